@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "core/zones.hpp"
+
+/// The plug-in's shared tables: written once at start-up, only read afterwards.
+namespace vexilo {
+
+/// Mapping file path, relative to the host's working folder. Constant data,
+/// so it is set before any constructor of the plug-in runs.
+inline constexpr char configPath[] = ".\\Vexilo.txt";
+
+/// Plateback index per zone index.
+extern std::array<std::int32_t, kZoneCount> plateMappings;
+
+/// Set by a "DEBUG" line; turns the debug overlay on.
+extern bool debugEnabled;
+
+/// The plateback index mapped to a zone index, 0 for no zone (kNoZone).
+std::int32_t MappedPlateback(std::int32_t zoneIndex);
+
+}  // namespace vexilo

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+/// The plug-in's only window onto the operating system. Everything that would
+/// include <windows.h> or a POSIX header lives behind these declarations, with
+/// one implementation file per OS.
+namespace vexilo::platform {
+
+/// An OS page-protection value, opaque outside the implementation.
+using Protection = std::uint32_t;
+
+/// Makes [address, address + size) readable, writable and executable.
+/// On success stores the protection the first page had before and returns
+/// true; on failure (an unmapped page, say) changes nothing and returns false.
+bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous);
+
+/// Puts back a protection that Unprotect reported for the same range.
+void Reprotect(std::uintptr_t address, std::size_t size, Protection previous);
+
+/// The protection of the page holding address, or nothing when it is unmapped.
+std::optional<Protection> QueryProtection(std::uintptr_t address);
+
+/// True when a protection value allows writing.
+bool IsWritable(Protection protection);
+
+/// Makes freshly written code visible to instruction fetch.
+void FlushCode(std::uintptr_t address, std::size_t size);
+
+/// Load address of the host's main executable.
+std::uintptr_t HostModuleBase();
+
+/// Tells the user of a failure: a modal "Error" box with the error icon on
+/// Windows, a line on standard error elsewhere. Returns once it is dismissed.
+void ShowErrorBox(const std::string& text);
+
+/// The path the OS should open for a path written the Windows way
+/// (".\Vexilo.txt" names "./Vexilo.txt" on POSIX).
+std::string NativePath(std::string_view path);
+
+/// A regular file opened for reading, shared with other readers and writers,
+/// closed when the object goes.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  /// False when the path does not name a readable regular file.
+  bool is_open() const { return handle_ != kClosed; }
+
+  /// Reads up to size bytes: the count read, 0 at the end, -1 on a read error.
+  std::ptrdiff_t Read(char* buffer, std::size_t size);
+
+ private:
+  static constexpr std::intptr_t kClosed = -1;
+  std::intptr_t handle_ = kClosed;
+};
+
+enum class CreateResult {
+  Created,        ///< the file did not exist and now holds the contents
+  AlreadyExists,  ///< something is at the path already; it was not touched
+  Failed,         ///< the file could not be created or fully written; nothing is left behind
+};
+
+/// Creates a file that must not exist yet and writes contents into it whole.
+/// Never opens, empties or replaces anything already at the path.
+CreateResult CreateNewFile(const std::string& path, std::string_view contents);
+
+}  // namespace vexilo::platform

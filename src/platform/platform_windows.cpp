@@ -1,0 +1,98 @@
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include "platform/platform.hpp"
+
+namespace vexilo::platform {
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+LPVOID AsPointer(std::uintptr_t address) { return reinterpret_cast<LPVOID>(address); }
+
+bool WriteAll(HANDLE file, std::string_view contents) {
+  while (!contents.empty()) {
+    const DWORD chunk = contents.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(contents.size());
+    DWORD written = 0;
+    if (!WriteFile(file, contents.data(), chunk, &written, nullptr) || written == 0) return false;
+    contents.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous) {
+  DWORD old = 0;
+  if (!VirtualProtect(AsPointer(address), size, PAGE_EXECUTE_READWRITE, &old)) return false;
+  *previous = old;
+  return true;
+}
+
+void Reprotect(std::uintptr_t address, std::size_t size, Protection previous) {
+  DWORD ignored = 0;
+  VirtualProtect(AsPointer(address), size, previous, &ignored);
+}
+
+std::optional<Protection> QueryProtection(std::uintptr_t address) {
+  MEMORY_BASIC_INFORMATION info{};
+  if (VirtualQuery(AsPointer(address), &info, sizeof info) == 0 || info.State != MEM_COMMIT) {
+    return std::nullopt;
+  }
+  return info.Protect;
+}
+
+bool IsWritable(Protection protection) {
+  const Protection writable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return (protection & writable) != 0;
+}
+
+void FlushCode(std::uintptr_t address, std::size_t size) {
+  FlushInstructionCache(GetCurrentProcess(), AsPointer(address), size);
+}
+
+std::uintptr_t HostModuleBase() { return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)); }
+
+void ShowErrorBox(const std::string& text) { MessageBoxA(nullptr, text.c_str(), "Error", MB_ICONERROR); }
+
+std::string NativePath(std::string_view path) { return std::string(path); }
+
+InputFile::InputFile(const std::string& path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, so only
+  // regular files get through.
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+InputFile::~InputFile() {
+  if (is_open()) CloseHandle(AsHandle(handle_));
+}
+
+std::ptrdiff_t InputFile::Read(char* buffer, std::size_t size) {
+  if (!is_open()) return -1;
+  const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
+  DWORD read = 0;
+  if (!ReadFile(AsHandle(handle_), buffer, chunk, &read, nullptr)) return -1;
+  return static_cast<std::ptrdiff_t>(read);
+}
+
+CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    // A directory of that name gives "access denied" rather than "exists";
+    // either way something the user owns is there and must stay untouched.
+    const bool exists = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return exists ? CreateResult::AlreadyExists : CreateResult::Failed;
+  }
+  const bool complete = WriteAll(file, contents);
+  if (CloseHandle(file) && complete) return CreateResult::Created;
+  // A half-written file would be read as the user's own next time; removing it
+  // lets the next start write the defaults again.
+  DeleteFileA(path.c_str());
+  return CreateResult::Failed;
+}
+
+}  // namespace vexilo::platform
