@@ -1,0 +1,115 @@
+#include "core/mapping_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/default_mapping_file.hpp"
+#include "core/mappings.hpp"
+#include "scratch_dir.hpp"
+
+namespace vexilo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFileBytes;
+using testing::ScratchDir;
+using testing::WriteFileBytes;
+
+// Each test starts from tables that a previous load has dirtied.
+class LoadMappingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plateMappings.fill(-7);
+    debugEnabled = false;
+  }
+  ScratchDir scratch_;
+};
+
+TEST_F(LoadMappingsTest, WritesTheDefaultFileWhenThereIsNoneAndLoadsIt) {
+  LoadMappings();
+  EXPECT_EQ(ReadFileBytes("Vexilo.txt"), DefaultMappingFileText());
+  EXPECT_EQ(plateMappings[0], 1);
+  EXPECT_EQ(plateMappings[63], 0);
+  EXPECT_EQ(plateMappings[100], 1);
+  EXPECT_EQ(plateMappings[376], 10);
+  EXPECT_FALSE(debugEnabled);
+}
+
+TEST_F(LoadMappingsTest, ReadsAnExistingFileAndNeverRewritesIt) {
+  const std::string mine = "DEBUG\r\n5=7\n; my notes, no line end";
+  WriteFileBytes("Vexilo.txt", mine);
+  LoadMappings();
+  EXPECT_EQ(ReadFileBytes("Vexilo.txt"), mine);
+  EXPECT_TRUE(debugEnabled);
+  EXPECT_EQ(plateMappings[5], 7);
+  EXPECT_EQ(plateMappings[0], 0) << "every load starts from an all-zero table";
+}
+
+TEST_F(LoadMappingsTest, AnEmptyFileMapsEveryZoneToZero) {
+  WriteFileBytes("Vexilo.txt", "");
+  LoadMappings();
+  for (std::int32_t plate : plateMappings) EXPECT_EQ(plate, 0);
+  EXPECT_FALSE(debugEnabled);
+  EXPECT_EQ(ReadFileBytes("Vexilo.txt"), "");
+}
+
+TEST_F(LoadMappingsTest, ReadsAFileLargerThanOneReadInPieces) {
+  std::string text(200000, ' ');
+  text += "1=2\n";
+  text += std::string(300000, '\n');
+  text += "376=5";
+  WriteFileBytes("Vexilo.txt", text);
+  LoadMappings();
+  EXPECT_EQ(plateMappings[1], 2);
+  EXPECT_EQ(plateMappings[376], 5);
+}
+
+TEST_F(LoadMappingsTest, LeavesAPathThatCannotBeOpenedAsItIs) {
+  fs::create_directory("Vexilo.txt");
+  fs::create_directory("Vexilo.txt/inside");
+#ifndef _WIN32
+  ::testing::internal::CaptureStderr();
+#endif
+  LoadMappings();
+#ifndef _WIN32
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Failed to open TXT file: .\\Vexilo.txt\n");
+#endif
+  EXPECT_TRUE(fs::is_directory("Vexilo.txt/inside"));
+  for (std::int32_t plate : plateMappings) EXPECT_EQ(plate, 0);
+}
+
+#ifndef _WIN32
+TEST_F(LoadMappingsTest, TellsOfBothFailuresInOrderWhenTheFolderIsGone) {
+  // The working folder no longer exists, so nothing can be created in it,
+  // whatever the user's rights.
+  fs::remove(scratch_.path());
+  ::testing::internal::CaptureStderr();
+  LoadMappings();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Error: Failed to create TXT file: .\\Vexilo.txt\n"
+            "Error: Failed to open TXT file: .\\Vexilo.txt\n");
+  for (std::int32_t plate : plateMappings) EXPECT_EQ(plate, 0);
+}
+#endif
+
+TEST(WriteDefaultMappingFile, NeverEmptiesAFileThatExists) {
+  ScratchDir scratch;
+  WriteFileBytes("Vexilo.txt", "5=5\n");
+  WriteDefaultMappingFile();
+  EXPECT_EQ(ReadFileBytes("Vexilo.txt"), "5=5\n");
+}
+
+TEST(WriteDefaultMappingFile, WritesTheSameFileAgainOnceTheUserDeletedIt) {
+  ScratchDir scratch;
+  WriteDefaultMappingFile();
+  const std::string first = ReadFileBytes("Vexilo.txt");
+  fs::remove("Vexilo.txt");
+  WriteDefaultMappingFile();
+  EXPECT_EQ(ReadFileBytes("Vexilo.txt"), first);
+  EXPECT_EQ(first, DefaultMappingFileText());
+}
+
+}  // namespace
+}  // namespace vexilo

@@ -1,0 +1,190 @@
+#include "core/mapping_format.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vexilo {
+namespace {
+
+using Assignments = std::vector<std::pair<int, std::int32_t>>;
+
+// The table a file gives, with the entries that differ from 0.
+Assignments NonZero(const MappingTable& table) {
+  Assignments set;
+  for (int i = 0; i < kZoneCount; ++i) {
+    if (table.plates[static_cast<std::size_t>(i)] != 0) set.emplace_back(i, table.plates[static_cast<std::size_t>(i)]);
+  }
+  return set;
+}
+
+Assignments NonZero(const std::string& text) { return NonZero(ParseMappingText(text)); }
+
+Assignments Span(int from, int to, std::int32_t value) {
+  Assignments set;
+  for (int i = from; i <= to; ++i) set.emplace_back(i, value);
+  return set;
+}
+
+TEST(MappingLine, IsSortedIntoItsKindAfterTrimmingBlanks) {
+  EXPECT_EQ(ParseMappingLine("").kind, LineKind::Blank);
+  EXPECT_EQ(ParseMappingLine(" \t ").kind, LineKind::Blank);
+  EXPECT_EQ(ParseMappingLine("  ;0-62=1").kind, LineKind::Comment);
+  EXPECT_EQ(ParseMappingLine("\tDEBUG  ").kind, LineKind::Debug);
+  EXPECT_EQ(ParseMappingLine("0-62=1").kind, LineKind::Range);
+  EXPECT_EQ(ParseMappingLine("=1-").kind, LineKind::Range);
+  EXPECT_EQ(ParseMappingLine("63=0").kind, LineKind::Exact);
+  for (const char* other : {"debug", "DEBUG ON", "DEBUGX", "0-62", "LA", "\xEF\xBB\xBF;comment"}) {
+    EXPECT_EQ(ParseMappingLine(other).kind, LineKind::Other) << other;
+  }
+}
+
+TEST(MappingLine, ReadsTheFieldsOfARangeAndOfAnExactLine) {
+  const MappingLine range = ParseMappingLine(" 0 - 62 = 1 ");
+  EXPECT_EQ(range.kind, LineKind::Range);
+  EXPECT_EQ(range.first, 0);
+  EXPECT_EQ(range.last, 62);
+  EXPECT_EQ(range.value, 1);
+  const MappingLine exact = ParseMappingLine("5=3 ; note");
+  EXPECT_EQ(exact.kind, LineKind::Exact);
+  EXPECT_EQ(exact.first, 5);
+  EXPECT_EQ(exact.value, 3);
+  // "5=-3" holds a '-': start "5=", end "3", value "-3".
+  const MappingLine reversed = ParseMappingLine("5=-3");
+  EXPECT_EQ(reversed.kind, LineKind::Range);
+  EXPECT_EQ(reversed.first, 5);
+  EXPECT_EQ(reversed.last, 3);
+  EXPECT_EQ(reversed.value, -3);
+  EXPECT_EQ(reversed.malformed, LineField::None);
+}
+
+TEST(MappingLine, NamesTheFirstFieldWithoutADigitOrOutOfRange) {
+  EXPECT_EQ(ParseMappingLine("=5").malformed, LineField::Index);
+  EXPECT_EQ(ParseMappingLine("5=").malformed, LineField::Value);
+  EXPECT_EQ(ParseMappingLine("5=x").malformed, LineField::Value);
+  EXPECT_EQ(ParseMappingLine("-5=1").malformed, LineField::Start);
+  EXPECT_EQ(ParseMappingLine("1-=2").malformed, LineField::End);
+  EXPECT_EQ(ParseMappingLine("1-2=").malformed, LineField::Value);
+  EXPECT_EQ(ParseMappingLine("a-b=c").malformed, LineField::Start);
+  EXPECT_EQ(ParseMappingLine("2147483648=1").malformed, LineField::Index);
+  EXPECT_EQ(ParseMappingLine("0-1=-2147483649").malformed, LineField::Value);
+  EXPECT_EQ(ParseMappingLine("1=" + std::string(5000, '9')).malformed, LineField::Value);
+}
+
+TEST(NumberField, ReadsDecimalDigitsAfterBlanksAndASign) {
+  std::int32_t n = 0;
+  EXPECT_EQ(ReadNumberField(" \t\v\f\r\n+42xyz", n), NumberStatus::Ok);
+  EXPECT_EQ(n, 42);
+  EXPECT_EQ(ReadNumberField("0x10", n), NumberStatus::Ok);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(ReadNumberField("-2147483648", n), NumberStatus::Ok);
+  EXPECT_EQ(n, INT32_MIN);
+  EXPECT_EQ(ReadNumberField("2147483647", n), NumberStatus::Ok);
+  EXPECT_EQ(n, INT32_MAX);
+  EXPECT_EQ(ReadNumberField("000000000000000000007", n), NumberStatus::Ok);
+  EXPECT_EQ(n, 7);
+  n = 99;
+  EXPECT_EQ(ReadNumberField("2147483648", n), NumberStatus::OutOfRange);
+  EXPECT_EQ(ReadNumberField("- 5", n), NumberStatus::NoDigit);
+  EXPECT_EQ(ReadNumberField("+-5", n), NumberStatus::NoDigit);
+  EXPECT_EQ(ReadNumberField("", n), NumberStatus::NoDigit);
+  EXPECT_EQ(n, 99) << "a failed read leaves the number alone";
+}
+
+TEST(MappingText, DebugLineTurnsTheOverlayOnOnlyWhenExact) {
+  EXPECT_TRUE(ParseMappingText("\tDEBUG  \n").debug);
+  EXPECT_FALSE(ParseMappingText("debug\nDEBUG ON\n;DEBUG\n DEBUG;\n").debug);
+  const MappingTable table = ParseMappingText("debug\nDEBUG ON\n;DEBUG\n");
+  EXPECT_TRUE(NonZero(table).empty());
+}
+
+TEST(MappingText, RangesAreClippedAt376AndEmptyRangesSetNothing) {
+  EXPECT_EQ(NonZero("370-400=4"), Span(370, 376, 4));
+  EXPECT_TRUE(NonZero("377=4\n400-500=4\n10-5=3\n5=-3\n").empty());
+  EXPECT_EQ(NonZero("0 - 62 = 1"), Span(0, 62, 1));
+  EXPECT_EQ(NonZero("5=3 ; note"), Span(5, 5, 3));
+  EXPECT_EQ(NonZero("376=9"), Span(376, 376, 9));
+}
+
+TEST(MappingText, LaterLinesWinWhateverTheirKind) {
+  EXPECT_EQ(NonZero("5=1\n5=2\n"), Span(5, 5, 2));
+  Assignments expected = Span(0, 29, 1);
+  expected.emplace_back(30, 7);
+  const Assignments rest = Span(31, 62, 1);
+  expected.insert(expected.end(), rest.begin(), rest.end());
+  EXPECT_EQ(NonZero("0-62=1\n30=7\n"), expected);
+  EXPECT_EQ(NonZero("30=7\n0-62=1\n"), Span(0, 62, 1));
+  EXPECT_EQ(NonZero("0-3=4\n0-3=0\n"), Assignments{});
+}
+
+TEST(MappingText, ValuesPassThroughWhateverTheirSignOrSize) {
+  EXPECT_EQ(NonZero("1-1=-1\n2=50\n3=2147483647\n"),
+            (Assignments{{1, -1}, {2, 50}, {3, INT32_MAX}}));
+}
+
+TEST(MappingText, MalformedLinesSetNothingAndLoadingGoesOn) {
+  EXPECT_EQ(NonZero("=5\n1=2\n3-4=\n5=6\n7=99999999999\n8=9\n"), (Assignments{{1, 2}, {5, 6}, {8, 9}}));
+  // A malformed value must not leave a half-applied range behind.
+  EXPECT_TRUE(NonZero("0-10=x\n").empty());
+}
+
+TEST(MappingText, CrLfAndLfAndAMissingLastLineEndGiveTheSameTable) {
+  const std::string lf = "0-62=1\n63=0\nDEBUG\n64-146=2\n";
+  std::string crlf;
+  for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const MappingTable expected = ParseMappingText(lf);
+  EXPECT_EQ(NonZero(crlf), NonZero(expected));
+  EXPECT_TRUE(ParseMappingText(crlf).debug);
+  EXPECT_EQ(NonZero(lf.substr(0, lf.size() - 1)), NonZero(expected));
+  EXPECT_EQ(NonZero("5=3\r"), Span(5, 5, 3));
+}
+
+TEST(MappingText, ACarriageReturnNotBeforeALineFeedStaysInTheLine) {
+  // Text mode only folds CR LF: "DEBUG\r" is no debug line, and a lone CR
+  // does not end "1=2".
+  EXPECT_FALSE(ParseMappingText("DEBUG\r\r\n").debug);
+  EXPECT_EQ(NonZero("1=2\r3=4\n"), Span(1, 1, 2));
+}
+
+TEST(MappingText, AByte1AEndsTheTextLikeTheEndOfTheFile) {
+  EXPECT_EQ(NonZero("1=1\n2=2\x1A\n3=3\n"), (Assignments{{1, 1}, {2, 2}}));
+  EXPECT_EQ(NonZero("1=1\n2=\x1A" "2\n"), Span(1, 1, 1));
+  EXPECT_TRUE(NonZero("\x1A" "1=1\n").empty());
+}
+
+TEST(MappingText, AByteOrderMarkStaysPartOfTheFirstLine) {
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_FALSE(ParseMappingText(bom + "DEBUG\n").debug);
+  // Behind the mark ";1=1" is no comment but an exact line whose index has no digit.
+  EXPECT_TRUE(NonZero(bom + ";1=1\n").empty());
+  EXPECT_EQ(NonZero(bom + ";comment\n2=2\n"), Span(2, 2, 2));
+}
+
+TEST(MappingText, EmptyOrCommentOnlyTextLeavesEverythingZero) {
+  for (const char* text : {"", "\n\n", ";a\n ; b\n\t\n", "\r\n"}) {
+    const MappingTable table = ParseMappingText(text);
+    EXPECT_TRUE(NonZero(table).empty()) << text;
+    EXPECT_FALSE(table.debug);
+  }
+}
+
+TEST(MappingReader, GivesTheSameTableHoweverTheBytesArriveInPieces) {
+  const std::string text = "0-62=1\r\n63=0\r\nDEBUG\r\n 64 - 146 = 2\r\n5=9\r\n7=\x1A" "8\r\n9=9\r\n";
+  const MappingTable whole = ParseMappingText(text);
+  for (std::size_t piece = 1; piece <= 7; ++piece) {
+    MappingTable table;
+    MappingReader reader(table);
+    for (std::size_t at = 0; at < text.size(); at += piece) reader.Feed(std::string_view(text).substr(at, piece));
+    reader.Finish();
+    EXPECT_EQ(NonZero(table), NonZero(whole)) << "pieces of " << piece;
+    EXPECT_EQ(table.debug, whole.debug);
+  }
+  EXPECT_EQ(whole.plates[5], 9);
+  EXPECT_EQ(whole.plates[7], 1) << "the text ended at 0x1A, leaving \"7=\" without a digit";
+  EXPECT_EQ(whole.plates[9], 1) << "\"9=9\" lies after the end of the text";
+}
+
+}  // namespace
+}  // namespace vexilo

@@ -1,0 +1,78 @@
+#include "platform/platform.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "scratch_dir.hpp"
+#include "test_pages.hpp"
+
+namespace vexilo::platform {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::ScratchDir;
+
+TEST(CreateNewFile, CreatesAnAbsentFileWithExactlyTheBytesGiven) {
+  ScratchDir scratch;
+  EXPECT_EQ(CreateNewFile("new.txt", std::string_view("a\r\nb\0c", 6)), CreateResult::Created);
+  EXPECT_EQ(ReadFileBytes("new.txt"), std::string("a\r\nb\0c", 6));
+}
+
+TEST(CreateNewFile, LeavesWhateverIsAlreadyThereUntouched) {
+  ScratchDir scratch;
+  testing::WriteFileBytes("mine.txt", "keep me");
+  EXPECT_EQ(CreateNewFile("mine.txt", "defaults"), CreateResult::AlreadyExists);
+  EXPECT_EQ(ReadFileBytes("mine.txt"), "keep me");
+  std::filesystem::create_directory("folder.txt");
+  EXPECT_EQ(CreateNewFile("folder.txt", "defaults"), CreateResult::AlreadyExists);
+  EXPECT_TRUE(std::filesystem::is_directory("folder.txt"));
+}
+
+TEST(CreateNewFile, FailsWhereNoFileCanBeMade) {
+  ScratchDir scratch;
+  EXPECT_EQ(CreateNewFile("no-such-folder/x.txt", "defaults"), CreateResult::Failed);
+}
+
+TEST(InputFile, OpensOnlyRegularFiles) {
+  ScratchDir scratch;
+  testing::WriteFileBytes("file.txt", "12345");
+  std::filesystem::create_directory("folder.txt");
+  InputFile file("file.txt");
+  ASSERT_TRUE(file.is_open());
+  char buffer[8];
+  EXPECT_EQ(file.Read(buffer, sizeof buffer), 5);
+  EXPECT_EQ(file.Read(buffer, sizeof buffer), 0);
+  EXPECT_FALSE(InputFile("folder.txt").is_open());
+  EXPECT_FALSE(InputFile("missing.txt").is_open());
+}
+
+TEST(NativePath, NamesTheSameFileInTheWorkingFolderOnEveryBuild) {
+#ifdef _WIN32
+  EXPECT_EQ(NativePath(".\\Vexilo.txt"), ".\\Vexilo.txt");
+#else
+  EXPECT_EQ(NativePath(".\\Vexilo.txt"), "./Vexilo.txt");
+#endif
+}
+
+TEST(Protection, UnprotectReportsTheOldProtectionAndReprotectPutsItBack) {
+  testing::TestPages pages(1);
+  const Protection before = *QueryProtection(pages.address());
+  Protection previous = 0;
+  ASSERT_TRUE(Unprotect(pages.address(8), 4, &previous));
+  EXPECT_EQ(previous, before);
+  EXPECT_TRUE(IsWritable(*QueryProtection(pages.address())));
+  Reprotect(pages.address(8), 4, previous);
+  EXPECT_EQ(QueryProtection(pages.address()), before);
+}
+
+TEST(Protection, FailsOnAnUnmappedPageAndReportsNothing) {
+  testing::TestPages pages(1);
+  Protection previous = 12345;
+  EXPECT_FALSE(Unprotect(pages.unmapped(), 4, &previous));
+  EXPECT_EQ(previous, 12345u);
+  EXPECT_FALSE(QueryProtection(pages.unmapped()).has_value());
+}
+
+}  // namespace
+}  // namespace vexilo::platform

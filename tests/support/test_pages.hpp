@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vexilo::testing {
+
+/// Pages of the test's own that stand in for host code: readable and
+/// executable but not writable, like a real code section. A further page
+/// right after them is left unmapped.
+class TestPages {
+ public:
+  explicit TestPages(std::size_t pages = 2);
+  ~TestPages();
+  TestPages(const TestPages&) = delete;
+  TestPages& operator=(const TestPages&) = delete;
+
+  std::uint32_t address(std::size_t offset = 0) const { return base_ + static_cast<std::uint32_t>(offset); }
+  std::uint8_t* bytes(std::size_t offset = 0) const;
+  /// An address whose page is not mapped: any protection change there fails.
+  std::uint32_t unmapped() const { return base_ + static_cast<std::uint32_t>(size_); }
+
+  /// Writes bytes without going through the code under test.
+  void Poke(std::size_t offset, const void* data, std::size_t size);
+
+  /// Makes the pages read-execute again (the state they start in).
+  void MakeReadExecute();
+
+ private:
+  std::uint32_t base_ = 0;
+  std::size_t size_ = 0;
+};
+
+}  // namespace vexilo::testing

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under Wine and passes on its output and exit
+# status. Output goes through a file: Wine's helper processes keep pipes open.
+set -u
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEPREFIX="${WINEPREFIX:-${VEXILO_WINEPREFIX:-$HOME/.wine-vexilo}}"
+wine "$@" >"$out" 2>&1 </dev/null
+status=$?
+cat "$out"
+exit $status
