@@ -27,7 +27,9 @@ TEST(ZoneTable, LabelsAreShortUpperCaseAndUniqueButForCitys) {
     EXPECT_LE(label.size(), 6u) << i;
     for (char c : label) EXPECT_TRUE((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) << label;
     for (int j = 0; j < i; ++j) {
-      if (label == zoneNames[j]) EXPECT_TRUE(i == 187 && j == 110) << label << " at " << j << " and " << i;
+      if (label == zoneNames[j]) {
+        EXPECT_TRUE(i == 187 && j == 110) << label << " at " << j << " and " << i;
+      }
     }
   }
 }

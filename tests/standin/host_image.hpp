@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+/// The host's code and data as the plug-in sees them: jump stubs into the
+/// fake host routines, an "original" plate-design routine, the frame call
+/// site, the version-probe bytes of one build and the screen globals.
+namespace vexilo::standin {
+
+/// Host builds by the id the plug-in should name them with; 0 is a build it
+/// does not know.
+enum class HostBuild : std::int32_t {
+  V1001 = 1001, V1002 = 1002, V1011 = 1011, V1101 = 1101, V1111 = 1111, V3200 = 3200, V3210 = 3210, Unknown = 0,
+};
+
+/// What the host's own plate-design routine answers, before any jump.
+inline constexpr std::int32_t kOriginalPlateResult = 0x7777;
+
+/// Lays the host out afresh (undoing whatever a plug-in patched), code pages
+/// read-execute.
+void BuildHostImage(HostBuild build, std::int32_t screenWidth = 1920, std::int32_t screenHeight = 1080);
+
+/// Asks the host's plate-design routine for a plate, as the host does.
+std::int32_t RequestPlate();
+
+/// Five bytes of host memory.
+std::array<std::uint8_t, 5> HostBytes(std::uint32_t address);
+
+}  // namespace vexilo::standin

@@ -1,0 +1,72 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "host_area.hpp"
+#include "host_memory.hpp"
+
+namespace vexilo::standin {
+namespace {
+
+HostArea area{};
+
+void* At(std::uint32_t address) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)); }
+
+void Protect(std::uint32_t start, std::uint32_t end, DWORD protection) {
+  DWORD old;
+  VirtualProtect(At(start), end - start, protection, &old);
+}
+
+std::uint32_t AreaEnd() { return area.start + area.size; }
+
+}  // namespace
+
+void SetHostArea(const HostArea& hostArea) { area = hostArea; }
+
+bool MapHostMemory() {
+  if (area.imageBase != 0x400000 || area.probePad != kProbePage || area.start > kHostCodeStart ||
+      AreaEnd() < kHostEnd) {
+    std::fprintf(stderr,
+                 "stand-in: image at 0x%X, probe pad at 0x%X, host area 0x%X-0x%X: cannot cover 0x%X and 0x%X-0x%X\n",
+                 area.imageBase, area.probePad, area.start, AreaEnd(), kProbePage, kHostCodeStart, kHostEnd);
+    return false;
+  }
+  return true;
+}
+
+void UnlockHostMemory() {
+  Protect(kProbePage, kProbePage + 0x1000, PAGE_EXECUTE_READWRITE);
+  Protect(area.start, AreaEnd(), PAGE_READWRITE);
+}
+
+void LockHostMemory() {
+  Protect(kProbePage, kProbePage + 0x1000, PAGE_EXECUTE_READ);
+  Protect(area.start, kHostDataPage, PAGE_EXECUTE_READ);
+  Protect(kHostDataPage, AreaEnd(), PAGE_READWRITE);
+}
+
+std::string DescribeProtection(std::uint32_t address) {
+  MEMORY_BASIC_INFORMATION info{};
+  if (VirtualQuery(At(address), &info, sizeof info) == 0 || info.State != MEM_COMMIT) return "unmapped";
+  switch (info.Protect & 0xFF) {
+    case PAGE_READONLY:
+      return "r--";
+    case PAGE_READWRITE:
+    case PAGE_WRITECOPY:
+      return "rw-";
+    case PAGE_EXECUTE_READ:
+      return "r-x";
+    case PAGE_EXECUTE_READWRITE:
+    case PAGE_EXECUTE_WRITECOPY:
+      return "rwx";
+    default:
+      return "---";
+  }
+}
+
+}  // namespace vexilo::standin
+
+extern "C" __declspec(dllexport) int VexiloStandinMain(int argc, char** argv, const vexilo::standin::HostArea* area) {
+  vexilo::standin::SetHostArea(*area);
+  return vexilo::standin::RunStandin(argc, argv);
+}

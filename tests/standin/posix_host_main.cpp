@@ -1,0 +1,3 @@
+#include "host_memory.hpp"
+
+int main(int argc, char** argv) { return vexilo::standin::RunStandin(argc, argv); }

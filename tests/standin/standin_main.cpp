@@ -1,0 +1,31 @@
+// The stand-in's command line, shared by both platforms.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "demo.hpp"
+#include "host_memory.hpp"
+#include "scenarios.hpp"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: vexilo_standin test PLUGIN DATA_DIR [LOCKED_DIR]\n"
+               "       vexilo_standin demo PLUGIN\n");
+  return 2;
+}
+
+}  // namespace
+
+int vexilo::standin::RunStandin(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string command = argv[1];
+  const std::string plugin = std::filesystem::absolute(argv[2]).string();
+  if (!vexilo::standin::MapHostMemory()) return 3;
+  if (command == "demo") return vexilo::standin::RunDemo(plugin);
+  if (command != "test" || argc < 4) return Usage();
+  vexilo::standin::ScenarioSettings settings{plugin, std::filesystem::absolute(argv[3]).string(),
+                                             argc > 4 ? std::filesystem::absolute(argv[4]).string() : ""};
+  return vexilo::standin::RunScenarios(settings) == 0 ? 0 : 1;
+}
