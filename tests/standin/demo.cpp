@@ -7,6 +7,7 @@
 #include "fake_host.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
+#include "injector/branch.hpp"
 #include "plugin_library.hpp"
 #include "scratch_dir.hpp"
 
@@ -41,9 +42,12 @@ int RunDemo(const std::string& plugin) {
   }
   for (const ErrorBox& box : library.boxes()) std::printf("Message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
   std::printf("Loaded %s; it %s Vexilo.txt.\n", plugin.c_str(), hadFile ? "read the existing" : "wrote and read a new");
-  std::printf("Plate-design routine at 0x%X after loading:  %s (a jump into the plug-in: %s)\n\n",
-              host::kPlateDesignRoutine, Show(HostBytes(host::kPlateDesignRoutine)).c_str(),
-              library.Contains(host::kPlateDesignRoutine) ? "no" : "yes");
+  const std::array<std::uint8_t, 5> jump = HostBytes(host::kPlateDesignRoutine);
+  const std::uint32_t destination =
+      injector::rel32_destination(host::kPlateDesignRoutine, static_cast<std::int32_t>(injector::load_le32(&jump[1])));
+  std::printf("Plate-design routine at 0x%X after loading:  %s (jump to 0x%X, %s the plug-in)\n\n",
+              host::kPlateDesignRoutine, Show(jump).c_str(), destination,
+              library.Contains(destination) ? "inside" : "NOT inside");
   ShowMappingFile();
   std::printf("The local player walks; the host asks for a plate in each place:\n");
   for (const char* label : {"LA", "JEF2", "SF", "VE", "CITYS"}) {
