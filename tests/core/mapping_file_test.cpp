@@ -8,6 +8,9 @@
 #include "core/default_mapping_file.hpp"
 #include "core/mappings.hpp"
 #include "scratch_dir.hpp"
+#ifndef _WIN32
+#include "file_size_limit.hpp"
+#endif
 
 namespace vexilo {
 namespace {
@@ -91,6 +94,20 @@ TEST_F(LoadMappingsTest, TellsOfBothFailuresInOrderWhenTheFolderIsGone) {
             "Error: Failed to create TXT file: .\\Vexilo.txt\n"
             "Error: Failed to open TXT file: .\\Vexilo.txt\n");
   for (std::int32_t plate : plateMappings) EXPECT_EQ(plate, 0);
+}
+
+TEST_F(LoadMappingsTest, ADefaultFileWrittenOnlyInPartIsRemovedAndReported) {
+  ::testing::internal::CaptureStderr();
+  {
+    testing::FileSizeLimit limit(1000);
+    LoadMappings();
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Error: Failed to create TXT file: .\\Vexilo.txt\n"
+            "Error: Failed to open TXT file: .\\Vexilo.txt\n");
+  EXPECT_FALSE(fs::exists("Vexilo.txt")) << "the next start must write the defaults again";
+  LoadMappings();
+  EXPECT_EQ(ReadFileBytes("Vexilo.txt"), DefaultMappingFileText());
 }
 #endif
 

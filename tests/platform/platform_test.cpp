@@ -4,7 +4,11 @@
 
 #include <filesystem>
 
+
 #include "scratch_dir.hpp"
+#ifndef _WIN32
+#include "file_size_limit.hpp"
+#endif
 #include "test_pages.hpp"
 
 namespace vexilo::platform {
@@ -33,6 +37,17 @@ TEST(CreateNewFile, FailsWhereNoFileCanBeMade) {
   ScratchDir scratch;
   EXPECT_EQ(CreateNewFile("no-such-folder/x.txt", "defaults"), CreateResult::Failed);
 }
+
+#ifndef _WIN32
+TEST(CreateNewFile, RemovesAFileItCouldNotWriteWhole) {
+  ScratchDir scratch;
+  {
+    testing::FileSizeLimit limit(100);
+    EXPECT_EQ(CreateNewFile("big.txt", std::string(1000, 'x')), CreateResult::Failed);
+  }
+  EXPECT_FALSE(std::filesystem::exists("big.txt"));
+}
+#endif
 
 TEST(InputFile, OpensOnlyRegularFiles) {
   ScratchDir scratch;
