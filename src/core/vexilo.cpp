@@ -3,7 +3,9 @@
 #include <cstdint>
 
 #include "core/mapping_file.hpp"
+#include "core/overlay.hpp"
 #include "core/selection.hpp"
+#include "events/draw_event.hpp"
 #include "host/addresses.hpp"
 #include "injector/hooking.hpp"
 
@@ -21,8 +23,9 @@ Vexilo::Vexilo() {
     // The table is final before the jump exists, so the host never selects
     // against a half-read file.
     LoadMappings();
-    // The debug overlay's registration with the draw event belongs here:
-    // after the load, before the jump.
+    // Registered whatever DEBUG says, so that hooking the frame never depends
+    // on the file; the overlay tests the flag each frame.
+    events::drawEvent().Subscribe(events::drawEvent().postCallSubscribers, [this] { DrawDebugOverlay(); });
     // Every host build gets the jump, at the unrelocated address.
     injector::write_jump(host::kPlateDesignRoutine, AddressOf(&SelectPlateback));
   } catch (...) {

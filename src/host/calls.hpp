@@ -35,4 +35,28 @@ const char* HostZoneLabel(const HostZone* zone);
 std::int32_t HostScreenWidth();
 std::int32_t HostScreenHeight();
 
+/// A colour as the host's font routines take it: four bytes, passed by value.
+struct HostColour {
+  std::uint8_t r;
+  std::uint8_t g;
+  std::uint8_t b;
+  std::uint8_t a;
+};
+
+/// The host's font routines, in the order a line of text is set up and printed.
+void HostFontSetProportional(std::int32_t on);
+void HostFontSetScale(float x, float y);
+void HostFontSetColour(HostColour colour);
+void HostFontSetWrapx(float x);
+void HostFontSetDropShadow(std::int32_t size);
+void HostFontSetDropColour(HostColour colour);
+void HostFontSetOutline(std::int32_t size);
+void HostFontSetRightJustifyWrap(float x);
+void HostFontSetBackground(std::int32_t on);
+void HostFontSetBackgroundFlags(std::int32_t first, std::int32_t second);
+void HostFontSetCentre(std::int32_t on);
+void HostFontSetStyle(std::int32_t style);
+/// Prints text at x, y with the state set before; done with text when it returns.
+void HostFontPrintText(float x, float y, const char* text);
+
 }  // namespace vexilo

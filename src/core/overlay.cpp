@@ -1,0 +1,90 @@
+#include "core/overlay.hpp"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "core/mappings.hpp"
+#include "core/selection.hpp"
+
+namespace vexilo {
+namespace {
+
+constexpr HostColour kWhite{255, 255, 255, 255};
+constexpr HostColour kBlack{0, 0, 0, 255};
+
+constexpr float kReferenceSize = 1080.0f;
+constexpr float kMargin = 20.0f;
+constexpr float kLineWidth = 9999.0f;
+constexpr float kScaleX = 0.8f;
+constexpr float kScaleY = 1.6f;
+constexpr float kWrapx = 255.0f;
+
+float Truncate(float value) { return static_cast<float>(static_cast<std::int32_t>(value)); }
+
+struct OverlayLayout {
+  float position;  // x and y alike
+  float scale;     // x and y alike
+  float width;
+};
+
+// Every step in single precision, multiplication before division, so that the
+// host gets the same bits from every build.
+OverlayLayout LayOut(std::int32_t screenWidth, std::int32_t screenHeight) {
+  const float width = static_cast<float>(screenWidth);
+  const float height = static_cast<float>(screenHeight);
+  const float shorter = height < width ? height : width;
+  return {Truncate(shorter * kMargin / kReferenceSize), shorter / kReferenceSize,
+          Truncate(shorter * kLineWidth / kReferenceSize)};
+}
+
+}  // namespace
+
+char formatBuffers[kFormatBufferCount][kFormatBufferSize];
+std::uint32_t formatBufferIndex = 0;
+
+const char* FormatText(const char* format, ...) {
+  const std::uint32_t index = formatBufferIndex;
+  formatBufferIndex = index + 1 >= kFormatBufferCount ? 0 : index + 1;
+  char* buffer = formatBuffers[index];
+  va_list values;
+  va_start(values, format);
+  std::vsnprintf(buffer, kFormatBufferSize, format, values);
+  va_end(values);
+  return buffer;
+}
+
+void PrintScreenText(const char* text, float x, float y, float scaleX, float scaleY, const HostColour& colourA,
+                     const HostColour& colourB, float width) {
+  HostFontSetProportional(1);
+  HostFontSetScale(scaleX * kScaleX, scaleY * kScaleY);
+  HostFontSetColour(colourA);
+  HostFontSetWrapx(kWrapx);
+  HostFontSetDropShadow(0);
+  HostFontSetDropColour(colourB);
+  HostFontSetOutline(1);
+  HostFontSetRightJustifyWrap(Truncate(x + width));
+  HostFontSetBackground(1);
+  HostFontSetBackgroundFlags(0, 0);
+  HostFontSetCentre(0);
+  HostFontSetStyle(1);
+  HostFontPrintText(Truncate(x), Truncate(y), text);
+}
+
+void DrawDebugOverlay() {
+  const HostEntity* player = HostFindPlayer(-1);
+  if (player == nullptr || !debugEnabled) return;
+  const HostZone* zone = HostFindSmallestZone(HostEntityPosition(player), 1);
+  // No zone, no line: there is nothing true to say about where the player is.
+  if (zone == nullptr) return;
+  const char* label = HostZoneLabel(zone);
+  const std::int32_t zoneIndex = FindZoneIndex(label);
+  const std::int32_t mapped = MappedPlateback(zoneIndex);
+  // Unsigned arithmetic: the texture number of a mapped INT32_MAX wraps
+  // instead of overflowing.
+  const auto texture = static_cast<std::int32_t>(static_cast<std::uint32_t>(mapped) + 1u);
+  const char* line = FormatText(kOverlayFormat, label, zoneIndex, mapped, texture);
+  const OverlayLayout layout = LayOut(HostScreenWidth(), HostScreenHeight());
+  PrintScreenText(line, layout.position, layout.position, layout.scale, layout.scale, kWhite, kBlack, layout.width);
+}
+
+}  // namespace vexilo

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <utility>
+
+#include "events/host_version.hpp"
+#include "injector/function_hooker.hpp"
+
+/// Events built on hooked host call sites: callables subscribed to an event
+/// run before and after the host's own call, each time the host makes it.
+namespace events {
+
+/// A call site recorded for one host build: its address as the host lays it
+/// out at 0x400000, and the build's id.
+struct Ref {
+  injector::address_t address;
+  std::int32_t version;
+};
+
+/// The call sites an event knows, fixed at build time.
+template <const Ref&... Refs>
+struct RefList {
+  static constexpr Ref refs[] = {Refs...};
+};
+
+/// The callee's argument types an event hands on to its subscribers.
+template <class... Types>
+struct ArgTypes {};
+
+/// Picks the callee's arguments for subscribers; over empty ArgTypes they get none.
+template <class Types>
+struct ArgPick {};
+
+/// An event over the call site of Hooker. Subscribers take no arguments and
+/// cannot change what the host gets back.
+template <class Hooker, class Refs, class Pick>
+class BaseEventI {
+ public:
+  using subscriber = std::function<void()>;
+  using subscriber_list = std::list<subscriber>;
+
+  /// True once the first subscription has run PatchAll; never cleared.
+  bool patched = false;
+  /// Run, first to last, before the host's callee.
+  subscriber_list preCallSubscribers;
+  /// Run, first to last, after the host's callee.
+  subscriber_list postCallSubscribers;
+
+  BaseEventI() = default;
+  BaseEventI(const BaseEventI&) = delete;
+  BaseEventI& operator=(const BaseEventI&) = delete;
+
+  /// Appends a subscriber to one of the two lists. A plain function already
+  /// in that list is not added twice; any other callable always is. The first
+  /// subscription hooks the call site, before the subscriber is stored.
+  void Subscribe(subscriber_list& list, subscriber callable) {
+    if (IsDuplicateFunction(list, callable)) return;
+    if (!patched) {
+      patched = true;
+      PatchAll();
+    }
+    list.push_back(std::move(callable));
+  }
+
+  /// Hooks the call site for the running host build, if the event knows it.
+  void PatchAll() {
+    for (const Ref& ref : Refs::refs) {
+      if (GetHostVersion() != ref.version) continue;
+      Hooker hooker;
+      hooker.attach([this](injector::next_function next) { return RunSubscribers(std::move(next)); });
+      // A site that could not be hooked keeps no hooker: its entry goes with
+      // the temporary.
+      if (Hooker::manager_type::instance()->hooked()) injector::kept_hookers<Hooker>().push_back(std::move(hooker));
+    }
+  }
+
+  /// The event's hook callable: pre-call subscribers, the callee, post-call
+  /// subscribers; the callee's result is returned unchanged.
+  std::uintptr_t RunSubscribers(injector::next_function next) {
+    RunEach(preCallSubscribers);
+    const std::uintptr_t result = next();
+    RunEach(postCallSubscribers);
+    return result;
+  }
+
+ private:
+  static bool IsDuplicateFunction(const subscriber_list& list, const subscriber& callable) {
+    using plain_function = void (*)();
+    const plain_function* function = callable.template target<plain_function>();
+    if (function == nullptr) return false;
+    for (const subscriber& entry : list) {
+      const plain_function* other = entry.template target<plain_function>();
+      if (other != nullptr && *other == *function) return true;
+    }
+    return false;
+  }
+
+  // Each call goes through a fresh copy, so a callable's own state does not
+  // carry from one frame to the next.
+  static void RunEach(const subscriber_list& list) {
+    for (const subscriber& entry : list) {
+      subscriber copy = entry;
+      copy();
+    }
+  }
+};
+
+}  // namespace events
