@@ -15,3 +15,13 @@ function(vexilo_strict_warnings target)
     endif()
   endif()
 endfunction()
+
+# Single-precision arithmetic in SSE2 registers, as a Win32 MSVC build does:
+# with x87 excess precision a value can come out one unit in the last place off.
+function(vexilo_sse_math target scope)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} ${scope} -msse2 -mfpmath=sse)
+  elseif(MSVC)
+    target_compile_options(${target} ${scope} /arch:SSE2)
+  endif()
+endfunction()

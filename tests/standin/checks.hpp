@@ -18,6 +18,7 @@ inline std::string Show(std::uint32_t value) {
   std::snprintf(text, sizeof text, "0x%X", value);
   return text;
 }
+inline std::string Show(std::uint8_t value) { return Show(std::uint32_t{value}); }
 inline std::string Show(bool value) { return value ? "true" : "false"; }
 inline std::string Show(const std::string& value) { return "\"" + value + "\""; }
 inline std::string Show(const void* value) { return Show(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(value))); }
@@ -49,10 +50,18 @@ class Checks {
            line);
   }
 
+  /// The scenario cannot run here; says why.
+  void Skip(const char* reason) {
+    skipped_ = true;
+    std::printf("    skipped: %s\n", reason);
+  }
+
   int failures() const { return failures_; }
+  bool skipped() const { return skipped_; }
 
  private:
   int failures_ = 0;
+  bool skipped_ = false;
 };
 
 inline bool operator==(const ErrorBox& a, const ErrorBox& b) {

@@ -1,6 +1,9 @@
 #include "fake_host.hpp"
 
 #include <cstring>
+#include <iterator>
+
+#include "host/addresses.hpp"
 
 namespace vexilo::standin {
 namespace {
@@ -28,6 +31,69 @@ struct World {
 };
 
 World world;
+FontCallLog fontLog{};
+int frameCalleeCalls = 0;
+
+template <typename T>
+std::uint32_t Bits(T value) {
+  static_assert(sizeof(T) == 4, "host arguments are 32-bit");
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+FontCall* Record(std::uint32_t routine, std::uint32_t first = 0, std::uint32_t second = 0) {
+  if (fontLog.count == FontCallLog::kCapacity) return nullptr;
+  FontCall& call = fontLog.calls[fontLog.count++];
+  call = FontCall{routine, {first, second}, nullptr, {}};
+  return &call;
+}
+
+namespace host = vexilo::host;
+
+void FontSetProportional(std::int32_t on) { Record(host::kFontSetProportional, Bits(on)); }
+void FontSetScale(float x, float y) { Record(host::kFontSetScale, Bits(x), Bits(y)); }
+void FontSetColour(std::uint32_t colour) { Record(host::kFontSetColor, colour); }
+void FontSetWrapx(float x) { Record(host::kFontSetWrapx, Bits(x)); }
+void FontSetDropShadow(std::int32_t size) { Record(host::kFontSetDropShadow, Bits(size)); }
+void FontSetDropColour(std::uint32_t colour) { Record(host::kFontSetDropColor, colour); }
+void FontSetOutline(std::int32_t size) { Record(host::kFontSetOutline, Bits(size)); }
+void FontSetRightJustifyWrap(float x) { Record(host::kFontSetRightJustifyWrap, Bits(x)); }
+void FontSetBackground(std::int32_t on) { Record(host::kFontSetBackground, Bits(on)); }
+void FontSetBackgroundFlags(std::int32_t first, std::int32_t second) {
+  Record(host::kFontSetBackgroundColor, Bits(first), Bits(second));
+}
+void FontSetCentre(std::int32_t on) { Record(host::kFontSetCentre, Bits(on)); }
+void FontSetStyle(std::int32_t style) { Record(host::kFontSetStyle, Bits(style)); }
+void FontPrintText(float x, float y, const char* text) {
+  FontCall* call = Record(host::kFontPrintText, Bits(x), Bits(y));
+  if (call == nullptr) return;
+  call->textPointer = text;
+  std::strncpy(call->text, text, sizeof call->text - 1);
+}
+
+template <typename Function>
+std::uintptr_t FunctionAddress(Function* function) {
+  return reinterpret_cast<std::uintptr_t>(function);
+}
+
+const FakeRoutine kFakeRoutines[] = {
+    {host::kFindPlayer, FunctionAddress(&FakeFindPlayer)},
+    {host::kFindSmallestZone, FunctionAddress(&FakeFindSmallestZone)},
+    {host::kFontSetProportional, FunctionAddress(&FontSetProportional)},
+    {host::kFontSetScale, FunctionAddress(&FontSetScale)},
+    {host::kFontSetColor, FunctionAddress(&FontSetColour)},
+    {host::kFontSetWrapx, FunctionAddress(&FontSetWrapx)},
+    {host::kFontSetDropShadow, FunctionAddress(&FontSetDropShadow)},
+    {host::kFontSetDropColor, FunctionAddress(&FontSetDropColour)},
+    {host::kFontSetOutline, FunctionAddress(&FontSetOutline)},
+    {host::kFontSetRightJustifyWrap, FunctionAddress(&FontSetRightJustifyWrap)},
+    {host::kFontSetBackground, FunctionAddress(&FontSetBackground)},
+    {host::kFontSetBackgroundColor, FunctionAddress(&FontSetBackgroundFlags)},
+    {host::kFontSetCentre, FunctionAddress(&FontSetCentre)},
+    {host::kFontSetStyle, FunctionAddress(&FontSetStyle)},
+    {host::kFontPrintText, FunctionAddress(&FontPrintText)},
+};
 
 void PutPosition(unsigned char* at, float x, float y, float z) {
   const float position[3] = {x, y, z};
@@ -44,6 +110,19 @@ void LayOutPlayer(Player player) {
 }
 
 }  // namespace
+
+const FontCallLog& FontCalls() { return fontLog; }
+void ClearFontCalls() { fontLog.count = 0; }
+
+const FakeRoutine* FakeRoutinesBegin() { return std::begin(kFakeRoutines); }
+const FakeRoutine* FakeRoutinesEnd() { return std::end(kFakeRoutines); }
+
+std::uint32_t FakeFrameCallee() {
+  ++frameCalleeCalls;
+  return kFrameCalleeResult;
+}
+int FrameCalleeCalls() { return frameCalleeCalls; }
+void ClearFrameCalleeCalls() { frameCalleeCalls = 0; }
 
 void StandIn(Player player, const std::string& label) {
   world.player = player;

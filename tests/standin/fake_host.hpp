@@ -29,8 +29,44 @@ const void* ExpectedPosition();
 
 HostCallLog& CallLog();
 
-/// The routines the host's jump stubs lead to.
+/// The fakes of the player and zone lookups.
 void* FakeFindPlayer(std::int32_t player);
 void* FakeFindSmallestZone(const void* position, std::int32_t flag);
+
+/// One call of a host font routine: its address, its first two arguments as
+/// raw 32-bit words (floats by their bits), and for the print routine the
+/// text pointer and a copy of the text.
+struct FontCall {
+  std::uint32_t routine;
+  std::uint32_t args[2];
+  const char* textPointer;
+  char text[192];
+};
+
+/// The font calls made since the last ClearFontCalls, in order. Fixed
+/// storage: recording allocates nothing.
+struct FontCallLog {
+  static constexpr int kCapacity = 64;
+  FontCall calls[kCapacity];
+  int count;
+};
+const FontCallLog& FontCalls();
+void ClearFontCalls();
+
+/// A host routine and the fake that its jump stub leads to.
+struct FakeRoutine {
+  std::uint32_t address;
+  std::uintptr_t function;
+};
+/// Every host routine the plug-in calls, with its fake.
+const FakeRoutine* FakeRoutinesBegin();
+const FakeRoutine* FakeRoutinesEnd();
+
+/// The host's own callee at the frame-draw call site: counts its calls and
+/// returns kFrameCalleeResult.
+inline constexpr std::uint32_t kFrameCalleeResult = 0x600DF00D;
+std::uint32_t FakeFrameCallee();
+int FrameCalleeCalls();
+void ClearFrameCalleeCalls();
 
 }  // namespace vexilo::standin

@@ -44,10 +44,6 @@ void PutRel32(std::uint8_t opcode, std::uint32_t address, std::uint32_t destinat
 
 void PutImmediate(std::uint32_t address, std::int32_t value) { std::memcpy(At(address), &value, sizeof value); }
 
-std::uint32_t frameCalleeResult = 0x600DF00D;
-
-std::uint32_t FrameCallee() { return frameCalleeResult; }
-
 // push ebp; mov ebp, esp; mov eax, imm32; pop ebp; ret
 void PutOriginalPlateRoutine() {
   Put(host::kPlateDesignRoutine, {0x55, 0x89, 0xE5, 0xB8, 0, 0, 0, 0, 0x5D, 0xC3});
@@ -57,15 +53,22 @@ void PutOriginalPlateRoutine() {
 // sub esp, 12; call <callee>; add esp, 12; ret -- the call keeps the callee's
 // stack 16-byte aligned, as a compiled caller would.
 void PutFrameCallSite() {
-  Put(host::kFrameDrawCallSite - 3, {0x83, 0xEC, 0x0C});
-  PutRel32(injector::kCallRel32, host::kFrameDrawCallSite, AddressOfFunction(&FrameCallee));
-  Put(host::kFrameDrawCallSite + 5, {0x83, 0xC4, 0x0C, 0xC3});
+  const std::uint32_t site = FrameCallSite();
+  Put(site - 3, {0x83, 0xEC, 0x0C});
+  PutRel32(injector::kCallRel32, site, AddressOfFunction(&FakeFrameCallee));
+  Put(site + 5, {0x83, 0xC4, 0x0C, 0xC3});
 }
 
 void PutProbes(HostBuild build) {
-  for (const Probe& probe : kProbes) Put(probe.address, {0xCC, 0xCC, 0xCC, 0xCC});
+  for (const Probe& probe : kProbes) Put(Relocated(probe.address), {0xCC, 0xCC, 0xCC, 0xCC});
   for (const Probe& probe : kProbes) {
-    if (probe.build == build) std::memcpy(At(probe.address), probe.bytes, sizeof probe.bytes);
+    if (probe.build == build) std::memcpy(At(Relocated(probe.address)), probe.bytes, sizeof probe.bytes);
+  }
+}
+
+void PutRoutineStubs() {
+  for (const FakeRoutine* routine = FakeRoutinesBegin(); routine != FakeRoutinesEnd(); ++routine) {
+    PutRel32(injector::kJmpRel32, routine->address, static_cast<std::uint32_t>(routine->function));
   }
 }
 
@@ -73,10 +76,9 @@ void PutProbes(HostBuild build) {
 
 void BuildHostImage(HostBuild build, std::int32_t screenWidth, std::int32_t screenHeight) {
   UnlockHostMemory();
-  std::memset(At(kHostCodeStart), 0xCC, kHostDataPage - kHostCodeStart);
+  std::memset(At(LowestHostAddress()), 0xCC, kHostDataPage - LowestHostAddress());
   PutProbes(build);
-  PutRel32(injector::kJmpRel32, host::kFindPlayer, AddressOfFunction(&FakeFindPlayer));
-  PutRel32(injector::kJmpRel32, host::kFindSmallestZone, AddressOfFunction(&FakeFindSmallestZone));
+  PutRoutineStubs();
   PutOriginalPlateRoutine();
   PutFrameCallSite();
   PutImmediate(host::kScreenWidth, screenWidth);
@@ -87,6 +89,19 @@ void BuildHostImage(HostBuild build, std::int32_t screenWidth, std::int32_t scre
 std::int32_t RequestPlate() {
   using PlateRoutine = std::int32_t (*)();
   return reinterpret_cast<PlateRoutine>(static_cast<std::uintptr_t>(host::kPlateDesignRoutine))();
+}
+
+std::uint32_t FrameCallSite() { return Relocated(host::kFrameDrawCallSite); }
+
+std::uint32_t RunFrame() {
+  using Frame = std::uint32_t (*)();
+  return reinterpret_cast<Frame>(static_cast<std::uintptr_t>(FrameCallSite() - 3))();
+}
+
+std::array<std::uint8_t, 5> OriginalCallSiteBytes() {
+  const injector::rel32_instruction call =
+      injector::encode_rel32(injector::kCallRel32, FrameCallSite(), AddressOfFunction(&FakeFrameCallee));
+  return {call[0], call[1], call[2], call[3], call[4]};
 }
 
 std::array<std::uint8_t, 5> HostBytes(std::uint32_t address) {

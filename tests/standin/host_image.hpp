@@ -24,6 +24,16 @@ void BuildHostImage(HostBuild build, std::int32_t screenWidth = 1920, std::int32
 /// Asks the host's plate-design routine for a plate, as the host does.
 std::int32_t RequestPlate();
 
+/// Runs one host frame: executes the instruction at the frame-draw call site
+/// (relocated) and returns what it left in the return register.
+std::uint32_t RunFrame();
+
+/// Where the frame-draw call site lies in the running stand-in.
+std::uint32_t FrameCallSite();
+
+/// The call site's bytes as the stand-in lays them out.
+std::array<std::uint8_t, 5> OriginalCallSiteBytes();
+
 /// Five bytes of host memory.
 std::array<std::uint8_t, 5> HostBytes(std::uint32_t address);
 

@@ -6,12 +6,20 @@
 /// The host's address range at its fixed addresses, owned by the stand-in.
 namespace vexilo::standin {
 
-/// Lowest and highest host addresses the stand-in writes (besides the version
-/// probe at 0x401000), and the page of the screen globals, which stays writable.
-inline constexpr std::uint32_t kHostCodeStart = 0x53E000;
+/// The page of the screen globals, which stays writable, and the end of the
+/// host addresses the stand-in writes.
 inline constexpr std::uint32_t kHostDataPage = 0xC17000;
 inline constexpr std::uint32_t kHostEnd = 0xC18000;
-inline constexpr std::uint32_t kProbePage = 0x401000;
+
+/// Where the host executable is loaded: 0x400000, or elsewhere for a stand-in
+/// that checks relocation.
+std::uint32_t HostBase();
+
+/// A host address as laid out at 0x400000, in the running stand-in.
+inline std::uint32_t Relocated(std::uint32_t address) { return HostBase() + address - 0x400000; }
+
+/// The lowest host address the stand-in writes, but for the probe page.
+std::uint32_t LowestHostAddress();
 
 /// Makes the host range usable at its fixed addresses. Returns false, having
 /// said why on standard error, when something else is already there.

@@ -15,6 +15,10 @@ void* At(std::uint32_t address) { return reinterpret_cast<void*>(static_cast<std
 
 }  // namespace
 
+std::uint32_t HostBase() { return kMapStart; }
+
+std::uint32_t LowestHostAddress() { return 0x53E000; }
+
 bool MapHostMemory() {
   void* memory = mmap(At(kMapStart), kHostEnd - kMapStart, PROT_READ | PROT_WRITE,
                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);

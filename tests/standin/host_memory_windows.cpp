@@ -19,28 +19,40 @@ void Protect(std::uint32_t start, std::uint32_t end, DWORD protection) {
 
 std::uint32_t AreaEnd() { return area.start + area.size; }
 
+std::uint32_t ProbePage() { return Relocated(0x401000); }
+
+// The highest relocated address the stand-in writes: the last version probe.
+std::uint32_t HighestRelocatedAddress() { return Relocated(0x858D51) + 4; }
+
 }  // namespace
 
 void SetHostArea(const HostArea& hostArea) { area = hostArea; }
 
+std::uint32_t HostBase() { return area.imageBase; }
+
+std::uint32_t LowestHostAddress() {
+  const std::uint32_t callSitePage = Relocated(0x53E000);
+  return callSitePage < 0x56E000 ? callSitePage : 0x56E000;
+}
+
 bool MapHostMemory() {
-  if (area.imageBase != 0x400000 || area.probePad != kProbePage || area.start > kHostCodeStart ||
-      AreaEnd() < kHostEnd) {
+  const std::uint32_t end = HighestRelocatedAddress() > kHostEnd ? HighestRelocatedAddress() : kHostEnd;
+  if (area.probePad != ProbePage() || area.start > LowestHostAddress() || AreaEnd() < end) {
     std::fprintf(stderr,
                  "stand-in: image at 0x%X, probe pad at 0x%X, host area 0x%X-0x%X: cannot cover 0x%X and 0x%X-0x%X\n",
-                 area.imageBase, area.probePad, area.start, AreaEnd(), kProbePage, kHostCodeStart, kHostEnd);
+                 area.imageBase, area.probePad, area.start, AreaEnd(), ProbePage(), LowestHostAddress(), end);
     return false;
   }
   return true;
 }
 
 void UnlockHostMemory() {
-  Protect(kProbePage, kProbePage + 0x1000, PAGE_EXECUTE_READWRITE);
+  Protect(ProbePage(), ProbePage() + 0x1000, PAGE_EXECUTE_READWRITE);
   Protect(area.start, AreaEnd(), PAGE_READWRITE);
 }
 
 void LockHostMemory() {
-  Protect(kProbePage, kProbePage + 0x1000, PAGE_EXECUTE_READ);
+  Protect(ProbePage(), ProbePage() + 0x1000, PAGE_EXECUTE_READ);
   Protect(area.start, kHostDataPage, PAGE_EXECUTE_READ);
   Protect(kHostDataPage, AreaEnd(), PAGE_READWRITE);
 }
