@@ -91,6 +91,12 @@ std::int32_t RequestPlate() {
   return reinterpret_cast<PlateRoutine>(static_cast<std::uintptr_t>(host::kPlateDesignRoutine))();
 }
 
+void PokeHost(std::uint32_t address, std::initializer_list<std::uint8_t> bytes) {
+  UnlockHostMemory();
+  Put(address, bytes);
+  LockHostMemory();
+}
+
 std::uint32_t FrameCallSite() { return Relocated(host::kFrameDrawCallSite); }
 
 std::uint32_t RunFrame() {

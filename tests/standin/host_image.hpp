@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 /// The host's code and data as the plug-in sees them: jump stubs into the
 /// fake host routines, an "original" plate-design routine, the frame call
@@ -33,6 +34,9 @@ std::uint32_t FrameCallSite();
 
 /// The call site's bytes as the stand-in lays them out.
 std::array<std::uint8_t, 5> OriginalCallSiteBytes();
+
+/// Writes bytes into host code, as a different host build would hold them.
+void PokeHost(std::uint32_t address, std::initializer_list<std::uint8_t> bytes);
 
 /// Five bytes of host memory.
 std::array<std::uint8_t, 5> HostBytes(std::uint32_t address);

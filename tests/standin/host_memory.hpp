@@ -31,8 +31,11 @@ void UnlockHostMemory();
 /// Code pages read-execute like a real image's; the data page read-write.
 void LockHostMemory();
 
-/// Runs a stand-in command line ("test ..." or "demo ..."); the exit status.
-int RunStandin(int argc, char** argv);
+#ifdef _WIN32
+struct HostArea;
+/// Tells the stand-in where the host executable keeps the host's range.
+void SetHostArea(const HostArea& area);
+#endif
 
 /// The protection of the page at address, as "r-x", "rw-", "rwx", "r--" or "unmapped".
 std::string DescribeProtection(std::uint32_t address);

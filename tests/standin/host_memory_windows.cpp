@@ -77,8 +77,3 @@ std::string DescribeProtection(std::uint32_t address) {
 }
 
 }  // namespace vexilo::standin
-
-extern "C" __declspec(dllexport) int VexiloStandinMain(int argc, char** argv, const vexilo::standin::HostArea* area) {
-  vexilo::standin::SetHostArea(*area);
-  return vexilo::standin::RunStandin(argc, argv);
-}

@@ -1,3 +1,3 @@
-#include "host_memory.hpp"
+#include "standin_main.hpp"
 
 int main(int argc, char** argv) { return vexilo::standin::RunStandin(argc, argv); }

@@ -6,6 +6,7 @@
 #include "demo.hpp"
 #include "host_memory.hpp"
 #include "scenarios.hpp"
+#include "standin_main.hpp"
 
 namespace {
 

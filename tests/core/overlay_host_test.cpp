@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "allocation_counter.hpp"
+#include "core/mappings.hpp"
+#include "core/overlay.hpp"
+#include "core/selection.hpp"
+#include "events/event.hpp"
+#include "fake_host.hpp"
+#include "host/addresses.hpp"
+#include "host_image.hpp"
+#include "host_memory.hpp"
+#include "injector/hooking.hpp"
+
+namespace vexilo {
+namespace {
+
+struct OverlayCallSite {
+  static injector::address_t relocate(injector::address_t address) { return standin::Relocated(address); }
+};
+
+inline constexpr events::Ref kSite{host::kFrameDrawCallSite, 1001};
+using Hooker = injector::function_hooker<host::kFrameDrawCallSite, OverlayCallSite>;
+using Event = events::BaseEventI<Hooker, events::RefList<kSite>, events::ArgPick<events::ArgTypes<>>>;
+
+// The plug-in's two hot paths, driven as the host drives them: a frame
+// through the hooked call site with the overlay on, and a plate request
+// through the jump.
+TEST(HotPaths, FramesAndPlateRequestsAllocateNothing) {
+  standin::BuildHostImage(standin::HostBuild::V1001);
+  plateMappings.fill(4);
+  debugEnabled = true;
+  {
+    Event event;
+    event.Subscribe(event.postCallSubscribers, [] { DrawDebugOverlay(); });
+    injector::write_jump(host::kPlateDesignRoutine,
+                         static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
+    standin::StandIn(standin::Player::WithMatrix, "JEF2");
+    const std::size_t before = testing::AllocationCount();
+    std::int32_t plates = 0;
+    for (int i = 0; i < 1000; ++i) {
+      standin::ClearFontCalls();
+      standin::RunFrame();
+      plates += standin::RequestPlate();
+    }
+    const std::size_t allocations = testing::AllocationCount() - before;
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_EQ(plates, 4000);
+    EXPECT_EQ(standin::FontCalls().count, 13);
+    EXPECT_STREQ(standin::FontCalls().calls[12].text,
+                 "Zone: JEF2, Index: 63, Mapped Index: 4 => Selection from vehicle.txd: plateback5");
+    injector::kept_hookers<Hooker>().clear();
+  }
+  debugEnabled = false;
+  plateMappings.fill(0);
+  standin::BuildHostImage(standin::HostBuild::V1001);
+}
+
+}  // namespace
+}  // namespace vexilo

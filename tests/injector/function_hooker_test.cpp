@@ -1,0 +1,130 @@
+#include "injector/function_hooker.hpp"
+
+#include <gtest/gtest.h>
+
+#include <list>
+#include <string>
+
+#include "fake_host.hpp"
+#include "host/addresses.hpp"
+#include "host_image.hpp"
+#include "host_memory.hpp"
+
+namespace injector {
+namespace {
+
+namespace standin = vexilo::standin;
+
+// The stand-in's frame call site, wherever the stand-in host is based.
+struct StandinCallSite {
+  static address_t relocate(address_t address) { return standin::Relocated(address); }
+};
+
+using Hooker = function_hooker<vexilo::host::kFrameDrawCallSite, StandinCallSite>;
+using Manager = Hooker::manager_type;
+
+address_t AddressOf(std::uintptr_t (*function)()) {
+  return static_cast<address_t>(reinterpret_cast<std::uintptr_t>(function));
+}
+
+address_t CallDestination() {
+  const auto bytes = standin::HostBytes(standin::FrameCallSite());
+  return rel32_destination(standin::FrameCallSite(), static_cast<std::int32_t>(load_le32(&bytes[1])));
+}
+
+class CallSiteHook : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    standin::BuildHostImage(standin::HostBuild::V1001);
+    standin::ClearFrameCalleeCalls();
+    original_ = standin::HostBytes(standin::FrameCallSite());
+  }
+  void TearDown() override {
+    EXPECT_FALSE(Manager::instance()->hooked()) << "every test lets its hookers go";
+    standin::BuildHostImage(standin::HostBuild::V1001);
+  }
+
+  std::array<std::uint8_t, 5> original_{};
+};
+
+TEST_F(CallSiteHook, RedirectsTheCallAndTheLastHookerOutPutsItBack) {
+  {
+    Hooker hooker;
+    hooker.attach([](next_function next) { return next() + 1; });
+    EXPECT_TRUE(hooker.hooked());
+    EXPECT_EQ(standin::HostBytes(standin::FrameCallSite())[0], kCallRel32);
+    EXPECT_EQ(CallDestination(), AddressOf(&Manager::call_hooks));
+    EXPECT_EQ(Manager::instance()->saved_callee(),
+              static_cast<address_t>(reinterpret_cast<std::uintptr_t>(&standin::FakeFrameCallee)));
+    EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult + 1);
+    EXPECT_EQ(standin::DescribeProtection(standin::FrameCallSite()), "r-x");
+  }
+  EXPECT_EQ(standin::HostBytes(standin::FrameCallSite()), original_);
+  EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult);
+}
+
+TEST_F(CallSiteHook, TheHookAppendedLastRunsFirst) {
+  std::string order;
+  Hooker first;
+  Hooker second;
+  first.attach([&order](next_function next) {
+    order += "first(";
+    const std::uintptr_t result = next();
+    order += ")";
+    return result;
+  });
+  second.attach([&order](next_function next) {
+    order += "second(";
+    const std::uintptr_t result = next();
+    order += ")";
+    return result;
+  });
+  EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult);
+  EXPECT_EQ(order, "second(first())");
+  EXPECT_EQ(standin::FrameCalleeCalls(), 1);
+  // Attaching again replaces the hooker's entry; one that does not call next
+  // keeps the host's callee from running.
+  second.attach([](next_function) -> std::uintptr_t { return 7; });
+  EXPECT_EQ(Manager::instance()->hook_count(), 2u);
+  EXPECT_EQ(standin::RunFrame(), 7u);
+  EXPECT_EQ(standin::FrameCalleeCalls(), 1);
+  second.restore();
+  EXPECT_TRUE(Manager::instance()->hooked()) << "the first hooker still holds the site";
+  first.restore();
+  EXPECT_EQ(standin::HostBytes(standin::FrameCallSite()), original_);
+}
+
+TEST_F(CallSiteHook, AMovedHookerKeepsTheSiteHooked) {
+  std::list<Hooker> kept;
+  {
+    Hooker temporary;
+    temporary.attach([](next_function next) { return next() ^ 1u; });
+    kept.push_back(std::move(temporary));
+  }
+  EXPECT_TRUE(Manager::instance()->hooked());
+  EXPECT_EQ(Manager::instance()->hook_count(), 1u);
+  EXPECT_TRUE(kept.front().hooked());
+  EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult ^ 1u);
+  kept.clear();
+  EXPECT_EQ(standin::HostBytes(standin::FrameCallSite()), original_);
+}
+
+TEST_F(CallSiteHook, WithNoEntriesLeftCallHooksCallsTheCalleeDirectly) {
+  {
+    Hooker hooker;
+    hooker.attach([](next_function) -> std::uintptr_t { return 0; });
+  }
+  EXPECT_EQ(Manager::call_hooks(), standin::kFrameCalleeResult);
+}
+
+TEST_F(CallSiteHook, ASiteThatHoldsNoBranchIsLeftAlone) {
+  standin::PokeHost(standin::FrameCallSite(), {0x90, 0x90, 0x90, 0x90, 0x90});
+  const auto nops = standin::HostBytes(standin::FrameCallSite());
+  Hooker hooker;
+  hooker.attach([](next_function next) { return next(); });
+  EXPECT_FALSE(Manager::instance()->hooked());
+  EXPECT_EQ(standin::HostBytes(standin::FrameCallSite()), nops);
+}
+
+}  // namespace
+}  // namespace injector
