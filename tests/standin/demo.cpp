@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "checks.hpp"
 #include "fake_host.hpp"
@@ -27,37 +28,73 @@ void ShowPlate(const char* where, std::int32_t plate) {
   std::printf("  %-22s -> plateback index %d (texture plateback%d)\n", where, plate, plate + 1);
 }
 
-}  // namespace
+// The walk of the local player; with frames, also what the host was asked
+// to print on each frame.
+void Walk(bool withFrames) {
+  const char* labels[] = {"LA", "JEF2", "SF", "VE", "CITYS", "NOWHERE", nullptr};
+  for (const char* label : labels) {
+    StandIn(label != nullptr ? Player::WithMatrix : Player::None, label != nullptr ? label : "LA");
+    const std::string where = label == nullptr                    ? "no local player"
+                              : std::string(label) == "NOWHERE" ? "zone NOWHERE (unknown)"
+                                                                : std::string("zone ") + label;
+    ShowPlate(where.c_str(), RequestPlate());
+    if (!withFrames) continue;
+    ClearFontCalls();
+    RunFrame();
+    const FontCallLog& log = FontCalls();
+    const bool printed = log.count > 0 && log.calls[log.count - 1].routine == host::kFontPrintText;
+    std::printf("  %-22s    frame: %s\n", "", printed ? log.calls[log.count - 1].text : "(nothing drawn)");
+  }
+}
 
-int RunDemo(const std::string& plugin) {
+std::unique_ptr<PluginLibrary> Start(const std::string& plugin) {
   BuildHostImage(HostBuild::V1001);
   const bool hadFile = std::filesystem::exists("Vexilo.txt");
-  std::printf("Stand-in host (build 1001), game folder %s\n", std::filesystem::current_path().string().c_str());
-  std::printf("Plate-design routine at 0x%X before loading: %s\n", host::kPlateDesignRoutine,
-              Show(HostBytes(host::kPlateDesignRoutine)).c_str());
-  PluginLibrary library(plugin);
-  if (!library.loaded()) {
-    std::printf("Could not load %s: %s\n", plugin.c_str(), library.error().c_str());
-    return 1;
+  auto library = std::make_unique<PluginLibrary>(plugin);
+  if (!library->loaded()) {
+    std::printf("Could not load %s: %s\n", plugin.c_str(), library->error().c_str());
+    return nullptr;
   }
-  for (const ErrorBox& box : library.boxes()) std::printf("Message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+  for (const ErrorBox& box : library->boxes()) {
+    std::printf("Message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+  }
   std::printf("Loaded %s; it %s Vexilo.txt.\n", plugin.c_str(), hadFile ? "read the existing" : "wrote and read a new");
   const std::array<std::uint8_t, 5> jump = HostBytes(host::kPlateDesignRoutine);
   const std::uint32_t destination =
       injector::rel32_destination(host::kPlateDesignRoutine, static_cast<std::int32_t>(injector::load_le32(&jump[1])));
-  std::printf("Plate-design routine at 0x%X after loading:  %s (jump to 0x%X, %s the plug-in)\n\n",
-              host::kPlateDesignRoutine, Show(jump).c_str(), destination,
-              library.Contains(destination) ? "inside" : "NOT inside");
+  std::printf("Plate-design routine at 0x%X: %s (jump to 0x%X, %s the plug-in)\n", host::kPlateDesignRoutine,
+              Show(jump).c_str(), destination, library->Contains(destination) ? "inside" : "NOT inside");
+  std::printf("Frame-draw call site at 0x%X:  %s\n\n", FrameCallSite(), Show(HostBytes(FrameCallSite())).c_str());
+  return library;
+}
+
+}  // namespace
+
+int RunDemo(const std::string& plugin) {
+  std::printf("== First start: stand-in host (build 1001) in the game folder %s ==\n",
+              std::filesystem::current_path().string().c_str());
+  std::printf("Plate-design routine at 0x%X before loading: %s\n", host::kPlateDesignRoutine,
+              Show(HostBytes(host::kPlateDesignRoutine)).c_str());
+  std::unique_ptr<PluginLibrary> library = Start(plugin);
+  if (!library) return 1;
   ShowMappingFile();
   std::printf("The local player walks; the host asks for a plate in each place:\n");
-  for (const char* label : {"LA", "JEF2", "SF", "VE", "CITYS"}) {
-    StandIn(Player::WithMatrix, label);
-    ShowPlate((std::string("zone ") + label).c_str(), RequestPlate());
-  }
-  StandIn(Player::WithMatrix, "NOWHERE");
-  ShowPlate("zone NOWHERE (unknown)", RequestPlate());
-  StandIn(Player::None, "LA");
-  ShowPlate("no local player", RequestPlate());
+  Walk(false);
+  library.reset();
+
+  std::printf("\n== Second start, after removing the ';' in front of DEBUG in Vexilo.txt ==\n");
+  std::string text = testing::ReadFileBytes("Vexilo.txt");
+  const std::size_t at = text.find(";DEBUG\r\n");
+  if (at != std::string::npos) text.erase(at, 1);
+  testing::WriteFileBytes("Vexilo.txt", text);
+  library = Start(plugin);
+  if (!library) return 1;
+  std::printf("The same walk; each frame the host draws the debug line:\n");
+  Walk(true);
+  library.reset();
+  const bool restored = HostBytes(FrameCallSite()) == OriginalCallSiteBytes();
+  std::printf("\nUnloaded: frame-draw call site holds %s (%s)\n", Show(HostBytes(FrameCallSite())).c_str(),
+              restored ? "the host's own call again" : "NOT the host's own call");
   return 0;
 }
 
