@@ -284,6 +284,19 @@ void LeavesTheFrameAloneOnEveryOtherBuild(Context& context) {
   }
 }
 
+void ACallSiteWithoutACallIsLeftAlone(Context& context) {
+  Checks& checks = context.checks;
+  PokeHost(FrameCallSite(), {0x90, 0x90, 0x90, 0x90, 0x90});
+  const std::array<std::uint8_t, 5> nops = HostBytes(FrameCallSite());
+  {
+    PluginLibrary plugin(context.settings.plugin);
+    STANDIN_CHECK_EQ(HostBytes(FrameCallSite()), nops);
+    STANDIN_CHECK(JumpsInto(plugin));
+    STANDIN_CHECK_EQ(PlateIn("LA"), 1);
+  }
+  STANDIN_CHECK_EQ(HostBytes(FrameCallSite()), nops);
+}
+
 void DrawsTheDebugLineEveryFrame(Context& context) {
   Checks& checks = context.checks;
   WriteFileBytes("Vexilo.txt", DefaultFileWithDebug(context));
@@ -385,6 +398,7 @@ constexpr Scenario kScenarios[] = {
     {"AZoneTheHostCannotNameGivesPlateback0", AZoneTheHostCannotNameGivesPlateback0},
     {"HooksTheFrameOnBuilds1001And1002", HooksTheFrameOnBuilds1001And1002},
     {"LeavesTheFrameAloneOnEveryOtherBuild", LeavesTheFrameAloneOnEveryOtherBuild},
+    {"ACallSiteWithoutACallIsLeftAlone", ACallSiteWithoutACallIsLeftAlone},
     {"DrawsTheDebugLineEveryFrame", DrawsTheDebugLineEveryFrame},
     {"LaysTheLineOutByTheShorterSideOfTheScreen", LaysTheLineOutByTheShorterSideOfTheScreen},
     {"EachFrameFormatsIntoTheNextOfTenBuffers", EachFrameFormatsIntoTheNextOfTenBuffers},
