@@ -16,10 +16,10 @@ void ReportFailure(const char* message) { platform::ShowErrorBox(std::string(mes
 
 }  // namespace
 
-bool ReadMappingFile(const std::string& nativePath, MappingTable& table) {
+bool ReadMappingFile(const std::string& nativePath, MappingTable& table, MappingReader::Observer* observer) {
   platform::InputFile file(nativePath);
   if (!file.is_open()) return false;
-  MappingReader reader(table);
+  MappingReader reader(table, observer);
   try {
     std::vector<char> chunk(kReadChunk);
     for (std::ptrdiff_t n; (n = file.Read(chunk.data(), chunk.size())) > 0;) {

@@ -12,7 +12,9 @@ inline constexpr char kOpenFailedMessage[] = "Failed to open TXT file: ";
 /// Reads the mapping file at a native path into table, line by line. Returns
 /// false when the file cannot be opened; a read error part-way ends the
 /// reading as the end of the file would, keeping what earlier lines set.
-bool ReadMappingFile(const std::string& nativePath, MappingTable& table);
+/// An observer, if given, is told of every line (see MappingReader).
+bool ReadMappingFile(const std::string& nativePath, MappingTable& table,
+                     MappingReader::Observer* observer = nullptr);
 
 /// Writes the default mapping file at configPath when nothing is there yet.
 /// Never touches an existing file; tells the user when it cannot create it.

@@ -31,7 +31,8 @@ class FieldReader {
 
   void Read(std::string_view field, LineField name, std::int32_t& number) {
     if (line_.malformed != LineField::None) return;
-    if (ReadNumberField(field, number) != NumberStatus::Ok) line_.malformed = name;
+    line_.problem = ReadNumberField(field, number);
+    if (line_.problem != NumberStatus::Ok) line_.malformed = name;
   }
 
  private:
@@ -141,7 +142,10 @@ bool MappingReader::Feed(std::string_view bytes) {
   }
   pending_.append(bytes);
   if (endOfText == std::string_view::npos) return true;
+  // The byte ends the line it stands in, or stands at the start of a line.
+  const bool withinLine = !pending_.empty();
   Finish();
+  if (observer_ != nullptr) observer_->OnEndOfText(withinLine ? lines_ : lines_ + 1);
   ended_ = true;
   return false;
 }
@@ -152,7 +156,12 @@ void MappingReader::Finish() {
   pending_.clear();
 }
 
-void MappingReader::EndLine(std::string_view line) { ApplyMappingLine(ParseMappingLine(line), table_); }
+void MappingReader::EndLine(std::string_view line) {
+  const MappingLine parsed = ParseMappingLine(line);
+  ApplyMappingLine(parsed, table_);
+  ++lines_;
+  if (observer_ != nullptr) observer_->OnLine(lines_, line, parsed);
+}
 
 MappingTable ParseMappingText(std::string_view bytes) {
   MappingTable table;

@@ -20,6 +20,8 @@ enum class LineKind {
   Other,    ///< none of the above; sets nothing
 };
 
+enum class NumberStatus { Ok, NoDigit, OutOfRange };
+
 /// A number field of a mapping line, named for diagnostics.
 enum class LineField { None, Start, End, Index, Value };
 
@@ -32,6 +34,8 @@ struct MappingLine {
   /// The first number field that has no digit or leaves the 32-bit range;
   /// such a line sets nothing.
   LineField malformed = LineField::None;
+  /// What was wrong with that field.
+  NumberStatus problem = NumberStatus::Ok;
 };
 
 /// The table a mapping file produces.
@@ -39,8 +43,6 @@ struct MappingTable {
   std::array<std::int32_t, kZoneCount> plates{};
   bool debug = false;
 };
-
-enum class NumberStatus { Ok, NoDigit, OutOfRange };
 
 /// Reads a decimal field: blanks, an optional sign, digits; whatever follows
 /// the digits is ignored.
@@ -58,7 +60,18 @@ void ApplyMappingLine(const MappingLine& line, MappingTable& table);
 /// unfinished line, so memory follows the longest line, not the file.
 class MappingReader {
  public:
-  explicit MappingReader(MappingTable& table) : table_(table) {}
+  /// Told of every line as it is applied: its number (from 1), its text
+  /// without the line end, and what it says. For tools that explain a file;
+  /// the plug-in passes none.
+  class Observer {
+   public:
+    virtual ~Observer() = default;
+    virtual void OnLine(std::size_t number, std::string_view text, const MappingLine& line) = 0;
+    /// A byte 0x1A ended the text in the given line; later bytes were ignored.
+    virtual void OnEndOfText(std::size_t number) = 0;
+  };
+
+  explicit MappingReader(MappingTable& table, Observer* observer = nullptr) : table_(table), observer_(observer) {}
 
   /// Reads the next piece of the file. Returns false once the text has ended
   /// at a byte 0x1A; later pieces are ignored.
@@ -71,7 +84,9 @@ class MappingReader {
   void EndLine(std::string_view line);
 
   MappingTable& table_;
+  Observer* observer_;
   std::string pending_;
+  std::size_t lines_ = 0;
   bool ended_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "checks.hpp"
+#include "core/zones.hpp"
 #include "fake_host.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
@@ -95,6 +96,27 @@ int RunDemo(const std::string& plugin) {
   const bool restored = HostBytes(FrameCallSite()) == OriginalCallSiteBytes();
   std::printf("\nUnloaded: frame-draw call site holds %s (%s)\n", Show(HostBytes(FrameCallSite())).c_str(),
               restored ? "the host's own call again" : "NOT the host's own call");
+  return 0;
+}
+
+int RunTable(const std::string& plugin, const std::string& mappingFile) {
+  const std::string bytes = testing::ReadFileBytes(mappingFile);
+  testing::ScratchDir scratch;
+  testing::WriteFileBytes("Vexilo.txt", bytes);
+  BuildHostImage(HostBuild::V1001);
+  PluginLibrary library(plugin);
+  if (!library.loaded()) {
+    std::fprintf(stderr, "Could not load %s: %s\n", plugin.c_str(), library.error().c_str());
+    return 1;
+  }
+  std::printf("%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
+  for (std::int32_t zone = 0; zone < 377; ++zone) {
+    if (zone == 187) continue;
+    const char* label = zoneNames[zone];
+    StandIn(Player::WithMatrix, label);
+    const std::int32_t plate = RequestPlate();
+    std::printf("%5d  %-6s  %11d  plateback%s\n", zone, label, plate, std::to_string(std::int64_t{plate} + 1).c_str());
+  }
   return 0;
 }
 

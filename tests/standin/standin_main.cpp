@@ -13,7 +13,8 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: vexilo_standin test PLUGIN DATA_DIR [LOCKED_DIR]\n"
-               "       vexilo_standin demo PLUGIN\n");
+               "       vexilo_standin demo PLUGIN\n"
+               "       vexilo_standin table PLUGIN MAPPING_FILE\n");
   return 2;
 }
 
@@ -25,7 +26,9 @@ int vexilo::standin::RunStandin(int argc, char** argv) {
   const std::string plugin = std::filesystem::absolute(argv[2]).string();
   if (!vexilo::standin::MapHostMemory()) return 3;
   if (command == "demo") return vexilo::standin::RunDemo(plugin);
-  if (command != "test" || argc < 4) return Usage();
+  if (argc < 4) return Usage();
+  if (command == "table") return vexilo::standin::RunTable(plugin, std::filesystem::absolute(argv[3]).string());
+  if (command != "test") return Usage();
   vexilo::standin::ScenarioSettings settings{plugin, std::filesystem::absolute(argv[3]).string(),
                                              argc > 4 ? std::filesystem::absolute(argv[4]).string() : ""};
   return vexilo::standin::RunScenarios(settings) == 0 ? 0 : 1;

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# check-cli.sh [--native] DATA_DIR COMMAND...: drives vexilo-check (run as
+# COMMAND, so "wine-run.sh vexilo-check.exe" checks the Windows build) on the
+# fixture files in DATA_DIR and compares exit codes and output with the
+# expected files there. Line ends are folded, so both builds share them.
+set -u
+native=no
+if [ "$1" = --native ]; then native=yes; shift; fi
+data=$1
+shift
+passed=0
+failed=0
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+
+# run EXPECTED_STATUS ARGS...: runs the checker in DATA_DIR; output in $out.
+run() {
+  local expected=$1
+  shift
+  (cd "$data" && "${command[@]}" "$@") >"$out.raw" 2>&1 </dev/null
+  status=$?
+  tr -d '\r' <"$out.raw" >"$out"
+  rm -f "$out.raw"
+  if [ "$status" -ne "$expected" ]; then
+    report fail "vexilo-check $* exited $status, expected $expected"
+    return 1
+  fi
+  return 0
+}
+
+report() {
+  if [ "$1" = pass ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $2"
+    sed 's/^/    /' "$out" | head -20
+  fi
+}
+
+# same STATUS EXPECTED_FILE ARGS...: output must equal the expected file.
+same() {
+  local status=$1 expected=$2
+  shift 2
+  run "$status" "$@" || return
+  if diff -u "$data/$expected" "$out" >/dev/null; then report pass; else
+    report fail "vexilo-check $* differs from $expected"; diff -u "$data/$expected" "$out" | head -20; fi
+}
+
+# holds STATUS PATTERN ARGS...: output must hold a line matching PATTERN.
+holds() {
+  local status=$1 pattern=$2
+  shift 2
+  run "$status" "$@" || return
+  if grep -Eq -- "$pattern" "$out"; then report pass; else report fail "vexilo-check $* printed no line like /$pattern/"; fi
+}
+
+command=("$@")
+same 1 diagnostics.out diagnostics.txt
+same 1 diagnostics.table --table diagnostics.txt
+same 1 diagnostics.json --json diagnostics.txt
+same 0 default.out ../default-Vexilo.txt
+same 0 default.table --table ../default-Vexilo.txt
+holds 1 '^diagnostics\.txt:15: warning: plateback index 12 selects plateback13' diagnostics.txt
+run 1 --plates 13 diagnostics.txt && { if grep -q "selects plateback13" "$out"; then report fail "--plates 13 still warns of plateback13"; else report pass; fi; }
+holds 2 'cannot read missing\.txt' missing.txt
+holds 2 'cannot read \.: ' .
+holds 2 'unknown option --bogus' --bogus
+holds 2 '--plates takes a whole number' --plates zero diagnostics.txt
+holds 0 '^Zone JEF2: zone index 63$' --zone JEF2
+holds 0 '^Zone index 187: CITYS \(never reached' --zone 187
+holds 1 'JEF2 is zone index 63' --zone jef2
+holds 1 'no zone index 377' --zone 377
+holds 0 '^  376  FRED$' --zones
+holds 0 '^vexilo-check [0-9]+\.[0-9]+\.[0-9]+$' --version
+holds 0 '^Usage: vexilo-check' --help
+run 1 diagnostics.txt && { if grep -q $'\x1b' "$out"; then report fail "colour codes in output to a file"; else report pass; fi; }
+
+if [ "$native" = yes ] && command -v script >/dev/null; then
+  # On a terminal: colours, unless NO_COLOR says otherwise.
+  tty_run() { (cd "$data" && script -qec "$*" /dev/null) 2>&1 | tr -d '\r'; }
+  if tty_run "${command[*]} diagnostics.txt" | grep -q $'\x1b\[1;33mwarning:'; then report pass; else
+    report fail "no colour on a terminal"; fi
+  if tty_run "NO_COLOR=1 ${command[*]} diagnostics.txt" | grep -q $'\x1b'; then report fail "colour despite NO_COLOR"; else
+    report pass; fi
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,234 @@
+#include "mapping_check.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "core/mapping_file.hpp"
+
+namespace vexilo::check {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kQuoteLength = 80;
+constexpr std::int32_t kLastZone = kZoneCount - 1;
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+         });
+}
+
+const char* FieldName(LineField field) {
+  switch (field) {
+    case LineField::Start: return "start";
+    case LineField::End: return "end";
+    case LineField::Index: return "zone index";
+    case LineField::Value: return "plateback index";
+    case LineField::None: break;
+  }
+  return "number";
+}
+
+std::string Texture(std::int64_t plate) { return "plateback" + std::to_string(plate + 1); }
+
+// Why a line of no known kind is passed over.
+std::string WhyIgnored(std::size_t number, std::string_view text) {
+  const std::string_view trimmed = Trim(text);
+  if (number == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    return "the file starts with a byte-order mark, which the game reads as part of this line; save the file "
+           "as plain text without one";
+  }
+  if (EqualsIgnoringCase(trimmed, "DEBUG")) return "the debug switch must be written DEBUG, in capitals";
+  if (trimmed.size() > 5 && EqualsIgnoringCase(trimmed.substr(0, 5), "DEBUG")) {
+    return "DEBUG must stand alone on its line";
+  }
+  if (trimmed.find('-') != std::string_view::npos) return "a range needs '=' and a plateback index, as in 0-62=1";
+  return "not a mapping, a comment or DEBUG (comments start with ';')";
+}
+
+class LineChecker : public MappingReader::Observer {
+ public:
+  LineChecker(const CheckOptions& options, CheckReport& report) : options_(options), report_(report) {}
+
+  void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
+    report_.lines = number;
+    if (text.find('\r') != std::string_view::npos) {
+      Warn(number, text, "holds a carriage return that does not end a line: the game ends lines at line feeds only");
+    }
+    switch (line.kind) {
+      case LineKind::Blank:
+      case LineKind::Comment:
+      case LineKind::Debug:
+        return;
+      case LineKind::Other:
+        Warn(number, text, WhyIgnored(number, text) + "; this line does nothing");
+        return;
+      case LineKind::Range:
+      case LineKind::Exact:
+        CheckMapping(number, text, line);
+        return;
+    }
+  }
+
+  void OnEndOfText(std::size_t number) override {
+    Add(number, Severity::Warning, "a byte 0x1A (Ctrl-Z) ends the file for the game here; all that follows is ignored",
+        "");
+  }
+
+  // Mappings whose every zone a later line sets again did nothing in the end.
+  void Finish() {
+    for (const Mapping& mapping : mappings_) {
+      std::vector<std::size_t> later;
+      for (std::int32_t zone = mapping.first; zone <= mapping.last; ++zone) {
+        const std::size_t by = report_.setBy[static_cast<std::size_t>(zone)];
+        if (by == mapping.line) {
+          later.clear();
+          break;
+        }
+        if (std::find(later.begin(), later.end(), by) == later.end()) later.push_back(by);
+      }
+      if (later.empty()) continue;
+      std::sort(later.begin(), later.end());
+      std::string by = "line " + std::to_string(later[0]);
+      if (later.size() > 1) by = "lines " + std::to_string(later[0]) + (later.size() > 2 ? ", ... " : " and ") +
+                                 std::to_string(later.back());
+      Add(mapping.line, Severity::Warning, "every zone this line sets is set again later, by " + by, mapping.quote);
+    }
+    std::stable_sort(report_.diagnostics.begin(), report_.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+  }
+
+ private:
+  struct Mapping {
+    std::size_t line;
+    std::int32_t first;
+    std::int32_t last;
+    std::string quote;
+  };
+
+  void CheckMapping(std::size_t number, std::string_view text, const MappingLine& line) {
+    if (line.malformed != LineField::None) {
+      const std::string what = line.problem == NumberStatus::NoDigit ? "has no digits"
+                                                                     : "is outside -2147483648 to 2147483647";
+      Add(number, Severity::Error, std::string("the ") + FieldName(line.malformed) + " " + what +
+                                       "; the game skips this line", Quote(text));
+      return;
+    }
+    const std::string_view trimmed = Trim(text);
+    const bool looksExact = line.kind == LineKind::Range && trimmed.find('=') < trimmed.find('-');
+    if (looksExact) {
+      Warn(number, text, "reads as the range " + std::to_string(line.first) + "-" + std::to_string(line.last) + "=" +
+                             std::to_string(line.value) + " because of its '-'" +
+                             (line.first > line.last ? ", which sets nothing; write " + std::to_string(line.first) +
+                                                           "-" + std::to_string(line.first) + "=" +
+                                                           std::to_string(line.value) + " for one zone"
+                                                     : ""));
+    } else if (line.first > line.last) {
+      Warn(number, text, "empty range: " + std::to_string(line.first) + " is above " + std::to_string(line.last) +
+                             "; this line sets nothing");
+    }
+    if (line.first > line.last) return;
+    if (line.first > kLastZone) {
+      Warn(number, text, std::string(line.kind == LineKind::Exact ? "zone index " + std::to_string(line.first)
+                                                                   : "the whole range")
+                             + " lies above 376, the last zone; this line sets nothing");
+      return;
+    }
+    if (line.last > kLastZone) {
+      Warn(number, text, "zones 377 to " + std::to_string(line.last) + " do not exist and are dropped; this line sets " +
+                             std::to_string(line.first) + " to 376");
+    }
+    CheckValue(number, text, line.value);
+    Record(number, text, line);
+  }
+
+  void CheckValue(std::size_t number, std::string_view text, std::int32_t value) {
+    if (value < 0) {
+      Warn(number, text, "plateback index " + std::to_string(value) + " is negative: there is no texture " +
+                             Texture(value));
+    } else if (value >= options_.plates) {
+      Warn(number, text, "plateback index " + std::to_string(value) + " selects " + Texture(value) +
+                             ", but the game has " + std::to_string(options_.plates) + " plate textures (plateback1 to " +
+                             Texture(options_.plates - 1) + "); see --plates");
+    }
+  }
+
+  void Record(std::size_t number, std::string_view text, const MappingLine& line) {
+    const std::int32_t last = std::min(line.last, kLastZone);
+    for (std::int32_t zone = line.first; zone <= last; ++zone) report_.setBy[static_cast<std::size_t>(zone)] = number;
+    mappings_.push_back({number, line.first, last, Quote(text)});
+    ++report_.mappings;
+  }
+
+  void Warn(std::size_t number, std::string_view text, std::string message) {
+    Add(number, Severity::Warning, std::move(message), Quote(text));
+  }
+
+  void Add(std::size_t number, Severity severity, std::string message, std::string quote) {
+    report_.diagnostics.push_back({number, severity, std::move(message), std::move(quote)});
+  }
+
+  const CheckOptions& options_;
+  CheckReport& report_;
+  std::vector<Mapping> mappings_;
+};
+
+}  // namespace
+
+std::size_t CheckReport::Count(Severity severity) const {
+  return static_cast<std::size_t>(std::count_if(diagnostics.begin(), diagnostics.end(),
+                                                [severity](const Diagnostic& d) { return d.severity == severity; }));
+}
+
+CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {
+  CheckReport report;
+  LineChecker checker(options, report);
+  report.readable = ReadMappingFile(path, report.table, &checker);
+  checker.Finish();
+  return report;
+}
+
+CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options) {
+  CheckReport report;
+  LineChecker checker(options, report);
+  MappingReader reader(report.table, &checker);
+  reader.Feed(bytes);
+  reader.Finish();
+  checker.Finish();
+  report.readable = true;
+  return report;
+}
+
+std::string Quote(std::string_view line) {
+  std::string quote;
+  if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    quote = "<byte-order mark>";
+    line.remove_prefix(kByteOrderMark.size());
+  }
+  for (char c : line) {
+    if (quote.size() >= kQuoteLength) {
+      quote += "...";
+      break;
+    }
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\r') {
+      quote += "\\r";
+    } else if (byte < 0x20 && c != '\t') {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      quote += escaped;
+    } else {
+      quote += c;
+    }
+  }
+  return quote;
+}
+
+}  // namespace vexilo::check

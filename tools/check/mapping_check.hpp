@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/mapping_format.hpp"
+
+/// What a mapping file does, line by line, as the plug-in reads it.
+namespace vexilo::check {
+
+enum class Severity { Warning, Error };
+
+/// One line that does not do what it looks like.
+struct Diagnostic {
+  std::size_t line;
+  Severity severity;
+  std::string message;
+  std::string quote;  ///< the line as written, shortened and made printable
+};
+
+struct CheckOptions {
+  /// How many plate textures the game has: plateback indices 0 to plates-1.
+  std::int32_t plates = 11;
+};
+
+struct CheckReport {
+  bool readable = false;
+  MappingTable table;
+  std::size_t lines = 0;
+  std::size_t mappings = 0;  ///< lines that set at least one zone
+  /// The line that last set each zone; 0 where no line set it.
+  std::array<std::size_t, kZoneCount> setBy{};
+  std::vector<Diagnostic> diagnostics;  ///< in line order
+
+  std::size_t Count(Severity severity) const;
+};
+
+/// Reads the file at a native path with the plug-in's own loader and explains it.
+CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options);
+
+/// The same over a file's bytes.
+CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options);
+
+/// A line as it can be shown: control bytes and a byte-order mark spelled
+/// out, long lines cut.
+std::string Quote(std::string_view line);
+
+}  // namespace vexilo::check

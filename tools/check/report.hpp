@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "mapping_check.hpp"
+
+namespace vexilo::check {
+
+/// How output is dressed: ANSI colours on a terminal, plain text otherwise.
+struct Style {
+  bool colour = false;
+  std::string Paint(std::string_view text, const char* code) const;
+};
+
+/// "FILE:LINE: warning|error: message" and the line quoted, one per diagnostic.
+void PrintDiagnostics(std::FILE* out, const std::string& file, const CheckReport& report, const Style& style);
+
+/// Whether DEBUG is on, how many zones each plateback index covers, which
+/// zones no line sets, and the count of problems.
+void PrintSummary(std::FILE* out, const std::string& file, const CheckReport& report, const Style& style);
+
+/// The 377 rows of the resulting table, aligned.
+void PrintTable(std::FILE* out, const CheckReport& report);
+
+/// The table, the diagnostics and the summary as one JSON object.
+void PrintJson(std::FILE* out, const std::string& file, const CheckReport& report);
+
+/// The zone table: index and label.
+void PrintZones(std::FILE* out);
+
+/// One zone by label or index; false when there is none.
+bool PrintZone(std::FILE* out, std::string_view query);
+
+}  // namespace vexilo::check
