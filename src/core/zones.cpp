@@ -1,13 +1,12 @@
 #include "core/zones.hpp"
 
-#include <cstring>
 
 #include "host/addresses.hpp"
 
 namespace vexilo {
 
 // The order is the contract with every mapping file users have written.
-const char* const zoneNames[kZoneCount] = {
+constexpr const char* zoneNames[kZoneCount] = {
     "LA", "RIH1A", "RIH1B", "RIH2", "RIH3A", "RIH3B", "RIH4", "RIH5A", "RIH5B", "RIH6A",  // 0
     "RIH6B", "MUL1A", "MUL1B", "MUL1C", "MUL2A", "MUL2B", "MUL3", "MUL4", "MUL5A", "MUL5B",  // 10
     "MUL5C", "MUL6", "MUL7A", "MUL7B", "MULINT", "SUN1", "SUN2", "SUN3A", "SUN3B", "SUN3C",  // 20
@@ -48,17 +47,65 @@ const char* const zoneNames[kZoneCount] = {
     "KINC", "KINC1", "KINC2", "FALLO", "MART", "MAKO", "FRED",  // 370
 };
 
-std::int32_t FindZoneIndex(const char* label) {
-  // A host label field holds at most kZoneLabelSize bytes and need not end in
-  // a NUL, so never look further; no table entry is that long anyway.
-  const void* nul = std::memchr(label, '\0', host::kZoneLabelSize);
-  const std::size_t length =
-      nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - label) : host::kZoneLabelSize;
-  for (std::int32_t index = 0; index < kZoneCount; ++index) {
-    const char* entry = zoneNames[index];
-    if (std::strncmp(entry, label, length) == 0 && entry[length] == '\0') return index;
+namespace {
+
+// A label as one number: its bytes, up to the NUL or the field's 8 bytes, in
+// little-endian order. Two labels are equal exactly when their keys are.
+using LabelKey = std::uint64_t;
+
+constexpr LabelKey KeyOf(const char* label) {
+  LabelKey key = 0;
+  for (std::uint32_t i = 0; i < host::kZoneLabelSize && label[i] != '\0'; ++i) {
+    key |= static_cast<LabelKey>(static_cast<unsigned char>(label[i])) << (8 * i);
   }
-  return kNoZone;
+  return key;
+}
+
+// An open-addressing hash of the labels, built by the compiler: a lookup is a
+// multiplication and a probe or two instead of a scan of 377 strings, and
+// nothing is built at start-up.
+constexpr std::uint32_t kSlotBits = 10;
+constexpr std::uint32_t kSlots = 1u << kSlotBits;
+constexpr std::uint32_t kLongestProbeAllowed = 8;
+
+constexpr std::uint32_t SlotOf(LabelKey key) {
+  return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kSlotBits));
+}
+
+struct ZoneHash {
+  LabelKey keys[kSlots];  // 0 marks an empty slot: no label is empty
+  std::int16_t zones[kSlots];
+  std::uint32_t longestProbe;
+};
+
+constexpr ZoneHash BuildZoneHash() {
+  ZoneHash hash{};
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const LabelKey key = KeyOf(zoneNames[zone]);
+    std::uint32_t slot = SlotOf(key);
+    std::uint32_t probe = 1;
+    for (; hash.keys[slot] != 0 && hash.keys[slot] != key; ++probe) slot = (slot + 1) & (kSlots - 1);
+    // A label standing twice keeps its first index.
+    if (hash.keys[slot] == key) continue;
+    hash.keys[slot] = key;
+    hash.zones[slot] = static_cast<std::int16_t>(zone);
+    if (probe > hash.longestProbe) hash.longestProbe = probe;
+  }
+  return hash;
+}
+
+constexpr ZoneHash kZoneHash = BuildZoneHash();
+static_assert(kZoneHash.longestProbe <= kLongestProbeAllowed, "the label hash needs a better multiplier");
+
+}  // namespace
+
+std::int32_t FindZoneIndex(const char* label) {
+  const LabelKey key = KeyOf(label);
+  if (key == 0) return kNoZone;
+  for (std::uint32_t slot = SlotOf(key);; slot = (slot + 1) & (kSlots - 1)) {
+    if (kZoneHash.keys[slot] == key) return kZoneHash.zones[slot];
+    if (kZoneHash.keys[slot] == 0) return kNoZone;
+  }
 }
 
 }  // namespace vexilo

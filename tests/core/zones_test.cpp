@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "test_pages.hpp"
@@ -49,6 +50,50 @@ TEST(FindZoneIndex, MatchesOnlyTheWholeLabelInTheSameCase) {
   EXPECT_EQ(FindZoneIndex("LA "), kNoZone);
   EXPECT_EQ(FindZoneIndex(""), kNoZone);
   EXPECT_EQ(FindZoneIndex("XYZ"), kNoZone);
+}
+
+// The plain reading of the table: the first entry equal to the label, as
+// far as the host's 8-byte label field goes.
+std::int32_t ScanZoneIndex(const std::string& label) {
+  const std::string field = label.substr(0, 8);
+  for (int i = 0; i < kZoneCount; ++i) {
+    if (field == zoneNames[i]) return i;
+  }
+  return kNoZone;
+}
+
+TEST(FindZoneIndex, AgreesWithAPlainScanOnEveryPrefixAndExtensionOfEveryLabel) {
+  const std::string extra = "AZ09a_ \x7F\x80\xFF";
+  for (int i = 0; i < kZoneCount; ++i) {
+    const std::string label = zoneNames[i];
+    for (std::size_t length = 0; length <= label.size(); ++length) {
+      const std::string prefix = label.substr(0, length);
+      EXPECT_EQ(FindZoneIndex(prefix.c_str()), ScanZoneIndex(prefix)) << prefix;
+    }
+    for (char c : extra) {
+      const std::string longer = label + c;
+      EXPECT_EQ(FindZoneIndex(longer.c_str()), ScanZoneIndex(longer)) << longer;
+    }
+  }
+}
+
+TEST(FindZoneIndex, AgreesWithAPlainScanOnRandomLabels) {
+  std::mt19937 random(20261208);
+  const std::string likely = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  int matches = 0;
+  for (int n = 0; n < 200000; ++n) {
+    std::string label;
+    const std::size_t length = random() % 10;
+    for (std::size_t i = 0; i < length; ++i) {
+      label += random() % 8 == 0 ? static_cast<char>(1 + random() % 255) : likely[random() % likely.size()];
+    }
+    // Half of them start as a real label does, so that near misses are common.
+    if (n % 2 == 0) label = std::string(zoneNames[random() % kZoneCount]).substr(0, random() % 7) + label.substr(0, 3);
+    const std::int32_t expected = ScanZoneIndex(label);
+    ASSERT_EQ(FindZoneIndex(label.c_str()), expected) << label;
+    matches += expected != kNoZone;
+  }
+  EXPECT_GT(matches, 1000) << "the random labels should hit the table now and then";
 }
 
 TEST(FindZoneIndex, NeverReadsPastTheHostsEightByteLabelField) {
