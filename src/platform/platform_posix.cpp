@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/platform.hpp"
@@ -32,45 +33,61 @@ PageRange PagesCovering(std::uintptr_t address, std::size_t size) {
   return {start, end - start};
 }
 
-std::string ReadWholeFile(const char* path) {
-  std::string text;
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return text;
-  char chunk[4096];
-  for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<std::size_t>(n));
-  close(fd);
-  return text;
-}
+struct MapsLine {
+  std::uintptr_t start = 0;
+  std::uintptr_t end = 0;
+  Protection protection = PROT_NONE;
+};
 
 // One line of /proc/self/maps: "start-end rwxp offset dev inode path".
-std::optional<Protection> ProtectionFromMapsLine(const char* line, std::uintptr_t address) {
+MapsLine ParseMapsLine(const char* line) {
+  MapsLine parsed;
   char* rest = nullptr;
-  const auto start = static_cast<std::uintptr_t>(std::strtoull(line, &rest, 16));
-  if (*rest != '-') return std::nullopt;
-  const auto end = static_cast<std::uintptr_t>(std::strtoull(rest + 1, &rest, 16));
-  if (address < start || address >= end || *rest != ' ') return std::nullopt;
-  const char* perms = rest + 1;
-  Protection protection = PROT_NONE;
-  if (perms[0] == 'r') protection |= PROT_READ;
-  if (perms[1] == 'w') protection |= PROT_WRITE;
-  if (perms[2] == 'x') protection |= PROT_EXEC;
-  return protection;
+  parsed.start = static_cast<std::uintptr_t>(std::strtoull(line, &rest, 16));
+  if (*rest != '-') return {};
+  parsed.end = static_cast<std::uintptr_t>(std::strtoull(rest + 1, &rest, 16));
+  if (rest[0] != ' ' || rest[1] == '\0' || rest[2] == '\0' || rest[3] == '\0') return {};
+  if (rest[1] == 'r') parsed.protection |= PROT_READ;
+  if (rest[2] == 'w') parsed.protection |= PROT_WRITE;
+  if (rest[3] == 'x') parsed.protection |= PROT_EXEC;
+  return parsed;
 }
 
 }  // namespace
 
 // POSIX has no call that reports a page's protection, so the kernel's own
 // table of mappings is read; it is also what tells an unmapped address apart.
+// The table is sorted by address, and the kernel writes only as many lines as
+// a read asks for: small reads that stop at the first mapping ending above
+// the address make the host's low addresses cheap to look up.
 std::optional<Protection> QueryProtection(std::uintptr_t address) {
-  const std::string maps = ReadWholeFile("/proc/self/maps");
-  for (std::size_t at = 0; at < maps.size();) {
-    const std::size_t end = maps.find('\n', at);
-    const std::string line = maps.substr(at, end - at);
-    if (auto protection = ProtectionFromMapsLine(line.c_str(), address)) return protection;
-    if (end == std::string::npos) break;
-    at = end + 1;
+  const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<Protection> found;
+  constexpr std::size_t kPiece = 256;
+  char buffer[4096 + 1];
+  std::size_t held = 0;
+  bool done = false;
+  while (!done) {
+    const std::size_t room = sizeof buffer - 1 - held;
+    const ssize_t n = read(fd, buffer + held, room < kPiece ? room : kPiece);
+    if (n <= 0) break;
+    held += static_cast<std::size_t>(n);
+    buffer[held] = '\0';
+    char* line = buffer;
+    for (char* end; !done && (end = std::strchr(line, '\n')) != nullptr; line = end + 1) {
+      *end = '\0';
+      const MapsLine parsed = ParseMapsLine(line);
+      if (parsed.end > address) {
+        if (parsed.start <= address) found = parsed.protection;
+        done = true;
+      }
+    }
+    held = static_cast<std::size_t>(buffer + held - line);
+    std::memmove(buffer, line, held);
   }
-  return std::nullopt;
+  close(fd);
+  return found;
 }
 
 bool IsWritable(Protection protection) { return (protection & PROT_WRITE) != 0; }

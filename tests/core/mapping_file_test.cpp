@@ -7,6 +7,7 @@
 
 #include "core/default_mapping_file.hpp"
 #include "core/mappings.hpp"
+#include "allocation_counter.hpp"
 #include "scratch_dir.hpp"
 #ifndef _WIN32
 #include "file_size_limit.hpp"
@@ -110,6 +111,31 @@ TEST_F(LoadMappingsTest, ADefaultFileWrittenOnlyInPartIsRemovedAndReported) {
   EXPECT_EQ(ReadFileBytes("Vexilo.txt"), DefaultMappingFileText());
 }
 #endif
+
+// Peak heap bytes while reading a file, above what was in use before.
+std::size_t PeakWhileReading(const std::string& text) {
+  WriteFileBytes("Vexilo.txt", text);
+  MappingTable table;
+  const std::size_t before = testing::LiveBytes();
+  testing::ResetPeakBytes();
+  EXPECT_TRUE(ReadMappingFile("Vexilo.txt", table));
+  return testing::PeakBytes() - before;
+}
+
+std::string Lines(std::size_t count) {
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) text += i % 3 == 0 ? "5=3\n" : i % 3 == 1 ? "0-376=2\n" : ";note\n";
+  return text;
+}
+
+TEST(ReadMappingFile, NeedsMemoryForTheLongestLineNotForTheNumberOfLines) {
+  ScratchDir scratch;
+  const std::size_t some = PeakWhileReading(Lines(100000));
+  const std::size_t tenTimesAsMany = PeakWhileReading(Lines(1000000));
+  EXPECT_LT(tenTimesAsMany, some + 1024 * 1024) << "peak " << some << " and " << tenTimesAsMany << " bytes";
+  const std::size_t oneLongLine = PeakWhileReading(std::string(4 * 1024 * 1024, ' ') + "5=3\n");
+  EXPECT_GT(oneLongLine, 4u * 1024 * 1024) << "a line is held whole while it is read";
+}
 
 TEST(WriteDefaultMappingFile, NeverEmptiesAFileThatExists) {
   ScratchDir scratch;

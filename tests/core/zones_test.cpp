@@ -81,7 +81,7 @@ TEST(FindZoneIndex, AgreesWithAPlainScanOnRandomLabels) {
   std::mt19937 random(20261208);
   const std::string likely = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   int matches = 0;
-  for (int n = 0; n < 200000; ++n) {
+  for (int n = 0; n < 60000; ++n) {
     std::string label;
     const std::size_t length = random() % 10;
     for (std::size_t i = 0; i < length; ++i) {
@@ -93,7 +93,7 @@ TEST(FindZoneIndex, AgreesWithAPlainScanOnRandomLabels) {
     ASSERT_EQ(FindZoneIndex(label.c_str()), expected) << label;
     matches += expected != kNoZone;
   }
-  EXPECT_GT(matches, 1000) << "the random labels should hit the table now and then";
+  EXPECT_GT(matches, 300) << "the random labels should hit the table now and then";
 }
 
 TEST(FindZoneIndex, NeverReadsPastTheHostsEightByteLabelField) {

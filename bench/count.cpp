@@ -1,0 +1,61 @@
+// Runs one hot path many times inside a function of its own, so that
+// valgrind --tool=callgrind --toggle-collect=CountedLoop counts exactly its
+// instructions: vexilo_bench_count PATH ITERATIONS.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/zones.hpp"
+#include "hot_paths.hpp"
+
+namespace {
+
+using namespace vexilo;
+
+volatile std::int64_t sink;
+
+template <std::int32_t (*Lookup)(const char*)>
+__attribute__((noinline)) void CountedLoopLookups(const std::vector<std::string>& labels, int rounds) {
+  std::int64_t sum = 0;
+  for (int round = 0; round < rounds; ++round) {
+    for (const std::string& label : labels) sum += Lookup(label.c_str());
+  }
+  sink = sum;
+}
+
+__attribute__((noinline)) void CountedLoopPlateRequests(int rounds) {
+  std::int64_t sum = 0;
+  for (int round = 0; round < rounds; ++round) sum += bench::PlateRequest();
+  sink = sum;
+}
+
+__attribute__((noinline)) void CountedLoopFrames(int rounds, bool debug) {
+  std::int64_t sum = 0;
+  for (int round = 0; round < rounds; ++round) sum += bench::Frame(debug);
+  sink = sum;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3 || !bench::SetUpHotPaths()) {
+    std::fprintf(stderr, "usage: vexilo_bench_count find|scan|plate|frame-on|frame-off ITERATIONS\n");
+    return 2;
+  }
+  const std::string path = argv[1];
+  const int rounds = std::atoi(argv[2]);
+  if (path == "find" || path == "scan") {
+    // Every label of the table and as many misses, each looked up once a round.
+    std::vector<std::string> labels = bench::TableLabels();
+    labels.insert(labels.end(), bench::MissingLabels().begin(), bench::MissingLabels().end());
+    if (path == "find") CountedLoopLookups<FindZoneIndex>(labels, rounds);
+    else CountedLoopLookups<bench::ScanZoneIndex>(labels, rounds);
+  } else if (path == "plate") {
+    CountedLoopPlateRequests(rounds);
+  } else if (path == "frame-on" || path == "frame-off") {
+    CountedLoopFrames(rounds, path == "frame-on");
+  } else {
+    return 2;
+  }
+  return 0;
+}

@@ -1,0 +1,85 @@
+#include "hot_paths.hpp"
+
+#include <cstring>
+
+#include "core/default_mapping_file.hpp"
+#include "core/mapping_format.hpp"
+#include "core/mappings.hpp"
+#include "core/overlay.hpp"
+#include "core/selection.hpp"
+#include "core/zones.hpp"
+#include "events/event.hpp"
+#include "fake_host.hpp"
+#include "host/addresses.hpp"
+#include "host_image.hpp"
+#include "host_memory.hpp"
+#include "injector/hooking.hpp"
+
+namespace vexilo::bench {
+namespace {
+
+struct BenchCallSite {
+  static injector::address_t relocate(injector::address_t address) { return standin::Relocated(address); }
+};
+
+inline constexpr events::Ref kSite{host::kFrameDrawCallSite, 1001};
+using Hooker = injector::function_hooker<host::kFrameDrawCallSite, BenchCallSite>;
+using FrameEvent = events::BaseEventI<Hooker, events::RefList<kSite>, events::ArgPick<events::ArgTypes<>>>;
+
+FrameEvent& Event() {
+  static FrameEvent event;
+  return event;
+}
+
+}  // namespace
+
+bool SetUpHotPaths() {
+  if (!standin::MapHostMemory()) return false;
+  standin::BuildHostImage(standin::HostBuild::V1001);
+  const MappingTable defaults = ParseMappingText(DefaultMappingFileText());
+  plateMappings = defaults.plates;
+  Event().Subscribe(Event().postCallSubscribers, [] { DrawDebugOverlay(); });
+  injector::write_jump(host::kPlateDesignRoutine,
+                       static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
+  standin::StandIn(standin::Player::WithMatrix, "JEF2");
+  return true;
+}
+
+const std::vector<std::string>& TableLabels() {
+  static const std::vector<std::string> labels(zoneNames, zoneNames + kZoneCount);
+  return labels;
+}
+
+const std::vector<std::string>& MissingLabels() {
+  static const std::vector<std::string> labels = [] {
+    std::vector<std::string> missing;
+    // Near misses: every label with its last character changed or one added.
+    for (const std::string& label : TableLabels()) {
+      std::string near = label + (missing.size() % 2 ? "X" : "");
+      if (near == label) near.back() = near.back() == 'Z' ? 'Q' : 'Z';
+      if (FindZoneIndex(near.c_str()) == kNoZone) missing.push_back(near);
+      else missing.push_back(label + "Q9");
+    }
+    return missing;
+  }();
+  return labels;
+}
+
+std::int32_t ScanZoneIndex(const char* label) {
+  for (std::int32_t index = 0; index < kZoneCount; ++index) {
+    if (std::strcmp(zoneNames[index], label) == 0) return index;
+  }
+  return kNoZone;
+}
+
+std::int32_t PlateRequest() { return standin::RequestPlate(); }
+
+std::uint32_t Frame(bool debug) {
+  debugEnabled = debug;
+  standin::ClearFontCalls();
+  return standin::RunFrame();
+}
+
+std::uint32_t FrameWithoutPlugin() { return standin::FakeFrameCallee(); }
+
+}  // namespace vexilo::bench
