@@ -131,12 +131,13 @@ std::string NativePath(std::string_view path) {
 }
 
 InputFile::InputFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO of that name cannot hold the host's start-up
+  // waiting for a writer; only a regular file is read (Windows refuses to open
+  // a directory as a file, and both builds report the same failure).
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return;
   struct stat info {};
-  // Windows refuses to open a directory as a file; match it so both builds
-  // report the same failure.
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
     close(fd);
     return;
   }

@@ -1,5 +1,6 @@
 #include "fake_host.hpp"
 
+#include <atomic>
 #include <cstring>
 #include <iterator>
 
@@ -21,13 +22,31 @@ struct Zone {
   unsigned char rest[56];
 };
 
+// Plate requests may come from several threads at once: the record of calls
+// is atomic.
+struct CallCounters {
+  std::atomic<int> findPlayer{0};
+  std::atomic<int> findZone{0};
+  std::atomic<std::int32_t> playerArgument{0};
+  std::atomic<const void*> position{nullptr};
+  std::atomic<std::int32_t> zoneFlag{0};
+
+  void Clear() {
+    findPlayer = 0;
+    findZone = 0;
+    playerArgument = 0;
+    position = nullptr;
+    zoneFlag = 0;
+  }
+};
+
 struct World {
   Player player = Player::None;
   bool zoneLost = false;
   Entity entity{};
   Matrix matrix{};
   Zone zone{};
-  HostCallLog log;
+  CallCounters log;
 };
 
 World world;
@@ -130,7 +149,7 @@ void StandIn(Player player, const std::string& label) {
   world.zone = Zone{};
   std::memcpy(world.zone.label, label.data(), label.size() < 8 ? label.size() : 8);
   LayOutPlayer(player);
-  world.log = HostCallLog{};
+  world.log.Clear();
 }
 
 void SetZoneLabelField(const char (&field)[8]) { std::memcpy(world.zone.label, field, 8); }
@@ -142,7 +161,9 @@ const void* ExpectedPosition() {
   return world.entity.bytes + 4;
 }
 
-HostCallLog& CallLog() { return world.log; }
+HostCallLog CallLog() {
+  return {world.log.findPlayer, world.log.findZone, world.log.playerArgument, world.log.position, world.log.zoneFlag};
+}
 
 void* FakeFindPlayer(std::int32_t player) {
   ++world.log.findPlayer;

@@ -9,12 +9,14 @@ namespace vexilo::standin {
 
 enum class Player { None, WithMatrix, WithoutMatrix };
 
+/// What the fakes of the player and zone lookups were asked, since the last
+/// StandIn: a snapshot, safe to take while other threads ask.
 struct HostCallLog {
-  int findPlayer = 0;
-  int findZone = 0;
-  std::int32_t playerArgument = 0;
-  const void* position = nullptr;
-  std::int32_t zoneFlag = 0;
+  int findPlayer;
+  int findZone;
+  std::int32_t playerArgument;
+  const void* position;
+  std::int32_t zoneFlag;
 };
 
 /// Puts the local player in a zone with this label (up to 8 bytes, NUL-padded).
@@ -27,7 +29,7 @@ void LoseZone();
 /// Where the plug-in should read the player's position for the current player.
 const void* ExpectedPosition();
 
-HostCallLog& CallLog();
+HostCallLog CallLog();
 
 /// The fakes of the player and zone lookups.
 void* FakeFindPlayer(std::int32_t player);

@@ -1,12 +1,15 @@
 #include "scenarios.hpp"
 
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "checks.hpp"
 #include "fake_host.hpp"
+#include "file_faults.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
 #include "host_memory.hpp"
@@ -380,6 +383,94 @@ void WithoutDebugAFrameOnlyAsksForThePlayer(Context& context) {
   STANDIN_CHECK_EQ(FrameCalleeCalls(), 3);
 }
 
+void AFileThatExistsButCannotBeReadIsLeftAsItIs(Context& context) {
+  Checks& checks = context.checks;
+  {
+    UnreadableFile unreadable("Vexilo.txt", "0=5\r\n");
+    if (!unreadable.ok()) return checks.Skip("could not make an unreadable file");
+    PluginLibrary plugin(context.settings.plugin);
+    STANDIN_CHECK_EQ(plugin.boxes(), std::vector<ErrorBox>{kOpenFailed});
+    STANDIN_CHECK(JumpsInto(plugin));
+    STANDIN_CHECK_EQ(PlateIn("LA"), 0);
+  }
+  if (fs::is_regular_file("Vexilo.txt")) STANDIN_CHECK_EQ(ReadFileBytes("Vexilo.txt"), std::string("0=5\r\n"));
+  else STANDIN_CHECK(fs::exists(fs::symlink_status("Vexilo.txt")));
+}
+
+void ADanglingLinkGetsOneBoxAndStaysAsItWas(Context& context) {
+  Checks& checks = context.checks;
+  if (!MakeDanglingLink("Vexilo.txt", "nowhere.txt") || !fs::is_symlink(fs::symlink_status("Vexilo.txt"))) {
+    return checks.Skip("the platform made no symbolic link");
+  }
+  PluginLibrary plugin(context.settings.plugin);
+  STANDIN_CHECK_EQ(plugin.boxes(), std::vector<ErrorBox>{kOpenFailed});
+  STANDIN_CHECK(fs::is_symlink("Vexilo.txt"));
+  STANDIN_CHECK(!fs::exists("nowhere.txt"));
+  STANDIN_CHECK_EQ(PlateIn("LA"), 0);
+}
+
+void AJumpWhosePageCannotBeUnlockedIsNotWritten(Context& context) {
+  Checks& checks = context.checks;
+  if (!UnmapHostPage(host::kPlateDesignRoutine)) {
+    return checks.Skip("the host page cannot be taken away here; the injector tests cover a failed change");
+  }
+  {
+    PluginLibrary plugin(context.settings.plugin);
+    STANDIN_CHECK(plugin.loaded());
+    STANDIN_CHECK_EQ(DescribeProtection(host::kPlateDesignRoutine), std::string("unmapped"));
+    STANDIN_CHECK_EQ(HostBytes(FrameCallSite())[0], injector::kCallRel32);  // the rest of start-up went on
+    STANDIN_CHECK_EQ(RunFrame(), kFrameCalleeResult);
+  }
+  RestoreHostPage(host::kPlateDesignRoutine);
+  BuildHostImage(HostBuild::V1001);
+}
+
+void TwentyLoadsWithFramesAndUnloadsInOneProcess(Context& context) {
+  Checks& checks = context.checks;
+  WriteFileBytes("Vexilo.txt", DefaultFileWithDebug(context));
+  for (int round = 0; round < 20; ++round) {
+    BuildHostImage(HostBuild::V1001);
+    {
+      PluginLibrary plugin(context.settings.plugin);
+      STANDIN_CHECK_EQ(PlateIn("SF"), 3);
+      for (int frame = 0; frame < 3; ++frame) {
+        STANDIN_CHECK_EQ(FrameLine(Player::WithMatrix, "VE"),
+                         std::string("Zone: VE, Index: 241, Mapped Index: 6 => Selection from vehicle.txd: plateback7"));
+      }
+    }
+    STANDIN_CHECK_EQ(HostBytes(FrameCallSite()), OriginalCallSiteBytes());
+    if (checks.failures() > 0) break;
+  }
+}
+
+void PlateRequestsFromFourThreadsWhileFramesRun(Context& context) {
+  Checks& checks = context.checks;
+  WriteFileBytes("Vexilo.txt", DefaultFileWithDebug(context));
+  PluginLibrary plugin(context.settings.plugin);
+  StandIn(Player::WithMatrix, "SF");
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> requesters;
+  for (int t = 0; t < 4; ++t) {
+    requesters.emplace_back([&wrong] {
+      for (int i = 0; i < 20000; ++i) {
+        if (RequestPlate() != 3) ++wrong;
+      }
+    });
+  }
+  int wrongFrames = 0;
+  for (int frame = 0; frame < 2000; ++frame) {
+    ClearFontCalls();
+    if (RunFrame() != kFrameCalleeResult || FontCalls().count != 13 ||
+        std::string(FontCalls().calls[12].text) !=
+            "Zone: SF, Index: 162, Mapped Index: 3 => Selection from vehicle.txd: plateback4") {
+      ++wrongFrames;
+    }
+  }
+  for (std::thread& requester : requesters) requester.join();
+  STANDIN_CHECK_EQ(wrong.load(), 0);
+  STANDIN_CHECK_EQ(wrongFrames, 0);
+}
+
 struct Scenario {
   const char* name;
   void (*run)(Context&);
@@ -403,6 +494,11 @@ constexpr Scenario kScenarios[] = {
     {"LaysTheLineOutByTheShorterSideOfTheScreen", LaysTheLineOutByTheShorterSideOfTheScreen},
     {"EachFrameFormatsIntoTheNextOfTenBuffers", EachFrameFormatsIntoTheNextOfTenBuffers},
     {"WithoutDebugAFrameOnlyAsksForThePlayer", WithoutDebugAFrameOnlyAsksForThePlayer},
+    {"AFileThatExistsButCannotBeReadIsLeftAsItIs", AFileThatExistsButCannotBeReadIsLeftAsItIs},
+    {"ADanglingLinkGetsOneBoxAndStaysAsItWas", ADanglingLinkGetsOneBoxAndStaysAsItWas},
+    {"AJumpWhosePageCannotBeUnlockedIsNotWritten", AJumpWhosePageCannotBeUnlockedIsNotWritten},
+    {"TwentyLoadsWithFramesAndUnloadsInOneProcess", TwentyLoadsWithFramesAndUnloadsInOneProcess},
+    {"PlateRequestsFromFourThreadsWhileFramesRun", PlateRequestsFromFourThreadsWhileFramesRun},
 };
 
 }  // namespace
