@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
-# Builds both builds of Vexilo from scratch-safe presets and runs every test:
-# the native 32-bit Linux tests, then the Windows build's tests under Wine.
-set -euo pipefail
+# Builds Vexilo three ways and runs every test: the native 32-bit Linux tests,
+# the same again with AddressSanitizer and UndefinedBehaviorSanitizer, the
+# Windows build's tests under Wine, and a short fuzz run of the mapping-file
+# reader against a second, plain reading of the format.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh || exit 1
 
 jobs=$(nproc)
-for preset in linux windows; do
-  cmake --preset "$preset" -DVEXILO_WERROR=ON >/dev/null
-  cmake --build --preset "$preset" -j "$jobs"
-done
+passed=0
+failed=0
+stage() {
+  local name=$1
+  shift
+  echo "== $name =="
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
+}
+build() { cmake --preset "$1" -DVEXILO_WERROR=ON >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
 
-status=0
-for preset in linux windows; do
-  echo "== Tests of the $preset build =="
-  ctest --preset "$preset" -j "$jobs" || status=1
+for preset in linux linux-sanitize windows; do
+  stage "build $preset" build "$preset"
 done
-exit $status
+stage "tests of the linux build" ctest --preset linux -j "$jobs"
+stage "tests of the linux build with sanitizers" ctest --preset linux-sanitize -j "$jobs"
+stage "tests of the windows build, under Wine" ctest --preset windows -j "$jobs"
+stage "fuzzing the mapping-file reader for 60 s" tests/fuzz/run-fuzz.sh 60
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

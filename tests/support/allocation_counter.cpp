@@ -41,6 +41,22 @@ void operator delete(void* memory) noexcept {
 
 void operator delete(void* memory, std::size_t) noexcept { operator delete(memory); }
 
+// Every other form goes through the two above, so that a sanitizer's own
+// versions never free a block counted here, or the other way round.
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept { return operator new(size, nothrow); }
+void operator delete[](void* memory) noexcept { operator delete(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { operator delete(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { operator delete(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { operator delete(memory); }
+
 namespace vexilo::testing {
 
 std::size_t AllocationCount() { return allocations.load(std::memory_order_relaxed); }
