@@ -8,8 +8,8 @@
 #include "core/overlay.hpp"
 #include "core/selection.hpp"
 #include "core/zones.hpp"
-#include "events/event.hpp"
 #include "fake_host.hpp"
+#include "frame_event.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
 #include "host_memory.hpp"
@@ -18,13 +18,7 @@
 namespace vexilo::bench {
 namespace {
 
-struct BenchCallSite {
-  static injector::address_t relocate(injector::address_t address) { return standin::Relocated(address); }
-};
-
-inline constexpr events::Ref kSite{host::kFrameDrawCallSite, 1001};
-using Hooker = injector::function_hooker<host::kFrameDrawCallSite, BenchCallSite>;
-using FrameEvent = events::BaseEventI<Hooker, events::RefList<kSite>, events::ArgPick<events::ArgTypes<>>>;
+using FrameEvent = standin::StandinFrameEvent<0>;
 
 FrameEvent& Event() {
   static FrameEvent event;

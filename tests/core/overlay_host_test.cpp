@@ -4,8 +4,8 @@
 #include "core/mappings.hpp"
 #include "core/overlay.hpp"
 #include "core/selection.hpp"
-#include "events/event.hpp"
 #include "fake_host.hpp"
+#include "frame_event.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
 #include "host_memory.hpp"
@@ -14,13 +14,8 @@
 namespace vexilo {
 namespace {
 
-struct OverlayCallSite {
-  static injector::address_t relocate(injector::address_t address) { return standin::Relocated(address); }
-};
-
-inline constexpr events::Ref kSite{host::kFrameDrawCallSite, 1001};
-using Hooker = injector::function_hooker<host::kFrameDrawCallSite, OverlayCallSite>;
-using Event = events::BaseEventI<Hooker, events::RefList<kSite>, events::ArgPick<events::ArgTypes<>>>;
+using Event = standin::StandinFrameEvent<3>;
+using Hooker = standin::StandinHooker<3>;
 
 // The plug-in's two hot paths, driven as the host drives them: a frame
 // through the hooked call site with the overlay on, and a plate request

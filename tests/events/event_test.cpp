@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_host.hpp"
+#include "frame_event.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
 #include "host_memory.hpp"
@@ -15,16 +16,9 @@ namespace {
 
 namespace standin = vexilo::standin;
 
-struct EventCallSite {
-  static injector::address_t relocate(injector::address_t address) { return standin::Relocated(address); }
-};
-
-inline constexpr Ref kSiteOn1001{vexilo::host::kFrameDrawCallSite, 1001};
-inline constexpr Ref kSiteOn1011{vexilo::host::kFrameDrawCallSite, 1011};
-
-using Hooker = injector::function_hooker<vexilo::host::kFrameDrawCallSite, EventCallSite>;
-using Event = BaseEventI<Hooker, RefList<kSiteOn1001>, ArgPick<ArgTypes<>>>;
-using OtherBuildsEvent = BaseEventI<Hooker, RefList<kSiteOn1011>, ArgPick<ArgTypes<>>>;
+using Hooker = standin::StandinHooker<2>;
+using Event = standin::StandinFrameEvent<2>;
+using OtherBuildsEvent = standin::StandinFrameEvent<2, standin::kStandinFrameOn1011>;
 
 std::vector<std::string> calls;
 

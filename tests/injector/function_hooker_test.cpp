@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fake_host.hpp"
+#include "frame_event.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
 #include "host_memory.hpp"
@@ -15,12 +16,7 @@ namespace {
 
 namespace standin = vexilo::standin;
 
-// The stand-in's frame call site, wherever the stand-in host is based.
-struct StandinCallSite {
-  static address_t relocate(address_t address) { return standin::Relocated(address); }
-};
-
-using Hooker = function_hooker<vexilo::host::kFrameDrawCallSite, StandinCallSite>;
+using Hooker = standin::StandinHooker<1>;
 using Manager = Hooker::manager_type;
 
 address_t AddressOf(std::uintptr_t (*function)()) {
