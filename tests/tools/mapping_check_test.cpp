@@ -89,14 +89,23 @@ TEST(MappingCheck, WarnsOfPlatebacksTheGameDoesNotHave) {
   EXPECT_TRUE(Check("1=10\n").diagnostics.empty());
 }
 
-TEST(MappingCheck, AMappingWhollyOverriddenLaterIsNamedWithTheLinesThatWin) {
+TEST(MappingCheck, AMappingWhollyOverriddenLaterIsNamedWithTheLinesThatTookItsZones) {
   const CheckReport report = Check("5=1\n0-62=1\n30=7\n0-10=2\n11-62=3\n63=1\n1-2=4\n2=5\n3=6\n1=7\n");
-  EXPECT_TRUE(SaysAt(report, 1, "set again later, by line 4"));
-  EXPECT_TRUE(SaysAt(report, 2, "set again later, by lines 4, ... 10"));
+  EXPECT_TRUE(SaysAt(report, 1, "set again later, by line 2"));
+  EXPECT_TRUE(SaysAt(report, 2, "set again later, by lines 3, ... 5"));
   EXPECT_TRUE(SaysAt(report, 3, "set again later, by line 5"));
   EXPECT_TRUE(SaysAt(report, 7, "set again later, by lines 8 and 10"));
   // Zone 0 keeps line 4's value, zone 63 line 6's.
   EXPECT_EQ(report.diagnostics.size(), 4u) << ::testing::PrintToString(Said(report));
+}
+
+TEST(MappingCheck, CountsEveryProblemButKeepsOnlyTheFirstThousand) {
+  std::string text;
+  for (int i = 0; i < 2500; ++i) text += "junk\n=1\n";
+  const CheckReport report = Check(text);
+  EXPECT_EQ(report.Count(Severity::Warning), 2500u);
+  EXPECT_EQ(report.Count(Severity::Error), 2500u);
+  EXPECT_EQ(report.diagnostics.size(), kMaxDiagnostics);
 }
 
 TEST(MappingCheck, TellsOfACarriageReturnInsideALineAndOfAnEarlyEnd) {

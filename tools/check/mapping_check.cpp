@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
 
 #include "core/mapping_file.hpp"
 
@@ -82,35 +83,19 @@ class LineChecker : public MappingReader::Observer {
         "");
   }
 
-  // Mappings whose every zone a later line sets again did nothing in the end.
   void Finish() {
-    for (const Mapping& mapping : mappings_) {
-      std::vector<std::size_t> later;
-      for (std::int32_t zone = mapping.first; zone <= mapping.last; ++zone) {
-        const std::size_t by = report_.setBy[static_cast<std::size_t>(zone)];
-        if (by == mapping.line) {
-          later.clear();
-          break;
-        }
-        if (std::find(later.begin(), later.end(), by) == later.end()) later.push_back(by);
-      }
-      if (later.empty()) continue;
-      std::sort(later.begin(), later.end());
-      std::string by = "line " + std::to_string(later[0]);
-      if (later.size() > 1) by = "lines " + std::to_string(later[0]) + (later.size() > 2 ? ", ... " : " and ") +
-                                 std::to_string(later.back());
-      Add(mapping.line, Severity::Warning, "every zone this line sets is set again later, by " + by, mapping.quote);
-    }
     std::stable_sort(report_.diagnostics.begin(), report_.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
   }
 
  private:
-  struct Mapping {
-    std::size_t line;
-    std::int32_t first;
-    std::int32_t last;
+  // A mapping line that still decides at least one zone, and the later lines
+  // that took its other zones. Only such lines are kept: at most 377 of them,
+  // however long the file.
+  struct Owner {
+    std::int32_t zones;
     std::string quote;
+    std::vector<std::size_t> takers;
   };
 
   void CheckMapping(std::size_t number, std::string_view text, const MappingLine& line) {
@@ -162,30 +147,53 @@ class LineChecker : public MappingReader::Observer {
 
   void Record(std::size_t number, std::string_view text, const MappingLine& line) {
     const std::int32_t last = std::min(line.last, kLastZone);
-    for (std::int32_t zone = line.first; zone <= last; ++zone) report_.setBy[static_cast<std::size_t>(zone)] = number;
-    mappings_.push_back({number, line.first, last, Quote(text)});
+    for (std::int32_t zone = line.first; zone <= last; ++zone) {
+      std::size_t& setBy = report_.setBy[static_cast<std::size_t>(zone)];
+      if (setBy != 0) TakeZone(setBy, number);
+      setBy = number;
+    }
+    owners_[number] = Owner{last - line.first + 1, Quote(text), {}};
     ++report_.mappings;
+  }
+
+  // A line that loses its last zone to later lines did nothing in the end.
+  void TakeZone(std::size_t owner, std::size_t taker) {
+    const auto found = owners_.find(owner);
+    Owner& lost = found->second;
+    // Takers come in line order, so a repeated one is always the last seen.
+    if (lost.takers.empty() || lost.takers.back() != taker) lost.takers.push_back(taker);
+    if (--lost.zones > 0) return;
+    Add(owner, Severity::Warning, "every zone this line sets is set again later, by " + LineList(lost.takers),
+        std::move(lost.quote));
+    owners_.erase(found);
+  }
+
+  static std::string LineList(const std::vector<std::size_t>& lines) {
+    if (lines.size() == 1) return "line " + std::to_string(lines[0]);
+    return "lines " + std::to_string(lines.front()) + (lines.size() > 2 ? ", ... " : " and ") +
+           std::to_string(lines.back());
   }
 
   void Warn(std::size_t number, std::string_view text, std::string message) {
     Add(number, Severity::Warning, std::move(message), Quote(text));
   }
 
+  // Every problem is counted; the first kMaxDiagnostics found are kept, so
+  // that a file of millions of bad lines is still checked in bounded memory.
   void Add(std::size_t number, Severity severity, std::string message, std::string quote) {
+    ++(severity == Severity::Error ? report_.errors : report_.warnings);
+    if (report_.diagnostics.size() == kMaxDiagnostics) return;
     report_.diagnostics.push_back({number, severity, std::move(message), std::move(quote)});
   }
 
   const CheckOptions& options_;
   CheckReport& report_;
-  std::vector<Mapping> mappings_;
+  std::map<std::size_t, Owner> owners_;
 };
 
 }  // namespace
 
-std::size_t CheckReport::Count(Severity severity) const {
-  return static_cast<std::size_t>(std::count_if(diagnostics.begin(), diagnostics.end(),
-                                                [severity](const Diagnostic& d) { return d.severity == severity; }));
-}
+std::size_t CheckReport::Count(Severity severity) const { return severity == Severity::Error ? errors : warnings; }
 
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {
   CheckReport report;

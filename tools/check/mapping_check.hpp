@@ -22,6 +22,9 @@ struct Diagnostic {
   std::string quote;  ///< the line as written, shortened and made printable
 };
 
+/// How many diagnostics a report keeps; all of them are counted.
+inline constexpr std::size_t kMaxDiagnostics = 1000;
+
 struct CheckOptions {
   /// How many plate textures the game has: plateback indices 0 to plates-1.
   std::int32_t plates = 11;
@@ -34,7 +37,9 @@ struct CheckReport {
   std::size_t mappings = 0;  ///< lines that set at least one zone
   /// The line that last set each zone; 0 where no line set it.
   std::array<std::size_t, kZoneCount> setBy{};
-  std::vector<Diagnostic> diagnostics;  ///< in line order
+  std::vector<Diagnostic> diagnostics;  ///< the first kMaxDiagnostics found, in line order
+  std::size_t errors = 0;
+  std::size_t warnings = 0;
 
   std::size_t Count(Severity severity) const;
 };

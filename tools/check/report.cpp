@@ -118,6 +118,9 @@ void PrintSummary(std::FILE* out, const std::string& file, const CheckReport& re
                unset.empty() ? "none" : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
   const std::size_t errors = report.Count(Severity::Error);
   const std::size_t warnings = report.Count(Severity::Warning);
+  if (report.diagnostics.size() < errors + warnings) {
+    std::fprintf(out, "Only the first %zu problems found are shown.\n", report.diagnostics.size());
+  }
   if (errors + warnings == 0) {
     std::fprintf(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
   } else {
