@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/platform.hpp"
 
@@ -53,41 +55,67 @@ MapsLine ParseMapsLine(const char* line) {
   return parsed;
 }
 
+// The lines of /proc/self/maps, read in small pieces: the kernel writes
+// only as many lines as a read asks for. A line longer than the buffer (a
+// very long path) is cut; only its start, the addresses and the protection,
+// matters here.
+class MapsLines {
+ public:
+  MapsLines() : fd_(open("/proc/self/maps", O_RDONLY | O_CLOEXEC)) {}
+  ~MapsLines() {
+    if (fd_ >= 0) close(fd_);
+  }
+  MapsLines(const MapsLines&) = delete;
+  MapsLines& operator=(const MapsLines&) = delete;
+
+  /// The next line, NUL-terminated and valid until the next call; null at the end.
+  const char* Next() {
+    for (;;) {
+      char* start = buffer_ + begin_;
+      if (char* end = static_cast<char*>(std::memchr(start, '\n', held_ - begin_))) {
+        *end = '\0';
+        begin_ = static_cast<std::size_t>(end + 1 - buffer_);
+        if (!std::exchange(skipping_, false)) return start;
+        continue;
+      }
+      std::memmove(buffer_, start, held_ - begin_);
+      held_ -= begin_;
+      begin_ = 0;
+      if (held_ == kCapacity) {
+        buffer_[held_] = '\0';
+        held_ = 0;
+        if (!std::exchange(skipping_, true)) return buffer_;
+        continue;
+      }
+      const ssize_t n = fd_ < 0 ? -1 : read(fd_, buffer_ + held_, std::min(kPiece, kCapacity - held_));
+      if (n <= 0) return nullptr;
+      held_ += static_cast<std::size_t>(n);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kCapacity = 4096;
+  static constexpr std::size_t kPiece = 256;
+  int fd_;
+  char buffer_[kCapacity + 1];
+  std::size_t begin_ = 0;
+  std::size_t held_ = 0;
+  bool skipping_ = false;
+};
+
 }  // namespace
 
 // POSIX has no call that reports a page's protection, so the kernel's own
 // table of mappings is read; it is also what tells an unmapped address apart.
-// The table is sorted by address, and the kernel writes only as many lines as
-// a read asks for: small reads that stop at the first mapping ending above
-// the address make the host's low addresses cheap to look up.
+// The table is sorted by address: reading stops at the first mapping that
+// ends above the address, which makes the host's low addresses cheap.
 std::optional<Protection> QueryProtection(std::uintptr_t address) {
-  const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::optional<Protection> found;
-  constexpr std::size_t kPiece = 256;
-  char buffer[4096 + 1];
-  std::size_t held = 0;
-  bool done = false;
-  while (!done) {
-    const std::size_t room = sizeof buffer - 1 - held;
-    const ssize_t n = read(fd, buffer + held, room < kPiece ? room : kPiece);
-    if (n <= 0) break;
-    held += static_cast<std::size_t>(n);
-    buffer[held] = '\0';
-    char* line = buffer;
-    for (char* end; !done && (end = std::strchr(line, '\n')) != nullptr; line = end + 1) {
-      *end = '\0';
-      const MapsLine parsed = ParseMapsLine(line);
-      if (parsed.end > address) {
-        if (parsed.start <= address) found = parsed.protection;
-        done = true;
-      }
-    }
-    held = static_cast<std::size_t>(buffer + held - line);
-    std::memmove(buffer, line, held);
+  MapsLines lines;
+  while (const char* line = lines.Next()) {
+    const MapsLine parsed = ParseMapsLine(line);
+    if (parsed.end > address) return parsed.start <= address ? std::optional<Protection>(parsed.protection) : std::nullopt;
   }
-  close(fd);
-  return found;
+  return std::nullopt;
 }
 
 bool IsWritable(Protection protection) { return (protection & PROT_WRITE) != 0; }

@@ -4,6 +4,13 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 
 #include "scratch_dir.hpp"
 #ifndef _WIN32
@@ -88,6 +95,29 @@ TEST(Protection, FailsOnAnUnmappedPageAndReportsNothing) {
   EXPECT_EQ(previous, 12345u);
   EXPECT_FALSE(QueryProtection(pages.unmapped()).has_value());
 }
+
+#ifndef _WIN32
+// The kernel's table of mappings holds a line longer than any buffer when a
+// file with a very long path is mapped; the page is still found.
+TEST(Protection, IsFoundForAMappingWhosePathIsLongerThanAPage) {
+  ScratchDir scratch;
+  const std::string level(250, 'd');
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(mkdir(level.c_str(), 0755) == 0 && chdir(level.c_str()) == 0);
+  const int fd = open("mapped", O_RDWR | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, 4096), 0);
+  void* page = mmap(nullptr, 4096, PROT_READ, MAP_SHARED, fd, 0);
+  ASSERT_NE(page, MAP_FAILED);
+  EXPECT_EQ(QueryProtection(reinterpret_cast<std::uintptr_t>(page)), Protection{PROT_READ});
+  testing::TestPages pages(1);
+  EXPECT_TRUE(QueryProtection(pages.address()).has_value());
+  munmap(page, 4096);
+  close(fd);
+  // Paths this long are too long to remove by name: climb out level by level.
+  unlink("mapped");
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(chdir("..") == 0 && rmdir(level.c_str()) == 0);
+}
+#endif
 
 }  // namespace
 }  // namespace vexilo::platform
