@@ -6,7 +6,7 @@ out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINEPREFIX="${WINEPREFIX:-${VEXILO_WINEPREFIX:-$HOME/.wine-vexilo}}"
+export WINEPREFIX="${WINEPREFIX:-${VEXILO_WINEPREFIX:-${HOME:-/root}/.wine-vexilo}}"
 wine "$@" >"$out" 2>&1 </dev/null
 status=$?
 cat "$out"
