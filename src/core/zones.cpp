@@ -5,8 +5,11 @@
 
 namespace vexilo {
 
+namespace {
+
 // The order is the contract with every mapping file users have written.
-constexpr const char* zoneNames[kZoneCount] = {
+// Constant data the compiler can read, so that it builds the lookup hash.
+constexpr const char* kZoneLabels[kZoneCount] = {
     "LA", "RIH1A", "RIH1B", "RIH2", "RIH3A", "RIH3B", "RIH4", "RIH5A", "RIH5B", "RIH6A",  // 0
     "RIH6B", "MUL1A", "MUL1B", "MUL1C", "MUL2A", "MUL2B", "MUL3", "MUL4", "MUL5A", "MUL5B",  // 10
     "MUL5C", "MUL6", "MUL7A", "MUL7B", "MULINT", "SUN1", "SUN2", "SUN3A", "SUN3B", "SUN3C",  // 20
@@ -47,6 +50,10 @@ constexpr const char* zoneNames[kZoneCount] = {
     "KINC", "KINC1", "KINC2", "FALLO", "MART", "MAKO", "FRED",  // 370
 };
 
+}  // namespace
+
+const char* const (&zoneNames)[kZoneCount] = kZoneLabels;
+
 namespace {
 
 // A label as one number: its bytes, up to the NUL or the field's 8 bytes, in
@@ -81,7 +88,7 @@ struct ZoneHash {
 constexpr ZoneHash BuildZoneHash() {
   ZoneHash hash{};
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const LabelKey key = KeyOf(zoneNames[zone]);
+    const LabelKey key = KeyOf(kZoneLabels[zone]);
     std::uint32_t slot = SlotOf(key);
     std::uint32_t probe = 1;
     for (; hash.keys[slot] != 0 && hash.keys[slot] != key; ++probe) slot = (slot + 1) & (kSlots - 1);
