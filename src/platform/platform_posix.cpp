@@ -97,7 +97,7 @@ class MapsLines {
   static constexpr std::size_t kCapacity = 4096;
   static constexpr std::size_t kPiece = 256;
   int fd_;
-  char buffer_[kCapacity + 1];
+  char buffer_[kCapacity + 1] = {};
   std::size_t begin_ = 0;
   std::size_t held_ = 0;
   bool skipping_ = false;
