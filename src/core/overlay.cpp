@@ -73,7 +73,7 @@ void PrintScreenText(const char* text, float x, float y, float scaleX, float sca
 void DrawDebugOverlay() {
   const HostEntity* player = HostFindPlayer(-1);
   if (player == nullptr || !debugEnabled) return;
-  const HostZone* zone = HostFindSmallestZone(HostEntityPosition(player), 1);
+  const HostZone* zone = ZoneOfPlayer(player);
   // No zone, no line: there is nothing true to say about where the player is.
   if (zone == nullptr) return;
   const char* label = HostZoneLabel(zone);

@@ -6,18 +6,15 @@
 
 namespace vexilo {
 
-std::int32_t ZoneIndexOfPlayer(const HostEntity* player) {
-  const HostZone* zone = HostFindSmallestZone(HostEntityPosition(player), 1);
-  // The host is relied upon to find a zone everywhere; if it ever finds none,
-  // the player is simply nowhere known.
-  if (zone == nullptr) return kNoZone;
-  return FindZoneIndex(HostZoneLabel(zone));
-}
+const HostZone* ZoneOfPlayer(const HostEntity* player) { return HostFindSmallestZone(HostEntityPosition(player), 1); }
 
 std::int32_t SelectPlateback() {
   const HostEntity* player = HostFindPlayer(-1);
   if (player == nullptr) return 0;
-  return MappedPlateback(ZoneIndexOfPlayer(player));
+  // The host is relied upon to find a zone everywhere; if it ever finds none,
+  // the player is simply nowhere known.
+  const HostZone* zone = ZoneOfPlayer(player);
+  return zone != nullptr ? MappedPlateback(FindZoneIndex(HostZoneLabel(zone))) : 0;
 }
 
 }  // namespace vexilo

@@ -12,8 +12,8 @@ namespace vexilo {
 /// by the host as a plain cdecl function; reads no arguments.
 std::int32_t SelectPlateback();
 
-/// The zone index of the zone in which the local player stands: kNoZone when
-/// the host knows no zone there. The player must not be null.
-std::int32_t ZoneIndexOfPlayer(const HostEntity* player);
+/// The host's record of the smallest zone in which the player stands, or
+/// null when the host names none. The player must not be null.
+const HostZone* ZoneOfPlayer(const HostEntity* player);
 
 }  // namespace vexilo
