@@ -19,7 +19,14 @@ constexpr float kScaleX = 0.8f;
 constexpr float kScaleY = 1.6f;
 constexpr float kWrapx = 255.0f;
 
-float Truncate(float value) { return static_cast<float>(static_cast<std::int32_t>(value)); }
+// Drops the fractional part in single precision. From 2^23 on every float is
+// whole already, and going through an integer there could overflow it (a
+// garbage screen size), so only smaller values take that road.
+float Truncate(float value) {
+  constexpr float kFirstWhole = 8388608.0f;  // 2^23
+  if (!(value > -kFirstWhole && value < kFirstWhole)) return value;
+  return static_cast<float>(static_cast<std::int32_t>(value));
+}
 
 struct OverlayLayout {
   float position;  // x and y alike

@@ -6,6 +6,7 @@
 #include "core/overlay.hpp"
 #include "core/selection.hpp"
 #include "events/draw_event.hpp"
+#include "events/host_version.hpp"
 #include "host/addresses.hpp"
 #include "injector/hooking.hpp"
 
@@ -14,6 +15,22 @@ namespace {
 
 injector::address_t AddressOf(std::int32_t (*function)()) {
   return static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(function));
+}
+
+// The routine's address was taken from builds 1001 and 1002. On the builds the
+// version check names as others, that address holds some other code, which
+// the jump would break; an unrecognised build may be a variant of the two.
+bool PlateRoutineIsAtItsAddress(std::int32_t hostVersion) {
+  switch (hostVersion) {
+    case 1011:
+    case 1101:
+    case 1111:
+    case 3200:
+    case 3210:
+      return false;
+    default:
+      return true;
+  }
 }
 
 }  // namespace
@@ -26,8 +43,12 @@ Vexilo::Vexilo() {
     // Registered whatever DEBUG says, so that hooking the frame never depends
     // on the file; the overlay tests the flag each frame.
     events::drawEvent().Subscribe(events::drawEvent().postCallSubscribers, [this] { DrawDebugOverlay(); });
-    // Every host build gets the jump, at the unrelocated address.
-    injector::write_jump(host::kPlateDesignRoutine, AddressOf(&SelectPlateback));
+    if (!PlateRoutineIsAtItsAddress(events::GetHostVersion())) return;
+    // At the unrelocated address. The routine's own bytes are kept, so that a
+    // host that goes on after unloading the plug-in never jumps into code
+    // that is gone.
+    plateRoutine_.backup(host::kPlateDesignRoutine, 5, true);
+    if (plateRoutine_.is_saved()) injector::write_jump(host::kPlateDesignRoutine, AddressOf(&SelectPlateback));
   } catch (...) {
     // Nothing may leave the host's loader; without the jump the host simply
     // keeps its own choice of plateback.

@@ -1,13 +1,22 @@
 #pragma once
 
+#include "injector/hooking.hpp"
+
 namespace vexilo {
 
 /// The plug-in. Its one instance is built by the library's static
 /// initialisation; the constructor fills the tables from the mapping file and
-/// then sends the host's plate-design routine to SelectPlateback.
+/// then, on the host builds whose plate-design routine it knows, sends that
+/// routine to SelectPlateback. When the instance goes, the routine's own
+/// bytes go back.
 class Vexilo {
  public:
   Vexilo();
+
+ private:
+  /// The first bytes of the host's plate-design routine, while the jump
+  /// stands over them.
+  injector::scoped_basic<5> plateRoutine_;
 };
 
 }  // namespace vexilo

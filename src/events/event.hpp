@@ -61,18 +61,25 @@ class BaseEventI {
       patched = true;
       PatchAll();
     }
-    list.push_back(std::move(callable));
+    // The site may be live already: the host's frames must not see the list
+    // half appended to.
+    Hooker::manager_type::instance()->change_chain([&] { list.push_back(std::move(callable)); });
   }
 
   /// Hooks the call site for the running host build, if the event knows it.
   void PatchAll() {
     for (const Ref& ref : Refs::refs) {
       if (GetHostVersion() != ref.version) continue;
-      Hooker hooker;
+      // The manager comes before the list of kept hookers, so that it outlives
+      // them at unload.
+      const auto manager = Hooker::manager_type::instance();
+      std::list<Hooker>& kept = injector::kept_hookers<Hooker>();
+      // Built where it is kept: the entry that the host may run from the
+      // moment the site is written never moves.
+      Hooker& hooker = kept.emplace_back();
       hooker.attach([this](injector::next_function next) { return RunSubscribers(std::move(next)); });
-      // A site that could not be hooked keeps no hooker: its entry goes with
-      // the temporary.
-      if (Hooker::manager_type::instance()->hooked()) injector::kept_hookers<Hooker>().push_back(std::move(hooker));
+      // A site that could not be hooked keeps no hooker, nor its entry.
+      if (!manager->hooked()) kept.pop_back();
     }
   }
 
@@ -86,13 +93,21 @@ class BaseEventI {
   }
 
  private:
+  using plain_function = void (*)();
+
+  // A noexcept function is stored as a pointer of its own type; it is the
+  // same plain function all the same.
+  static plain_function PlainFunction(const subscriber& callable) {
+    if (const auto* function = callable.template target<void (*)()>()) return *function;
+    if (const auto* function = callable.template target<void (*)() noexcept>()) return *function;
+    return nullptr;
+  }
+
   static bool IsDuplicateFunction(const subscriber_list& list, const subscriber& callable) {
-    using plain_function = void (*)();
-    const plain_function* function = callable.template target<plain_function>();
+    const plain_function function = PlainFunction(callable);
     if (function == nullptr) return false;
     for (const subscriber& entry : list) {
-      const plain_function* other = entry.template target<plain_function>();
-      if (other != nullptr && *other == *function) return true;
+      if (PlainFunction(entry) == function) return true;
     }
     return false;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <list>
@@ -7,6 +8,7 @@
 #include <utility>
 
 #include "injector/hooking.hpp"
+#include "platform/platform.hpp"
 
 /// Taking over one call instruction in the host: the instruction is made to
 /// call call_hooks, which runs a chain of hook callables around the host's own
@@ -89,6 +91,7 @@ class function_hooker_manager : public scoped_call {
   static std::shared_ptr<function_hooker_manager> instance() { return shared_instance(); }
 
   ~function_hooker_manager() override {
+    restore();
     hooks_.clear();
     scoped_basic::restore();
   }
@@ -104,58 +107,81 @@ class function_hooker_manager : public scoped_call {
     if (callee == 0) return;
     backup(site, 5, true);
     if (!is_saved()) return;
-    saved_callee_ = write_call(site, static_cast<address_t>(reinterpret_cast<std::uintptr_t>(replacement)));
+    // The callee and the entry are in place before the site goes live: a
+    // host thread may run the new call the moment it is written.
+    saved_callee_ = callee;
     hooked_ = true;
+    write_call(site, static_cast<address_t>(reinterpret_cast<std::uintptr_t>(replacement)));
   }
 
   /// Replaces the hooker's callable, or appends a new entry for it.
   void set_hook(const hooker_base* hooker, hook_callable callable) {
-    for (entry& hook : hooks_) {
-      if (hook.first == hooker) {
-        hook.second = std::move(callable);
-        return;
+    change_chain([&] {
+      for (entry& hook : hooks_) {
+        if (hook.first == hooker) {
+          hook.second = std::move(callable);
+          return;
+        }
       }
-    }
-    hooks_.emplace_back(hooker, std::move(callable));
+      hooks_.emplace_back(hooker, std::move(callable));
+    });
   }
 
   /// Moves an entry from one hooker to another, to the end of the chain.
   void move_hook(const hooker_base* from, const hooker_base* to) {
-    for (auto it = hooks_.begin(); it != hooks_.end(); ++it) {
-      if (it->first == from) {
-        hook_callable callable = std::move(it->second);
-        hooks_.erase(it);
-        set_hook(to, std::move(callable));
-        return;
+    change_chain([&] {
+      for (auto it = hooks_.begin(); it != hooks_.end(); ++it) {
+        if (it->first == from) {
+          hooks_.emplace_back(to, std::move(it->second));
+          hooks_.erase(it);
+          return;
+        }
       }
-    }
+    });
   }
 
   /// Withdraws a hooker's entry; when it was the last, the call goes back.
   void remove_hook(const hooker_base* hooker) {
     for (auto it = hooks_.begin(); it != hooks_.end(); ++it) {
-      if (it->first == hooker) {
-        hooks_.erase(it);
-        if (hooks_.empty()) restore();
-        return;
+      if (it->first != hooker) continue;
+      if (hooked_ && hooks_.size() == 1) {
+        restore();
+      } else {
+        change_chain([&] { hooks_.erase(it); });
       }
+      return;
     }
   }
 
-  /// Puts the saved call instruction back, once.
+  /// Puts the saved call instruction back, once. The host's own call goes
+  /// back before the entries go, and they go only once no host thread is
+  /// still running them.
   void restore() override {
     if (!hooked_) return;
     hooked_ = false;
-    hooks_.clear();
     scoped_basic::restore();
+    wait_for_running_calls();
+    hooks_.clear();
+  }
+
+  /// Runs change over the chain where no host thread sees it half done: while
+  /// the site is live, frames meanwhile call the host's callee directly. Must
+  /// not be called from inside a hook.
+  template <class Change>
+  void change_chain(Change change) {
+    const bool live = hooked_.exchange(false);
+    if (live) wait_for_running_calls();
+    change();
+    if (live) hooked_ = true;
   }
 
   /// What the hooked instruction calls: the chain, last entry first, around
   /// the host's callee; its result goes back to the host unchanged.
   static std::uintptr_t call_hooks() {
     function_hooker_manager& manager = *shared_instance();
+    const running_call running(manager.running_calls_);
     const auto callee = reinterpret_cast<std::uintptr_t (*)()>(static_cast<std::uintptr_t>(manager.saved_callee_));
-    if (manager.hooks_.empty()) return callee();
+    if (!manager.hooked_ || manager.hooks_.empty()) return callee();
     next_function next = [callee] { return callee(); };
     if (manager.hooks_.size() == 1) return manager.hooks_.front().second(std::move(next));
     for (entry& hook : manager.hooks_) {
@@ -171,6 +197,25 @@ class function_hooker_manager : public scoped_call {
  private:
   using entry = std::pair<const hooker_base*, hook_callable>;
 
+  // Counts the host threads inside call_hooks, so that the chain is changed
+  // only when none is.
+  class running_call {
+   public:
+    explicit running_call(std::atomic<int>& count) : count_(count) { ++count_; }
+    ~running_call() { --count_; }
+    running_call(const running_call&) = delete;
+    running_call& operator=(const running_call&) = delete;
+
+   private:
+    std::atomic<int>& count_;
+  };
+
+  // A thread that entered before hooked_ went false is counted; one that
+  // enters after sees it false and keeps off the chain.
+  void wait_for_running_calls() const {
+    while (running_calls_ != 0) vexilo::platform::YieldToOtherThreads();
+  }
+
   static std::shared_ptr<function_hooker_manager>& shared_instance() {
     static std::shared_ptr<function_hooker_manager> manager = std::make_shared<function_hooker_manager>();
     return manager;
@@ -178,7 +223,8 @@ class function_hooker_manager : public scoped_call {
 
   address_t saved_callee_ = 0;
   std::list<entry> hooks_;
-  bool hooked_ = false;
+  std::atomic<bool> hooked_{false};
+  std::atomic<int> running_calls_{0};
 };
 
 /// The hookers a patch made, kept until the library unloads.

@@ -1,7 +1,9 @@
 #include "injector/hooking.hpp"
 
 #include <cstring>
+#include <optional>
 
+#include "injector/block_write.hpp"
 #include "injector/protection.hpp"
 #include "platform/platform.hpp"
 
@@ -15,6 +17,43 @@ bool read_u8(address_t address, std::uint8_t& value) { return read_raw(&value, 1
 bool read_u32(address_t address, std::uint32_t& value) {
   std::uint8_t bytes[4];
   if (!read_raw(bytes, sizeof bytes, address, true)) return false;
+  value = load_le32(bytes);
+  return true;
+}
+
+// The host may be running this code on another thread: inside one aligned
+// block the bytes go in with one locked store, merged with the neighbours
+// that were there. A neighbour changed meanwhile is kept by trying again.
+void store_in_one_block(address_t address, const std::uint8_t* bytes, std::size_t size) {
+  const address_t block = block_of(address);
+  std::uint64_t seen;
+  std::memcpy(&seen, host_pointer(block), sizeof seen);
+  for (;;) {
+    const std::uint64_t wanted = merge_into_block(seen, address - block, bytes, size);
+    const std::uint64_t found = vexilo::platform::CompareExchange64(block, seen, wanted);
+    if (found == seen) return;
+    seen = found;
+  }
+}
+
+void store(address_t address, const std::uint8_t* bytes, std::size_t size) {
+  if (fits_one_block(address, size)) {
+    store_in_one_block(address, bytes, size);
+  } else {
+    std::memcpy(host_pointer(address), bytes, size);
+  }
+}
+
+// A pointer slot is data, often the host's import table: it is read as it is
+// where the platform says its 4 bytes are readable, and its protection is
+// never changed.
+bool read_slot(address_t slot, std::uint32_t& value) {
+  for (const address_t byte : {slot, slot + 3}) {
+    const std::optional<vexilo::platform::Protection> protection = vexilo::platform::QueryProtection(byte);
+    if (!protection || !vexilo::platform::IsReadable(*protection)) return false;
+  }
+  std::uint8_t bytes[4];
+  std::memcpy(bytes, host_pointer(slot), sizeof bytes);
   value = load_le32(bytes);
   return true;
 }
@@ -46,9 +85,9 @@ void write_back(address_t address, const std::uint8_t* bytes, std::size_t size, 
   if (unprotect) {
     const scoped_unprotect window(address, size);
     if (!window.ok()) return;
-    std::memcpy(host_pointer(address), bytes, size);
+    store(address, bytes, size);
   } else {
-    std::memcpy(host_pointer(address), bytes, size);
+    store(address, bytes, size);
   }
   vexilo::platform::FlushCode(address, size);
 }
@@ -65,9 +104,7 @@ address_t read_branch_target(address_t address) {
   if (modrm != kCallThroughSlot && modrm != kJumpThroughSlot) return 0;
   std::uint32_t slot = 0;
   std::uint32_t destination = 0;
-  // The slot may lie anywhere; reading it through a window means an unmapped
-  // slot gives 0 instead of a fault.
-  if (!read_u32(address + 2, slot) || !read_u32(slot, destination)) return 0;
+  if (!read_u32(address + 2, slot) || !read_slot(slot, destination)) return 0;
   return destination;
 }
 

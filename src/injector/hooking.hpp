@@ -17,11 +17,13 @@ namespace injector {
 bool read_raw(void* buffer, std::size_t size, address_t address, bool unprotect);
 
 /// Where the branch at address goes: E8/E9 rel32, or FF 15/FF 25 through a
-/// pointer slot. 0 for anything else, and for bytes that cannot be read.
+/// pointer slot. 0 for anything else, for bytes that cannot be read, and for a
+/// slot whose 4 bytes are not readable.
 address_t read_branch_target(address_t address);
 
 /// Makes the 5 bytes at address a relative jump to destination, in one
-/// protection window. Returns where the branch that stood there went, or 0.
+/// protection window; where they lie in one aligned 8-byte block, with one
+/// indivisible store. Returns where the branch that stood there went, or 0.
 address_t write_jump(address_t address, address_t destination);
 
 /// As write_jump, with a relative call.
@@ -85,7 +87,8 @@ class scoped_basic : public scoped_base {
 };
 
 /// Copies bytes back to host memory, inside a protection window when asked;
-/// skips the write when the window cannot be opened.
+/// skips the write when the window cannot be opened. Bytes within one aligned
+/// 8-byte block are written with one indivisible store.
 void write_back(address_t address, const std::uint8_t* bytes, std::size_t size, bool unprotect);
 
 template <std::size_t bufsize>

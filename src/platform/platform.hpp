@@ -28,6 +28,18 @@ std::optional<Protection> QueryProtection(std::uintptr_t address);
 /// True when a protection value allows writing.
 bool IsWritable(Protection protection);
 
+/// True when a protection value allows reading.
+bool IsReadable(Protection protection);
+
+/// Puts desired into the 8 bytes at an 8-byte aligned address in one
+/// indivisible step, if they still hold expected. Returns what they held, so
+/// the store happened exactly when the result equals expected. The bytes must
+/// be writable.
+std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected, std::uint64_t desired);
+
+/// Lets other threads run before this one goes on, while it waits for them.
+void YieldToOtherThreads();
+
 /// Makes freshly written code visible to instruction fetch.
 void FlushCode(std::uintptr_t address, std::size_t size);
 

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,6 +120,16 @@ std::optional<Protection> QueryProtection(std::uintptr_t address) {
 }
 
 bool IsWritable(Protection protection) { return (protection & PROT_WRITE) != 0; }
+
+bool IsReadable(Protection protection) { return (protection & PROT_READ) != 0; }
+
+std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected, std::uint64_t desired) {
+  auto* block = reinterpret_cast<std::uint64_t*>(address);
+  __atomic_compare_exchange_n(block, &expected, desired, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+  return expected;
+}
+
+void YieldToOtherThreads() { sched_yield(); }
 
 bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous) {
   const std::optional<Protection> before = QueryProtection(address);

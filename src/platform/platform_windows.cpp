@@ -48,6 +48,20 @@ bool IsWritable(Protection protection) {
   return (protection & writable) != 0;
 }
 
+bool IsReadable(Protection protection) {
+  const Protection readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return (protection & readable) != 0 && (protection & (PAGE_GUARD | PAGE_NOACCESS)) == 0;
+}
+
+std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected, std::uint64_t desired) {
+  auto* block = reinterpret_cast<volatile LONG64*>(address);
+  return static_cast<std::uint64_t>(
+      InterlockedCompareExchange64(block, static_cast<LONG64>(desired), static_cast<LONG64>(expected)));
+}
+
+void YieldToOtherThreads() { SwitchToThread(); }
+
 void FlushCode(std::uintptr_t address, std::size_t size) {
   FlushInstructionCache(GetCurrentProcess(), AsPointer(address), size);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,13 @@ struct ErrorBox {
   std::string text;
   std::string caption;
   std::uint32_t type;
+};
+
+/// What the host's two patch sites held at a moment while the plug-in showed
+/// a box.
+struct HostBytesAtBox {
+  std::array<std::uint8_t, 5> plateRoutine;
+  std::array<std::uint8_t, 5> callSite;
 };
 
 /// The MB_ICONERROR style a plug-in's error box must have.
@@ -30,6 +38,9 @@ class PluginLibrary {
   const std::string& error() const { return error_; }
   /// The boxes the plug-in showed while it started.
   const std::vector<ErrorBox>& boxes() const { return boxes_; }
+  /// What the patch sites held while those boxes were up: one look for each
+  /// box (Windows), or for each write of a box's line (POSIX).
+  const std::vector<HostBytesAtBox>& hostBytesAtBoxes() const { return hostBytesAtBoxes_; }
   /// True when address lies in the library's own image.
   bool Contains(std::uint32_t address) const;
   /// Unloads now; the plug-in's static objects are destroyed.
@@ -39,6 +50,10 @@ class PluginLibrary {
   void* handle_ = nullptr;
   std::string error_;
   std::vector<ErrorBox> boxes_;
+  std::vector<HostBytesAtBox> hostBytesAtBoxes_;
 };
+
+/// Sets an environment variable of the stand-in's process.
+void SetEnvironment(const std::string& name, const std::string& value);
 
 }  // namespace vexilo::standin

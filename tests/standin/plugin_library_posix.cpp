@@ -1,50 +1,92 @@
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "host/addresses.hpp"
+#include "host_image.hpp"
 #include "plugin_library.hpp"
 
 namespace vexilo::standin {
 namespace {
 
+// What the patch sites held each time the plug-in wrote to standard error,
+// taken by a signal handler on the writing thread itself.
+constexpr int kMaxLooks = 16;
+HostBytesAtBox looks[kMaxLooks];
+volatile sig_atomic_t lookCount = 0;
+
+void LookAtHost(int) {
+  if (lookCount >= kMaxLooks) return;
+  looks[lookCount] = {HostBytes(host::kPlateDesignRoutine), HostBytes(FrameCallSite())};
+  lookCount = lookCount + 1;
+}
+
 // The POSIX plug-in tells of a failure with a line "Error: <text>" on
-// standard error; the stand-in catches those lines while the library starts.
+// standard error. The stand-in catches those lines in a pipe while the
+// library starts. The pipe signals the loading thread the moment a line is
+// written to it, so the handler sees the host as it is while the "box" is up,
+// before the plug-in's next step.
 class StderrCapture {
  public:
-  StderrCapture() : file_(std::tmpfile()) {
+  StderrCapture() {
     std::fflush(stderr);
+    if (pipe(fds_) != 0) return;
     saved_ = dup(2);
-    if (file_ != nullptr) dup2(fileno(file_), 2);
+    struct sigaction action {};
+    action.sa_handler = LookAtHost;
+    sigaction(kSignal, &action, &previousAction_);
+    lookCount = 0;
+    const f_owner_ex owner{F_OWNER_TID, gettid()};
+    fcntl(fds_[0], F_SETOWN_EX, &owner);
+    fcntl(fds_[0], F_SETSIG, kSignal);
+    fcntl(fds_[0], F_SETFL, O_NONBLOCK | O_ASYNC);
+    dup2(fds_[1], 2);
   }
   ~StderrCapture() {
-    if (file_ != nullptr) std::fclose(file_);
+    for (int fd : fds_) {
+      if (fd >= 0) close(fd);
+    }
     if (saved_ >= 0) close(saved_);
   }
+  StderrCapture(const StderrCapture&) = delete;
+  StderrCapture& operator=(const StderrCapture&) = delete;
 
-  std::vector<ErrorBox> Finish() {
+  std::vector<ErrorBox> Finish(std::vector<HostBytesAtBox>& hostBytes) {
     std::fflush(stderr);
+    if (saved_ < 0) return {};
     dup2(saved_, 2);
+    fcntl(fds_[0], F_SETFL, O_NONBLOCK);
+    sigaction(kSignal, &previousAction_, nullptr);
+    hostBytes.assign(looks, looks + lookCount);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fds_[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
     std::vector<ErrorBox> boxes;
-    if (file_ == nullptr) return boxes;
-    std::rewind(file_);
-    char line[4096];
-    while (std::fgets(line, sizeof line, file_) != nullptr) {
-      std::string text(line);
-      if (!text.empty() && text.back() == '\n') text.pop_back();
-      if (text.rfind("Error: ", 0) == 0) {
-        boxes.push_back({text.substr(7), "Error", kIconError});
+    for (std::size_t start = 0; start < text.size();) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      const std::string line = text.substr(start, end - start);
+      start = end + 1;
+      if (line.rfind("Error: ", 0) == 0) {
+        boxes.push_back({line.substr(7), "Error", kIconError});
       } else {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(stderr, "%s\n", line.c_str());
       }
     }
     return boxes;
   }
 
  private:
-  std::FILE* file_;
+  static constexpr int kSignal = SIGURG;
+  int fds_[2] = {-1, -1};
   int saved_ = -1;
+  struct sigaction previousAction_ {};
 };
 
 }  // namespace
@@ -53,7 +95,7 @@ PluginLibrary::PluginLibrary(const std::string& path) {
   StderrCapture capture;
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) error_ = dlerror();
-  boxes_ = capture.Finish();
+  boxes_ = capture.Finish(hostBytesAtBoxes_);
 }
 
 PluginLibrary::~PluginLibrary() { Unload(); }
@@ -73,5 +115,7 @@ bool PluginLibrary::Contains(std::uint32_t address) const {
   if (owner != nullptr) dlclose(owner);
   return owner == handle_;
 }
+
+void SetEnvironment(const std::string& name, const std::string& value) { setenv(name.c_str(), value.c_str(), 1); }
 
 }  // namespace vexilo::standin

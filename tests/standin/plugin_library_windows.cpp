@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/addresses.hpp"
+#include "host_image.hpp"
 #include "injector/branch.hpp"
 #include "plugin_library.hpp"
 
@@ -9,9 +11,13 @@ namespace vexilo::standin {
 namespace {
 
 std::vector<ErrorBox>* recording = nullptr;
+std::vector<HostBytesAtBox>* recordingHostBytes = nullptr;
 
 int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   if (recording != nullptr) recording->push_back({text ? text : "", caption ? caption : "", type});
+  if (recordingHostBytes != nullptr) {
+    recordingHostBytes->push_back({HostBytes(host::kPlateDesignRoutine), HostBytes(FrameCallSite())});
+  }
   return IDOK;
 }
 
@@ -37,8 +43,10 @@ void RedirectMessageBoxes() {
 PluginLibrary::PluginLibrary(const std::string& path) {
   RedirectMessageBoxes();
   recording = &boxes_;
+  recordingHostBytes = &hostBytesAtBoxes_;
   handle_ = LoadLibraryA(path.c_str());
   recording = nullptr;
+  recordingHostBytes = nullptr;
   if (handle_ == nullptr) error_ = "LoadLibrary failed with error " + std::to_string(GetLastError());
 }
 
@@ -57,6 +65,10 @@ bool PluginLibrary::Contains(std::uint32_t address) const {
     return false;
   }
   return owner == static_cast<HMODULE>(handle_);
+}
+
+void SetEnvironment(const std::string& name, const std::string& value) {
+  SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
 }  // namespace vexilo::standin

@@ -1,5 +1,6 @@
 // The stand-in's command line, shared by both platforms.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -29,7 +30,10 @@ int vexilo::standin::RunStandin(int argc, char** argv) {
   if (argc < 4) return Usage();
   if (command == "table") return vexilo::standin::RunTable(plugin, std::filesystem::absolute(argv[3]).string());
   if (command != "test") return Usage();
+  // The loader library lies beside the stand-in's own files; the test names it.
+  const char* loader = std::getenv("VEXILO_STANDIN_LOADER");
   vexilo::standin::ScenarioSettings settings{plugin, std::filesystem::absolute(argv[3]).string(),
-                                             argc > 4 ? std::filesystem::absolute(argv[4]).string() : ""};
+                                             argc > 4 ? std::filesystem::absolute(argv[4]).string() : "",
+                                             loader != nullptr ? std::filesystem::absolute(loader).string() : ""};
   return vexilo::standin::RunScenarios(settings) == 0 ? 0 : 1;
 }
