@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
+
 #include "allocation_counter.hpp"
 #include "core/mappings.hpp"
 #include "core/overlay.hpp"
@@ -47,6 +50,36 @@ TEST(HotPaths, FramesAndPlateRequestsAllocateNothing) {
   }
   debugEnabled = false;
   plateMappings.fill(0);
+  standin::BuildHostImage(standin::HostBuild::V1001);
+}
+
+std::uint32_t Bits(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Garbage screen sizes: every value from 2^23 on is whole already, and must
+// reach the host as it is instead of through an overflowing integer.
+TEST(Overlay, AHugeScreenSizeIsLaidOutWithoutOverflow) {
+  plateMappings.fill(0);
+  debugEnabled = true;
+  standin::StandIn(standin::Player::WithMatrix, "SF");
+  for (const std::int32_t size : {INT32_MAX, INT32_MIN}) {
+    standin::BuildHostImage(standin::HostBuild::V1001, size, size);
+    standin::ClearFontCalls();
+    DrawDebugOverlay();
+    const float shorter = static_cast<float>(size);
+    const float position = shorter * 20.0f / 1080.0f;
+    const float width = shorter * 9999.0f / 1080.0f;
+    const standin::FontCallLog& log = standin::FontCalls();
+    ASSERT_EQ(log.count, 13);
+    EXPECT_EQ(log.calls[7].routine, host::kFontSetRightJustifyWrap);
+    EXPECT_EQ(log.calls[7].args[0], Bits(position + width)) << size;
+    EXPECT_EQ(log.calls[12].args[0], Bits(position)) << size;
+    EXPECT_EQ(log.calls[12].args[1], Bits(position)) << size;
+  }
+  debugEnabled = false;
   standin::BuildHostImage(standin::HostBuild::V1001);
 }
 

@@ -23,6 +23,7 @@ using OtherBuildsEvent = standin::StandinFrameEvent<2, standin::kStandinFrameOn1
 std::vector<std::string> calls;
 
 void PlainSubscriber() { calls.push_back("plain"); }
+void NoexceptSubscriber() noexcept { calls.push_back("noexcept"); }
 
 class FrameEvent : public ::testing::Test {
  protected:
@@ -73,6 +74,15 @@ TEST_F(FrameEvent, APlainFunctionIsStoredOncePerListButClosuresEveryTime) {
   EXPECT_EQ(event_.postCallSubscribers.size(), 3u);
   standin::RunFrame();
   EXPECT_EQ(calls, (std::vector<std::string>{"plain", "plain", "closure", "closure"}));
+}
+
+TEST_F(FrameEvent, ANoexceptFunctionIsAPlainFunctionAndStoredOnce) {
+  event_.Subscribe(event_.postCallSubscribers, NoexceptSubscriber);
+  event_.Subscribe(event_.postCallSubscribers, NoexceptSubscriber);
+  event_.Subscribe(event_.postCallSubscribers, PlainSubscriber);
+  EXPECT_EQ(event_.postCallSubscribers.size(), 2u);
+  standin::RunFrame();
+  EXPECT_EQ(calls, (std::vector<std::string>{"noexcept", "plain"}));
 }
 
 TEST_F(FrameEvent, ACallableStartsEveryFrameFromItsStoredState) {

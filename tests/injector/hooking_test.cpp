@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 
 #include "platform/platform.hpp"
 #include "test_pages.hpp"
@@ -58,7 +59,10 @@ TEST_F(HostCode, ReadBranchTargetDecodesEveryRecognisedBranch) {
 
 TEST_F(HostCode, ReadBranchTargetGivesZeroForAnythingElse) {
   const address_t a = pages_.address(0x100);
-  PokeBytes(0x100, {0xFF, 0x35, 0, 0x20, 0, 0});
+  // FF 35 is a push through a slot: its slot is readable and holds a value.
+  PokeU32(0x200, 0xCAFEF00Du);
+  PokeBytes(0x100, {0xFF, 0x35});
+  PokeU32(0x102, pages_.address(0x200));
   EXPECT_EQ(read_branch_target(a), 0u);
   PokeBytes(0x100, {0x90, 0x90, 0x90, 0x90, 0x90});
   EXPECT_EQ(read_branch_target(a), 0u);
@@ -67,6 +71,30 @@ TEST_F(HostCode, ReadBranchTargetGivesZeroForAnythingElse) {
   PokeU32(0x102, pages_.unmapped());
   EXPECT_EQ(read_branch_target(a), 0u);
   EXPECT_EQ(read_branch_target(pages_.unmapped()), 0u);
+}
+
+TEST_F(HostCode, ASlotIsReadAsDataAndItsProtectionNeverChanges) {
+  // A read-only file mapping cannot be made writable, but it can be read.
+  const vexilo::testing::ReadOnlyFilePage slot(0xCAFEF00Du);
+  const std::optional<platform::Protection> before = platform::QueryProtection(slot.address());
+  ASSERT_TRUE(before.has_value());
+  platform::Protection ignored = 0;
+  ASSERT_FALSE(platform::Unprotect(slot.address(), 4, &ignored)) << "the page must refuse to become writable";
+  PokeBytes(0x100, {0xFF, 0x25});
+  PokeU32(0x102, slot.address());
+  EXPECT_EQ(read_branch_target(pages_.address(0x100)), 0xCAFEF00Du);
+  EXPECT_EQ(platform::QueryProtection(slot.address()), before);
+}
+
+TEST_F(HostCode, AWriteWithinOneBlockKeepsTheBlocksOtherBytes) {
+  PokeBytes(0x100, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99});
+  const address_t a = pages_.address(0x103);
+  write_call(a, a + 5);
+  const std::array<std::uint8_t, 9> expected{0x11, 0x22, 0x33, 0xE8, 0, 0, 0, 0, 0x99};
+  EXPECT_EQ(std::memcmp(pages_.bytes(0x100), expected.data(), expected.size()), 0);
+  // Not within one block: written all the same.
+  write_jump(pages_.address(0x106), a);
+  EXPECT_EQ(read_branch_target(pages_.address(0x106)), a);
 }
 
 TEST_F(HostCode, WriteCallReturnsTheOldDestinationAndOverwritesIt) {

@@ -13,6 +13,7 @@
 namespace vexilo::standin {
 
 inline std::string Show(std::int32_t value) { return std::to_string(value); }
+inline std::string Show(long value) { return std::to_string(value); }
 inline std::string Show(std::uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%X", value);

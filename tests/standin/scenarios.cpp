@@ -412,6 +412,37 @@ void TwentyLoadsWithFramesAndUnloadsInOneProcess(Context& context) {
   }
 }
 
+// A host thread asks for plates while the plug-in starts: every answer comes
+// from the host's routine or from the plug-in's, never from a half-written
+// jump. (The thread stops before each unload: a request that is inside the
+// plug-in's code while the library goes cannot be made safe.)
+void PlateRequestsWhileThePluginStartsSeeOneRoutineOrTheOther(Context& context) {
+  Checks& checks = context.checks;
+  WriteFileBytes("Vexilo.txt", "0-376=5\n");
+  StandIn(Player::WithMatrix, "SF");
+  long requests = 0;
+  long wrong = 0;
+  for (int cycle = 0; cycle < 40; ++cycle) {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> started{false};
+    std::thread host([&] {
+      while (!stop) {
+        const std::int32_t plate = RequestPlate();
+        if (plate != 5 && plate != kOriginalPlateResult) ++wrong;
+        ++requests;
+        started = true;
+      }
+    });
+    while (!started) std::this_thread::yield();
+    PluginLibrary plugin(context.settings.plugin);
+    stop = true;
+    host.join();
+    STANDIN_CHECK_EQ(RequestPlate(), 5);
+  }
+  std::printf("    %ld plate requests during 40 starts, %ld wrong\n", requests, wrong);
+  STANDIN_CHECK_EQ(wrong, 0L);
+}
+
 void PlateRequestsFromFourThreadsWhileFramesRun(Context& context) {
   Checks& checks = context.checks;
   WriteFileBytes("Vexilo.txt", DefaultFileWithDebug(context));
@@ -462,6 +493,7 @@ constexpr Scenario kScenarios[] = {
     {"AJumpWhosePageCannotBeUnlockedIsNotWritten", AJumpWhosePageCannotBeUnlockedIsNotWritten},
     {"TwentyLoadsWithFramesAndUnloadsInOneProcess", TwentyLoadsWithFramesAndUnloadsInOneProcess},
     {"PlateRequestsFromFourThreadsWhileFramesRun", PlateRequestsFromFourThreadsWhileFramesRun},
+    {"PlateRequestsWhileThePluginStartsSeeOneRoutineOrTheOther", PlateRequestsWhileThePluginStartsSeeOneRoutineOrTheOther},
 };
 
 }  // namespace

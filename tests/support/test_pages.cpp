@@ -6,9 +6,14 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
 
 namespace vexilo::testing {
 namespace {
@@ -71,5 +76,51 @@ void TestPages::Poke(std::size_t offset, const void* data, std::size_t size) {
 }
 
 void TestPages::MakeReadExecute() { SetProtection(base_, size_, false); }
+
+namespace {
+
+std::filesystem::path FreshFilePath() {
+  static int count = 0;
+  return std::filesystem::temp_directory_path() / ("vexilo-read-only-" + std::to_string(++count) + ".bin");
+}
+
+}  // namespace
+
+ReadOnlyFilePage::ReadOnlyFilePage(std::uint32_t value) {
+  const std::filesystem::path path = FreshFilePath();
+  {
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
+    if (out == nullptr) throw std::runtime_error("cannot write " + path.string());
+    std::fwrite(&value, sizeof value, 1, out);
+    std::fclose(out);
+  }
+#ifdef _WIN32
+  HANDLE file = CreateFileW(path.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  HANDLE mapping = file == INVALID_HANDLE_VALUE ? nullptr : CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  void* view = mapping == nullptr ? nullptr : MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+  file_ = reinterpret_cast<std::intptr_t>(file);
+  mapping_ = reinterpret_cast<std::intptr_t>(mapping);
+#else
+  const int fd = open(path.c_str(), O_RDONLY);
+  void* view = fd < 0 ? MAP_FAILED : mmap(nullptr, PageSize(), PROT_READ, MAP_SHARED, fd, 0);
+  std::filesystem::remove(path);
+  if (view == MAP_FAILED) view = nullptr;
+  file_ = fd;
+#endif
+  if (view == nullptr) throw std::runtime_error("cannot map " + path.string());
+  address_ = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(view));
+}
+
+ReadOnlyFilePage::~ReadOnlyFilePage() {
+#ifdef _WIN32
+  UnmapViewOfFile(AsPointer(address_));
+  CloseHandle(reinterpret_cast<HANDLE>(mapping_));
+  CloseHandle(reinterpret_cast<HANDLE>(file_));
+#else
+  munmap(AsPointer(address_), PageSize());
+  close(static_cast<int>(file_));
+#endif
+}
 
 }  // namespace vexilo::testing

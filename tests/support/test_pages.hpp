@@ -31,4 +31,21 @@ class TestPages {
   std::size_t size_ = 0;
 };
 
+/// A page of a file mapped read-only, holding the given 4 bytes at its start:
+/// readable, and its protection cannot be changed to writable.
+class ReadOnlyFilePage {
+ public:
+  explicit ReadOnlyFilePage(std::uint32_t value);
+  ~ReadOnlyFilePage();
+  ReadOnlyFilePage(const ReadOnlyFilePage&) = delete;
+  ReadOnlyFilePage& operator=(const ReadOnlyFilePage&) = delete;
+
+  std::uint32_t address() const { return address_; }
+
+ private:
+  std::uint32_t address_ = 0;
+  std::intptr_t file_ = -1;
+  std::intptr_t mapping_ = -1;
+};
+
 }  // namespace vexilo::testing
