@@ -32,7 +32,9 @@ if [ ! -x /usr/bin/qemu-i386-static ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q qemu-user-static >/dev/null || exit 1
 fi
 [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" || exit 1
-if [ ! -e "$binfmt/qemu-i386" ]; then
+if [ -e "$binfmt/qemu-i386" ]; then
+  echo 1 >"$binfmt/qemu-i386" || exit 1
+else
   # ELF, 32-bit, little-endian, executable or shared object, machine i386;
   # F: the emulator is opened now, so it serves every mount namespace.
   magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'

@@ -6,7 +6,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
-scripts/i386-programs.sh || exit 1
+i386=$(scripts/i386-programs.sh) || exit 1
+echo "$i386"
 
 jobs=$(nproc)
 passed=0
@@ -23,7 +24,13 @@ for preset in linux linux-sanitize windows; do
   stage "build $preset" build "$preset"
 done
 stage "tests of the linux build" ctest --preset linux -j "$jobs"
-stage "tests of the linux build with sanitizers" ctest --preset linux-sanitize -j "$jobs"
+# AddressSanitizer's allocator and leak checker fail inside qemu's emulation
+# (CHECK failures and hangs in programs that pass natively): the sanitized
+# suites run only where 32-bit programs run natively.
+case $i386 in
+  *qemu*) echo "SKIPPED: the tests of the linux build with sanitizers: AddressSanitizer does not run under qemu's emulation" ;;
+  *) stage "tests of the linux build with sanitizers" ctest --preset linux-sanitize -j "$jobs" ;;
+esac
 # One process makes the Wine prefix, before the tests start Wine side by side.
 # It also tells whether this machine can run 32-bit Windows programs at all:
 # Wine cannot run under the user-mode emulator that serves kernels without

@@ -36,7 +36,9 @@ void store_in_one_block(address_t address, const std::uint8_t* bytes, std::size_
   }
 }
 
-void store(address_t address, const std::uint8_t* bytes, std::size_t size) {
+// Code is written through a window; bytes written without one are plain data
+// of the caller's, whose neighbours are none of this layer's business.
+void store_code(address_t address, const std::uint8_t* bytes, std::size_t size) {
   if (fits_one_block(address, size)) {
     store_in_one_block(address, bytes, size);
   } else {
@@ -85,9 +87,9 @@ void write_back(address_t address, const std::uint8_t* bytes, std::size_t size, 
   if (unprotect) {
     const scoped_unprotect window(address, size);
     if (!window.ok()) return;
-    store(address, bytes, size);
+    store_code(address, bytes, size);
   } else {
-    store(address, bytes, size);
+    std::memcpy(host_pointer(address), bytes, size);
   }
   vexilo::platform::FlushCode(address, size);
 }

@@ -87,8 +87,8 @@ class scoped_basic : public scoped_base {
 };
 
 /// Copies bytes back to host memory, inside a protection window when asked;
-/// skips the write when the window cannot be opened. Bytes within one aligned
-/// 8-byte block are written with one indivisible store.
+/// skips the write when the window cannot be opened. Through a window, bytes
+/// within one aligned 8-byte block are written with one indivisible store.
 void write_back(address_t address, const std::uint8_t* bytes, std::size_t size, bool unprotect);
 
 template <std::size_t bufsize>
