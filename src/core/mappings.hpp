@@ -19,6 +19,9 @@ extern std::array<std::int32_t, kZoneCount> plateMappings;
 extern bool debugEnabled;
 
 /// The plateback index mapped to a zone index, 0 for no zone (kNoZone).
-std::int32_t MappedPlateback(std::int32_t zoneIndex);
+inline std::int32_t MappedPlateback(std::int32_t zoneIndex) {
+  if (zoneIndex < 0 || zoneIndex >= kZoneCount) return 0;
+  return plateMappings[static_cast<std::size_t>(zoneIndex)];
+}
 
 }  // namespace vexilo

@@ -1,5 +1,6 @@
 #include "core/zones.hpp"
 
+#include <cstdint>
 
 #include "host/addresses.hpp"
 
@@ -54,65 +55,49 @@ constexpr const char* kZoneLabels[kZoneCount] = {
 
 const char* const (&zoneNames)[kZoneCount] = kZoneLabels;
 
+namespace zone_lookup {
 namespace {
 
-// A label as one number: its bytes, up to the NUL or the field's 8 bytes, in
-// little-endian order. Two labels are equal exactly when their keys are.
-using LabelKey = std::uint64_t;
-
 constexpr LabelKey KeyOf(const char* label) {
-  LabelKey key = 0;
+  LabelKey key{0, 0};
   for (std::uint32_t i = 0; i < host::kZoneLabelSize && label[i] != '\0'; ++i) {
-    key |= static_cast<LabelKey>(static_cast<unsigned char>(label[i])) << (8 * i);
+    const std::uint32_t byte = static_cast<unsigned char>(label[i]);
+    if (i < 4) key.low |= byte << (8 * i);
+    else key.high |= byte << (8 * (i - 4));
   }
   return key;
 }
 
-// An open-addressing hash of the labels, built by the compiler: a lookup is a
-// multiplication and a probe or two instead of a scan of 377 strings, and
-// nothing is built at start-up.
-constexpr std::uint32_t kSlotBits = 10;
-constexpr std::uint32_t kSlots = 1u << kSlotBits;
-constexpr std::uint32_t kLongestProbeAllowed = 8;
-
-constexpr std::uint32_t SlotOf(LabelKey key) {
-  return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kSlotBits));
-}
-
-struct ZoneHash {
-  LabelKey keys[kSlots];  // 0 marks an empty slot: no label is empty
-  std::int16_t zones[kSlots];
-  std::uint32_t longestProbe;
-};
-
+// The multipliers in SlotOf were found by trying random odd pairs until no
+// two labels shared a slot; this checks that they still do not.
 constexpr ZoneHash BuildZoneHash() {
   ZoneHash hash{};
+  bool taken[kSlots]{};
+  hash.perfect = true;
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const LabelKey key = KeyOf(kZoneLabels[zone]);
-    std::uint32_t slot = SlotOf(key);
-    std::uint32_t probe = 1;
-    for (; hash.keys[slot] != 0 && hash.keys[slot] != key; ++probe) slot = (slot + 1) & (kSlots - 1);
-    // A label standing twice keeps its first index.
-    if (hash.keys[slot] == key) continue;
-    hash.keys[slot] = key;
-    hash.zones[slot] = static_cast<std::int16_t>(zone);
-    if (probe > hash.longestProbe) hash.longestProbe = probe;
+    hash.keys[zone] = key;
+    const std::uint32_t slot = SlotOf(key);
+    if (!taken[slot]) {
+      taken[slot] = true;
+      hash.zoneAt[slot] = static_cast<std::uint16_t>(zone);
+      continue;
+    }
+    // A label standing twice keeps its first index; any other meeting is a collision.
+    const LabelKey& there = hash.keys[hash.zoneAt[slot]];
+    if (there.low != key.low || there.high != key.high) hash.perfect = false;
   }
   return hash;
 }
 
 constexpr ZoneHash kZoneHash = BuildZoneHash();
-static_assert(kZoneHash.longestProbe <= kLongestProbeAllowed, "the label hash needs a better multiplier");
+static_assert(kZoneHash.perfect, "two labels share a hash slot: choose new multipliers in SlotOf");
 
 }  // namespace
 
-std::int32_t FindZoneIndex(const char* label) {
-  const LabelKey key = KeyOf(label);
-  if (key == 0) return kNoZone;
-  for (std::uint32_t slot = SlotOf(key);; slot = (slot + 1) & (kSlots - 1)) {
-    if (kZoneHash.keys[slot] == key) return kZoneHash.zones[slot];
-    if (kZoneHash.keys[slot] == 0) return kNoZone;
-  }
-}
+const ZoneHash zoneHash = kZoneHash;
 
+std::int32_t ZoneOfLabelBytes(const char* label) { return ZoneOfKey(KeyOf(label)); }
+
+}  // namespace zone_lookup
 }  // namespace vexilo

@@ -32,27 +32,7 @@ void CallHost(host::Address address, Args... args) {
   HostRoutine<void (*)(Args...)>(address)(args...);
 }
 
-const unsigned char* Bytes(const void* record) { return static_cast<const unsigned char*>(record); }
-
 }  // namespace
-
-HostEntity* HostFindPlayer(std::int32_t player) {
-  return HostRoutine<HostEntity* (*)(std::int32_t)>(host::kFindPlayer)(player);
-}
-
-HostZone* HostFindSmallestZone(const HostVector* position, std::int32_t flag) {
-  return HostRoutine<HostZone* (*)(const HostVector*, std::int32_t)>(host::kFindSmallestZone)(position, flag);
-}
-
-const HostVector* HostEntityPosition(const HostEntity* entity) {
-  const unsigned char* matrix = nullptr;
-  std::memcpy(&matrix, Bytes(entity) + host::kEntityMatrixOffset, sizeof matrix);
-  const unsigned char* position =
-      matrix != nullptr ? matrix + host::kMatrixPositionOffset : Bytes(entity) + host::kEntityPositionOffset;
-  return reinterpret_cast<const HostVector*>(position);
-}
-
-const char* HostZoneLabel(const HostZone* zone) { return reinterpret_cast<const char*>(zone); }
 
 std::int32_t HostScreenWidth() { return ReadHostGlobal<std::int32_t>(host::kScreenWidth); }
 

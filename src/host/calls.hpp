@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "host/addresses.hpp"
 
@@ -19,18 +20,34 @@ struct HostVector {
 struct HostEntity;
 struct HostZone;
 
+// Every host routine is a plain cdecl function; the default calling
+// convention of a 32-bit x86 compiler is exactly that. The wrappers of the
+// plate request are inline: each is smaller than a call.
+
 /// The player entity for a player number (-1 for the local player), or null.
-HostEntity* HostFindPlayer(std::int32_t player);
+inline HostEntity* HostFindPlayer(std::int32_t player) {
+  return reinterpret_cast<HostEntity* (*)(std::int32_t)>(static_cast<std::uintptr_t>(host::kFindPlayer))(player);
+}
 
 /// The smallest map zone that contains position (second argument always 1).
-HostZone* HostFindSmallestZone(const HostVector* position, std::int32_t flag);
+inline HostZone* HostFindSmallestZone(const HostVector* position, std::int32_t flag) {
+  using FindSmallestZone = HostZone* (*)(const HostVector*, std::int32_t);
+  return reinterpret_cast<FindSmallestZone>(static_cast<std::uintptr_t>(host::kFindSmallestZone))(position, flag);
+}
 
 /// Where the entity stands: its matrix's position when it has a matrix, its own otherwise.
-const HostVector* HostEntityPosition(const HostEntity* entity);
+inline const HostVector* HostEntityPosition(const HostEntity* entity) {
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(entity);
+  const unsigned char* matrix = nullptr;
+  std::memcpy(&matrix, bytes + host::kEntityMatrixOffset, sizeof matrix);
+  const unsigned char* position =
+      matrix != nullptr ? matrix + host::kMatrixPositionOffset : bytes + host::kEntityPositionOffset;
+  return reinterpret_cast<const HostVector*>(position);
+}
 
 /// The zone's label: a NUL-padded field of host::kZoneLabelSize bytes,
 /// not necessarily NUL-terminated.
-const char* HostZoneLabel(const HostZone* zone);
+inline const char* HostZoneLabel(const HostZone* zone) { return reinterpret_cast<const char*>(zone); }
 
 std::int32_t HostScreenWidth();
 std::int32_t HostScreenHeight();

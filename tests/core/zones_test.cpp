@@ -107,5 +107,35 @@ TEST(FindZoneIndex, NeverReadsPastTheHostsEightByteLabelField) {
   EXPECT_EQ(FindZoneIndex(reinterpret_cast<const char*>(pages.bytes(field))), 162);
 }
 
+TEST(FindZoneIndex, ReadsNoBytePastTheNulOnTheNextPage) {
+  // Every label, and a near miss of it, with its NUL at each of the last
+  // eight bytes of a page before an unmapped one, and garbage after the NUL.
+  testing::TestPages pages(1);
+  const std::size_t end = pages.unmapped() - pages.address();
+  for (int i = 0; i < kZoneCount; ++i) {
+    const std::string label = zoneNames[i];
+    std::string miss = label;
+    miss.back() = miss.back() == 'Z' ? 'Q' : 'Z';
+    for (const std::string& text : {label, miss}) {
+      for (std::size_t nul = end - 8; nul < end; ++nul) {
+        if (nul < text.size()) continue;
+        const std::size_t start = nul - text.size();
+        const std::string field = (text + '\0' + "ZZZZZZZZ").substr(0, end - start);
+        pages.Poke(start, field.data(), field.size());
+        ASSERT_EQ(FindZoneIndex(reinterpret_cast<const char*>(pages.bytes(start))), ScanZoneIndex(text))
+            << text << " with its NUL " << end - nul << " bytes before the page end";
+      }
+    }
+  }
+}
+
+TEST(FindZoneIndex, FindsALabelAtTheStartOfAPage) {
+  testing::TestPages pages(1);
+  pages.Poke(0, "JEF2\0ZZZ", 8);
+  EXPECT_EQ(FindZoneIndex(reinterpret_cast<const char*>(pages.bytes())), 63);
+  pages.Poke(0, "JEF2ZZZZ", 8);
+  EXPECT_EQ(FindZoneIndex(reinterpret_cast<const char*>(pages.bytes())), kNoZone);
+}
+
 }  // namespace
 }  // namespace vexilo
