@@ -30,10 +30,10 @@ dl.summary { display: grid; grid-template-columns: max-content auto; gap: .1em 1
 dl.summary dt { font-weight: bold; }
 dl.summary dd { margin: 0; overflow-wrap: anywhere; }
 .grid { display: grid; grid-template-columns: repeat(10, minmax(0, 1fr)); gap: 2px; max-width: 72em; }
-.zone { border: 1px solid rgba(0, 0, 0, .4); padding: 2px 4px; font-size: 12px; line-height: 1.3;
+.zone { border: 1px solid rgba(0, 0, 0, .4); padding: 3px 7px; font-size: 12px; line-height: 1.3;
         min-height: 3.9em; overflow: hidden; }
 .zone b, .zone span { display: block; }
-.unset { outline: 2px dashed currentColor; outline-offset: -5px; }
+.unset { outline: 2px dashed currentColor; outline-offset: -4px; }
 .unreachable { background: repeating-linear-gradient(135deg, #fff 0 6px, #d8d8d8 6px 12px);
                     color: #000; border-left-width: 8px; }
 .legend { list-style: none; padding: 0; columns: 2 22em; max-width: 72em; }
