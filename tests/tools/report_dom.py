@@ -22,6 +22,7 @@ class Page(html.parser.HTMLParser):
         self.diagnostics = []
         self.summary = {}
         self.urls = []
+        self.unset_key = {}
         self._open = []  # (tag, record, field) of elements whose text is collected
 
     def handle_starttag(self, tag, attrs):
@@ -40,6 +41,8 @@ class Page(html.parser.HTMLParser):
             field = "text"
         elif tag == "li" and "data-plateback" in a:
             self.legend.append(a)
+        elif tag == "li" and "key-unset" in classes:
+            self.unset_key = a
         elif tag == "tr" and "diagnostic" in classes:
             self.diagnostics.append(dict(a, message="", text=""))
         elif tag == "td" and "message" in classes and self.diagnostics:
@@ -96,6 +99,8 @@ def main():
     unset = [c["data-zone"] for c in page.cells if "unset" in c["class"].split()]
     check(unset == [str(z["index"]) for z in zones if z["line"] is None and z["index"] != 187],
           "the cells marked unset are not the zones no line sets")
+    check(page.unset_key.get("data-count") == str(len(unset)),
+          "the legend counts %s unset zones, the grid marks %d" % (page.unset_key.get("data-count"), len(unset)))
     check("unreachable" in page.cells[187]["class"].split() and "unreachable" in page.cells[187]["text"],
           "zone 187 is not shown as unreachable")
 
