@@ -2,32 +2,87 @@
 # Builds Vexilo three ways and runs every test: the native 32-bit Linux tests,
 # the same again with AddressSanitizer and UndefinedBehaviorSanitizer, the
 # Windows build's tests under Wine, and a short fuzz run of the mapping-file
-# reader against a second, plain reading of the format.
+# reader against a second, plain reading of the format. The last line counts
+# test cases: every CTest test of each build, and the fuzz run.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh || exit 1
+timeout 1800 scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
 
 jobs=$(nproc)
+results=$PWD/build/test-results
+mkdir -p "$results"
 passed=0
 failed=0
-stage() {
-  local name=$1
-  shift
-  echo "== $name =="
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
+
+# limited SECONDS STEP COMMAND...: runs COMMAND, ended after SECONDS with a
+# message that names the step.
+limited() {
+  local seconds=$1 step=$2
+  shift 2
+  timeout --kill-after=20 "$seconds" "$@"
+  local status=$?
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then echo "TIMED OUT after ${seconds} s: $step"; fi
+  return "$status"
 }
-build() { cmake --preset "$1" -DVEXILO_WERROR=ON >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
+
+# case_ STEP SECONDS COMMAND...: a step that is one test case.
+case_() {
+  local step=$1 seconds=$2
+  shift 2
+  echo "== $step =="
+  if limited "$seconds" "$step" "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $step"; fi
+}
+
+# build PRESET: counted only when it fails; the tests it should have built
+# then fail too and are counted with their suite.
+build() {
+  echo "== build $1 =="
+  if ! limited 900 "build $1" bash -c 'cmake --preset "$1" -DVEXILO_WERROR=ON >/dev/null && cmake --build --preset "$1" -j "$2"' \
+    build "$1" "$jobs"; then
+    failed=$((failed + 1))
+    echo "FAILED: build $1"
+  fi
+}
+
+# suite PRESET SECONDS: every CTest test of a build is one case, read from
+# ctest's JUnit report. A run that ends without a report, or fails with no
+# failing test in it, counts as one failure more.
+suite() {
+  local preset=$1 seconds=$2 junit=$results/$1.xml counts
+  rm -f "$junit"
+  echo "== tests of the $preset build =="
+  limited "$seconds" "tests of the $preset build" ctest --preset "$preset" -j "$jobs" --output-junit "$junit"
+  local status=$?
+  counts=$(python3 - "$junit" <<'PY' 2>/dev/null
+import sys, xml.etree.ElementTree as tree
+cases = tree.parse(sys.argv[1]).getroot().iter("testcase")
+states = [case.get("status") for case in cases]
+print(states.count("run"), len(states) - states.count("run") - states.count("disabled"))
+PY
+  ) || counts=""
+  if [ -z "$counts" ]; then
+    failed=$((failed + 1))
+    echo "FAILED: tests of the $preset build left no report"
+    return
+  fi
+  set -- $counts
+  passed=$((passed + $1))
+  failed=$((failed + $2))
+  if [ "$status" -ne 0 ] && [ "$2" -eq 0 ]; then failed=$((failed + 1)); echo "FAILED: ctest of the $preset build"; fi
+}
 
 for preset in linux linux-sanitize windows; do
-  stage "build $preset" build "$preset"
+  build "$preset"
 done
-stage "tests of the linux build" ctest --preset linux -j "$jobs"
-stage "tests of the linux build with sanitizers" ctest --preset linux-sanitize -j "$jobs"
+suite linux 600
+suite linux-sanitize 900
 # One process makes the Wine prefix, before the tests start Wine side by side.
+echo "== making the Wine prefix =="
 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
-  wineboot --init >/dev/null 2>&1 </dev/null
-stage "tests of the windows build, under Wine" ctest --preset windows -j "$jobs"
-stage "fuzzing the mapping-file reader for 60 s" tests/fuzz/run-fuzz.sh 60
+  limited 300 "making the Wine prefix (wineboot)" wineboot --init >/dev/null 2>&1 </dev/null ||
+  echo "the Wine prefix may be incomplete; the Windows tests will tell"
+suite windows 900
+case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
