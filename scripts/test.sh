@@ -2,47 +2,116 @@
 # Builds Vexilo three ways and runs every test: the native 32-bit Linux tests,
 # the same again with AddressSanitizer and UndefinedBehaviorSanitizer, the
 # Windows build's tests under Wine, and a short fuzz run of the mapping-file
-# reader against a second, plain reading of the format.
+# reader against a second, plain reading of the format. The last line counts
+# test cases: every CTest test of each build, and the fuzz run.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh || exit 1
-i386=$(scripts/i386-programs.sh) || exit 1
+timeout 1800 scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
+i386=$(timeout 600 scripts/i386-programs.sh) || { echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1; }
 echo "$i386"
 
 jobs=$(nproc)
+results=$PWD/build/test-results
+mkdir -p "$results"
 passed=0
 failed=0
-stage() {
-  local name=$1
-  shift
-  echo "== $name =="
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
+skipped=0
+
+# skip PRESET WHY [CTEST ARGS...]: the tests of a build that cannot run here,
+# counted as skipped and said why.
+skip() {
+  local preset=$1 why=$2 count
+  shift 2
+  count=$(ctest --preset "$preset" -N "$@" 2>/dev/null | awk '/Total Tests:/ {print $3}')
+  skipped=$((skipped + ${count:-0}))
+  echo "SKIPPED: ${count:-0} tests of the $preset build: $why"
 }
-build() { cmake --preset "$1" -DVEXILO_WERROR=ON >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
+
+# limited SECONDS STEP COMMAND...: runs COMMAND, ended after SECONDS with a
+# message that names the step.
+limited() {
+  local seconds=$1 step=$2
+  shift 2
+  timeout --kill-after=20 "$seconds" "$@"
+  local status=$?
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then echo "TIMED OUT after ${seconds} s: $step"; fi
+  return "$status"
+}
+
+# case_ STEP SECONDS COMMAND...: a step that is one test case.
+case_() {
+  local step=$1 seconds=$2
+  shift 2
+  echo "== $step =="
+  if limited "$seconds" "$step" "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $step"; fi
+}
+
+# build PRESET: counted only when it fails; the tests it should have built
+# then fail too and are counted with their suite.
+build() {
+  echo "== build $1 =="
+  if ! limited 900 "build $1" bash -c 'cmake --preset "$1" -DVEXILO_WERROR=ON >/dev/null && cmake --build --preset "$1" -j "$2"' \
+    build "$1" "$jobs"; then
+    failed=$((failed + 1))
+    echo "FAILED: build $1"
+  fi
+}
+
+# suite PRESET SECONDS [CTEST ARGS...]: every CTest test of a build is one case, read from
+# ctest's JUnit report (or, when it was ended early, its output). A run that
+# ends without a report, or fails with no failing test in it, counts as one
+# failure more.
+suite() {
+  local preset=$1 seconds=$2 junit=$results/$1.xml counts
+  shift 2
+  rm -f "$junit"
+  echo "== tests of the $preset build =="
+  limited "$seconds" "tests of the $preset build" ctest --preset "$preset" -j "$jobs" --output-junit "$junit" "$@" |
+    tee "$results/$preset.log"
+  local status=${PIPESTATUS[0]}
+  counts=$(python3 - "$junit" <<'PY' 2>/dev/null
+import sys, xml.etree.ElementTree as tree
+cases = tree.parse(sys.argv[1]).getroot().iter("testcase")
+states = [case.get("status") for case in cases]
+print(states.count("run"), len(states) - states.count("run") - states.count("disabled"))
+PY
+  ) || counts=""
+  if [ -z "$counts" ]; then
+    # Ended before its report: the tests it finished count from its output.
+    counts="$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$results/$preset.log")"
+    counts="$counts $(($(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: ' "$results/$preset.log") - counts + 1))"
+    echo "FAILED: tests of the $preset build ended without a report"
+  fi
+  set -- $counts
+  passed=$((passed + $1))
+  failed=$((failed + $2))
+  if [ "$status" -ne 0 ] && [ "$2" -eq 0 ]; then failed=$((failed + 1)); echo "FAILED: ctest of the $preset build"; fi
+}
 
 for preset in linux linux-sanitize windows; do
-  stage "build $preset" build "$preset"
+  build "$preset"
 done
-stage "tests of the linux build" ctest --preset linux -j "$jobs"
+suite linux 600
 # AddressSanitizer's allocator and leak checker fail inside qemu's emulation
 # (CHECK failures and hangs in programs that pass natively): the sanitized
 # suites run only where 32-bit programs run natively.
 case $i386 in
-  *qemu*) echo "SKIPPED: the tests of the linux build with sanitizers: AddressSanitizer does not run under qemu's emulation" ;;
-  *) stage "tests of the linux build with sanitizers" ctest --preset linux-sanitize -j "$jobs" ;;
+  *qemu*) skip linux-sanitize "AddressSanitizer does not run under qemu's user-mode emulation" ;;
+  *) suite linux-sanitize 900 ;;
 esac
 # One process makes the Wine prefix, before the tests start Wine side by side.
 # It also tells whether this machine can run 32-bit Windows programs at all:
-# Wine cannot run under the user-mode emulator that serves kernels without
-# 32-bit support. There only the checks that run no Windows program are made.
+# Wine does not run under the emulator that serves kernels without 32-bit
+# support. There only the checks that start no Windows program are made.
+echo "== making the Wine prefix =="
 if WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
-  timeout 300 wine cmd /c exit 0 >/dev/null 2>&1 </dev/null; then
-  stage "tests of the windows build, under Wine" ctest --preset windows -j "$jobs"
+  limited 300 "making the Wine prefix (wineboot)" wine cmd /c exit 0 >/dev/null 2>&1 </dev/null; then
+  suite windows 900
 else
-  echo "SKIPPED: the windows build's tests under Wine: Wine cannot run 32-bit Windows programs on this machine"
-  stage "checks of the windows build that run no Windows program" ctest --preset windows -L no-wine
+  skip windows "Wine cannot run 32-bit Windows programs on this machine" -LE no-wine
+  suite windows 300 -L no-wine
 fi
-stage "fuzzing the mapping-file reader for 60 s" tests/fuzz/run-fuzz.sh 60
+case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 
-echo "$passed passed, $failed failed"
+if [ "$skipped" -gt 0 ]; then echo "$passed passed, $failed failed, $skipped skipped"; else echo "$passed passed, $failed failed"; fi
 [ "$failed" -eq 0 ]

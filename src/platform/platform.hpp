@@ -51,7 +51,8 @@ std::uintptr_t HostModuleBase();
 void ShowErrorBox(const std::string& text);
 
 /// The path the OS should open for a path written the Windows way
-/// (".\Vexilo.txt" names "./Vexilo.txt" on POSIX).
+/// (".\Vexilo.txt" names "./Vexilo.txt" on POSIX). Paths are UTF-8; Windows
+/// opens them through its UTF-16 API.
 std::string NativePath(std::string_view path);
 
 /// A regular file opened for reading, shared with other readers and writers,

@@ -21,6 +21,15 @@ bool WriteAll(HANDLE file, std::string_view contents) {
   return true;
 }
 
+// Paths are UTF-8 inside Vexilo; Windows opens them as UTF-16, whatever the
+// ANSI code page.
+std::wstring Widen(const std::string& path) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+  return wide;
+}
+
 }  // namespace
 
 bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous) {
@@ -75,7 +84,7 @@ std::string NativePath(std::string_view path) { return std::string(path); }
 InputFile::InputFile(const std::string& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, so only
   // regular files get through.
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(file);
 }
@@ -93,19 +102,20 @@ std::ptrdiff_t InputFile::Read(char* buffer, std::size_t size) {
 }
 
 CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  const std::wstring wide = Widen(path);
+  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     // A directory of that name gives "access denied" rather than "exists";
     // either way something the user owns is there and must stay untouched.
-    const bool exists = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool exists = GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
     return exists ? CreateResult::AlreadyExists : CreateResult::Failed;
   }
   const bool complete = WriteAll(file, contents);
   if (CloseHandle(file) && complete) return CreateResult::Created;
   // A half-written file would be read as the user's own next time; removing it
   // lets the next start write the defaults again.
-  DeleteFileA(path.c_str());
+  DeleteFileW(wide.c_str());
   return CreateResult::Failed;
 }
 

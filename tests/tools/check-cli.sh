@@ -63,6 +63,8 @@ same 0 default.out ../default-Vexilo.txt
 same 0 default.table --table ../default-Vexilo.txt
 holds 1 '^diagnostics\.txt:15: warning: plateback index 12 selects plateback13' diagnostics.txt
 run 1 --plates 13 diagnostics.txt && { if grep -q "selects plateback13" "$out"; then report fail "--plates 13 still warns of plateback13"; else report pass; fi; }
+holds 1 "^hostile\.txt:6: warning: the '-' after the plateback index makes this line the range 5-9=3, which sets zones 5 to 9" hostile.txt
+holds 1 "^hostile\.txt:8: warning: .*range 8-4=2, which sets nothing, not even zone 8; .*keep '-' out of notes" hostile.txt
 holds 2 'cannot read missing\.txt' missing.txt
 holds 2 'cannot read \.: ' .
 holds 2 'unknown option --bogus' --bogus

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,25 @@ TEST(MappingCheck, AnExactLookingLineWithAMinusReadsAsARange) {
   EXPECT_TRUE(SaysAt(report, 1, "write 5-5=-3"));
   EXPECT_TRUE(SaysAt(report, 2, "reads as the range 3-5=-5"));
   EXPECT_TRUE(SaysAt(report, 2, "negative"));
+}
+
+TEST(MappingCheck, ADashInANoteAfterTheValueIsNamedAsWhatMakesTheLineARange) {
+  const CheckReport report = Check("5=3 ; zones 5-9\n8=2 ; see 1-4\n7=1 ; 7-7\n6=2 ; zone 6 - city\n");
+  EXPECT_TRUE(SaysAt(report, 1, "the '-' after the plateback index makes this line the range 5-9=3, which sets "
+                                "zones 5 to 9, not zone 5 alone"));
+  EXPECT_TRUE(SaysAt(report, 1, "keep '-' out of notes"));
+  EXPECT_TRUE(SaysAt(report, 2, "the range 8-4=2, which sets nothing, not even zone 8"));
+  EXPECT_TRUE(SaysAt(report, 3, "which happens to set zone 7 alone"));
+  EXPECT_TRUE(SaysAt(report, 4, "the end has no digits (the '-' after the plateback index starts a range)"));
+  EXPECT_EQ(report.table.plates[9], 3);
+  EXPECT_EQ(report.table.plates[8], 3);  // line 2 set nothing, not even zone 8
+  // A minus sign on the value is told apart from a note.
+  EXPECT_FALSE(SaysAt(Check("5=-3\n"), 1, "note"));
+}
+
+TEST(MappingCheck, KeepsTheTextOfEveryLineThatStillSetsAZone) {
+  const CheckReport report = Check("0-9=1 ; base\n0-9=2\n3=4 ; \x01\n");
+  EXPECT_EQ(report.setterText, (std::map<std::size_t, std::string>{{2, "0-9=2"}, {3, "3=4 ; \\x01"}}));
 }
 
 TEST(MappingCheck, WarnsOfPlatebacksTheGameDoesNotHave) {

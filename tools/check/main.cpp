@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "html_report.hpp"
 #include "mapping_check.hpp"
 #include "platform/platform.hpp"
 #include "report.hpp"
@@ -28,6 +30,9 @@ const char kHelp[] =
     "Options:\n"
     "  --plates N     the game has N plate textures (default 11): plateback\n"
     "                 indices 0 to N-1 are valid\n"
+    "  --html FILE    also write the report as a page to FILE: the summary, all 377\n"
+    "                 zones coloured by plateback, every problem; open it in any\n"
+    "                 browser\n"
     "  --table        print the resulting table: every zone index, its label, its\n"
     "                 plateback index and texture\n"
     "  --json         print the table, the diagnostics and the summary as JSON\n"
@@ -40,37 +45,73 @@ const char kHelp[] =
     "Exit status: 0 the file loads without error, 1 a line is malformed (the game\n"
     "skips it), 2 the file cannot be read, or the command line is wrong.\n"
     "\n"
+    "Where Vexilo.txt is: in the game's working folder, the folder the game runs in\n"
+    "(normally the one with the game's .exe), also when Vexilo.asi is in scripts\\\n"
+    "or plugins\\. Double-clicked, vexilo-check checks the Vexilo.txt beside itself\n"
+    "and waits for Enter; a file dropped on it is checked the same way.\n"
+    "\n"
+    "Plate textures: the game has 3 (plateback1 to plateback3) until a limit\n"
+    "adjuster raises the count and textures are added. The default Vexilo.txt uses\n"
+    "plateback indices up to 10 (plateback11). With only the 3 textures, change\n"
+    "every =3 to =10 into =0, =1 or =2; --plates 3 lists every line beyond them.\n"
+    "\n"
     "Examples:\n"
     "  vexilo-check                    check Vexilo.txt here\n"
+    "  vexilo-check --plates 3         which lines need textures the game lacks\n"
+    "  vexilo-check --html report.html then open report.html in a browser\n"
     "  vexilo-check --plates 20 C:\\Games\\MyGame\\Vexilo.txt\n"
     "  vexilo-check --table | more     which plateback every zone gets\n"
     "  vexilo-check --zone JEF2        the zone index of JEF2\n";
 
+constexpr char kDefaultFile[] = "Vexilo.txt";
+
 struct Options {
-  std::string file = "Vexilo.txt";
+  std::string file = kDefaultFile;
+  bool haveFile = false;
   CheckOptions check;
   bool table = false;
   bool json = false;
   bool zones = false;
-  const char* zone = nullptr;
+  std::string zone;
+  bool haveZone = false;
+  std::string html;
   bool colour = true;
 };
 
-int Usage(const char* problem, const char* argument) {
-  std::fprintf(stderr, "vexilo-check: %s%s\nTry 'vexilo-check --help'.\n", problem, argument);
+void Say(std::FILE* out, const std::string& text) { WriteText(out, text); }
+
+int Usage(const std::string& problem) {
+  Say(stderr, "vexilo-check: " + problem + "\nTry 'vexilo-check --help'.\n");
   return kExitUnreadable;
 }
 
+// Reads the value of an option that takes one into value; false when missing.
+bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, std::string& value) {
+  if (i + 1 == arguments.size()) return false;
+  value = arguments[++i];
+  return true;
+}
+
+int ParsePlates(const std::string& value, Options& options) {
+  char* end = nullptr;
+  const long plates = std::strtol(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || plates < 1 || plates > 1000000) {
+    return Usage("--plates takes a whole number from 1 up, not " + value);
+  }
+  options.check.plates = static_cast<std::int32_t>(plates);
+  return -1;
+}
+
 // Parses the command line into options; a non-negative result is an exit status.
-int Parse(int argc, char** argv, Options& options) {
-  bool haveFile = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
+int Parse(const std::vector<std::string>& arguments, Options& options) {
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    std::string value;
     if (argument == "--help" || argument == "-h") {
-      std::fputs(kHelp, stdout);
+      Say(stdout, kHelp);
       return kExitClean;
     } else if (argument == "--version") {
-      std::printf("vexilo-check %s\n", VEXILO_VERSION);
+      Say(stdout, std::string("vexilo-check ") + VEXILO_VERSION + "\n");
       return kExitClean;
     } else if (argument == "--table") {
       options.table = true;
@@ -80,62 +121,88 @@ int Parse(int argc, char** argv, Options& options) {
       options.zones = true;
     } else if (argument == "--no-color") {
       options.colour = false;
-    } else if (argument == "--zone" || argument == "--plates") {
-      if (i + 1 == argc) return Usage("missing value after ", argv[i]);
-      const char* value = argv[++i];
+    } else if (argument == "--zone" || argument == "--plates" || argument == "--html") {
+      if (!TakeValue(arguments, i, value)) return Usage("missing value after " + argument);
       if (argument == "--zone") {
         options.zone = value;
-        continue;
+        options.haveZone = true;
+      } else if (argument == "--html") {
+        options.html = value;
+      } else if (const int status = ParsePlates(value, options); status >= 0) {
+        return status;
       }
-      char* end = nullptr;
-      const long plates = std::strtol(value, &end, 10);
-      if (*value == '\0' || *end != '\0' || plates < 1 || plates > 1000000) {
-        return Usage("--plates takes a whole number from 1 up, not ", value);
-      }
-      options.check.plates = static_cast<std::int32_t>(plates);
     } else if (argument.size() > 1 && argument[0] == '-') {
-      return Usage("unknown option ", argv[i]);
-    } else if (haveFile) {
-      return Usage("one file at a time; also given ", argv[i]);
+      return Usage("unknown option " + argument);
+    } else if (options.haveFile) {
+      return Usage("one file at a time; also given " + argument);
     } else {
       options.file = argument;
-      haveFile = true;
+      options.haveFile = true;
     }
   }
+  return -1;
+}
+
+int WriteHtml(const Options& options, const CheckReport& report) {
+  std::string reason;
+  if (!WriteWholeFile(options.html, HtmlReport(options.file, report), reason)) {
+    Say(stderr, "vexilo-check: cannot write the report page " + options.html + ": " + reason + "\n");
+    return kExitUnreadable;
+  }
+  if (!options.json && !options.table) Say(stdout, "Report page written to " + options.html + ".\n");
   return -1;
 }
 
 int Check(const Options& options) {
   const CheckReport report = CheckMappingFile(vexilo::platform::NativePath(options.file), options.check);
   if (!report.readable) {
-    std::fprintf(stderr, "vexilo-check: cannot read %s: it is missing, a folder, or not readable\n",
-                 options.file.c_str());
+    Say(stderr, "vexilo-check: cannot read " + options.file + ": it is missing, a folder, or not readable\n");
     return kExitUnreadable;
   }
+  std::string text;
   if (options.json) {
-    PrintJson(stdout, options.file, report);
+    FormatJson(text, options.file, report);
+  } else if (options.table) {
+    FormatTable(text, report);
   } else {
     Style style{options.colour && WantsColour(stdout)};
-    if (options.table) {
-      PrintTable(stdout, report);
-    } else {
-      PrintDiagnostics(stdout, options.file, report, style);
-      PrintSummary(stdout, options.file, report, style);
-    }
+    FormatDiagnostics(text, options.file, report, style);
+    FormatSummary(text, options.file, report, style);
+  }
+  Say(stdout, text);
+  if (!options.html.empty()) {
+    if (const int status = WriteHtml(options, report); status >= 0) return status;
   }
   return report.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
+}
+
+int Run(const std::vector<std::string>& arguments, Options& options) {
+  const int parsed = Parse(arguments, options);
+  if (parsed >= 0) return parsed;
+  std::string text;
+  if (options.zones) {
+    FormatZones(text);
+    Say(stdout, text);
+    return kExitClean;
+  }
+  if (options.haveZone) {
+    const bool found = FormatZone(text, options.zone);
+    Say(stdout, text);
+    return found ? kExitClean : kExitMalformed;
+  }
+  return Check(options);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
-  const int parsed = Parse(argc, argv, options);
-  if (parsed >= 0) return parsed;
-  if (options.zones) {
-    PrintZones(stdout);
-    return kExitClean;
-  }
-  if (options.zone != nullptr) return PrintZone(stdout, options.zone) ? kExitClean : kExitMalformed;
-  return Check(options);
+  // Explorer starts the program in a folder of its choosing: the file beside
+  // the program is the one a double-click means.
+  const bool ownWindow = StartedInItsOwnWindow(QueryConsole());
+  if (ownWindow) options.file = ProgramFolder() + kDefaultFile;
+  const int status = Run(CommandLineArguments(argc, argv), options);
+  std::fflush(stdout);
+  if (ownWindow) WaitForEnter();
+  return status;
 }

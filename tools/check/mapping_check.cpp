@@ -39,6 +39,31 @@ const char* FieldName(LineField field) {
 
 std::string Texture(std::int64_t plate) { return "plateback" + std::to_string(plate + 1); }
 
+constexpr const char* kKeepDashesOut =
+    "; the first '-' on a line always starts a range: keep '-' out of notes, or put the note on a line of its own "
+    "that starts with ';'";
+
+std::string RangeText(const MappingLine& line) {
+  return std::to_string(line.first) + "-" + std::to_string(line.last) + "=" + std::to_string(line.value);
+}
+
+// "5=3 ; zones 5-9": the note's '-' makes the line a range from the zone index
+// to the number after that '-', which may set more zones or none.
+std::string ReadsAsRangeForANote(const MappingLine& line) {
+  std::string effect;
+  if (line.first > std::min(line.last, kLastZone)) {
+    effect = "which sets nothing";
+    if (line.first <= kLastZone) effect += ", not even zone " + std::to_string(line.first);
+  } else if (line.first == line.last) {
+    effect = "which happens to set zone " + std::to_string(line.first) + " alone";
+  } else {
+    effect = "which sets zones " + std::to_string(line.first) + " to " +
+             std::to_string(std::min(line.last, kLastZone)) + ", not zone " + std::to_string(line.first) + " alone";
+  }
+  return "the '-' after the plateback index makes this line the range " + RangeText(line) + ", " + effect +
+         kKeepDashesOut;
+}
+
 // Why a line of no known kind is passed over.
 std::string WhyIgnored(std::size_t number, std::string_view text) {
   const std::string_view trimmed = Trim(text);
@@ -84,6 +109,7 @@ class LineChecker : public MappingReader::Observer {
   }
 
   void Finish() {
+    for (auto& [number, owner] : owners_) report_.setterText[number] = std::move(owner.quote);
     std::stable_sort(report_.diagnostics.begin(), report_.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
   }
@@ -99,18 +125,22 @@ class LineChecker : public MappingReader::Observer {
   };
 
   void CheckMapping(std::size_t number, std::string_view text, const MappingLine& line) {
+    const std::string_view trimmed = Trim(text);
+    const bool looksExact = line.kind == LineKind::Range && trimmed.find('=') < trimmed.find('-');
+    const bool dashInNote = looksExact && Trim(trimmed.substr(trimmed.find('=') + 1)).front() != '-';
     if (line.malformed != LineField::None) {
       const std::string what = line.problem == NumberStatus::NoDigit ? "has no digits"
                                                                      : "is outside -2147483648 to 2147483647";
       Add(number, Severity::Error, std::string("the ") + FieldName(line.malformed) + " " + what +
-                                       "; the game skips this line", Quote(text));
+                                       (dashInNote ? " (the '-' after the plateback index starts a range)" : "") +
+                                       "; the game skips this line" + (dashInNote ? kKeepDashesOut : ""),
+          Quote(text));
       return;
     }
-    const std::string_view trimmed = Trim(text);
-    const bool looksExact = line.kind == LineKind::Range && trimmed.find('=') < trimmed.find('-');
-    if (looksExact) {
-      Warn(number, text, "reads as the range " + std::to_string(line.first) + "-" + std::to_string(line.last) + "=" +
-                             std::to_string(line.value) + " because of its '-'" +
+    if (dashInNote) {
+      Warn(number, text, ReadsAsRangeForANote(line));
+    } else if (looksExact) {
+      Warn(number, text, "reads as the range " + RangeText(line) + " because of its '-'" +
                              (line.first > line.last ? ", which sets nothing; write " + std::to_string(line.first) +
                                                            "-" + std::to_string(line.first) + "=" +
                                                            std::to_string(line.value) + " for one zone"

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,8 @@ struct CheckReport {
   std::size_t mappings = 0;  ///< lines that set at least one zone
   /// The line that last set each zone; 0 where no line set it.
   std::array<std::size_t, kZoneCount> setBy{};
+  /// The text, quoted, of every line named in setBy.
+  std::map<std::size_t, std::string> setterText;
   std::vector<Diagnostic> diagnostics;  ///< the first kMaxDiagnostics found, in line order
   std::size_t errors = 0;
   std::size_t warnings = 0;

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <vector>
 
 #include "core/zones.hpp"
+#include "text.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -16,6 +19,30 @@ constexpr const char* kYellow = "1;33";
 constexpr const char* kRed = "1;31";
 constexpr const char* kGreen = "1;32";
 constexpr std::int32_t kCitysAgain = 187;
+
+#if defined(__MINGW32__)
+__attribute__((format(gnu_printf, 2, 3)))
+#elif defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void Append(std::string& out, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  char small[512];
+  va_list copy;
+  va_copy(copy, arguments);
+  const int length = std::vsnprintf(small, sizeof small, format, copy);
+  va_end(copy);
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof small) {
+    out.append(small, static_cast<std::size_t>(length));
+  } else if (length > 0) {
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(&out[start], static_cast<std::size_t>(length) + 1, format, arguments);
+    out.resize(start + static_cast<std::size_t>(length));
+  }
+  va_end(arguments);
+}
 
 std::string Texture(std::int32_t plate) { return "plateback" + std::to_string(static_cast<std::int64_t>(plate) + 1); }
 
@@ -59,16 +86,12 @@ std::string JsonString(std::string_view text) {
       out += escaped;
     } else if (byte < 0x80) {
       out += static_cast<char>(byte);
+    } else if (const std::size_t length = Utf8SequenceLength(text.substr(i)); length > 0) {
+      out.append(text.substr(i, length));
+      i += length;
+      continue;
     } else {
-      const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC2 ? 2 : 0;
-      bool valid = length > 0 && byte < 0xF5 && i + length <= text.size();
-      for (std::size_t k = 1; valid && k < length; ++k) valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-      if (valid) {
-        out.append(text.substr(i, length));
-        i += length;
-        continue;
-      }
-      out += "\xEF\xBF\xBD";
+      out += kReplacementCharacter;
     }
     ++i;
   }
@@ -81,10 +104,10 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
-void PrintZoneByIndex(std::FILE* out, std::int32_t index) {
-  std::fprintf(out, "Zone index %d: %s", index, zoneNames[index]);
-  if (index == kCitysAgain) std::fprintf(out, " (never reached: the game always finds CITYS at zone index 110)");
-  std::fprintf(out, "\n");
+void FormatZoneByIndex(std::string& out, std::int32_t index) {
+  Append(out, "Zone index %d: %s", index, zoneNames[index]);
+  if (index == kCitysAgain) Append(out, " (never reached: the game always finds CITYS at zone index 110)");
+  Append(out, "\n");
 }
 
 }  // namespace
@@ -94,109 +117,109 @@ std::string Style::Paint(std::string_view text, const char* code) const {
   return std::string("\x1b[") + code + "m" + std::string(text) + "\x1b[0m";
 }
 
-void PrintDiagnostics(std::FILE* out, const std::string& file, const CheckReport& report, const Style& style) {
+void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report, const Style& style) {
   for (const Diagnostic& d : report.diagnostics) {
     const bool error = d.severity == Severity::Error;
-    std::fprintf(out, "%s %s %s\n", style.Paint(file + ":" + std::to_string(d.line) + ":", kBold).c_str(),
+    Append(out, "%s %s %s\n", style.Paint(file + ":" + std::to_string(d.line) + ":", kBold).c_str(),
                  style.Paint(error ? "error:" : "warning:", error ? kRed : kYellow).c_str(), d.message.c_str());
-    if (!d.quote.empty()) std::fprintf(out, "    %s\n", d.quote.c_str());
+    if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
   }
 }
 
-void PrintSummary(std::FILE* out, const std::string& file, const CheckReport& report, const Style& style) {
-  std::fprintf(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(), Plural(report.lines, "line", "lines").c_str(),
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report, const Style& style) {
+  Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(), Plural(report.lines, "line", "lines").c_str(),
                Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
   std::map<std::int32_t, std::size_t> zonesPerPlate;
   for (std::int32_t plate : report.table.plates) ++zonesPerPlate[plate];
-  std::fprintf(out, "Zones per plateback:\n");
+  Append(out, "Zones per plateback:\n");
   for (const auto& [plate, zones] : zonesPerPlate) {
-    std::fprintf(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
+    Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
                  Plural(zones, "zone", "zones").c_str());
   }
   const std::vector<std::int32_t> unset = UnsetZones(report);
-  std::fprintf(out, "Zones no line sets (plateback index 0): %s\n",
+  Append(out, "Zones no line sets (plateback index 0): %s\n",
                unset.empty() ? "none" : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
   const std::size_t errors = report.Count(Severity::Error);
   const std::size_t warnings = report.Count(Severity::Warning);
   if (report.diagnostics.size() < errors + warnings) {
-    std::fprintf(out, "Only the first %zu problems found are shown.\n", report.diagnostics.size());
+    Append(out, "Only the first %zu problems found are shown.\n", report.diagnostics.size());
   }
   if (errors + warnings == 0) {
-    std::fprintf(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
+    Append(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
   } else {
-    std::fprintf(out, "%s, %s.\n", style.Paint(Plural(errors, "error", "errors"), errors ? kRed : kBold).c_str(),
+    Append(out, "%s, %s.\n", style.Paint(Plural(errors, "error", "errors"), errors ? kRed : kBold).c_str(),
                  style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold).c_str());
   }
 }
 
-void PrintTable(std::FILE* out, const CheckReport& report) {
-  std::fprintf(out, "%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
+void FormatTable(std::string& out, const CheckReport& report) {
+  Append(out, "%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    std::fprintf(out, "%5d  %-6s  %11d  %s\n", zone, zoneNames[zone], plate, Texture(plate).c_str());
+    Append(out, "%5d  %-6s  %11d  %s\n", zone, zoneNames[zone], plate, Texture(plate).c_str());
   }
 }
 
-void PrintJson(std::FILE* out, const std::string& file, const CheckReport& report) {
-  std::fprintf(out, "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  \"warnings\": %zu,\n",
+void FormatJson(std::string& out, const std::string& file, const CheckReport& report) {
+  Append(out, "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  \"warnings\": %zu,\n",
                JsonString(file).c_str(), report.table.debug ? "true" : "false", report.lines,
                report.Count(Severity::Error), report.Count(Severity::Warning));
-  std::fprintf(out, "  \"diagnostics\": [");
+  Append(out, "  \"diagnostics\": [");
   for (std::size_t i = 0; i < report.diagnostics.size(); ++i) {
     const Diagnostic& d = report.diagnostics[i];
-    std::fprintf(out, "%s\n    {\"line\": %zu, \"severity\": \"%s\", \"message\": %s, \"text\": %s}", i ? "," : "",
+    Append(out, "%s\n    {\"line\": %zu, \"severity\": \"%s\", \"message\": %s, \"text\": %s}", i ? "," : "",
                  d.line, d.severity == Severity::Error ? "error" : "warning", JsonString(d.message).c_str(),
                  JsonString(d.quote).c_str());
   }
-  std::fprintf(out, "%s],\n  \"zones\": [", report.diagnostics.empty() ? "" : "\n  ");
+  Append(out, "%s],\n  \"zones\": [", report.diagnostics.empty() ? "" : "\n  ");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
     const std::size_t by = report.setBy[static_cast<std::size_t>(zone)];
-    std::fprintf(out, "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", \"line\": ",
+    Append(out, "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", \"line\": ",
                  zone ? "," : "", zone, zoneNames[zone], plate, Texture(plate).c_str());
     if (by == 0) {
-      std::fprintf(out, "null}");
+      Append(out, "null}");
     } else {
-      std::fprintf(out, "%zu}", by);
+      Append(out, "%zu}", by);
     }
   }
-  std::fprintf(out, "\n  ]\n}\n");
+  Append(out, "\n  ]\n}\n");
 }
 
-void PrintZones(std::FILE* out) {
-  std::fprintf(out, "%5s  %s\n", "Index", "Zone");
+void FormatZones(std::string& out) {
+  Append(out, "%5s  %s\n", "Index", "Zone");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    std::fprintf(out, "%5d  %s%s\n", zone, zoneNames[zone],
+    Append(out, "%5d  %s%s\n", zone, zoneNames[zone],
                  zone == kCitysAgain ? "  (never reached: the game finds CITYS at 110)" : "");
   }
 }
 
-bool PrintZone(std::FILE* out, std::string_view query) {
+bool FormatZone(std::string& out, std::string_view query) {
   const bool numeric = !query.empty() && std::all_of(query.begin(), query.end(), [](char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
   });
   if (numeric) {
     const long index = query.size() > 4 ? kZoneCount : std::strtol(std::string(query).c_str(), nullptr, 10);
     if (index >= kZoneCount) {
-      std::fprintf(out, "There is no zone index %s: zone indices run from 0 to 376.\n", std::string(query).c_str());
+      Append(out, "There is no zone index %s: zone indices run from 0 to 376.\n", std::string(query).c_str());
       return false;
     }
-    PrintZoneByIndex(out, static_cast<std::int32_t>(index));
+    FormatZoneByIndex(out, static_cast<std::int32_t>(index));
     return true;
   }
   const std::string label(query);
   const std::int32_t index = query.size() <= 8 ? FindZoneIndex(label.c_str()) : kNoZone;
   if (index != kNoZone) {
-    std::fprintf(out, "Zone %s: zone index %d", label.c_str(), index);
-    if (label == zoneNames[kCitysAgain]) std::fprintf(out, " (it also stands at 187, which the game never reaches)");
-    std::fprintf(out, "\n");
+    Append(out, "Zone %s: zone index %d", label.c_str(), index);
+    if (label == zoneNames[kCitysAgain]) Append(out, " (it also stands at 187, which the game never reaches)");
+    Append(out, "\n");
     return true;
   }
   const std::string upper = Upper(query);
   const std::int32_t likely = upper.size() <= 8 ? FindZoneIndex(upper.c_str()) : kNoZone;
-  std::fprintf(out, "No zone is labelled %s.", label.c_str());
-  if (likely != kNoZone) std::fprintf(out, " Labels are upper case: %s is zone index %d.", upper.c_str(), likely);
-  std::fprintf(out, "\n");
+  Append(out, "No zone is labelled %s.", label.c_str());
+  if (likely != kNoZone) Append(out, " Labels are upper case: %s is zone index %d.", upper.c_str(), likely);
+  Append(out, "\n");
   return false;
 }
 

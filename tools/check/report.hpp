@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -14,23 +13,25 @@ struct Style {
   std::string Paint(std::string_view text, const char* code) const;
 };
 
+// Each Format function appends UTF-8 text to out.
+
 /// "FILE:LINE: warning|error: message" and the line quoted, one per diagnostic.
-void PrintDiagnostics(std::FILE* out, const std::string& file, const CheckReport& report, const Style& style);
+void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report, const Style& style);
 
 /// Whether DEBUG is on, how many zones each plateback index covers, which
 /// zones no line sets, and the count of problems.
-void PrintSummary(std::FILE* out, const std::string& file, const CheckReport& report, const Style& style);
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report, const Style& style);
 
 /// The 377 rows of the resulting table, aligned.
-void PrintTable(std::FILE* out, const CheckReport& report);
+void FormatTable(std::string& out, const CheckReport& report);
 
 /// The table, the diagnostics and the summary as one JSON object.
-void PrintJson(std::FILE* out, const std::string& file, const CheckReport& report);
+void FormatJson(std::string& out, const std::string& file, const CheckReport& report);
 
 /// The zone table: index and label.
-void PrintZones(std::FILE* out);
+void FormatZones(std::string& out);
 
 /// One zone by label or index; false when there is none.
-bool PrintZone(std::FILE* out, std::string_view query);
+bool FormatZone(std::string& out, std::string_view query);
 
 }  // namespace vexilo::check

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# check-windows-console.sh LAUNCHER CHECK [WINE]: vexilo-check.exe (CHECK)
+# under Wine, started as players and scripts start it, in and on a folder
+# named with accented, Cyrillic and CJK letters. LAUNCHER is
+# console_launcher.exe: it gives the program a console window of its own (as
+# Explorer does for a double-click or a drop), a shared one (a command
+# prompt) or a redirected output (a script), and types Enter if it waits.
+# Wine's console needs a display: the runs go through xvfb-run.
+set -u
+launcher=$1
+check=$2
+wine=${3:-wine}
+export WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-vexilo}"
+here=$(cd "$(dirname "$0")" && pwd)
+passed=0
+failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+game="$work/Jeux é Игры 游戏"
+mkdir -p "$game"
+cp "$check" "$game/vexilo-check.exe"
+cp "$check" "$work/vexilo-check.exe"
+cp "$launcher" "$work/console_launcher.exe"
+cp "$here/../data/check/diagnostics.txt" "$game/Vexilo.txt"
+windows() { echo "Z:${1//\//\\}"; }
+folder=$(windows "$game")
+
+check() {
+  if eval "$2"; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAIL: $1"; [ -f "$work/result" ] && sed 's/^/    /' "$work/result" | head -12; fi
+}
+
+# launch MODE PROGRAM [ARGS...]: the launcher's report in $work/result.
+launch() {
+  rm -f "$work/result" "$work/result.stdout"
+  (cd "$game" && timeout 120 xvfb-run -a "$wine" "$work/console_launcher.exe" "$(windows "$work/result")" "$@") \
+    >"$work/launch.log" 2>&1 </dev/null
+  [ -f "$work/result" ] || echo "the launcher left no report: $(tail -3 "$work/launch.log")" >"$work/result"
+}
+# said TEXT: the report holds TEXT, colours left aside.
+said() { sed 's/\x1b\[[0-9;]*m//g' "$work/result" | grep -qF -- "$1"; }
+
+launch window "$folder\\vexilo-check.exe"
+check "double-clicked, it waits for Enter and then closes" 'said "waited: yes" && said "typed: Enter" && ! said "closed: no"'
+check "double-clicked, it checks the Vexilo.txt beside itself and shows its path" \
+  'said "$folder\\Vexilo.txt:15: warning: plateback index 12" && said "exit: 1"'
+check "double-clicked, it asks for Enter" 'said "Press Enter to close this window."'
+
+launch window "$(windows "$work/vexilo-check.exe")" "$folder\\Vexilo.txt"
+check "a file dropped on it is checked, and it waits" \
+  'said "waited: yes" && said "$folder\\Vexilo.txt: 22 lines, 8 mappings; DEBUG is on." && said "exit: 1"'
+
+launch shared "$folder\\vexilo-check.exe" "$folder\\Vexilo.txt"
+check "started from a console, it does not wait" 'said "waited: no" && said "exit: 1"'
+
+launch redirected "$folder\\vexilo-check.exe" "$folder\\Vexilo.txt"
+check "its output sent to a file, it does not wait" 'said "waited: no" && said "exit: 1"'
+check "redirected, the path comes out as UTF-8" \
+  'tr -d "\r" <"$work/result.stdout" | grep -qF "$folder\\Vexilo.txt: 22 lines"'
+
+(cd "$work" && timeout 120 "$wine" vexilo-check.exe --json --html "$folder\\report é.html" "$folder\\Vexilo.txt") \
+  >"$work/json" 2>&1 </dev/null
+check "--json gives the path in UTF-8" 'grep -qF "\"file\": \"${folder//\\/\\\\}\\\\Vexilo.txt\"" "$work/json"'
+check "--html writes its page into the folder, with the path in it" \
+  '[ -f "$game/report é.html" ] && grep -qF "<dd id=\"file\">$folder\\Vexilo.txt</dd>" "$game/report é.html"'
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# html-report.sh DATA_DIR ARTEFACT_DIR COMMAND...: has vexilo-check (run as
+# COMMAND) write --html pages of fixture files, opens each in headless
+# Chromium and checks the DOM it built against --json of the same file
+# (report_dom.py). Keeps a screenshot of the diagnostics page in
+# ARTEFACT_DIR/report.png and the pages beside it.
+set -u
+data=$1
+artefacts=$2
+shift 2
+command=("$@")
+here=$(dirname "$0")
+passed=0
+failed=0
+mkdir -p "$artefacts"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
+
+# The flags keep Chromium off the network and out of the user's profile.
+browse() {
+  timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$work/profile" "$@" 2>>"$work/chromium.log" </dev/null
+}
+
+# page NAME FILE [--hostile]: the page of FILE, its DOM and its checks.
+page() {
+  local name=$1 file=$2
+  shift 2
+  (cd "$data" && "${command[@]}" --json --html "$artefacts/$name.html" "$file") >"$work/$name.json" 2>&1 </dev/null
+  tr -d '\r' <"$work/$name.json" >"$work/$name.lf.json"
+  if [ ! -s "$artefacts/$name.html" ]; then fail "vexilo-check --html wrote no page for $file"; return; fi
+  browse --dump-dom "file://$artefacts/$name.html" >"$work/$name.dom"
+  if python3 "$here/report_dom.py" "$work/$name.lf.json" "$work/$name.dom" "$@" >"$work/$name.checks"; then
+    pass
+  else
+    fail "the page of $file, as Chromium built it:"
+    sed 's/^/    /' "$work/$name.checks" | head -20
+  fi
+}
+
+page report check/diagnostics.txt
+page default default-Vexilo.txt
+page hostile check/hostile.txt --hostile
+
+rm -f "$artefacts/report.png"
+(cd "$work" && browse --screenshot="$artefacts/report.png" --window-size=1280,2700 "file://$artefacts/report.html") \
+  >/dev/null
+if [ "$(stat -c %s "$artefacts/report.png" 2>/dev/null || echo 0)" -gt 50000 ]; then pass; else
+  fail "Chromium took no screenshot of the page"; tail -5 "$work/chromium.log"; fi
+
+# A page that cannot be written is an error that names it.
+(cd "$data" && "${command[@]}" --html "$work/no/such/folder/r.html" check/diagnostics.txt) >"$work/out" 2>&1 </dev/null
+status=$?
+if [ $status -eq 2 ] && grep -q "cannot write the report page .*r\.html: " "$work/out"; then pass; else
+  fail "an unwritable --html path gave status $status and: $(head -c 300 "$work/out")"; fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,99 @@
+#include "html_report.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "terminal.hpp"
+#include "text.hpp"
+
+namespace vexilo::check {
+namespace {
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+double Luminance(std::string_view colour) {
+  unsigned rgb[3];
+  std::sscanf(std::string(colour).c_str(), "#%2x%2x%2x", &rgb[0], &rgb[1], &rgb[2]);
+  double channels[3];
+  for (int i = 0; i < 3; ++i) {
+    const double c = rgb[i] / 255.0;
+    channels[i] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  }
+  return 0.2126 * channels[0] + 0.7152 * channels[1] + 0.0722 * channels[2];
+}
+
+double Contrast(std::string_view a, std::string_view b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(HtmlText, EscapesMarkupAndShowsBadBytesAndControlsVisibly) {
+  EXPECT_EQ(HtmlText("<script>a=\"b\" & 'c'</script>"),
+            "&lt;script&gt;a=&quot;b&quot; &amp; &#39;c&#39;&lt;/script&gt;");
+  EXPECT_EQ(HtmlText("a\xFF" "b\xC0\xAF" "c\xED\xA0\x80"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD" "c\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(HtmlText(std::string("x\x01\x1F\x7F\0y", 6)), "x\\x01\\x1F\\x7F\\x00y");
+  EXPECT_EQ(HtmlText("\xC2\x85|\xC2\xA0"), "\\u0085|\xC2\xA0");
+  EXPECT_EQ(HtmlText("Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F \xF0\x9F\x9A\x97\t"),
+            "Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F \xF0\x9F\x9A\x97\t");
+  EXPECT_EQ(HtmlText("\xF4\x90\x80\x80\xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(Utf8SequenceLength, AcceptsWellFormedSequencesOnly) {
+  EXPECT_EQ(Utf8SequenceLength("\xC3\xA9"), 2u);
+  EXPECT_EQ(Utf8SequenceLength("\xED\x9F\xBF"), 3u);
+  EXPECT_EQ(Utf8SequenceLength("\xF4\x8F\xBF\xBF"), 4u);
+  for (std::string_view bad : {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80",
+                               "\xF5\x80\x80\x80", "\x80", "\xE2\x82"}) {
+    EXPECT_EQ(Utf8SequenceLength(bad), 0u) << ::testing::PrintToString(std::string(bad));
+  }
+}
+
+TEST(PlatebackFill, GivesTheDefaultPlatebacksElevenDistinctFillsWithReadableText) {
+  std::set<std::string_view> fills;
+  for (std::int32_t plate = 0; plate <= 10; ++plate) {
+    const std::string_view fill = PlatebackFill(plate);
+    fills.insert(fill);
+    const std::string_view text = TextColourOn(fill);
+    const std::string_view other = text == "#000000" ? "#ffffff" : "#000000";
+    EXPECT_GE(Contrast(fill, text), Contrast(fill, other)) << fill;
+    EXPECT_GE(Contrast(fill, text), 4.0) << fill;
+  }
+  EXPECT_EQ(fills.size(), 11u);
+  EXPECT_EQ(PlatebackFill(-5), PlatebackFill(15));
+  EXPECT_FALSE(PlatebackFill(11).empty());
+  EXPECT_FALSE(PlatebackFill(-2147483647 - 1).empty());
+}
+
+TEST(HtmlReport, IsOnePageOfAllZonesThatLoadsNothing) {
+  CheckReport report = CheckMappingText("0-62=1\n63=12 ; <b>\n5=3 ; zones 5-9\n", CheckOptions{});
+  const std::string page = HtmlReport("C:\\Jeux \xC3\xA9\\Vexilo.txt", report);
+  EXPECT_EQ(Occurrences(page, "<div class=\"zone "), 377u);
+  EXPECT_EQ(Occurrences(page, " unreachable\" data-zone=\"187\""), 1u);
+  EXPECT_EQ(Occurrences(page, "<tr class=\"diagnostic "), report.diagnostics.size());
+  EXPECT_NE(page.find("content=\"default-src 'none'; style-src 'unsafe-inline'\""), std::string::npos);
+  EXPECT_NE(page.find("print-color-adjust: exact"), std::string::npos);
+  EXPECT_NE(page.find("set by line 2: 63=12 ; &lt;b&gt;"), std::string::npos);
+  EXPECT_NE(page.find("C:\\Jeux \xC3\xA9\\Vexilo.txt"), std::string::npos);
+  for (const char* loads : {"http:", "https:", "src=", "href=", "url(", "@import", "<script"}) {
+    EXPECT_EQ(page.find(loads), std::string::npos) << loads;
+  }
+}
+
+TEST(StartedInItsOwnWindow, OnlyWhenBothEndsAreItsOwnConsole) {
+  EXPECT_TRUE(StartedInItsOwnWindow({true, true, 1}));
+  EXPECT_FALSE(StartedInItsOwnWindow({true, true, 2}));   // a command prompt shares it
+  EXPECT_FALSE(StartedInItsOwnWindow({true, true, 0}));   // no console at all
+  EXPECT_FALSE(StartedInItsOwnWindow({false, true, 1}));  // input piped in
+  EXPECT_FALSE(StartedInItsOwnWindow({true, false, 1}));  // output sent to a file
+}
+
+}  // namespace
+}  // namespace vexilo::check

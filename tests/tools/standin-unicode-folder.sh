@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# standin-unicode-folder.sh PLUGIN STANDIN...: starts the stand-in host (run
+# as STANDIN, so "wine-run.sh vexilo_standin.exe" drives the Windows build)
+# on the plug-in with its working folder named in accented, Cyrillic and CJK
+# letters, as a game folder may be. The plug-in must write its Vexilo.txt
+# there and answer plates from it; a second start must read the file back.
+set -u
+plugin=$1
+shift
+standin=("$@")
+passed=0
+failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+game="$work/Jeux é Игры 游戏"
+mkdir -p "$game"
+
+check() {
+  if eval "$2"; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAIL: $1"; sed 's/^/    /' "$work/demo.txt" | tail -12; fi
+}
+
+(cd "$game" && timeout 300 "${standin[@]}" demo "$plugin") >"$work/demo.txt" 2>&1 </dev/null
+check "the plug-in writes Vexilo.txt into the Unicode-named working folder" \
+  '[ -f "$game/Vexilo.txt" ] && grep -q "^162-209=3" "$game/Vexilo.txt"'
+check "and the plates it answers come from it" 'grep -q "zone SF .*plateback index 3" "$work/demo.txt"'
+
+# The user's own file there is read, not replaced: SF becomes plateback index 7.
+sed -i 's/^162-209=3/162-209=7/' "$game/Vexilo.txt"
+(cd "$game" && timeout 300 "${standin[@]}" demo "$plugin") >"$work/demo.txt" 2>&1 </dev/null
+check "an edited Vexilo.txt in that folder is read back" \
+  'grep -q "zone SF .*plateback index 7" "$work/demo.txt" && grep -q "^162-209=7" "$game/Vexilo.txt"'
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,244 @@
+#include "html_report.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "core/zones.hpp"
+#include "text.hpp"
+
+namespace vexilo::check {
+namespace {
+
+constexpr std::int32_t kCitysAgain = 187;
+constexpr std::int32_t kCitys = 110;
+
+// Kelly's colours of maximum contrast, white and black left out: the first
+// eleven for the default platebacks, the rest for any others.
+constexpr std::array<std::string_view, 11> kDefaultFills = {
+    "#F3C300", "#875692", "#F38400", "#A1CAF1", "#BE0032", "#C2B280",
+    "#848482", "#008856", "#E68FAC", "#0067A5", "#8DB600"};
+constexpr std::array<std::string_view, 10> kFurtherFills = {
+    "#F99379", "#604E97", "#F6A600", "#B3446C", "#DCD300", "#882D17", "#654522", "#E25822", "#2B3D26", "#5A5A5A"};
+
+constexpr const char kStyle[] = R"(
+body { font: 14px/1.4 system-ui, "Segoe UI", sans-serif; margin: 1.5em; color: #111; background: #fff; }
+h1 { font-size: 1.5em; margin: 0 0 .5em; }
+h2 { font-size: 1.2em; margin: 1.2em 0 .4em; }
+dl.summary { display: grid; grid-template-columns: max-content auto; gap: .1em 1em; margin: 0; }
+dl.summary dt { font-weight: bold; }
+dl.summary dd { margin: 0; overflow-wrap: anywhere; }
+.grid { display: grid; grid-template-columns: repeat(10, minmax(0, 1fr)); gap: 2px; max-width: 72em; }
+.zone { border: 1px solid rgba(0, 0, 0, .4); padding: 3px 7px; font-size: 12px; line-height: 1.3;
+        min-height: 3.9em; overflow: hidden; }
+.zone b, .zone span { display: block; }
+.unset { outline: 2px dashed currentColor; outline-offset: -4px; }
+.unreachable { background: repeating-linear-gradient(135deg, #fff 0 6px, #d8d8d8 6px 12px);
+                    color: #000; border-left-width: 8px; }
+.legend { list-style: none; padding: 0; columns: 2 22em; max-width: 72em; }
+.legend li { margin: 2px 0; break-inside: avoid; }
+.swatch { display: inline-block; min-width: 2.2em; text-align: center; border: 1px solid rgba(0, 0, 0, .4);
+          margin-right: .5em; font-weight: bold; }
+table { border-collapse: collapse; max-width: 72em; }
+th, td { border: 1px solid #bbb; padding: 2px 6px; text-align: left; vertical-align: top; }
+tr.error td.severity { color: #b00020; font-weight: bold; }
+tr.warning td.severity { color: #7a5200; font-weight: bold; }
+code { white-space: pre-wrap; overflow-wrap: anywhere; }
+@media print {
+  * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
+  body { margin: 0; font-size: 10pt; }
+  .zone { font-size: 8pt; min-height: 3.6em; break-inside: avoid; }
+  h2 { break-after: avoid; }
+  tr { break-inside: avoid; }
+}
+)";
+
+std::string Texture(std::int32_t plate) { return "plateback" + std::to_string(std::int64_t{plate} + 1); }
+
+std::string Plural(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// A class name per plateback index: pb-3, pb-m5 for -5.
+std::string PlateClass(std::int32_t plate) {
+  return plate < 0 ? "pb-m" + std::to_string(-std::int64_t{plate}) : "pb-" + std::to_string(plate);
+}
+
+std::string PlateStyles(const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
+  std::string css;
+  for (const auto& [plate, zones] : zonesPerPlate) {
+    const std::string_view fill = PlatebackFill(plate);
+    css += "." + PlateClass(plate) + " { background-color: " + std::string(fill) + "; color: " +
+           std::string(TextColourOn(fill)) + "; border-left-color: " + std::string(fill) + "; }\n";
+  }
+  return css;
+}
+
+std::string Summary(const std::string& file, const CheckReport& report) {
+  std::string html = "<dl class=\"summary\">\n";
+  const auto item = [&html](const char* id, const char* term, const std::string& value) {
+    html += std::string("<dt>") + term + "</dt><dd id=\"" + id + "\">" + value + "</dd>\n";
+  };
+  item("file", "File", HtmlText(file));
+  item("lines", "Lines", std::to_string(report.lines));
+  item("mappings", "Mappings", std::to_string(report.mappings));
+  item("debug", "DEBUG", report.table.debug ? "on" : "off");
+  item("problems", "Problems",
+       "<span id=\"errors\">" + Plural(report.errors, "error", "errors") + "</span>, <span id=\"warnings\">" +
+           Plural(report.warnings, "warning", "warnings") + "</span>");
+  return html + "</dl>\n";
+}
+
+std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
+  const auto at = static_cast<std::size_t>(zone);
+  const std::int32_t plate = report.table.plates[at];
+  std::string title = "Zone " + std::to_string(zone) + " " + zoneNames[zone] + ": plateback index " +
+                      std::to_string(plate) + " (" + Texture(plate) + "), ";
+  const std::size_t line = report.setBy[at];
+  const auto text = report.setterText.find(line);
+  if (line == 0) {
+    title += "set by no line";
+  } else {
+    title += "set by line " + std::to_string(line) + (text == report.setterText.end() ? "" : ": " + text->second);
+  }
+  if (zone == kCitysAgain) {
+    title += ". Unreachable: the game always finds CITYS at zone index " + std::to_string(kCitys);
+  }
+  return title;
+}
+
+std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
+  const auto at = static_cast<std::size_t>(zone);
+  const std::int32_t plate = report.table.plates[at];
+  const std::size_t line = report.setBy[at];
+  std::string classes = "zone " + PlateClass(plate);
+  std::string note;
+  if (zone == kCitysAgain) {
+    classes += " unreachable";
+    note = " unreachable";
+  } else if (line == 0) {
+    classes += " unset";
+    note = " unset";
+  }
+  return "<div class=\"" + classes + "\" data-zone=\"" + std::to_string(zone) + "\" data-plateback=\"" +
+         std::to_string(plate) + "\" data-line=\"" + (line == 0 ? "" : std::to_string(line)) + "\" title=\"" +
+         HtmlText(ZoneTitle(zone, report)) + "\"><b>" + std::to_string(zone) + "</b><span>" + zoneNames[zone] +
+         "</span><span>=" + std::to_string(plate) + note + "</span></div>\n";
+}
+
+std::string Legend(const CheckReport& report, const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
+  std::string html = "<ul class=\"legend\">\n";
+  for (const auto& [plate, zones] : zonesPerPlate) {
+    html += "<li data-plateback=\"" + std::to_string(plate) + "\" data-count=\"" + std::to_string(zones) +
+            "\"><span class=\"swatch " + PlateClass(plate) + "\">=" + std::to_string(plate) +
+            "</span>plateback index " + std::to_string(plate) + " (" + Texture(plate) + "): " +
+            Plural(zones, "zone", "zones") + "</li>\n";
+  }
+  std::size_t unset = 0;
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    if (zone != kCitysAgain && report.setBy[static_cast<std::size_t>(zone)] == 0) ++unset;
+  }
+  html += "<li class=\"key-unset\" data-count=\"" + std::to_string(unset) + "\"><span class=\"swatch unset " +
+          PlateClass(0) + "\">unset</span>set by no line, so plateback index 0 (plateback1): " +
+          Plural(unset, "zone", "zones") + "</li>\n";
+  html += "<li class=\"key-unreachable\"><span class=\"swatch unreachable\">187</span>zone index 187, the "
+          "second CITYS: unreachable, the game always finds CITYS at 110</li>\n";
+  return html + "</ul>\n";
+}
+
+std::string Diagnostics(const CheckReport& report) {
+  if (report.diagnostics.empty()) return "<p id=\"no-problems\">No problems found.</p>\n";
+  std::string html =
+      "<table class=\"diagnostics\">\n<thead><tr><th>Line</th><th>Severity</th><th>Message</th><th>Text of the "
+      "line</th></tr></thead>\n<tbody>\n";
+  for (const Diagnostic& d : report.diagnostics) {
+    const char* severity = d.severity == Severity::Error ? "error" : "warning";
+    html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" + std::to_string(d.line) +
+            "\" data-severity=\"" + severity + "\"><td class=\"line\">" + std::to_string(d.line) +
+            "</td><td class=\"severity\">" + severity + "</td><td class=\"message\">" + HtmlText(d.message) +
+            "</td><td><code class=\"text\">" + HtmlText(d.quote) + "</code></td></tr>\n";
+  }
+  html += "</tbody>\n</table>\n";
+  if (report.diagnostics.size() < report.errors + report.warnings) {
+    html += "<p>Only the first " + std::to_string(report.diagnostics.size()) + " problems found are shown.</p>\n";
+  }
+  return html;
+}
+
+double Linear(unsigned channel) {
+  const double c = channel / 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+}  // namespace
+
+std::string_view PlatebackFill(std::int32_t plate) {
+  if (plate >= 0 && plate < static_cast<std::int32_t>(kDefaultFills.size())) {
+    return kDefaultFills[static_cast<std::size_t>(plate)];
+  }
+  const std::int64_t cycle = static_cast<std::int64_t>(kFurtherFills.size());
+  return kFurtherFills[static_cast<std::size_t>(((std::int64_t{plate} % cycle) + cycle) % cycle)];
+}
+
+std::string_view TextColourOn(std::string_view fill) {
+  unsigned red = 0, green = 0, blue = 0;
+  if (fill.size() != 7 || std::sscanf(std::string(fill).c_str(), "#%2x%2x%2x", &red, &green, &blue) != 3) {
+    return "#000000";
+  }
+  const double luminance = 0.2126 * Linear(red) + 0.7152 * Linear(green) + 0.0722 * Linear(blue);
+  // Contrast with black, (L + 0.05) / 0.05, against contrast with white, 1.05 / (L + 0.05).
+  return (luminance + 0.05) * (luminance + 0.05) > 1.05 * 0.05 ? "#000000" : "#ffffff";
+}
+
+std::string HtmlText(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const std::size_t length = Utf8SequenceLength(text.substr(i));
+    char spelled[12];
+    if (length == 0) {
+      out += kReplacementCharacter;
+      ++i;
+      continue;
+    }
+    if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+      std::snprintf(spelled, sizeof spelled, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
+      out += spelled;
+    } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+      std::snprintf(spelled, sizeof spelled, "\\x%02X", byte);
+      out += spelled;
+    } else {
+      switch (byte) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out.append(text.substr(i, length));
+      }
+    }
+    i += length;
+  }
+  return out;
+}
+
+std::string HtmlReport(const std::string& file, const CheckReport& report) {
+  std::map<std::int32_t, std::size_t> zonesPerPlate;
+  for (std::int32_t plate : report.table.plates) ++zonesPerPlate[plate];
+  std::string html =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
+      HtmlText(file) + ": Vexilo mapping report</title>\n<style>" + kStyle + PlateStyles(zonesPerPlate) +
+      "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" + Summary(file, report) +
+      "<h2>Zones and their platebacks</h2>\n<p>One cell per zone, in zone index order, ten to a row: the zone "
+      "index, its label and \"=N\", its plateback index. Point at a cell to see the line that sets it.</p>\n"
+      "<div class=\"grid\" id=\"zones\">\n";
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) html += ZoneCell(zone, report);
+  html += "</div>\n<h2>Legend</h2>\n" + Legend(report, zonesPerPlate) + "<h2>Diagnostics</h2>\n" +
+          Diagnostics(report) + "</body>\n</html>\n";
+  return html;
+}
+
+}  // namespace vexilo::check

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+/// UTF-8 as the checker's output formats need it.
+namespace vexilo::check {
+
+/// U+FFFD, shown where the file holds bytes that are not UTF-8.
+inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+/// The length of the well-formed UTF-8 sequence that text starts with, or 0
+/// when it starts with none (overlong forms and surrogates are not well formed).
+std::size_t Utf8SequenceLength(std::string_view text);
+
+}  // namespace vexilo::check
