@@ -14,9 +14,10 @@ game=$PWD/demo/game
 rm -rf "$game"
 mkdir -p "$game"
 
-if WINEDEBUG=-all WINEPREFIX="${HOME:-/root}/.wine-vexilo" timeout 300 wine cmd /c exit 0 >/dev/null 2>&1 </dev/null; then
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows -j "$(nproc)" --target vexilo_plugin vexilo_standin vexilo_standin_core
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)" --target vexilo_plugin vexilo_standin vexilo_standin_core vexilo_zone_list
+if WINEDEBUG=-all WINEPREFIX="${HOME:-/root}/.wine-vexilo" timeout 300 wine build/windows/tools/vexilo_zone_list.exe \
+  >/dev/null 2>&1 </dev/null; then
   cp build/windows/src/Vexilo.asi build/windows/tests/vexilo_standin.exe build/windows/tests/vexilo_standin_core.dll "$game"
   run=("$PWD/tests/support/wine-run.sh" vexilo_standin.exe demo Vexilo.asi)
 else

@@ -105,7 +105,8 @@ esac
 # support. There only the checks that start no Windows program are made.
 echo "== making the Wine prefix =="
 if WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
-  limited 300 "making the Wine prefix (wineboot)" wine cmd /c exit 0 >/dev/null 2>&1 </dev/null; then
+  limited 180 "making the Wine prefix and running a 32-bit program" wine build/windows/tools/vexilo_zone_list.exe \
+  >/dev/null 2>&1 </dev/null; then
   suite windows 900
 else
   skip windows "Wine cannot run 32-bit Windows programs on this machine" -LE no-wine
