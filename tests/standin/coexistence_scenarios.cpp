@@ -61,6 +61,15 @@ void CheckFrame(Checks& checks, int debugLines) {
   }
 }
 
+// The plug-in's jump and frame hook stand at the host's sites, plates are
+// chosen by the default file, and a frame draws debugLines lines.
+void CheckInFrontAndServing(Checks& checks, const PluginLibrary& plugin, int debugLines) {
+  STANDIN_CHECK(JumpsInto(plugin));
+  STANDIN_CHECK(plugin.Contains(CallDestination(FrameCallSite())));
+  STANDIN_CHECK_EQ(PlateIn("LA"), 1);
+  CheckFrame(checks, debugLines);
+}
+
 void CheckHostIsItsOwn(Checks& checks) {
   STANDIN_CHECK_EQ(HostBytes(FrameCallSite()), OriginalCallSiteBytes());
   STANDIN_CHECK_EQ(HostBytes(host::kPlateDesignRoutine), OriginalPatchSites().plateRoutine);
@@ -109,16 +118,10 @@ void TwoCopiesUnderTwoNamesBothRunAndUnloadInReverse(Context& context) {
   PluginLibrary first(context.settings.plugin);
   {
     PluginLibrary second(copy.string());
-    STANDIN_CHECK(JumpsInto(second));
-    STANDIN_CHECK(second.Contains(CallDestination(FrameCallSite())));
-    STANDIN_CHECK_EQ(PlateIn("LA"), 1);
     // Each copy draws its line: the two lie on top of each other.
-    CheckFrame(checks, 2);
+    CheckInFrontAndServing(checks, second, 2);
   }
-  STANDIN_CHECK(JumpsInto(first));
-  STANDIN_CHECK(first.Contains(CallDestination(FrameCallSite())));
-  STANDIN_CHECK_EQ(PlateIn("LA"), 1);
-  CheckFrame(checks, 1);
+  CheckInFrontAndServing(checks, first, 1);
   first.Unload();
   CheckHostIsItsOwn(checks);
 }
