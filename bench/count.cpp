@@ -3,8 +3,11 @@
 // instructions: vexilo_bench_count PATH ITERATIONS.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "core/mapping_file.hpp"
 #include "core/zones.hpp"
 #include "hot_paths.hpp"
 
@@ -35,11 +38,25 @@ __attribute__((noinline)) void CountedLoopFrames(int rounds, bool debug) {
   sink = sum;
 }
 
+__attribute__((noinline)) void CountedLoopLoadMappings() { LoadMappings(); }
+
+// LoadMappings reads .\\Vexilo.txt from the working folder: a scratch folder
+// holding the mixed file of the given size.
+bool CountLoadMappings(std::size_t bytes) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / ("vexilo-count-" + std::to_string(bytes));
+  fs::create_directories(folder);
+  std::ofstream(folder / "Vexilo.txt", std::ios::binary) << bench::MixedMappingText(bytes);
+  fs::current_path(folder);
+  CountedLoopLoadMappings();
+  return fs::file_size(folder / "Vexilo.txt") > 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3 || !bench::SetUpHotPaths()) {
-    std::fprintf(stderr, "usage: vexilo_bench_count find|scan|plate|frame-on|frame-off ITERATIONS\n");
+    std::fprintf(stderr, "usage: vexilo_bench_count find|scan|plate|frame-on|frame-off ITERATIONS | load BYTES\n");
     return 2;
   }
   const std::string path = argv[1];
@@ -52,6 +69,8 @@ int main(int argc, char** argv) {
     else CountedLoopLookups<bench::ScanZoneIndex>(labels, rounds);
   } else if (path == "plate") {
     CountedLoopPlateRequests(rounds);
+  } else if (path == "load") {
+    if (!CountLoadMappings(static_cast<std::size_t>(rounds))) return 1;
   } else if (path == "frame-on" || path == "frame-off") {
     CountedLoopFrames(rounds, path == "frame-on");
   } else {

@@ -1,6 +1,7 @@
 #include "hot_paths.hpp"
 
 #include <cstring>
+#include <random>
 
 #include "core/default_mapping_file.hpp"
 #include "core/mapping_format.hpp"
@@ -26,6 +27,25 @@ FrameEvent& Event() {
 }
 
 }  // namespace
+
+std::string MixedMappingText(std::size_t bytes) {
+  std::mt19937 random(7);
+  std::string text;
+  std::string line;
+  while (text.size() < bytes) {
+    const unsigned first = random() % 377;
+    switch (random() % 6) {
+      case 0: line = ";" + std::string(random() % 60, 'c') + "\r\n"; break;
+      case 1: line = "\r\n"; break;
+      case 2: line = std::to_string(first) + "=" + std::to_string(random() % 11) + "\r\n"; break;
+      case 3: line = std::to_string(first) + "-" + std::to_string(first + random() % 20) + "=" + std::to_string(random() % 11) + "\r\n"; break;
+      case 4: line = "  " + std::to_string(first) + " - 376 = 3 ; to the end\r\n"; break;
+      default: line = "not a mapping line\r\n"; break;
+    }
+    text += line;
+  }
+  return text;
+}
 
 bool SetUpHotPaths() {
   if (!standin::MapHostMemory()) return false;

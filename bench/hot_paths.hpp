@@ -17,6 +17,11 @@ bool SetUpHotPaths();
 const std::vector<std::string>& TableLabels();
 const std::vector<std::string>& MissingLabels();
 
+/// A mapping file of about the given size, in lines of every kind (comments,
+/// blank lines, exact, range and to-the-end lines, text that sets nothing),
+/// the same bytes on every call.
+std::string MixedMappingText(std::size_t bytes);
+
 /// A plain first-to-last scan with strcmp: the baseline lookup.
 std::int32_t ScanZoneIndex(const char* label);
 

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "core/default_mapping_file.hpp"
@@ -57,22 +56,7 @@ fs::path Scratch() {
 
 fs::path MixedFile() {
   const fs::path path = Scratch() / "mixed.txt";
-  if (fs::exists(path)) return path;
-  std::mt19937 random(7);
-  std::ofstream out(path, std::ios::binary);
-  std::string line;
-  for (std::size_t written = 0; written < 50u * 1000 * 1000; written += line.size()) {
-    const unsigned first = random() % 377;
-    switch (random() % 6) {
-      case 0: line = ";" + std::string(random() % 60, 'c') + "\r\n"; break;
-      case 1: line = "\r\n"; break;
-      case 2: line = std::to_string(first) + "=" + std::to_string(random() % 11) + "\r\n"; break;
-      case 3: line = std::to_string(first) + "-" + std::to_string(first + random() % 20) + "=" + std::to_string(random() % 11) + "\r\n"; break;
-      case 4: line = "  " + std::to_string(first) + " - 376 = 3 ; to the end\r\n"; break;
-      default: line = "not a mapping line\r\n"; break;
-    }
-    out << line;
-  }
+  if (!fs::exists(path)) std::ofstream(path, std::ios::binary) << bench::MixedMappingText(50u * 1000 * 1000);
   return path;
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/page_safe_reads.hpp"
+
 namespace vexilo {
 
 /// Number of zone labels the plug-in knows; zone indices run 0 to 376.
@@ -50,12 +52,6 @@ inline std::int32_t ZoneOfKey(LabelKey key) {
   const LabelKey& candidate = zoneHash.keys[zone];
   return candidate.low == key.low && candidate.high == key.high ? zone : kNoZone;
 }
-
-#if defined(_MSC_VER)
-#define VEXILO_NO_ADDRESS_CHECK __declspec(no_sanitize_address)
-#else
-#define VEXILO_NO_ADDRESS_CHECK __attribute__((no_sanitize_address))
-#endif
 
 /// The key from one 8-byte read at a label's address. Bytes past the NUL
 /// are read, so the caller must know that all eight share the label's page;

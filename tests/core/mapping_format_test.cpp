@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "test_pages.hpp"
+
 namespace vexilo {
 namespace {
 
@@ -91,6 +93,25 @@ TEST(NumberField, ReadsDecimalDigitsAfterBlanksAndASign) {
   EXPECT_EQ(ReadNumberField("+-5", n), NumberStatus::NoDigit);
   EXPECT_EQ(ReadNumberField("", n), NumberStatus::NoDigit);
   EXPECT_EQ(n, 99) << "a failed read leaves the number alone";
+}
+
+TEST(NumberField, RunsOfTenDigitsOrMoreAreCheckedWhereverThirtyTwoBitsWouldWrap) {
+  std::int32_t n = 0;
+  EXPECT_EQ(ReadNumberField("999999999", n), NumberStatus::Ok);
+  EXPECT_EQ(n, 999999999);
+  EXPECT_EQ(ReadNumberField("1000000000", n), NumberStatus::Ok);
+  EXPECT_EQ(n, 1000000000);
+  EXPECT_EQ(ReadNumberField("-00000000002147483648", n), NumberStatus::Ok);
+  EXPECT_EQ(n, INT32_MIN);
+  n = 99;
+  // Each of these would read as a small number once wrapped to 32 bits.
+  for (const char* field : {"4294967297", "-4294967297", "4294967296", "3000000000", "-2147483649", "12345678901",
+                            "00000000004294967301"}) {
+    EXPECT_EQ(ReadNumberField(field, n), NumberStatus::OutOfRange) << field;
+  }
+  EXPECT_EQ(n, 99);
+  EXPECT_EQ(ParseMappingLine("4294967297=1").malformed, LineField::Index);
+  EXPECT_EQ(ParseMappingLine("1-4294967298=1").malformed, LineField::End);
 }
 
 TEST(MappingText, DebugLineTurnsTheOverlayOnOnlyWhenExact) {
@@ -184,6 +205,33 @@ TEST(MappingReader, GivesTheSameTableHoweverTheBytesArriveInPieces) {
   EXPECT_EQ(whole.plates[5], 9);
   EXPECT_EQ(whole.plates[7], 1) << "the text ended at 0x1A, leaving \"7=\" without a digit";
   EXPECT_EQ(whole.plates[9], 1) << "\"9=9\" lies after the end of the text";
+}
+
+// The reader looks at sixteen bytes at a time; text that ends right before
+// an unmapped page must not make it read there, whatever the line's length
+// and wherever its separators and line ends fall.
+TEST(MappingReader, ReadsTextEndingAtAPageBeforeAnUnmappedOneLikeAnyOther) {
+  testing::TestPages pages(1);
+  const std::size_t end = pages.unmapped() - pages.address();
+  const std::string lines[] = {"0-62=1", " 5 = 3 ", ";c", "DEBUG", "5=-3", "not a line", "7=\x1A", "8=", "12345678901=1"};
+  int compared = 0;
+  for (const std::string& line : lines) {
+    for (const char* lineEnd : {"", "\r", "\n", "\r\n"}) {
+      for (std::size_t padding = 0; padding <= 40; ++padding) {
+        const std::string text = "1=1\n" + std::string(padding, ' ') + line + lineEnd;
+        pages.Poke(end - text.size(), text.data(), text.size());
+        const std::string_view atPageEnd(reinterpret_cast<const char*>(pages.bytes(end - text.size())), text.size());
+        const MappingTable expected = ParseMappingText(text);
+        const MappingTable table = ParseMappingText(atPageEnd);
+        ASSERT_EQ(table.plates, expected.plates) << text;
+        ASSERT_EQ(table.debug, expected.debug) << text;
+        const MappingLine parsed = ParseMappingLine(atPageEnd.substr(4));
+        EXPECT_EQ(parsed.kind, ParseMappingLine(std::string_view(text).substr(4)).kind) << text;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_EQ(compared, 9 * 4 * 41);
 }
 
 }  // namespace
