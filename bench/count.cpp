@@ -41,15 +41,19 @@ __attribute__((noinline)) void CountedLoopFrames(int rounds, bool debug) {
 __attribute__((noinline)) void CountedLoopLoadMappings() { LoadMappings(); }
 
 // LoadMappings reads .\\Vexilo.txt from the working folder: a scratch folder
-// holding the mixed file of the given size.
+// holding the mixed file of the given size, made by an earlier run so that
+// an instruction trace of this one need not wade through its making.
 bool CountLoadMappings(std::size_t bytes) {
   namespace fs = std::filesystem;
   const fs::path folder = fs::temp_directory_path() / ("vexilo-count-" + std::to_string(bytes));
-  fs::create_directories(folder);
-  std::ofstream(folder / "Vexilo.txt", std::ios::binary) << bench::MixedMappingText(bytes);
+  const fs::path file = folder / "Vexilo.txt";
+  if (!fs::exists(file)) {
+    fs::create_directories(folder);
+    std::ofstream(file, std::ios::binary) << bench::MixedMappingText(bytes);
+  }
   fs::current_path(folder);
   CountedLoopLoadMappings();
-  return fs::file_size(folder / "Vexilo.txt") > 0;
+  return fs::file_size(file) > 0;
 }
 
 }  // namespace

@@ -175,29 +175,35 @@ void FillPlates(std::int32_t* first, std::size_t count, std::int32_t value) {
   storeFour(count - 4);
 }
 
+// The entries a sound range or exact line writes, clipped to the table;
+// false when it writes none.
+bool WrittenRange(const MappingLine& line, std::int32_t& from, std::int32_t& to) {
+  if (line.malformed != LineField::None) return false;
+  if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return false;
+  from = std::max(line.first, 0);
+  to = std::min(line.last, kZoneCount - 1);
+  return from <= to;
+}
+
 // Every line's effect on the table. Inline in the reader's loop, as is
 // ParseLine: their calls and the copied line would cost a short line more
 // than its reading.
 inline void ApplyLine(const MappingLine& line, MappingTable& table) {
-  if (line.malformed != LineField::None) return;
-  switch (line.kind) {
-    case LineKind::Debug:
-      table.debug = true;
-      break;
-    case LineKind::Range:
-    case LineKind::Exact: {
-      const std::int32_t from = std::max(line.first, 0);
-      const std::int32_t to = std::min(line.last, kZoneCount - 1);
-      if (from <= to) {
-        FillPlates(table.plates.data() + from, static_cast<std::size_t>(to - from) + 1, line.value);
-      }
-      break;
-    }
-    case LineKind::Blank:
-    case LineKind::Comment:
-    case LineKind::Other:
-      break;
+  if (line.kind == LineKind::Debug) {
+    table.debug = true;
+    return;
   }
+  std::int32_t from = 0;
+  std::int32_t to = 0;
+  if (WrittenRange(line, from, to)) {
+    FillPlates(table.plates.data() + from, static_cast<std::size_t>(to - from) + 1, line.value);
+  }
+}
+
+void MarkWritten(const MappingLine& line, WrittenEntries& written) {
+  std::int32_t from = 0;
+  std::int32_t to = 0;
+  if (WrittenRange(line, from, to)) FillPlates(written.data() + from, static_cast<std::size_t>(to - from) + 1, -1);
 }
 
 }  // namespace
@@ -210,9 +216,15 @@ MappingLine ParseMappingLine(std::string_view line) { return ParseLine(line.data
 
 void ApplyMappingLine(const MappingLine& line, MappingTable& table) { ApplyLine(line, table); }
 
+void ApplyMappingLine(const MappingLine& line, MappingTable& table, WrittenEntries& written) {
+  ApplyLine(line, table);
+  MarkWritten(line, written);
+}
+
 inline void MappingReader::EndLine(std::string_view line) {
   const MappingLine parsed = ParseLine(line.data(), line.data() + line.size());
   ApplyLine(parsed, table_);
+  if (written_ != nullptr) MarkWritten(parsed, *written_);
   ++lines_;
   if (observer_ != nullptr) observer_->OnLine(lines_, line, parsed);
 }

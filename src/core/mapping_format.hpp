@@ -44,6 +44,9 @@ struct MappingTable {
   bool debug = false;
 };
 
+/// Which entries of a table lines have written: -1 where one has, else 0.
+using WrittenEntries = std::array<std::int32_t, kZoneCount>;
+
 /// Reads a decimal field: blanks, an optional sign, digits; whatever follows
 /// the digits is ignored.
 NumberStatus ReadNumberField(std::string_view field, std::int32_t& number);
@@ -53,6 +56,9 @@ MappingLine ParseMappingLine(std::string_view line);
 
 /// Applies a line to the table. Malformed lines and indices above 376 set nothing.
 void ApplyMappingLine(const MappingLine& line, MappingTable& table);
+
+/// The same, marking in written the entries the line writes.
+void ApplyMappingLine(const MappingLine& line, MappingTable& table, WrittenEntries& written);
 
 /// Cuts file bytes into lines the way the host platform's text mode reads
 /// them (CR LF or LF ends a line, a byte 0x1A ends the text) and applies each
@@ -73,6 +79,9 @@ class MappingReader {
 
   explicit MappingReader(MappingTable& table, Observer* observer = nullptr) : table_(table), observer_(observer) {}
 
+  /// Also marks, in written, every entry a line writes, whatever its value.
+  MappingReader(MappingTable& table, WrittenEntries& written) : table_(table), observer_(nullptr), written_(&written) {}
+
   /// Reads the next piece of the file. Returns false once the text has ended
   /// at a byte 0x1A; later pieces are ignored.
   bool Feed(std::string_view bytes);
@@ -85,6 +94,7 @@ class MappingReader {
 
   MappingTable& table_;
   Observer* observer_;
+  WrittenEntries* written_ = nullptr;
   std::string pending_;
   std::size_t lines_ = 0;
   bool ended_ = false;

@@ -11,7 +11,7 @@ out=build/fuzz
 mkdir -p "$out/corpus"
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -Isrc -Itests/fuzz \
-  src/core/mapping_format.cpp tests/fuzz/simple_reading.cpp tests/fuzz/mapping_fuzzer.cpp \
+  src/core/mapping_format.cpp src/core/backward_mapping_reader.cpp tests/fuzz/simple_reading.cpp tests/fuzz/mapping_fuzzer.cpp \
   -o "$out/mapping_fuzzer"
 status=0
 "$out/mapping_fuzzer" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \
