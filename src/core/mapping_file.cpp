@@ -30,8 +30,10 @@ bool ReadSpan(platform::InputFile& file, std::int64_t start, std::int64_t end, s
 // when every byte could be read: where a read fails part-way or a line is
 // too long to hold, only the forward reading knows which lines came first.
 bool ReadFromTheEnd(platform::InputFile& file, MappingTable& table) {
+  // Some files tell a size of 0 whatever they hold (Linux's /proc ones);
+  // only reading from the start finds their end.
   const std::int64_t size = file.Size();
-  if (size < 0) return false;
+  if (size <= 0) return false;
   try {
     MappingTable read = table;
     BackwardMappingReader reader(read);

@@ -12,6 +12,12 @@
 #ifndef _WIN32
 #include "file_size_limit.hpp"
 #endif
+#if defined(__linux__)
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace vexilo {
 namespace {
@@ -136,6 +142,30 @@ TEST(ReadMappingFile, NeedsMemoryForTheLongestLineNotForTheNumberOfLines) {
   const std::size_t oneLongLine = PeakWhileReading(std::string(4 * 1024 * 1024, ' ') + "5=3\n");
   EXPECT_GT(oneLongLine, 4u * 1024 * 1024) << "a line is held whole while it is read";
 }
+
+#if defined(__linux__)
+// A process's command line in /proc tells a size of 0 and still holds
+// bytes: here a shell's, whose name argument holds mapping lines.
+TEST(ReadMappingFile, ReadsAFileThatTellsNoSizeToItsEnd) {
+  char shell[] = "/bin/sh";
+  char command[] = "-c";
+  char script[] = "sleep 30";
+  char name[] = "\n5=3\n7-8=4\n";
+  char* argv[] = {shell, command, script, name, nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, shell, nullptr, nullptr, argv, environ), 0);
+  const std::string path = "/proc/" + std::to_string(child) + "/cmdline";
+  // Under emulation the spawn may return before the child has become the shell.
+  for (int wait = 0; wait < 500 && ReadFileBytes(path).rfind(shell, 0) != 0; ++wait) usleep(10000);
+  MappingTable table;
+  const bool read = ReadMappingFile(path, table);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(table.plates[5], 3);
+  EXPECT_EQ(table.plates[8], 4);
+}
+#endif
 
 TEST(WriteDefaultMappingFile, NeverEmptiesAFileThatExists) {
   ScratchDir scratch;
