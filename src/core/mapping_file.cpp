@@ -31,9 +31,10 @@ bool ReadSpan(platform::InputFile& file, std::int64_t start, std::int64_t end, s
 // too long to hold, only the forward reading knows which lines came first.
 bool ReadFromTheEnd(platform::InputFile& file, MappingTable& table) {
   // Some files tell a size of 0 whatever they hold (Linux's /proc ones);
-  // only reading from the start finds their end.
+  // only reading from the start finds their end. A file of one piece is read
+  // whole either way, without the bookkeeping of what later lines set.
   const std::int64_t size = file.Size();
-  if (size <= 0) return false;
+  if (size <= static_cast<std::int64_t>(kReadChunk)) return false;
   try {
     MappingTable read = table;
     BackwardMappingReader reader(read);
