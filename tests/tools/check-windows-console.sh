@@ -13,12 +13,8 @@ wine=${3:-wine}
 export WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-vexilo}"
 here=$(cd "$(dirname "$0")" && pwd)
-passed=0
-failed=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-game="$work/Jeux é Игры 游戏"
-mkdir -p "$game"
+# shellcheck source=unicode-game-folder.sh
+. "$here/unicode-game-folder.sh"
 cp "$check" "$game/vexilo-check.exe"
 cp "$check" "$work/vexilo-check.exe"
 cp "$launcher" "$work/console_launcher.exe"
@@ -65,5 +61,4 @@ check "--json gives the path in UTF-8" 'grep -qF "\"file\": \"${folder//\\/\\\\}
 check "--html writes its page into the folder, with the path in it" \
   '[ -f "$game/report é.html" ] && grep -qF "<dd id=\"file\">$folder\\Vexilo.txt</dd>" "$game/report é.html"'
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

@@ -8,12 +8,9 @@ set -u
 plugin=$1
 shift
 standin=("$@")
-passed=0
-failed=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-game="$work/Jeux é Игры 游戏"
-mkdir -p "$game"
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=unicode-game-folder.sh
+. "$here/unicode-game-folder.sh"
 
 check() {
   if eval "$2"; then passed=$((passed + 1)); else
@@ -31,5 +28,4 @@ sed -i 's/^162-209=3/162-209=7/' "$game/Vexilo.txt"
 check "an edited Vexilo.txt in that folder is read back" \
   'grep -q "zone SF .*plateback index 7" "$work/demo.txt" && grep -q "^162-209=7" "$game/Vexilo.txt"'
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary
