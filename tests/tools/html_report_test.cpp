@@ -7,8 +7,6 @@
 #include <set>
 #include <string>
 
-#include "terminal.hpp"
-#include "text.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -46,16 +44,6 @@ TEST(HtmlText, EscapesMarkupAndShowsBadBytesAndControlsVisibly) {
   EXPECT_EQ(HtmlText("\xF4\x90\x80\x80\xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
-TEST(Utf8SequenceLength, AcceptsWellFormedSequencesOnly) {
-  EXPECT_EQ(Utf8SequenceLength("\xC3\xA9"), 2u);
-  EXPECT_EQ(Utf8SequenceLength("\xED\x9F\xBF"), 3u);
-  EXPECT_EQ(Utf8SequenceLength("\xF4\x8F\xBF\xBF"), 4u);
-  for (std::string_view bad : {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80",
-                               "\xF5\x80\x80\x80", "\x80", "\xE2\x82"}) {
-    EXPECT_EQ(Utf8SequenceLength(bad), 0u) << ::testing::PrintToString(std::string(bad));
-  }
-}
-
 TEST(PlatebackFill, GivesTheDefaultPlatebacksElevenDistinctFillsWithReadableText) {
   std::set<std::string_view> fills;
   for (std::int32_t plate = 0; plate <= 10; ++plate) {
@@ -85,14 +73,6 @@ TEST(HtmlReport, IsOnePageOfAllZonesThatLoadsNothing) {
   for (const char* loads : {"http:", "https:", "src=", "href=", "url(", "@import", "<script"}) {
     EXPECT_EQ(page.find(loads), std::string::npos) << loads;
   }
-}
-
-TEST(StartedInItsOwnWindow, OnlyWhenBothEndsAreItsOwnConsole) {
-  EXPECT_TRUE(StartedInItsOwnWindow({true, true, 1}));
-  EXPECT_FALSE(StartedInItsOwnWindow({true, true, 2}));   // a command prompt shares it
-  EXPECT_FALSE(StartedInItsOwnWindow({true, true, 0}));   // no console at all
-  EXPECT_FALSE(StartedInItsOwnWindow({false, true, 1}));  // input piped in
-  EXPECT_FALSE(StartedInItsOwnWindow({true, false, 1}));  // output sent to a file
 }
 
 }  // namespace

@@ -7,12 +7,10 @@
 
 #include "core/zones.hpp"
 #include "text.hpp"
+#include "wording.hpp"
 
 namespace vexilo::check {
 namespace {
-
-constexpr std::int32_t kCitysAgain = 187;
-constexpr std::int32_t kCitys = 110;
 
 // Kelly's colours of maximum contrast, white and black left out: the first
 // eleven for the default platebacks, the rest for any others.
@@ -53,12 +51,6 @@ code { white-space: pre-wrap; overflow-wrap: anywhere; }
   tr { break-inside: avoid; }
 }
 )";
-
-std::string Texture(std::int32_t plate) { return "plateback" + std::to_string(std::int64_t{plate} + 1); }
-
-std::string Plural(std::size_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 // A class name per plateback index: pb-3, pb-m5 for -5.
 std::string PlateClass(std::int32_t plate) {
@@ -102,9 +94,7 @@ std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
   } else {
     title += "set by line " + std::to_string(line) + (text == report.setterText.end() ? "" : ": " + text->second);
   }
-  if (zone == kCitysAgain) {
-    title += ". Unreachable: the game always finds CITYS at zone index " + std::to_string(kCitys);
-  }
+  if (zone == kCitysAgain) title += ". Unreachable, " + std::string(kCitysAgainNote);
   return title;
 }
 
@@ -135,15 +125,12 @@ std::string Legend(const CheckReport& report, const std::map<std::int32_t, std::
             "</span>plateback index " + std::to_string(plate) + " (" + Texture(plate) + "): " +
             Plural(zones, "zone", "zones") + "</li>\n";
   }
-  std::size_t unset = 0;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    if (zone != kCitysAgain && report.setBy[static_cast<std::size_t>(zone)] == 0) ++unset;
-  }
+  const std::size_t unset = UnsetZones(report).size();
   html += "<li class=\"key-unset\" data-count=\"" + std::to_string(unset) + "\"><span class=\"swatch unset " +
           PlateClass(0) + "\">unset</span>set by no line, so plateback index 0 (plateback1): " +
           Plural(unset, "zone", "zones") + "</li>\n";
   html += "<li class=\"key-unreachable\"><span class=\"swatch unreachable\">187</span>zone index 187, the "
-          "second CITYS: unreachable, the game always finds CITYS at 110</li>\n";
+          "second CITYS: unreachable, " + std::string(kCitysAgainNote) + "</li>\n";
   return html + "</ul>\n";
 }
 
@@ -160,9 +147,7 @@ std::string Diagnostics(const CheckReport& report) {
             "</td><td><code class=\"text\">" + HtmlText(d.quote) + "</code></td></tr>\n";
   }
   html += "</tbody>\n</table>\n";
-  if (report.diagnostics.size() < report.errors + report.warnings) {
-    html += "<p>Only the first " + std::to_string(report.diagnostics.size()) + " problems found are shown.</p>\n";
-  }
+  if (const std::string cut = CutNote(report); !cut.empty()) html += "<p>" + cut + "</p>\n";
   return html;
 }
 
@@ -224,8 +209,7 @@ std::string HtmlText(std::string_view text) {
 }
 
 std::string HtmlReport(const std::string& file, const CheckReport& report) {
-  std::map<std::int32_t, std::size_t> zonesPerPlate;
-  for (std::int32_t plate : report.table.plates) ++zonesPerPlate[plate];
+  const std::map<std::int32_t, std::size_t> zonesPerPlate = ZonesPerPlateback(report);
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"

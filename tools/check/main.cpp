@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "html_report.hpp"
+#include "json_report.hpp"
 #include "mapping_check.hpp"
+#include "os.hpp"
 #include "platform/platform.hpp"
-#include "report.hpp"
 #include "terminal.hpp"
+#include "terminal_report.hpp"
 #include "version.hpp"
+#include "zone_lookup.hpp"
 
 namespace {
 
@@ -165,7 +168,7 @@ int Check(const Options& options) {
   } else if (options.table) {
     FormatTable(text, report);
   } else {
-    Style style{options.colour && WantsColour(stdout)};
+    const Style style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) && ShowsColours(stdout)};
     FormatDiagnostics(text, options.file, report, style);
     FormatSummary(text, options.file, report, style);
   }

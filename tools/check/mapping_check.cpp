@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/mapping_file.hpp"
+#include "wording.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -36,8 +37,6 @@ const char* FieldName(LineField field) {
   }
   return "number";
 }
-
-std::string Texture(std::int64_t plate) { return "plateback" + std::to_string(plate + 1); }
 
 constexpr const char* kKeepDashesOut =
     "; the first '-' on a line always starts a range: keep '-' out of notes, or put the note on a line of its own "
@@ -77,6 +76,61 @@ std::string WhyIgnored(std::size_t number, std::string_view text) {
   }
   if (trimmed.find('-') != std::string_view::npos) return "a range needs '=' and a plateback index, as in 0-62=1";
   return "not a mapping, a comment or DEBUG (comments start with ';')";
+}
+
+// How a mapping line is written, beside what it says.
+struct MappingShape {
+  /// Written as index=value, but a '-' after the '=' made it a range.
+  bool looksExact = false;
+  /// That '-' stands in a note after the value, not as the value's sign.
+  bool dashInNote = false;
+};
+
+MappingShape ShapeOf(std::string_view text, const MappingLine& line) {
+  MappingShape shape;
+  const std::string_view trimmed = Trim(text);
+  const std::size_t equals = trimmed.find('=');
+  shape.looksExact = line.kind == LineKind::Range && equals < trimmed.find('-');
+  shape.dashInNote = shape.looksExact && Trim(trimmed.substr(equals + 1)).front() != '-';
+  return shape;
+}
+
+std::string MalformedMessage(const MappingLine& line, const MappingShape& shape) {
+  std::string message = std::string("the ") + FieldName(line.malformed) + " ";
+  if (line.problem == NumberStatus::NoDigit) {
+    message += "has no digits";
+  } else {
+    message += "is outside -2147483648 to 2147483647";
+  }
+  if (shape.dashInNote) message += " (the '-' after the plateback index starts a range)";
+  message += "; the game skips this line";
+  if (shape.dashInNote) message += kKeepDashesOut;
+  return message;
+}
+
+// What a well-formed mapping line does that its writing hides, or "".
+std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape) {
+  const bool empty = line.first > line.last;
+  if (shape.dashInNote) return ReadsAsRangeForANote(line);
+  if (shape.looksExact) {
+    std::string message = "reads as the range " + RangeText(line) + " because of its '-'";
+    if (empty) {
+      message += ", which sets nothing; write " + std::to_string(line.first) + "-" + std::to_string(line.first) +
+                 "=" + std::to_string(line.value) + " for one zone";
+    }
+    return message;
+  }
+  if (empty) {
+    return "empty range: " + std::to_string(line.first) + " is above " + std::to_string(line.last) +
+           "; this line sets nothing";
+  }
+  return "";
+}
+
+std::string AboveTheTableMessage(const MappingLine& line) {
+  const std::string what =
+      line.kind == LineKind::Exact ? "zone index " + std::to_string(line.first) : std::string("the whole range");
+  return what + " lies above 376, the last zone; this line sets nothing";
 }
 
 class LineChecker : public MappingReader::Observer {
@@ -125,40 +179,20 @@ class LineChecker : public MappingReader::Observer {
   };
 
   void CheckMapping(std::size_t number, std::string_view text, const MappingLine& line) {
-    const std::string_view trimmed = Trim(text);
-    const bool looksExact = line.kind == LineKind::Range && trimmed.find('=') < trimmed.find('-');
-    const bool dashInNote = looksExact && Trim(trimmed.substr(trimmed.find('=') + 1)).front() != '-';
+    const MappingShape shape = ShapeOf(text, line);
     if (line.malformed != LineField::None) {
-      const std::string what = line.problem == NumberStatus::NoDigit ? "has no digits"
-                                                                     : "is outside -2147483648 to 2147483647";
-      Add(number, Severity::Error, std::string("the ") + FieldName(line.malformed) + " " + what +
-                                       (dashInNote ? " (the '-' after the plateback index starts a range)" : "") +
-                                       "; the game skips this line" + (dashInNote ? kKeepDashesOut : ""),
-          Quote(text));
+      Add(number, Severity::Error, MalformedMessage(line, shape), Quote(text));
       return;
     }
-    if (dashInNote) {
-      Warn(number, text, ReadsAsRangeForANote(line));
-    } else if (looksExact) {
-      Warn(number, text, "reads as the range " + RangeText(line) + " because of its '-'" +
-                             (line.first > line.last ? ", which sets nothing; write " + std::to_string(line.first) +
-                                                           "-" + std::to_string(line.first) + "=" +
-                                                           std::to_string(line.value) + " for one zone"
-                                                     : ""));
-    } else if (line.first > line.last) {
-      Warn(number, text, "empty range: " + std::to_string(line.first) + " is above " + std::to_string(line.last) +
-                             "; this line sets nothing");
-    }
+    if (const std::string odd = OddShapeMessage(line, shape); !odd.empty()) Warn(number, text, odd);
     if (line.first > line.last) return;
     if (line.first > kLastZone) {
-      Warn(number, text, std::string(line.kind == LineKind::Exact ? "zone index " + std::to_string(line.first)
-                                                                   : "the whole range")
-                             + " lies above 376, the last zone; this line sets nothing");
+      Warn(number, text, AboveTheTableMessage(line));
       return;
     }
     if (line.last > kLastZone) {
-      Warn(number, text, "zones 377 to " + std::to_string(line.last) + " do not exist and are dropped; this line sets " +
-                             std::to_string(line.first) + " to 376");
+      Warn(number, text, "zones 377 to " + std::to_string(line.last) +
+                             " do not exist and are dropped; this line sets " + std::to_string(line.first) + " to 376");
     }
     CheckValue(number, text, line.value);
     Record(number, text, line);

@@ -1,5 +1,8 @@
 #include "text.hpp"
 
+#include <cstdarg>
+#include <cstdio>
+
 namespace vexilo::check {
 
 std::size_t Utf8SequenceLength(std::string_view text) {
@@ -30,6 +33,25 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) return 0;
   }
   return length;
+}
+
+void Append(std::string& out, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  char small[512];
+  va_list copy;
+  va_copy(copy, arguments);
+  const int length = std::vsnprintf(small, sizeof small, format, copy);
+  va_end(copy);
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof small) {
+    out.append(small, static_cast<std::size_t>(length));
+  } else if (length > 0) {
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(&out[start], static_cast<std::size_t>(length) + 1, format, arguments);
+    out.resize(start + static_cast<std::size_t>(length));
+  }
+  va_end(arguments);
 }
 
 }  // namespace vexilo::check

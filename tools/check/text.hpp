@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
-/// UTF-8 as the checker's output formats need it.
+/// UTF-8 text as the checker's output formats need it.
 namespace vexilo::check {
 
 /// U+FFFD, shown where the file holds bytes that are not UTF-8.
@@ -12,5 +13,13 @@ inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 /// The length of the well-formed UTF-8 sequence that text starts with, or 0
 /// when it starts with none (overlong forms and surrogates are not well formed).
 std::size_t Utf8SequenceLength(std::string_view text);
+
+/// Appends printf-style formatted text to out, however long it comes out.
+#if defined(__MINGW32__)
+__attribute__((format(gnu_printf, 2, 3)))
+#elif defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void Append(std::string& out, const char* format, ...);
 
 }  // namespace vexilo::check

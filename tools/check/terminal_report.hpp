@@ -5,6 +5,7 @@
 
 #include "mapping_check.hpp"
 
+/// The report as text for a terminal or a file.
 namespace vexilo::check {
 
 /// How output is dressed: ANSI colours on a terminal, plain text otherwise.
@@ -24,14 +25,5 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
 
 /// The 377 rows of the resulting table, aligned.
 void FormatTable(std::string& out, const CheckReport& report);
-
-/// The table, the diagnostics and the summary as one JSON object.
-void FormatJson(std::string& out, const std::string& file, const CheckReport& report);
-
-/// The zone table: index and label.
-void FormatZones(std::string& out);
-
-/// One zone by label or index; false when there is none.
-bool FormatZone(std::string& out, std::string_view query);
 
 }  // namespace vexilo::check

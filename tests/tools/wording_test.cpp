@@ -1,0 +1,48 @@
+#include "wording.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace vexilo::check {
+namespace {
+
+TEST(Texture, IsTheIndexPlusOneEvenAtTheEdgesOf32Bits) {
+  EXPECT_EQ(Texture(0), "plateback1");
+  EXPECT_EQ(Texture(10), "plateback11");
+  EXPECT_EQ(Texture(-5), "plateback-4");
+  EXPECT_EQ(Texture(2147483647), "plateback2147483648");
+  EXPECT_EQ(Texture(-2147483647 - 1), "plateback-2147483647");
+}
+
+TEST(Plural, PicksTheFormByCount) {
+  EXPECT_EQ(Plural(1, "zone", "zones"), "1 zone");
+  EXPECT_EQ(Plural(0, "zone", "zones"), "0 zones");
+  EXPECT_EQ(Plural(2, "line", "lines"), "2 lines");
+}
+
+TEST(UnsetZones, AreTheZonesNoLineSetsLeavingOutTheSecondCitys) {
+  const CheckReport report = CheckMappingText("0-100=1\n102-376=2\n", CheckOptions{});
+  EXPECT_EQ(UnsetZones(report), (std::vector<std::int32_t>{101}));
+  const std::vector<std::int32_t> none = UnsetZones(CheckMappingText("", CheckOptions{}));
+  EXPECT_EQ(none.size(), 376u);
+  EXPECT_EQ(std::count(none.begin(), none.end(), kCitysAgain), 0);
+}
+
+TEST(ZonesPerPlateback, CountsEveryZoneOnce) {
+  const CheckReport report = CheckMappingText("0-9=3\n10-10=-1\n", CheckOptions{});
+  EXPECT_EQ(ZonesPerPlateback(report), (std::map<std::int32_t, std::size_t>{{-1, 1}, {0, 366}, {3, 10}}));
+}
+
+TEST(CutNote, SpeaksOnlyWhenProblemsWereLeftOut) {
+  CheckReport report;
+  report.warnings = 1;
+  report.diagnostics.push_back({1, Severity::Warning, "w", ""});
+  EXPECT_EQ(CutNote(report), "");
+  report.errors = 5;
+  EXPECT_EQ(CutNote(report), "Only the first 1 problems found are shown.");
+}
+
+}  // namespace
+}  // namespace vexilo::check

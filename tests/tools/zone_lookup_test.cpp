@@ -1,0 +1,44 @@
+#include "zone_lookup.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace vexilo::check {
+namespace {
+
+std::string Lookup(std::string_view query, bool expectFound) {
+  std::string out;
+  EXPECT_EQ(FormatZone(out, query), expectFound) << query;
+  return out;
+}
+
+TEST(FormatZone, FindsAZoneByLabelOrIndex) {
+  EXPECT_EQ(Lookup("JEF2", true), "Zone JEF2: zone index 63\n");
+  EXPECT_EQ(Lookup("63", true), "Zone index 63: JEF2\n");
+  EXPECT_EQ(Lookup("0063", true), "Zone index 63: JEF2\n");
+}
+
+TEST(FormatZone, TellsOfTheSecondCitysFromEitherSide) {
+  EXPECT_NE(Lookup("187", true).find("never reached"), std::string::npos);
+  EXPECT_NE(Lookup("CITYS", true).find("zone index 110 (it also stands at 187"), std::string::npos);
+}
+
+TEST(FormatZone, NamesWhatWasMeantWhenNothingMatches) {
+  EXPECT_EQ(Lookup("jef2", false), "No zone is labelled jef2. Labels are upper case: JEF2 is zone index 63.\n");
+  EXPECT_EQ(Lookup("NOWHERE", false), "No zone is labelled NOWHERE.\n");
+  EXPECT_NE(Lookup("377", false).find("There is no zone index 377"), std::string::npos);
+  EXPECT_NE(Lookup("99999999999", false).find("There is no zone index"), std::string::npos);
+}
+
+TEST(FormatZones, ListsAll377AndMarksTheSecondCitys) {
+  std::string out;
+  FormatZones(out);
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 378);
+  EXPECT_NE(out.find("  187  CITYS  (never reached"), std::string::npos);
+  EXPECT_NE(out.find("  376  FRED\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vexilo::check

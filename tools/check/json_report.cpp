@@ -1,0 +1,75 @@
+#include "json_report.hpp"
+
+#include <cstdio>
+
+#include "core/zones.hpp"
+#include "text.hpp"
+#include "wording.hpp"
+
+namespace vexilo::check {
+namespace {
+
+void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
+  Append(out, "  \"diagnostics\": [");
+  for (std::size_t i = 0; i < report.diagnostics.size(); ++i) {
+    const Diagnostic& d = report.diagnostics[i];
+    Append(out, "%s\n    {\"line\": %zu, \"severity\": \"%s\", \"message\": %s, \"text\": %s}", i ? "," : "", d.line,
+           d.severity == Severity::Error ? "error" : "warning", JsonString(d.message).c_str(),
+           JsonString(d.quote).c_str());
+  }
+  Append(out, "%s],\n", report.diagnostics.empty() ? "" : "\n  ");
+}
+
+void FormatJsonZones(std::string& out, const CheckReport& report) {
+  Append(out, "  \"zones\": [");
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
+    const std::size_t by = report.setBy[static_cast<std::size_t>(zone)];
+    Append(out, "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", \"line\": ",
+           zone ? "," : "", zone, zoneNames[zone], plate, Texture(plate).c_str());
+    if (by == 0) {
+      Append(out, "null}");
+    } else {
+      Append(out, "%zu}", by);
+    }
+  }
+  Append(out, "\n  ]\n");
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '"' || byte == '\\') {
+      out += '\\';
+      out += static_cast<char>(byte);
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else if (byte < 0x80) {
+      out += static_cast<char>(byte);
+    } else if (const std::size_t length = Utf8SequenceLength(text.substr(i)); length > 0) {
+      out.append(text.substr(i, length));
+      i += length;
+      continue;
+    } else {
+      out += kReplacementCharacter;
+    }
+    ++i;
+  }
+  return out + "\"";
+}
+
+void FormatJson(std::string& out, const std::string& file, const CheckReport& report) {
+  Append(out, "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  \"warnings\": %zu,\n",
+         JsonString(file).c_str(), report.table.debug ? "true" : "false", report.lines, report.Count(Severity::Error),
+         report.Count(Severity::Warning));
+  FormatJsonDiagnostics(out, report);
+  FormatJsonZones(out, report);
+  Append(out, "}\n");
+}
+
+}  // namespace vexilo::check

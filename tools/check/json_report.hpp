@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mapping_check.hpp"
+
+/// The report as JSON, for scripts.
+namespace vexilo::check {
+
+/// The table, the diagnostics and the summary as one JSON object, appended to out.
+void FormatJson(std::string& out, const std::string& file, const CheckReport& report);
+
+/// Text as a JSON string, quotes included: valid UTF-8 passes, other bytes
+/// become U+FFFD and control characters are escaped.
+std::string JsonString(std::string_view text);
+
+}  // namespace vexilo::check

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The checker's only window onto the OS: its console, its command line and
+/// the files it writes, with one implementation file per OS. Text is UTF-8
+/// throughout; on Windows it becomes UTF-16 at this edge, so that any path
+/// and any console show every letter.
+namespace vexilo::check {
+
+/// True when out is a terminal that shows ANSI colour codes; on a Windows
+/// console this switches them on.
+bool ShowsColours(std::FILE* out);
+
+/// The command line as UTF-8 strings, the program's name first. On Windows
+/// read as UTF-16 from the process itself; argv is used elsewhere.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+/// Writes UTF-8 text: as UTF-16 to a Windows console, as bytes to anything else.
+void WriteText(std::FILE* out, std::string_view text);
+
+/// Creates or replaces the file at a UTF-8 path with bytes. On failure returns
+/// false and says why in reason.
+bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason);
+
+/// The folder the running program's file is in, with a trailing separator;
+/// empty when it cannot be told.
+std::string ProgramFolder();
+
+/// What the decision to wait before closing needs to know of the console.
+struct ConsoleFacts {
+  bool inputIsConsole = false;
+  bool outputIsConsole = false;
+  /// How many processes share the console, this one included; 0 without one.
+  std::uint32_t processesOnConsole = 0;
+};
+
+/// The facts of this process's console (all false and 0 outside Windows).
+ConsoleFacts QueryConsole();
+
+/// Asks for Enter on the console and returns once it is pressed (or input ends).
+void WaitForEnter();
+
+}  // namespace vexilo::check

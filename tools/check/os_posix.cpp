@@ -1,0 +1,50 @@
+#include "os.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vexilo::check {
+
+bool ShowsColours(std::FILE* out) { return isatty(fileno(out)) != 0; }
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+void WriteText(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); }
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int error = errno;
+  if (std::fclose(file) != 0 || !written) {
+    reason = std::strerror(written ? errno : error);
+    return false;
+  }
+  return true;
+}
+
+std::string ProgramFolder() {
+  std::string path(4096, '\0');
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0) return "";
+  path.resize(static_cast<std::size_t>(length));
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+// No POSIX program gets a console window of its own to close.
+ConsoleFacts QueryConsole() { return ConsoleFacts{}; }
+
+void WaitForEnter() {
+  WriteText(stdout, "\nPress Enter to close this window.\n");
+  for (int c; (c = std::getchar()) != EOF && c != '\n';) {
+  }
+}
+
+}  // namespace vexilo::check

@@ -1,0 +1,123 @@
+#include "os.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <io.h>
+#include <windows.h>
+// After <windows.h>, which it builds on.
+#include <shellapi.h>
+
+namespace vexilo::check {
+namespace {
+
+std::wstring Widen(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+std::string Narrow(std::wstring_view text) {
+  const int size = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(length), '\0');
+  if (length > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+  return narrow;
+}
+
+HANDLE HandleOf(std::FILE* out) { return GetStdHandle(out == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE); }
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+
+}  // namespace
+
+bool ShowsColours(std::FILE* out) {
+  if (!_isatty(_fileno(out))) return false;
+  HANDLE console = HandleOf(out);
+  DWORD mode = 0;
+  return GetConsoleMode(console, &mode) && SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(Narrow(wide[i]));
+  LocalFree(wide);
+  return arguments;
+}
+
+void WriteText(std::FILE* out, std::string_view text) {
+  const HANDLE handle = HandleOf(out);
+  if (!IsConsole(handle)) {
+    std::fwrite(text.data(), 1, text.size(), out);
+    return;
+  }
+  std::fflush(out);
+  std::wstring wide = Widen(text);
+  for (std::wstring_view rest = wide; !rest.empty();) {
+    const DWORD chunk = rest.size() > 8192 ? 8192 : static_cast<DWORD>(rest.size());
+    DWORD written = 0;
+    if (!WriteConsoleW(handle, rest.data(), chunk, &written, nullptr) || written == 0) return;
+    rest.remove_prefix(written);
+  }
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason) {
+  std::FILE* file = _wfopen(Widen(path).c_str(), L"wb");
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int error = errno;
+  if (std::fclose(file) != 0 || !written) {
+    reason = std::strerror(written ? errno : error);
+    return false;
+  }
+  return true;
+}
+
+std::string ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return "";
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? "" : Narrow(std::wstring_view(path).substr(0, slash + 1));
+}
+
+ConsoleFacts QueryConsole() {
+  ConsoleFacts facts;
+  facts.inputIsConsole = IsConsole(GetStdHandle(STD_INPUT_HANDLE));
+  facts.outputIsConsole = IsConsole(GetStdHandle(STD_OUTPUT_HANDLE));
+  DWORD processes[4];
+  // A list too short for all still reports how many there are.
+  facts.processesOnConsole = GetConsoleProcessList(processes, 4);
+  return facts;
+}
+
+void WaitForEnter() {
+  WriteText(stdout, "\nPress Enter to close this window.\n");
+  wchar_t typed[256];
+  DWORD read = 0;
+  ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), typed, 256, &read, nullptr);
+}
+
+}  // namespace vexilo::check

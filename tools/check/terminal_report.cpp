@@ -1,0 +1,85 @@
+#include "terminal_report.hpp"
+
+#include <vector>
+
+#include "core/zones.hpp"
+#include "text.hpp"
+#include "wording.hpp"
+
+namespace vexilo::check {
+namespace {
+
+constexpr const char* kBold = "1";
+constexpr const char* kYellow = "1;33";
+constexpr const char* kRed = "1;31";
+constexpr const char* kGreen = "1;32";
+
+// Runs of consecutive zones, as "64-70, 100".
+std::string Runs(const std::vector<std::int32_t>& zones) {
+  std::string text;
+  for (std::size_t i = 0; i < zones.size();) {
+    std::size_t j = i;
+    while (j + 1 < zones.size() && zones[j + 1] == zones[j] + 1) ++j;
+    if (!text.empty()) text += ", ";
+    text += std::to_string(zones[i]);
+    if (j > i) text += "-" + std::to_string(zones[j]);
+    i = j + 1;
+  }
+  return text;
+}
+
+void FormatUnsetZones(std::string& out, const CheckReport& report) {
+  const std::vector<std::int32_t> unset = UnsetZones(report);
+  Append(out, "Zones no line sets (plateback index 0): %s\n",
+         unset.empty() ? "none" : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
+}
+
+void FormatProblemCount(std::string& out, const CheckReport& report, const Style& style) {
+  const std::size_t errors = report.Count(Severity::Error);
+  const std::size_t warnings = report.Count(Severity::Warning);
+  if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
+  if (errors + warnings == 0) {
+    Append(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
+  } else {
+    Append(out, "%s, %s.\n", style.Paint(Plural(errors, "error", "errors"), errors ? kRed : kBold).c_str(),
+           style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold).c_str());
+  }
+}
+
+}  // namespace
+
+std::string Style::Paint(std::string_view text, const char* code) const {
+  if (!colour) return std::string(text);
+  return std::string("\x1b[") + code + "m" + std::string(text) + "\x1b[0m";
+}
+
+void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report, const Style& style) {
+  for (const Diagnostic& d : report.diagnostics) {
+    const bool error = d.severity == Severity::Error;
+    Append(out, "%s %s %s\n", style.Paint(file + ":" + std::to_string(d.line) + ":", kBold).c_str(),
+           style.Paint(error ? "error:" : "warning:", error ? kRed : kYellow).c_str(), d.message.c_str());
+    if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
+  }
+}
+
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report, const Style& style) {
+  Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(), Plural(report.lines, "line", "lines").c_str(),
+         Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
+  Append(out, "Zones per plateback:\n");
+  for (const auto& [plate, zones] : ZonesPerPlateback(report)) {
+    Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
+           Plural(zones, "zone", "zones").c_str());
+  }
+  FormatUnsetZones(out, report);
+  FormatProblemCount(out, report, style);
+}
+
+void FormatTable(std::string& out, const CheckReport& report) {
+  Append(out, "%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
+    Append(out, "%5d  %-6s  %11d  %s\n", zone, zoneNames[zone], plate, Texture(plate).c_str());
+  }
+}
+
+}  // namespace vexilo::check

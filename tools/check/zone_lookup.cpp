@@ -1,0 +1,72 @@
+#include "zone_lookup.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+
+#include "core/zones.hpp"
+#include "text.hpp"
+#include "wording.hpp"
+
+namespace vexilo::check {
+namespace {
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+void FormatZoneByIndex(std::string& out, std::int32_t index) {
+  Append(out, "Zone index %d: %s", index, zoneNames[index]);
+  if (index == kCitysAgain) Append(out, " (%s)", std::string(kCitysAgainNote).c_str());
+  Append(out, "\n");
+}
+
+bool FormatZoneByNumber(std::string& out, std::string_view query) {
+  const long index = query.size() > 4 ? kZoneCount : std::strtol(std::string(query).c_str(), nullptr, 10);
+  if (index >= kZoneCount) {
+    Append(out, "There is no zone index %s: zone indices run from 0 to 376.\n", std::string(query).c_str());
+    return false;
+  }
+  FormatZoneByIndex(out, static_cast<std::int32_t>(index));
+  return true;
+}
+
+bool FormatZoneByLabel(std::string& out, std::string_view query) {
+  const std::string label(query);
+  const std::int32_t index = query.size() <= 8 ? FindZoneIndex(label.c_str()) : kNoZone;
+  if (index != kNoZone) {
+    Append(out, "Zone %s: zone index %d", label.c_str(), index);
+    if (label == zoneNames[kCitysAgain]) Append(out, " (it also stands at 187, which the game never reaches)");
+    Append(out, "\n");
+    return true;
+  }
+  const std::string upper = Upper(query);
+  const std::int32_t likely = upper.size() <= 8 ? FindZoneIndex(upper.c_str()) : kNoZone;
+  Append(out, "No zone is labelled %s.", label.c_str());
+  if (likely != kNoZone) Append(out, " Labels are upper case: %s is zone index %d.", upper.c_str(), likely);
+  Append(out, "\n");
+  return false;
+}
+
+}  // namespace
+
+void FormatZones(std::string& out) {
+  Append(out, "%5s  %s\n", "Index", "Zone");
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    Append(out, "%5d  %s", zone, zoneNames[zone]);
+    if (zone == kCitysAgain) Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
+    Append(out, "\n");
+  }
+}
+
+bool FormatZone(std::string& out, std::string_view query) {
+  const bool numeric = !query.empty() && std::all_of(query.begin(), query.end(), [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+  });
+  return numeric ? FormatZoneByNumber(out, query) : FormatZoneByLabel(out, query);
+}
+
+}  // namespace vexilo::check
