@@ -61,15 +61,29 @@ same 1 diagnostics.table --table diagnostics.txt
 same 1 diagnostics.json --json diagnostics.txt
 same 0 default.out ../default-Vexilo.txt
 same 0 default.table --table ../default-Vexilo.txt
+same 1 mistakes.out --plates 3 mistakes.txt
+same 1 utf16.out utf16.txt
+holds 1 '^utf16-no-mark\.txt:1: error: the file is saved as UTF-16' utf16-no-mark.txt
+# Given the game's 3 textures, the default file draws one warning per index beyond them, each once.
+run 0 --plates 3 ../default-Vexilo.txt && {
+  if [ "$(grep -c ': warning: plateback index .* but the game has 3 plate textures' "$out")" -eq 8 ] &&
+    ! grep -q -- 'see --plates' "$out" && grep -q '^Assuming 3 plate textures (plateback1 to plateback3), as --plates 3 says\.$' "$out"; then
+    report pass
+  else report fail "--plates 3 on the default file: not one warning per index 3 to 10"; fi
+}
 holds 1 '^diagnostics\.txt:15: warning: plateback index 12 selects plateback13' diagnostics.txt
 run 1 --plates 13 diagnostics.txt && { if grep -q "selects plateback13" "$out"; then report fail "--plates 13 still warns of plateback13"; else report pass; fi; }
 holds 1 "^hostile\.txt:6: warning: the '-' after the plateback index makes this line the range 5-9=3, which sets zones 5 to 9" hostile.txt
 holds 1 "^hostile\.txt:8: warning: .*range 8-4=2, which sets nothing, not even zone 8; .*keep '-' out of notes" hostile.txt
-holds 2 'cannot read missing\.txt' missing.txt
-holds 2 'cannot read \.: ' .
+holds 2 'cannot read .*[/\\]check[/\\]missing\.txt: there is no such file$' missing.txt
+holds 2 "cannot read .*[/\\]check[/\\]Vexilo\.txt: there is no such file\. Start the game once with Vexilo installed to create it"
+holds 2 'cannot read .*check: it is a folder$' .
 holds 2 'unknown option --bogus' --bogus
 holds 2 '--plates takes a whole number' --plates zero diagnostics.txt
-holds 0 '^Zone JEF2: zone index 63$' --zone JEF2
+holds 0 '^Zone JEF2: zone index 63$' --zone JEF2 ../default-Vexilo.txt
+holds 0 '^In \.\./default-Vexilo\.txt: plateback index 0 \(texture plateback1\), set by line 48: 63=0$' --zone JEF2 ../default-Vexilo.txt
+holds 0 '^In diagnostics\.txt: plateback index 0 \(texture plateback1\), as no line sets it$' --zone 200 diagnostics.txt
+holds 0 '^What a mapping file gives it is not shown: cannot read .*Vexilo\.txt: there is no such file' --zone JEF2
 holds 0 '^Zone index 187: CITYS \(never reached' --zone 187
 holds 1 'JEF2 is zone index 63' --zone jef2
 holds 1 'no zone index 377' --zone 377

@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+#include "terminal_report.hpp"
+
 
 namespace vexilo::check {
 namespace {
@@ -73,6 +75,28 @@ TEST(HtmlReport, IsOnePageOfAllZonesThatLoadsNothing) {
   for (const char* loads : {"http:", "https:", "src=", "href=", "url(", "@import", "<script"}) {
     EXPECT_EQ(page.find(loads), std::string::npos) << loads;
   }
+}
+
+TEST(HtmlReport, PutsTheSummaryLegendAndProblemsAboveTheGrid) {
+  const std::string page = HtmlReport("V.txt", CheckMappingText("63=12\n", CheckOptions{}));
+  const std::size_t grid = page.find("<div class=\"grid\"");
+  for (const char* part : {"<dl class=\"summary\">", "<ul class=\"legend\">", "<table class=\"diagnostics\">"}) {
+    EXPECT_LT(page.find(part), grid) << part;
+  }
+  EXPECT_NE(page.find("<dd id=\"plates\">assuming 11 plate textures (plateback1 to plateback11), as the default "
+                      "file does; --plates 3 for the game&#39;s own</dd>"),
+            std::string::npos);
+}
+
+TEST(HtmlReport, CountsTheUnsetZonesAsTheTerminalDoes) {
+  // Zone 187 unset, as in the file players reported: both leave it out.
+  const CheckReport report = CheckMappingText("0-63=1\n", CheckOptions{});
+  const std::string page = HtmlReport("V.txt", report);
+  std::string terminal;
+  FormatSummary(terminal, "V.txt", report, Style{});
+  EXPECT_NE(page.find("<li class=\"key-unset\" data-count=\"312\">"), std::string::npos);
+  EXPECT_NE(terminal.find("(312 zones)"), std::string::npos) << terminal;
+  EXPECT_EQ(Occurrences(page, " unset\" data-zone="), 312u);
 }
 
 }  // namespace

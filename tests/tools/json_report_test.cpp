@@ -25,5 +25,13 @@ TEST(FormatJson, GivesEveryZoneWithTheLineThatSetsIt) {
   EXPECT_NE(out.find("{\"line\": 2, \"severity\": \"warning\""), std::string::npos);
 }
 
+TEST(FormatJson, NamesTheAssumedTextureCountAndTheUnsetZones) {
+  std::string out;
+  FormatJson(out, "V.txt", CheckMappingText("0-99=1\n", CheckOptions{}));
+  EXPECT_NE(out.find("\n  \"plate_textures\": 11,\n  \"plate_textures_note\": \"assuming 11 plate textures"),
+            std::string::npos);
+  EXPECT_NE(out.find("\n  \"unset_zones\": 276,\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vexilo::check

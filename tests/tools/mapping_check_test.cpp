@@ -56,14 +56,80 @@ TEST(MappingCheck, TellsWhyALineOfNoKnownKindDoesNothing) {
 }
 
 TEST(MappingCheck, AMalformedNumberIsAnErrorNamingItsField) {
-  const CheckReport report = Check("=5\n5=x\n1-=2\n99999999999=1\n0-1=-2147483649\n");
+  const CheckReport report = Check("=5\n5=x\n1-=2\n99999999999=1\n0-1=-2147483649\n63=2147483648\n");
   EXPECT_EQ(Said(report), (std::vector<std::string>{
                               "1: error: the zone index has no digits; the game skips this line",
                               "2: error: the plateback index has no digits; the game skips this line",
                               "3: error: the end has no digits; the game skips this line",
-                              "4: error: the zone index is outside -2147483648 to 2147483647; the game skips this line",
-                              "5: error: the plateback index is outside -2147483648 to 2147483647; the game skips this line",
+                              "4: error: the zone index is too large: numbers run from -2147483648 to 2147483647; "
+                              "the game skips this line",
+                              "5: error: the plateback index is too small: numbers run from -2147483648 to "
+                              "2147483647; the game skips this line",
+                              "6: error: the plateback index is too large: numbers run from -2147483648 to "
+                              "2147483647; the game skips this line",
                           }));
+}
+
+TEST(MappingCheck, AZoneLabelInPlaceOfAnIndexIsNamedWithItsIndex) {
+  const CheckReport report = Check("JEF2=5\n jef2 = 5\nLA-62=1\n0-JEF1B=1\nCITYS=2\nNOWHERE=1\n5=JEF2\n");
+  EXPECT_TRUE(SaysAt(report, 1, "the zone index JEF2 is a zone label, and labels can't be used here: JEF2 is zone "
+                                "index 63, so write 63 in its place; the game skips this line"));
+  EXPECT_TRUE(SaysAt(report, 2, "the zone index jef2 is a zone label, and labels can't be used here: JEF2 is zone "
+                                "index 63"));
+  EXPECT_TRUE(SaysAt(report, 3, "the start LA is a zone label"));
+  EXPECT_TRUE(SaysAt(report, 3, "LA is zone index 0"));
+  EXPECT_TRUE(SaysAt(report, 4, "JEF1B is zone index 62"));
+  EXPECT_TRUE(SaysAt(report, 5, "CITYS is zone index 110"));
+  EXPECT_TRUE(SaysAt(report, 6, "the zone index has no digits"));
+  EXPECT_TRUE(SaysAt(report, 7, "the plateback index has no digits"));
+  EXPECT_EQ(report.Count(Severity::Error), 7u);
+}
+
+TEST(MappingCheck, AByteOrderMarkBeforeAMappingIsNamedAsBeforeAComment) {
+  for (const char* text : {"\xEF\xBB\xBF" "63=5\n", "\xEF\xBB\xBF" "0-62=1\n"}) {
+    const CheckReport report = Check(text);
+    ASSERT_EQ(report.diagnostics.size(), 1u) << text;
+    EXPECT_EQ(report.diagnostics[0].message,
+              "the file starts with a byte-order mark, which the game reads as part of this line; save the file as "
+              "plain text without one; the game skips this line");
+    EXPECT_EQ(report.diagnostics[0].severity, Severity::Error);
+  }
+  // Only at the start of the file: later the same bytes are a field without digits.
+  EXPECT_TRUE(SaysAt(Check("1=1\n\xEF\xBB\xBF" "63=5\n"), 2, "the zone index has no digits"));
+}
+
+TEST(MappingCheck, NumbersWithoutAnEqualsSignAreToldToUseOne) {
+  const CheckReport report = Check("63 5\n  7\t2\n");
+  EXPECT_TRUE(SaysAt(report, 1, "a mapping needs '=' between the zone index and the plateback index, as in 63=0"));
+  EXPECT_TRUE(SaysAt(report, 2, "a mapping needs '='"));
+}
+
+// The text as Notepad's "Unicode" saves it: UTF-16, little-endian with a
+// byte-order mark, or without one in either order.
+std::string Utf16(const std::string& text, bool bigEndian, bool mark) {
+  std::string wide = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+  for (char c : text) {
+    wide += bigEndian ? std::string(1, '\0') + c : std::string(1, c) + '\0';
+  }
+  return wide;
+}
+
+TEST(MappingCheck, AFileSavedAsUtf16GivesOneErrorWithOrWithoutItsByteOrderMark) {
+  const std::string text = DefaultMappingFileText();
+  for (const bool bigEndian : {false, true}) {
+    for (const bool mark : {false, true}) {
+      const CheckReport report = Check(Utf16(text, bigEndian, mark));
+      ASSERT_EQ(report.diagnostics.size(), 1u) << bigEndian << mark << ::testing::PrintToString(Said(report));
+      EXPECT_EQ(report.Count(Severity::Error), 1u);
+      EXPECT_EQ(report.Count(Severity::Warning), 0u);
+      EXPECT_NE(report.diagnostics[0].message.find("the file is saved as UTF-16"), std::string::npos);
+      EXPECT_NE(report.diagnostics[0].message.find("save the file as ANSI or UTF-8"), std::string::npos);
+    }
+  }
+  // A file that opens with blank lines is UTF-16 all the same.
+  EXPECT_TRUE(SaysAt(Check("\n\n" + Utf16("0-62=1\r\n", false, false)), 3, "UTF-16"));
+  // 8-bit text with an odd control byte is not.
+  EXPECT_FALSE(SaysAt(Check(std::string("0-62=1 ;\0x\n", 11)), 1, "UTF-16"));
 }
 
 TEST(MappingCheck, SaysWhatPartOfARangeIsDroppedOrWhyItIsEmpty) {
@@ -103,10 +169,31 @@ TEST(MappingCheck, KeepsTheTextOfEveryLineThatStillSetsAZone) {
 }
 
 TEST(MappingCheck, WarnsOfPlatebacksTheGameDoesNotHave) {
-  EXPECT_TRUE(SaysAt(Check("1=11\n"), 1, "selects plateback12, but the game has 11 plate textures"));
+  EXPECT_TRUE(SaysAt(Check("1=11\n"), 1,
+                     "selects plateback12, but that is beyond the 11 plate textures assumed (plateback1 to "
+                     "plateback11); see --plates"));
   EXPECT_TRUE(Check("1=11\n", 12).diagnostics.empty());
   EXPECT_TRUE(SaysAt(Check("0-5=-1\n"), 1, "negative"));
   EXPECT_TRUE(Check("1=10\n").diagnostics.empty());
+}
+
+TEST(MappingCheck, GivenTheTextureCountEachIndexBeyondGetsOneWarningNamingItsLines) {
+  CheckOptions options;
+  options.plates = 3;
+  options.platesGiven = true;
+  std::string text = "0-9=5\n20=3\n30=5\n40-45=5\n";
+  for (int i = 0; i < 12; ++i) text += std::to_string(50 + i) + "=4\n";
+  const CheckReport report = CheckMappingText(text, options);
+  EXPECT_EQ(Said(report),
+            (std::vector<std::string>{
+                "1: warning: plateback index 5 selects plateback6, but the game has 3 plate textures (plateback1 to "
+                "plateback3); 3 lines use it: 1, 3 and 4",
+                "2: warning: plateback index 3 selects plateback4, but the game has 3 plate textures (plateback1 to "
+                "plateback3)",
+                "5: warning: plateback index 4 selects plateback5, but the game has 3 plate textures (plateback1 to "
+                "plateback3); 12 lines use it: 5, 6, 7, 8, 9, 10, 11, 12, 13, 14 and 2 more",
+            }));
+  EXPECT_EQ(report.diagnostics[0].quote, "0-9=5");
 }
 
 TEST(MappingCheck, AMappingWhollyOverriddenLaterIsNamedWithTheLinesThatTookItsZones) {

@@ -10,7 +10,7 @@ namespace {
 
 std::string Lookup(std::string_view query, bool expectFound) {
   std::string out;
-  EXPECT_EQ(FormatZone(out, query), expectFound) << query;
+  EXPECT_EQ(FormatZone(out, query) != kNoZone, expectFound) << query;
   return out;
 }
 
@@ -18,6 +18,23 @@ TEST(FormatZone, FindsAZoneByLabelOrIndex) {
   EXPECT_EQ(Lookup("JEF2", true), "Zone JEF2: zone index 63\n");
   EXPECT_EQ(Lookup("63", true), "Zone index 63: JEF2\n");
   EXPECT_EQ(Lookup("0063", true), "Zone index 63: JEF2\n");
+}
+
+TEST(FormatZone, GivesTheZoneIndexItFound) {
+  std::string out;
+  EXPECT_EQ(FormatZone(out, "JEF2"), 63);
+  EXPECT_EQ(FormatZone(out, "187"), 187);
+  EXPECT_EQ(FormatZone(out, "jef2"), kNoZone);
+}
+
+TEST(FormatZoneMapping, GivesThePlatebackTextureAndTheLineThatSetsIt) {
+  const CheckReport report = CheckMappingText("0-62=1\n63=0 ; JEF2\n63=7\n", CheckOptions{});
+  std::string out;
+  FormatZoneMapping(out, "Vexilo.txt", report, 63);
+  EXPECT_EQ(out, "In Vexilo.txt: plateback index 7 (texture plateback8), set by line 3: 63=7\n");
+  out.clear();
+  FormatZoneMapping(out, "Vexilo.txt", report, 64);
+  EXPECT_EQ(out, "In Vexilo.txt: plateback index 0 (texture plateback1), as no line sets it\n");
 }
 
 TEST(FormatZone, TellsOfTheSecondCitysFromEitherSide) {

@@ -76,6 +76,7 @@ std::string Summary(const std::string& file, const CheckReport& report) {
   item("lines", "Lines", std::to_string(report.lines));
   item("mappings", "Mappings", std::to_string(report.mappings));
   item("debug", "DEBUG", report.table.debug ? "on" : "off");
+  item("plates", "Plate textures", HtmlText(AssumedTextures(report.options)));
   item("problems", "Problems",
        "<span id=\"errors\">" + Plural(report.errors, "error", "errors") + "</span>, <span id=\"warnings\">" +
            Plural(report.warnings, "warning", "warnings") + "</span>");
@@ -215,14 +216,13 @@ std::string HtmlReport(const std::string& file, const CheckReport& report) {
       "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
       HtmlText(file) + ": Vexilo mapping report</title>\n<style>" + kStyle + PlateStyles(zonesPerPlate) +
-      "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" + Summary(file, report) +
+      "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" + Summary(file, report) + "<h2>Legend</h2>\n" +
+      Legend(report, zonesPerPlate) + "<h2>Diagnostics</h2>\n" + Diagnostics(report) +
       "<h2>Zones and their platebacks</h2>\n<p>One cell per zone, in zone index order, ten to a row: the zone "
       "index, its label and \"=N\", its plateback index. Point at a cell to see the line that sets it.</p>\n"
       "<div class=\"grid\" id=\"zones\">\n";
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) html += ZoneCell(zone, report);
-  html += "</div>\n<h2>Legend</h2>\n" + Legend(report, zonesPerPlate) + "<h2>Diagnostics</h2>\n" +
-          Diagnostics(report) + "</body>\n</html>\n";
-  return html;
+  return html + "</div>\n</body>\n</html>\n";
 }
 
 }  // namespace vexilo::check

@@ -67,6 +67,8 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
   Append(out, "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  \"warnings\": %zu,\n",
          JsonString(file).c_str(), report.table.debug ? "true" : "false", report.lines, report.Count(Severity::Error),
          report.Count(Severity::Warning));
+  Append(out, "  \"plate_textures\": %d,\n  \"plate_textures_note\": %s,\n  \"unset_zones\": %zu,\n",
+         report.options.plates, JsonString(AssumedTextures(report.options)).c_str(), UnsetZones(report).size());
   FormatJsonDiagnostics(out, report);
   FormatJsonZones(out, report);
   Append(out, "}\n");

@@ -1,5 +1,6 @@
 // vexilo-check: reads a mapping file exactly as the plug-in does and says
 // what every line does.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,16 +32,18 @@ const char kHelp[] =
     "as the plug-in does, and tells which lines do not do what they look like.\n"
     "\n"
     "Options:\n"
-    "  --plates N     the game has N plate textures (default 11): plateback\n"
-    "                 indices 0 to N-1 are valid\n"
+    "  --plates N     the game has N plate textures: plateback indices 0 to N-1\n"
+    "                 are valid. Without it 11 are assumed, as the default\n"
+    "                 Vexilo.txt uses; the game's own are 3 (--plates 3)\n"
     "  --html FILE    also write the report as a page to FILE: the summary, all 377\n"
     "                 zones coloured by plateback, every problem; open it in any\n"
     "                 browser\n"
     "  --table        print the resulting table: every zone index, its label, its\n"
-    "                 plateback index and texture\n"
+    "                 plateback index and texture (187 is never reached)\n"
     "  --json         print the table, the diagnostics and the summary as JSON\n"
     "  --zones        print the zone list: every zone index and its label\n"
-    "  --zone Z       look up one zone by label (JEF2) or index (63)\n"
+    "  --zone Z       look up one zone by label (JEF2) or index (63), and what\n"
+    "                 FILE gives it: plateback index, texture, the line\n"
     "  --no-color     plain text even on a terminal (so does NO_COLOR=1)\n"
     "  --version      print the version\n"
     "  --help         print this help\n"
@@ -56,7 +59,8 @@ const char kHelp[] =
     "Plate textures: the game has 3 (plateback1 to plateback3) until a limit\n"
     "adjuster raises the count and textures are added. The default Vexilo.txt uses\n"
     "plateback indices up to 10 (plateback11). With only the 3 textures, change\n"
-    "every =3 to =10 into =0, =1 or =2; --plates 3 lists every line beyond them.\n"
+    "every =3 to =10 into =0, =1 or =2; --plates 3 lists every plateback index\n"
+    "beyond them, with the lines that use it.\n"
     "\n"
     "Examples:\n"
     "  vexilo-check                    check Vexilo.txt here\n"
@@ -64,7 +68,7 @@ const char kHelp[] =
     "  vexilo-check --html report.html then open report.html in a browser\n"
     "  vexilo-check --plates 20 C:\\Games\\MyGame\\Vexilo.txt\n"
     "  vexilo-check --table | more     which plateback every zone gets\n"
-    "  vexilo-check --zone JEF2        the zone index of JEF2\n";
+    "  vexilo-check --zone JEF2        the zone index of JEF2 and its plateback\n";
 
 constexpr char kDefaultFile[] = "Vexilo.txt";
 
@@ -102,6 +106,7 @@ int ParsePlates(const std::string& value, Options& options) {
     return Usage("--plates takes a whole number from 1 up, not " + value);
   }
   options.check.plates = static_cast<std::int32_t>(plates);
+  options.check.platesGiven = true;
   return -1;
 }
 
@@ -156,10 +161,39 @@ int WriteHtml(const Options& options, const CheckReport& report) {
   return -1;
 }
 
+CheckReport CheckTheFile(const Options& options) {
+  return CheckMappingFile(vexilo::platform::NativePath(options.file), options.check);
+}
+
+bool IsNamedVexiloTxt(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name == "vexilo.txt";
+}
+
+// Why the file cannot be read, with the full path looked in.
+std::string Unreadable(const std::string& file) {
+  const std::string native = vexilo::platform::NativePath(file);
+  std::string text = "cannot read " + FullPath(native) + ": ";
+  switch (KindOfPath(native)) {
+    case PathKind::Missing:
+      text += "there is no such file";
+      if (IsNamedVexiloTxt(file)) {
+        text += ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into the "
+                "game's working folder, normally the folder of the game's .exe";
+      }
+      break;
+    case PathKind::Folder: text += "it is a folder"; break;
+    case PathKind::Other: text += "it is not readable (is it open in another program, or yours to read?)"; break;
+  }
+  return text;
+}
+
 int Check(const Options& options) {
-  const CheckReport report = CheckMappingFile(vexilo::platform::NativePath(options.file), options.check);
+  const CheckReport report = CheckTheFile(options);
   if (!report.readable) {
-    Say(stderr, "vexilo-check: cannot read " + options.file + ": it is missing, a folder, or not readable\n");
+    Say(stderr, "vexilo-check: " + Unreadable(options.file) + "\n");
     return kExitUnreadable;
   }
   std::string text;
@@ -179,6 +213,24 @@ int Check(const Options& options) {
   return report.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
 }
 
+// The zone, and what the file makes of it when it can be read.
+int LookUpZone(const Options& options) {
+  std::string text;
+  const std::int32_t zone = FormatZone(text, options.zone);
+  if (zone == vexilo::kNoZone) {
+    Say(stdout, text);
+    return kExitMalformed;
+  }
+  const CheckReport report = CheckTheFile(options);
+  if (report.readable) {
+    FormatZoneMapping(text, options.file, report, zone);
+  } else {
+    text += "What a mapping file gives it is not shown: " + Unreadable(options.file) + ".\n";
+  }
+  Say(stdout, text);
+  return kExitClean;
+}
+
 int Run(const std::vector<std::string>& arguments, Options& options) {
   const int parsed = Parse(arguments, options);
   if (parsed >= 0) return parsed;
@@ -188,11 +240,7 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
     Say(stdout, text);
     return kExitClean;
   }
-  if (options.haveZone) {
-    const bool found = FormatZone(text, options.zone);
-    Say(stdout, text);
-    return found ? kExitClean : kExitMalformed;
-  }
+  if (options.haveZone) return LookUpZone(options);
   return Check(options);
 }
 

@@ -63,18 +63,30 @@ std::string ReadsAsRangeForANote(const MappingLine& line) {
          kKeepDashesOut;
 }
 
+constexpr const char* kByteOrderMarkMessage =
+    "the file starts with a byte-order mark, which the game reads as part of this line; save the file as plain "
+    "text without one";
+
+bool StartsWithByteOrderMark(std::size_t number, std::string_view text) {
+  return number == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+}
+
+bool StartsWithDigit(std::string_view text) {
+  return !text.empty() && std::isdigit(static_cast<unsigned char>(text.front())) != 0;
+}
+
 // Why a line of no known kind is passed over.
 std::string WhyIgnored(std::size_t number, std::string_view text) {
   const std::string_view trimmed = Trim(text);
-  if (number == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    return "the file starts with a byte-order mark, which the game reads as part of this line; save the file "
-           "as plain text without one";
-  }
+  if (StartsWithByteOrderMark(number, text)) return kByteOrderMarkMessage;
   if (EqualsIgnoringCase(trimmed, "DEBUG")) return "the debug switch must be written DEBUG, in capitals";
   if (trimmed.size() > 5 && EqualsIgnoringCase(trimmed.substr(0, 5), "DEBUG")) {
     return "DEBUG must stand alone on its line";
   }
   if (trimmed.find('-') != std::string_view::npos) return "a range needs '=' and a plateback index, as in 0-62=1";
+  if (StartsWithDigit(trimmed)) {
+    return "a mapping needs '=' between the zone index and the plateback index, as in 63=0";
+  }
   return "not a mapping, a comment or DEBUG (comments start with ';')";
 }
 
@@ -95,13 +107,56 @@ MappingShape ShapeOf(std::string_view text, const MappingLine& line) {
   return shape;
 }
 
-std::string MalformedMessage(const MappingLine& line, const MappingShape& shape) {
-  std::string message = std::string("the ") + FieldName(line.malformed) + " ";
-  if (line.problem == NumberStatus::NoDigit) {
-    message += "has no digits";
-  } else {
-    message += "is outside -2147483648 to 2147483647";
+// The text of a number field as the format cuts it from the trimmed line.
+std::string_view FieldText(std::string_view trimmed, const MappingLine& line) {
+  const std::size_t equals = trimmed.find('=');
+  const std::size_t dash = trimmed.find('-');
+  switch (line.malformed) {
+    case LineField::Index: return trimmed.substr(0, equals);
+    case LineField::Start: return trimmed.substr(0, dash);
+    case LineField::End: {
+      const std::string_view rest = trimmed.substr(dash + 1);
+      return rest.substr(0, rest.find('='));
+    }
+    case LineField::Value: return trimmed.substr(equals + 1);
+    case LineField::None: break;
   }
+  return {};
+}
+
+// The zone a field names by its label, in any case, or kNoZone.
+std::int32_t ZoneLabelled(std::string_view field) {
+  const std::string_view label = Trim(field);
+  if (label.empty() || label.size() > 8) return kNoZone;
+  std::string upper(label);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return FindZoneIndex(upper.c_str());
+}
+
+// What is wrong with the field of a line the game skips.
+std::string FieldProblem(std::size_t number, std::string_view text, const MappingLine& line) {
+  const std::string name = FieldName(line.malformed);
+  const std::string_view field = FieldText(Trim(text), line);
+  if (line.problem == NumberStatus::OutOfRange) {
+    const bool negative = Trim(field).substr(0, 1) == "-";
+    return "the " + name + " is too " + (negative ? "small" : "large") +
+           ": numbers run from -2147483648 to 2147483647";
+  }
+  const bool indexField = line.malformed == LineField::Start || line.malformed == LineField::Index;
+  if (indexField && StartsWithByteOrderMark(number, text)) return kByteOrderMarkMessage;
+  if (line.malformed != LineField::Value) {
+    if (const std::int32_t zone = ZoneLabelled(field); zone != kNoZone) {
+      return "the " + name + " " + std::string(Trim(field)) + " is a zone label, and labels can't be used here: " +
+             zoneNames[zone] + " is zone index " + std::to_string(zone) + ", so write " + std::to_string(zone) +
+             " in its place";
+    }
+  }
+  return "the " + name + " has no digits";
+}
+
+std::string MalformedMessage(std::size_t number, std::string_view text, const MappingLine& line,
+                             const MappingShape& shape) {
+  std::string message = FieldProblem(number, text, line);
   if (shape.dashInNote) message += " (the '-' after the plateback index starts a range)";
   message += "; the game skips this line";
   if (shape.dashInNote) message += kKeepDashesOut;
@@ -133,12 +188,39 @@ std::string AboveTheTableMessage(const MappingLine& line) {
   return what + " lies above 376, the last zone; this line sets nothing";
 }
 
+constexpr const char* kUtf16Message =
+    "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to the game every "
+    "line is noise and sets nothing; save the file as ANSI or UTF-8 (in Notepad: File, Save As, Encoding)";
+
+// UTF-16 text, with or without its byte-order mark: in the Latin letters,
+// digits and signs of a mapping file every other byte is 0.
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") return true;
+  const std::string_view start = text.substr(0, 64);
+  if (start.size() < 2) return false;
+  bool oddZero = true, evenZero = true, anyOther = false;
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    const bool zero = start[i] == '\0';
+    if (!zero) anyOther = true;
+    (i % 2 == 0 ? evenZero : oddZero) &= zero;
+  }
+  return anyOther && (oddZero || evenZero);
+}
+
 class LineChecker : public MappingReader::Observer {
  public:
   LineChecker(const CheckOptions& options, CheckReport& report) : options_(options), report_(report) {}
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report_.lines = number;
+    if (!sawText_ && !text.empty()) {
+      sawText_ = true;
+      if (LooksLikeUtf16(text)) {
+        Add(number, Severity::Error, kUtf16Message, "");
+        // Every line of such a file is noise to the game; one error says it all.
+        utf16_ = true;
+      }
+    }
     if (text.find('\r') != std::string_view::npos) {
       Warn(number, text, "holds a carriage return that does not end a line: the game ends lines at line feeds only");
     }
@@ -164,8 +246,12 @@ class LineChecker : public MappingReader::Observer {
 
   void Finish() {
     for (auto& [number, owner] : owners_) report_.setterText[number] = std::move(owner.quote);
+    for (auto& [value, beyond] : beyond_) {
+      Add(beyond.first, Severity::Warning, BeyondTheTexturesMessage(value, beyond), std::move(beyond.quote), true);
+    }
     std::stable_sort(report_.diagnostics.begin(), report_.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    if (report_.diagnostics.size() > kMaxDiagnostics) report_.diagnostics.resize(kMaxDiagnostics);
   }
 
  private:
@@ -178,10 +264,20 @@ class LineChecker : public MappingReader::Observer {
     std::vector<std::size_t> takers;
   };
 
+  // The lines that use one plateback index beyond the textures: the first of
+  // them, quoted, and the first few named.
+  struct Beyond {
+    std::size_t first = 0;
+    std::string quote;
+    std::vector<std::size_t> lines;
+    std::size_t count = 0;
+  };
+  static constexpr std::size_t kNamedLines = 10;
+
   void CheckMapping(std::size_t number, std::string_view text, const MappingLine& line) {
     const MappingShape shape = ShapeOf(text, line);
     if (line.malformed != LineField::None) {
-      Add(number, Severity::Error, MalformedMessage(line, shape), Quote(text));
+      Add(number, Severity::Error, MalformedMessage(number, text, line, shape), Quote(text));
       return;
     }
     if (const std::string odd = OddShapeMessage(line, shape); !odd.empty()) Warn(number, text, odd);
@@ -203,10 +299,45 @@ class LineChecker : public MappingReader::Observer {
       Warn(number, text, "plateback index " + std::to_string(value) + " is negative: there is no texture " +
                              Texture(value));
     } else if (value >= options_.plates) {
-      Warn(number, text, "plateback index " + std::to_string(value) + " selects " + Texture(value) +
-                             ", but the game has " + std::to_string(options_.plates) + " plate textures (plateback1 to " +
-                             Texture(options_.plates - 1) + "); see --plates");
+      UseBeyondTheTextures(number, text, value);
     }
+  }
+
+  // Beyond the textures, a player has a handful of indices on many lines:
+  // one warning per index, naming its lines, says it once.
+  void UseBeyondTheTextures(std::size_t number, std::string_view text, std::int32_t value) {
+    auto found = beyond_.find(value);
+    if (found == beyond_.end()) {
+      if (beyond_.size() == kMaxDiagnostics) {
+        Warn(number, text, BeyondTheTexturesMessage(value, Beyond{number, "", {number}, 1}));
+        return;
+      }
+      found = beyond_.emplace(value, Beyond{number, Quote(text), {}, 0}).first;
+    }
+    Beyond& beyond = found->second;
+    if (beyond.lines.size() < kNamedLines) beyond.lines.push_back(number);
+    ++beyond.count;
+  }
+
+  std::string BeyondTheTexturesMessage(std::int32_t value, const Beyond& beyond) const {
+    const std::string count = std::to_string(options_.plates) + " plate textures";
+    const std::string range = " (plateback1 to " + Texture(std::int64_t{options_.plates} - 1) + ")";
+    std::string message = "plateback index " + std::to_string(value) + " selects " + Texture(value) + ", but ";
+    message += options_.platesGiven ? "the game has " + count + range : "that is beyond the " + count + " assumed" + range;
+    if (beyond.count > 1) message += "; " + std::to_string(beyond.count) + " lines use it: " + NamedLines(beyond);
+    if (!options_.platesGiven) message += "; see --plates";
+    return message;
+  }
+
+  static std::string NamedLines(const Beyond& beyond) {
+    std::string text;
+    const std::size_t named = beyond.lines.size();
+    for (std::size_t i = 0; i < named; ++i) {
+      if (i > 0) text += i + 1 == named && named == beyond.count ? " and " : ", ";
+      text += std::to_string(beyond.lines[i]);
+    }
+    if (named < beyond.count) text += " and " + std::to_string(beyond.count - named) + " more";
+    return text;
   }
 
   void Record(std::size_t number, std::string_view text, const MappingLine& line) {
@@ -244,15 +375,20 @@ class LineChecker : public MappingReader::Observer {
 
   // Every problem is counted; the first kMaxDiagnostics found are kept, so
   // that a file of millions of bad lines is still checked in bounded memory.
-  void Add(std::size_t number, Severity severity, std::string message, std::string quote) {
+  // Those added at the end may go beyond, to be cut once all are in line order.
+  void Add(std::size_t number, Severity severity, std::string message, std::string quote, bool atEnd = false) {
+    if (utf16_) return;
     ++(severity == Severity::Error ? report_.errors : report_.warnings);
-    if (report_.diagnostics.size() == kMaxDiagnostics) return;
+    if (report_.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
     report_.diagnostics.push_back({number, severity, std::move(message), std::move(quote)});
   }
 
   const CheckOptions& options_;
   CheckReport& report_;
   std::map<std::size_t, Owner> owners_;
+  std::map<std::int32_t, Beyond> beyond_;
+  bool sawText_ = false;
+  bool utf16_ = false;
 };
 
 }  // namespace
@@ -261,6 +397,7 @@ std::size_t CheckReport::Count(Severity severity) const { return severity == Sev
 
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {
   CheckReport report;
+  report.options = options;
   LineChecker checker(options, report);
   report.readable = ReadMappingFile(path, report.table, &checker);
   checker.Finish();
@@ -269,6 +406,7 @@ CheckReport CheckMappingFile(const std::string& path, const CheckOptions& option
 
 CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options) {
   CheckReport report;
+  report.options = options;
   LineChecker checker(options, report);
   MappingReader reader(report.table, &checker);
   reader.Feed(bytes);

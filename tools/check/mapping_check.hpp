@@ -26,13 +26,20 @@ struct Diagnostic {
 /// How many diagnostics a report keeps; all of them are counted.
 inline constexpr std::size_t kMaxDiagnostics = 1000;
 
+/// The plate textures the default file uses, and the game's own.
+inline constexpr std::int32_t kDefaultFilePlates = 11;
+inline constexpr std::int32_t kGamePlates = 3;
+
 struct CheckOptions {
   /// How many plate textures the game has: plateback indices 0 to plates-1.
-  std::int32_t plates = 11;
+  std::int32_t plates = kDefaultFilePlates;
+  /// Whether the player said so (--plates), or the count is assumed.
+  bool platesGiven = false;
 };
 
 struct CheckReport {
   bool readable = false;
+  CheckOptions options;  ///< what the check assumed
   MappingTable table;
   std::size_t lines = 0;
   std::size_t mappings = 0;  ///< lines that set at least one zone

@@ -27,6 +27,16 @@ void WriteText(std::FILE* out, std::string_view text);
 /// false and says why in reason.
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason);
 
+/// What stands at a path, for telling a player why a file cannot be read.
+enum class PathKind { Missing, Folder, Other };
+
+/// What stands at a UTF-8 path.
+PathKind KindOfPath(const std::string& path);
+
+/// A UTF-8 path made absolute against the current folder, so that a player
+/// sees where the checker looked; the path itself when that cannot be told.
+std::string FullPath(const std::string& path);
+
 /// The folder the running program's file is in, with a trailing separator;
 /// empty when it cannot be told.
 std::string ProgramFolder();
@@ -37,6 +47,11 @@ struct ConsoleFacts {
   bool outputIsConsole = false;
   /// How many processes share the console, this one included; 0 without one.
   std::uint32_t processesOnConsole = 0;
+  /// Running under Wine, which gives a program started from a Unix terminal
+  /// a console of its own with no window.
+  bool underWine = false;
+  /// The console has a window on the screen.
+  bool consoleWindowVisible = false;
 };
 
 /// The facts of this process's console (all false and 0 outside Windows).

@@ -1,5 +1,6 @@
 #include "os.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,6 +29,23 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
     return false;
   }
   return true;
+}
+
+PathKind KindOfPath(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+  return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+std::string FullPath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::string folder(4096, '\0');
+  if (getcwd(folder.data(), folder.size()) == nullptr) return path;
+  folder.resize(std::strlen(folder.c_str()));
+  std::string_view rest = path;
+  while (rest.substr(0, 2) == "./") rest.remove_prefix(2);
+  if (rest == ".") return folder;
+  return folder + (folder.back() == '/' ? "" : "/") + std::string(rest);
 }
 
 std::string ProgramFolder() {

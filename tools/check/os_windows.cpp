@@ -88,6 +88,26 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
   return true;
 }
 
+PathKind KindOfPath(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing : PathKind::Other;
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::Other;
+}
+
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return path;
+  std::wstring full(length, L'\0');
+  const DWORD written = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+  if (written == 0 || written >= length) return path;
+  full.resize(written);
+  return Narrow(full);
+}
+
 std::string ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -110,6 +130,10 @@ ConsoleFacts QueryConsole() {
   DWORD processes[4];
   // A list too short for all still reports how many there are.
   facts.processesOnConsole = GetConsoleProcessList(processes, 4);
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  facts.underWine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  const HWND window = GetConsoleWindow();
+  facts.consoleWindowVisible = window != nullptr && IsWindowVisible(window);
   return facts;
 }
 

@@ -12,7 +12,8 @@ bool ColourAllowed(bool asked, const char* noColour);
 
 /// True when the program has a console window to itself, as when Explorer
 /// starts it by a double-click or a drop: the window closes with the program,
-/// so it should wait. Never from a console, a script or a redirection.
+/// so it should wait. Never from a console, a script or a redirection, nor
+/// under Wine from a Unix terminal.
 bool StartedInItsOwnWindow(const ConsoleFacts& facts);
 
 }  // namespace vexilo::check

@@ -65,12 +65,18 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
 void FormatSummary(std::string& out, const std::string& file, const CheckReport& report, const Style& style) {
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(), Plural(report.lines, "line", "lines").c_str(),
          Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
+  std::string assumed = AssumedTextures(report.options);
+  assumed[0] = 'A';
+  Append(out, "%s.\n", assumed.c_str());
   Append(out, "Zones per plateback:\n");
   for (const auto& [plate, zones] : ZonesPerPlateback(report)) {
     Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
            Plural(zones, "zone", "zones").c_str());
   }
   FormatUnsetZones(out, report);
+  if (const std::size_t beyond = ZonesBeyondTheTextures(report); beyond > 0) {
+    Append(out, "Zones whose plateback index has no texture among the %d: %zu\n", report.options.plates, beyond);
+  }
   FormatProblemCount(out, report, style);
 }
 
@@ -78,7 +84,9 @@ void FormatTable(std::string& out, const CheckReport& report) {
   Append(out, "%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    Append(out, "%5d  %-6s  %11d  %s\n", zone, zoneNames[zone], plate, Texture(plate).c_str());
+    Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], plate, Texture(plate).c_str());
+    if (zone == kCitysAgain) Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
+    Append(out, "\n");
   }
 }
 

@@ -22,6 +22,24 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
   return zones;
 }
 
+std::string AssumedTextures(const CheckOptions& options) {
+  std::string text = "assuming " + Plural(static_cast<std::size_t>(options.plates), "plate texture", "plate textures") +
+                     " (plateback1";
+  if (options.plates > 1) text += " to " + Texture(std::int64_t{options.plates} - 1);
+  text += ")";
+  if (options.platesGiven) return text + ", as --plates " + std::to_string(options.plates) + " says";
+  return text + ", as the default file does; --plates " + std::to_string(kGamePlates) + " for the game's own";
+}
+
+std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
+  std::size_t zones = 0;
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
+    if (zone != kCitysAgain && (plate < 0 || plate >= report.options.plates)) ++zones;
+  }
+  return zones;
+}
+
 std::string CutNote(const CheckReport& report) {
   if (report.diagnostics.size() >= report.errors + report.warnings) return "";
   return "Only the first " + std::to_string(report.diagnostics.size()) + " problems found are shown.";

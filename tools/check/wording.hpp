@@ -35,6 +35,15 @@ std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report)
 /// never matters which plateback it has.
 std::vector<std::int32_t> UnsetZones(const CheckReport& report);
 
+/// The texture count a check assumed and how to change it: "assuming 11 plate
+/// textures (plateback1 to plateback11), as the default file does; --plates 3
+/// for the game's own", or "..., as --plates N says" when it was given.
+std::string AssumedTextures(const CheckOptions& options);
+
+/// How many zones the game can reach get a plateback index that has no
+/// texture under the assumed count (negative ones included).
+std::size_t ZonesBeyondTheTextures(const CheckReport& report);
+
 /// "Only the first N problems found are shown." when the report kept fewer
 /// problems than it found; empty otherwise.
 std::string CutNote(const CheckReport& report);
