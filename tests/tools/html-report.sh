@@ -3,7 +3,8 @@
 # COMMAND) write --html pages of fixture files, opens each in headless
 # Chromium and checks the DOM it built against --json of the same file
 # (report_dom.py). Keeps a screenshot of the diagnostics page in
-# ARTEFACT_DIR/report.png and the pages beside it.
+# ARTEFACT_DIR/report.png and the pages beside it. The terminal report of
+# each file is read too: both must count the unset zones alike.
 set -u
 data=$1
 artefacts=$2
@@ -32,9 +33,11 @@ page() {
   shift 2
   (cd "$data" && "${command[@]}" --json --html "$artefacts/$name.html" "$file") >"$work/$name.json" 2>&1 </dev/null
   tr -d '\r' <"$work/$name.json" >"$work/$name.lf.json"
+  (cd "$data" && "${command[@]}" "$file") 2>&1 </dev/null | tr -d '\r' >"$work/$name.terminal"
   if [ ! -s "$artefacts/$name.html" ]; then fail "vexilo-check --html wrote no page for $file"; return; fi
   browse --dump-dom "file://$artefacts/$name.html" >"$work/$name.dom"
-  if python3 "$here/report_dom.py" "$work/$name.lf.json" "$work/$name.dom" "$@" >"$work/$name.checks"; then
+  if python3 "$here/report_dom.py" "$work/$name.lf.json" "$work/$name.dom" "$work/$name.terminal" "$@" \
+    >"$work/$name.checks"; then
     pass
   else
     fail "the page of $file, as Chromium built it:"
@@ -45,6 +48,19 @@ page() {
 page report check/diagnostics.txt
 page default default-Vexilo.txt
 page hostile check/hostile.txt --hostile
+
+# The dashed "unset" outline is drawn inside its box: the text must stay
+# inside it, in the legend and in every cell, as Chromium lays the page out.
+{
+  sed -e '/Content-Security-Policy/d' -e '/^<\/body>$/d' -e '/^<\/html>$/d' "$artefacts/report.html"
+  printf '<script>\n'
+  cat "$here/outline_fit.js"
+  printf '</script>\n</body>\n</html>\n'
+} >"$work/measure.html"
+browse --dump-dom "file://$work/measure.html" >"$work/measure.dom"
+fit=$(grep -o 'checked [0-9]*; spills[^<]*' "$work/measure.dom")
+if [[ "$fit" =~ ^checked\ [1-9][0-9]*\;\ spills\ *$ ]]; then pass; else
+  fail "text spills out of the dashed unset outline: ${fit:-no measurement}"; fi
 
 rm -f "$artefacts/report.png"
 (cd "$work" && browse --screenshot="$artefacts/report.png" --window-size=1280,2700 "file://$artefacts/report.html") \

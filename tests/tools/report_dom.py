@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""report_dom.py JSON DOM [--hostile]: checks the DOM that Chromium built from
-a vexilo-check --html page against what --json says of the same file: the 377
-zone cells in order with their plateback and line, the legend's counts, the
-summary, every diagnostic, and that the page loads nothing. With --hostile,
-also that the hostile lines of tests/data/check/hostile.txt came out as text.
-Prints one line per failed check and "N passed, M failed"."""
+"""report_dom.py JSON DOM TERMINAL [--hostile]: checks the DOM that Chromium
+built from a vexilo-check --html page against what --json says of the same
+file: the 377 zone cells in order with their plateback and line, the legend's
+counts, the summary with its assumed texture count, every diagnostic, that the
+summary, legend and problems stand above the grid, and that the page loads
+nothing. TERMINAL is the plain terminal report of the same file: the page
+must count the unset zones as it does. With --hostile, also that the hostile
+lines of tests/data/check/hostile.txt came out as text. Prints one line per
+failed check and "N passed, M failed"."""
 import collections
 import html.parser
 import json
@@ -74,7 +77,8 @@ def shown(text):
 def main():
     report = json.load(open(sys.argv[1], encoding="utf-8"))
     raw = open(sys.argv[2], encoding="utf-8").read()
-    hostile = "--hostile" in sys.argv[3:]
+    terminal = open(sys.argv[3], encoding="utf-8", errors="replace").read()
+    hostile = "--hostile" in sys.argv[4:]
     page = Page()
     page.feed(raw)
     results = []
@@ -101,6 +105,11 @@ def main():
           "the cells marked unset are not the zones no line sets")
     check(page.unset_key.get("data-count") == str(len(unset)),
           "the legend counts %s unset zones, the grid marks %d" % (page.unset_key.get("data-count"), len(unset)))
+    said_unset = re.search(r"^Zones no line sets \(plateback index 0\): (none|.* \((\d+) zones?\))$", terminal, re.M)
+    terminal_unset = None if not said_unset else "0" if said_unset.group(1) == "none" else said_unset.group(2)
+    check(page.unset_key.get("data-count") == terminal_unset == str(report["unset_zones"]),
+          "unset zones: the page counts %s, the terminal %s, --json %s"
+          % (page.unset_key.get("data-count"), terminal_unset, report["unset_zones"]))
     check("unreachable" in page.cells[187]["class"].split() and "unreachable" in page.cells[187]["text"],
           "zone 187 is not shown as unreachable")
 
@@ -118,6 +127,12 @@ def main():
     check(page.summary.get("errors", "").startswith("%d error" % report["errors"]), "summary errors")
     check(page.summary.get("warnings", "").startswith("%d warning" % report["warnings"]), "summary warnings")
     check(page.summary.get("file") == report["file"], "summary file %r" % page.summary.get("file"))
+    check(page.summary.get("plates") == report["plate_textures_note"],
+          "summary plate textures %r" % page.summary.get("plates"))
+    grid = raw.find('class="grid"')
+    above = [part for part in ('class="summary"', 'class="legend"', 'class="diagnostics"', 'id="no-problems"')
+             if part in raw and raw.find(part) > grid]
+    check(grid > 0 and not above, "below the grid: %s" % above)
 
     csp = [m.get("content", "") for m in page.metas if m.get("http-equiv", "").lower() == "content-security-policy"]
     check(bool(csp) and "default-src 'none'" in csp[0], "no Content-Security-Policy that forbids loading")

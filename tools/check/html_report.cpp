@@ -32,6 +32,7 @@ dl.summary dd { margin: 0; overflow-wrap: anywhere; }
         min-height: 3.9em; overflow: hidden; }
 .zone b, .zone span { display: block; }
 .unset { outline: 2px dashed currentColor; outline-offset: -4px; }
+.zone.unset, .swatch.unset { padding: 6px 8px; }
 .unreachable { background: repeating-linear-gradient(135deg, #fff 0 6px, #d8d8d8 6px 12px);
                     color: #000; border-left-width: 8px; }
 .legend { list-style: none; padding: 0; columns: 2 22em; max-width: 72em; }
@@ -95,7 +96,7 @@ std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
   } else {
     title += "set by line " + std::to_string(line) + (text == report.setterText.end() ? "" : ": " + text->second);
   }
-  if (zone == kCitysAgain) title += ". Unreachable, " + std::string(kCitysAgainNote);
+  if (zone == kCitysAgain) title += ". It is " + std::string(kCitysAgainNote);
   return title;
 }
 
@@ -131,7 +132,7 @@ std::string Legend(const CheckReport& report, const std::map<std::int32_t, std::
           PlateClass(0) + "\">unset</span>set by no line, so plateback index 0 (plateback1): " +
           Plural(unset, "zone", "zones") + "</li>\n";
   html += "<li class=\"key-unreachable\"><span class=\"swatch unreachable\">187</span>zone index 187, the "
-          "second CITYS: unreachable, " + std::string(kCitysAgainNote) + "</li>\n";
+          "second CITYS, is " + std::string(kCitysAgainNote) + "</li>\n";
   return html + "</ul>\n";
 }
 
