@@ -5,7 +5,9 @@
 # console_launcher.exe: it gives the program a console window of its own (as
 # Explorer does for a double-click or a drop), a shared one (a command
 # prompt) or a redirected output (a script), and types Enter if it waits.
-# Wine's console needs a display: the runs go through xvfb-run.
+# Wine's console needs a display: the runs go through xvfb-run. Last, it runs
+# as Wine and Proton players run it from a Unix terminal (script gives one),
+# where it must never wait.
 set -u
 launcher=$1
 check=$2
@@ -60,5 +62,27 @@ check "redirected, the path comes out as UTF-8" \
 check "--json gives the path in UTF-8" 'grep -qF "\"file\": \"${folder//\\/\\\\}\\\\Vexilo.txt\"" "$work/json"'
 check "--html writes its page into the folder, with the path in it" \
   '[ -f "$game/report é.html" ] && grep -qF "<dd id=\"file\">$folder\\Vexilo.txt</dd>" "$game/report é.html"'
+
+# from_terminal ARGS...: "wine vexilo-check.exe ARGS" on a terminal in the
+# game folder, its input a pipe that stays open and never types a key, so
+# that a run that waits for Enter is ended by the time-out (status 124).
+from_terminal() {
+  rm -f "$work/result"
+  (cd "$game" && timeout 60 script -qec "$(printf '%q ' "$wine" vexilo-check.exe "$@")" /dev/null \
+    < <(sleep 100)) >"$work/result.raw" 2>&1
+  echo "status: $?" >>"$work/result.raw"
+  tr -d '\r' <"$work/result.raw" >"$work/result"
+}
+if command -v script >/dev/null; then
+  from_terminal --zone JEF2
+  check "from a Unix terminal, --zone JEF2 answers and does not wait" \
+    'said "Zone JEF2: zone index 63" && ! said "Press Enter" && said "status: 0"'
+  from_terminal
+  check "from a Unix terminal, a plain check does not wait" \
+    'said "Vexilo.txt:15: warning: plateback index 12" && ! said "Press Enter" && said "status: 1"'
+else
+  failed=$((failed + 1))
+  echo "FAIL: no 'script' (bsdutils) to give Wine a terminal"
+fi
 
 summary
