@@ -40,7 +40,8 @@ class DefaultFileReader : public vexilo::MappingReader::Observer {
  private:
   static std::vector<std::string_view> Parts(std::string_view text) {
     std::vector<std::string_view> parts;
-    for (std::size_t at; (at = text.find(" - ")) != std::string_view::npos; text.remove_prefix(at + 3)) {
+    for (std::size_t at; (at = text.find(" - ")) != std::string_view::npos;
+         text.remove_prefix(at + 3)) {
       parts.push_back(text.substr(0, at));
     }
     parts.push_back(text);
@@ -54,7 +55,8 @@ class DefaultFileReader : public vexilo::MappingReader::Observer {
       pending_.clear();
     }
     const std::size_t arrow = text.find(" -> ");
-    if (text.empty() || std::isdigit(static_cast<unsigned char>(text[0])) == 0 || arrow == std::string_view::npos) {
+    if (text.empty() || std::isdigit(static_cast<unsigned char>(text[0])) == 0 ||
+        arrow == std::string_view::npos) {
       return;
     }
     const std::string range(text.substr(0, std::min(arrow, text.find('='))));
@@ -78,7 +80,8 @@ std::string RangeAndRegion(const DefaultFileReader& file, std::int32_t zone) {
     text = std::to_string(range.first);
     if (range.last != range.first) text += "-" + std::to_string(range.last);
   }
-  if (const auto region = file.regions.find(text); region != file.regions.end()) text += " (" + region->second + ")";
+  if (const auto region = file.regions.find(text); region != file.regions.end())
+    text += " (" + region->second + ")";
   return text;
 }
 
@@ -93,9 +96,11 @@ int main() {
   reader.Finish();
   std::printf(
       "# Vexilo zone list\n\n"
-      "Each map zone of the game has a label; Vexilo gives every label a zone index from 0 to 376.\n"
+      "Each map zone of the game has a label; Vexilo gives every label a zone index from 0 to "
+      "376.\n"
       "Lines of `Vexilo.txt` name zones by these indices (`63=0`, `0-62=1`). The third column is\n"
-      "the plateback index the default `Vexilo.txt` gives the zone (plateback index 0 selects texture\n"
+      "the plateback index the default `Vexilo.txt` gives the zone (plateback index 0 selects "
+      "texture\n"
       "`plateback1`). The last column is the line of the default file that sets the zone, by its\n"
       "range, and the region the default file's own comments name for that range; they name only\n"
       "the first few. To give a whole region a plateback, change the line of its range.\n\n"
@@ -106,7 +111,8 @@ int main() {
       "|------:|-------|------------------------:|------------------------|\n");
   for (int index = 0; index < vexilo::kZoneCount; ++index) {
     std::printf("| %d | %s | %d | %s |\n", index, vexilo::zoneNames[index],
-                defaults.plates[static_cast<std::size_t>(index)], RangeAndRegion(file, index).c_str());
+                defaults.plates[static_cast<std::size_t>(index)],
+                RangeAndRegion(file, index).c_str());
   }
   return 0;
 }

@@ -32,17 +32,20 @@ TEST(UnsetZones, AreTheZonesNoLineSetsLeavingOutTheSecondCitys) {
 
 TEST(ZonesPerPlateback, CountsEveryZoneOnce) {
   const CheckReport report = CheckMappingText("0-9=3\n10-10=-1\n", CheckOptions{});
-  EXPECT_EQ(ZonesPerPlateback(report), (std::map<std::int32_t, std::size_t>{{-1, 1}, {0, 366}, {3, 10}}));
+  EXPECT_EQ(ZonesPerPlateback(report),
+            (std::map<std::int32_t, std::size_t>{{-1, 1}, {0, 366}, {3, 10}}));
 }
 
 TEST(AssumedTextures, NamesTheCountAndHowToChangeIt) {
   CheckOptions options;
   EXPECT_EQ(AssumedTextures(options),
-            "assuming 11 plate textures (plateback1 to plateback11), as the default file does; --plates 3 for the "
+            "assuming 11 plate textures (plateback1 to plateback11), as the default file does; "
+            "--plates 3 for the "
             "game's own");
   options.plates = 3;
   options.platesGiven = true;
-  EXPECT_EQ(AssumedTextures(options), "assuming 3 plate textures (plateback1 to plateback3), as --plates 3 says");
+  EXPECT_EQ(AssumedTextures(options),
+            "assuming 3 plate textures (plateback1 to plateback3), as --plates 3 says");
   options.plates = 1;
   EXPECT_EQ(AssumedTextures(options), "assuming 1 plate texture (plateback1), as --plates 1 says");
 }

@@ -43,7 +43,8 @@ TEST(FormatZone, TellsOfTheSecondCitysFromEitherSide) {
 }
 
 TEST(FormatZone, NamesWhatWasMeantWhenNothingMatches) {
-  EXPECT_EQ(Lookup("jef2", false), "No zone is labelled jef2. Labels are upper case: JEF2 is zone index 63.\n");
+  EXPECT_EQ(Lookup("jef2", false),
+            "No zone is labelled jef2. Labels are upper case: JEF2 is zone index 63.\n");
   EXPECT_EQ(Lookup("NOWHERE", false), "No zone is labelled NOWHERE.\n");
   EXPECT_NE(Lookup("377", false).find("There is no zone index 377"), std::string::npos);
   EXPECT_NE(Lookup("99999999999", false).find("There is no zone index"), std::string::npos);

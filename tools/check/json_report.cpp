@@ -13,9 +13,9 @@ void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
   Append(out, "  \"diagnostics\": [");
   for (std::size_t i = 0; i < report.diagnostics.size(); ++i) {
     const Diagnostic& d = report.diagnostics[i];
-    Append(out, "%s\n    {\"line\": %zu, \"severity\": \"%s\", \"message\": %s, \"text\": %s}", i ? "," : "", d.line,
-           d.severity == Severity::Error ? "error" : "warning", JsonString(d.message).c_str(),
-           JsonString(d.quote).c_str());
+    Append(out, "%s\n    {\"line\": %zu, \"severity\": \"%s\", \"message\": %s, \"text\": %s}",
+           i ? "," : "", d.line, d.severity == Severity::Error ? "error" : "warning",
+           JsonString(d.message).c_str(), JsonString(d.quote).c_str());
   }
   Append(out, "%s],\n", report.diagnostics.empty() ? "" : "\n  ");
 }
@@ -25,7 +25,9 @@ void FormatJsonZones(std::string& out, const CheckReport& report) {
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
     const std::size_t by = report.setBy[static_cast<std::size_t>(zone)];
-    Append(out, "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", \"line\": ",
+    Append(out,
+           "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", "
+           "\"line\": ",
            zone ? "," : "", zone, zoneNames[zone], plate, Texture(plate).c_str());
     if (by == 0) {
       Append(out, "null}");
@@ -64,11 +66,15 @@ std::string JsonString(std::string_view text) {
 }
 
 void FormatJson(std::string& out, const std::string& file, const CheckReport& report) {
-  Append(out, "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  \"warnings\": %zu,\n",
-         JsonString(file).c_str(), report.table.debug ? "true" : "false", report.lines, report.Count(Severity::Error),
-         report.Count(Severity::Warning));
-  Append(out, "  \"plate_textures\": %d,\n  \"plate_textures_note\": %s,\n  \"unset_zones\": %zu,\n",
-         report.options.plates, JsonString(AssumedTextures(report.options)).c_str(), UnsetZones(report).size());
+  Append(out,
+         "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  "
+         "\"warnings\": %zu,\n",
+         JsonString(file).c_str(), report.table.debug ? "true" : "false", report.lines,
+         report.Count(Severity::Error), report.Count(Severity::Warning));
+  Append(out,
+         "  \"plate_textures\": %d,\n  \"plate_textures_note\": %s,\n  \"unset_zones\": %zu,\n",
+         report.options.plates, JsonString(AssumedTextures(report.options)).c_str(),
+         UnsetZones(report).size());
   FormatJsonDiagnostics(out, report);
   FormatJsonZones(out, report);
   Append(out, "}\n");

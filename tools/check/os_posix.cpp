@@ -1,10 +1,10 @@
-#include "os.hpp"
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "os.hpp"
 
 namespace vexilo::check {
 
@@ -14,7 +14,9 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }
 
-void WriteText(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); }
+void WriteText(std::FILE* out, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), out);
+}
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -33,7 +35,8 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
 
 PathKind KindOfPath(const std::string& path) {
   struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+  if (stat(path.c_str(), &status) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
   return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 

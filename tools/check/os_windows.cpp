@@ -1,7 +1,7 @@
-#include "os.hpp"
-
 #include <cerrno>
 #include <cstring>
+
+#include "os.hpp"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
@@ -25,13 +25,17 @@ std::wstring Widen(std::string_view text) {
 
 std::string Narrow(std::wstring_view text) {
   const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<std::size_t>(length), '\0');
-  if (length > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+  if (length > 0)
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
   return narrow;
 }
 
-HANDLE HandleOf(std::FILE* out) { return GetStdHandle(out == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE); }
+HANDLE HandleOf(std::FILE* out) {
+  return GetStdHandle(out == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+}
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -44,7 +48,8 @@ bool ShowsColours(std::FILE* out) {
   if (!_isatty(_fileno(out))) return false;
   HANDLE console = HandleOf(out);
   DWORD mode = 0;
-  return GetConsoleMode(console, &mode) && SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  return GetConsoleMode(console, &mode) &&
+         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
@@ -92,7 +97,8 @@ PathKind KindOfPath(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing : PathKind::Other;
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing
+                                                                          : PathKind::Other;
   }
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::Other;
 }

@@ -31,7 +31,9 @@ std::string Runs(const std::vector<std::int32_t>& zones) {
 void FormatUnsetZones(std::string& out, const CheckReport& report) {
   const std::vector<std::int32_t> unset = UnsetZones(report);
   Append(out, "Zones no line sets (plateback index 0): %s\n",
-         unset.empty() ? "none" : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
+         unset.empty()
+             ? "none"
+             : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
 }
 
 void FormatProblemCount(std::string& out, const CheckReport& report, const Style& style) {
@@ -41,8 +43,10 @@ void FormatProblemCount(std::string& out, const CheckReport& report, const Style
   if (errors + warnings == 0) {
     Append(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
   } else {
-    Append(out, "%s, %s.\n", style.Paint(Plural(errors, "error", "errors"), errors ? kRed : kBold).c_str(),
-           style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold).c_str());
+    Append(
+        out, "%s, %s.\n",
+        style.Paint(Plural(errors, "error", "errors"), errors ? kRed : kBold).c_str(),
+        style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold).c_str());
   }
 }
 
@@ -53,17 +57,21 @@ std::string Style::Paint(std::string_view text, const char* code) const {
   return std::string("\x1b[") + code + "m" + std::string(text) + "\x1b[0m";
 }
 
-void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report, const Style& style) {
+void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report,
+                       const Style& style) {
   for (const Diagnostic& d : report.diagnostics) {
     const bool error = d.severity == Severity::Error;
     Append(out, "%s %s %s\n", style.Paint(file + ":" + std::to_string(d.line) + ":", kBold).c_str(),
-           style.Paint(error ? "error:" : "warning:", error ? kRed : kYellow).c_str(), d.message.c_str());
+           style.Paint(error ? "error:" : "warning:", error ? kRed : kYellow).c_str(),
+           d.message.c_str());
     if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
   }
 }
 
-void FormatSummary(std::string& out, const std::string& file, const CheckReport& report, const Style& style) {
-  Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(), Plural(report.lines, "line", "lines").c_str(),
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report,
+                   const Style& style) {
+  Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
+         Plural(report.lines, "line", "lines").c_str(),
          Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
   std::string assumed = AssumedTextures(report.options);
   assumed[0] = 'A';
@@ -75,7 +83,8 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
   }
   FormatUnsetZones(out, report);
   if (const std::size_t beyond = ZonesBeyondTheTextures(report); beyond > 0) {
-    Append(out, "Zones whose plateback index has no texture among the %d: %zu\n", report.options.plates, beyond);
+    Append(out, "Zones whose plateback index has no texture among the %d: %zu\n",
+           report.options.plates, beyond);
   }
   FormatProblemCount(out, report, style);
 }

@@ -17,11 +17,13 @@ struct Style {
 // Each Format function appends UTF-8 text to out.
 
 /// "FILE:LINE: warning|error: message" and the line quoted, one per diagnostic.
-void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report, const Style& style);
+void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report,
+                       const Style& style);
 
 /// Whether DEBUG is on, how many zones each plateback index covers, which
 /// zones no line sets, and the count of problems.
-void FormatSummary(std::string& out, const std::string& file, const CheckReport& report, const Style& style);
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report,
+                   const Style& style);
 
 /// The 377 rows of the resulting table, aligned.
 void FormatTable(std::string& out, const CheckReport& report);

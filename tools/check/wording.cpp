@@ -17,18 +17,23 @@ std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report)
 std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
   std::vector<std::int32_t> zones;
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    if (zone != kCitysAgain && report.setBy[static_cast<std::size_t>(zone)] == 0) zones.push_back(zone);
+    if (zone != kCitysAgain && report.setBy[static_cast<std::size_t>(zone)] == 0)
+      zones.push_back(zone);
   }
   return zones;
 }
 
 std::string AssumedTextures(const CheckOptions& options) {
-  std::string text = "assuming " + Plural(static_cast<std::size_t>(options.plates), "plate texture", "plate textures") +
-                     " (plateback1";
+  std::string text =
+      "assuming " +
+      Plural(static_cast<std::size_t>(options.plates), "plate texture", "plate textures") +
+      " (plateback1";
   if (options.plates > 1) text += " to " + Texture(std::int64_t{options.plates} - 1);
   text += ")";
-  if (options.platesGiven) return text + ", as --plates " + std::to_string(options.plates) + " says";
-  return text + ", as the default file does; --plates " + std::to_string(kGamePlates) + " for the game's own";
+  if (options.platesGiven)
+    return text + ", as --plates " + std::to_string(options.plates) + " says";
+  return text + ", as the default file does; --plates " + std::to_string(kGamePlates) +
+         " for the game's own";
 }
 
 std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
@@ -42,7 +47,8 @@ std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
 
 std::string CutNote(const CheckReport& report) {
   if (report.diagnostics.size() >= report.errors + report.warnings) return "";
-  return "Only the first " + std::to_string(report.diagnostics.size()) + " problems found are shown.";
+  return "Only the first " + std::to_string(report.diagnostics.size()) +
+         " problems found are shown.";
 }
 
 }  // namespace vexilo::check

@@ -19,7 +19,8 @@ inline constexpr std::int32_t kCitys = 110;
 inline constexpr std::int32_t kCitysAgain = 187;
 
 /// Why zone index 187 does not matter, as every report says it.
-inline constexpr std::string_view kCitysAgainNote = "never reached: the game always finds CITYS at zone index 110";
+inline constexpr std::string_view kCitysAgainNote =
+    "never reached: the game always finds CITYS at zone index 110";
 
 /// The texture a plateback index selects: "plateback1" for 0. Wide enough for
 /// every 32-bit index and one either side.

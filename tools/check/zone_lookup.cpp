@@ -25,9 +25,11 @@ void FormatZoneByIndex(std::string& out, std::int32_t index) {
 }
 
 std::int32_t FormatZoneByNumber(std::string& out, std::string_view query) {
-  const long index = query.size() > 4 ? kZoneCount : std::strtol(std::string(query).c_str(), nullptr, 10);
+  const long index =
+      query.size() > 4 ? kZoneCount : std::strtol(std::string(query).c_str(), nullptr, 10);
   if (index >= kZoneCount) {
-    Append(out, "There is no zone index %s: zone indices run from 0 to 376.\n", std::string(query).c_str());
+    Append(out, "There is no zone index %s: zone indices run from 0 to 376.\n",
+           std::string(query).c_str());
     return kNoZone;
   }
   FormatZoneByIndex(out, static_cast<std::int32_t>(index));
@@ -39,14 +41,16 @@ std::int32_t FormatZoneByLabel(std::string& out, std::string_view query) {
   const std::int32_t index = query.size() <= 8 ? FindZoneIndex(label.c_str()) : kNoZone;
   if (index != kNoZone) {
     Append(out, "Zone %s: zone index %d", label.c_str(), index);
-    if (label == zoneNames[kCitysAgain]) Append(out, " (it also stands at 187, which the game never reaches)");
+    if (label == zoneNames[kCitysAgain])
+      Append(out, " (it also stands at 187, which the game never reaches)");
     Append(out, "\n");
     return index;
   }
   const std::string upper = Upper(query);
   const std::int32_t likely = upper.size() <= 8 ? FindZoneIndex(upper.c_str()) : kNoZone;
   Append(out, "No zone is labelled %s.", label.c_str());
-  if (likely != kNoZone) Append(out, " Labels are upper case: %s is zone index %d.", upper.c_str(), likely);
+  if (likely != kNoZone)
+    Append(out, " Labels are upper case: %s is zone index %d.", upper.c_str(), likely);
   Append(out, "\n");
   return kNoZone;
 }
@@ -69,10 +73,12 @@ std::int32_t FormatZone(std::string& out, std::string_view query) {
   return numeric ? FormatZoneByNumber(out, query) : FormatZoneByLabel(out, query);
 }
 
-void FormatZoneMapping(std::string& out, const std::string& file, const CheckReport& report, std::int32_t zone) {
+void FormatZoneMapping(std::string& out, const std::string& file, const CheckReport& report,
+                       std::int32_t zone) {
   const auto at = static_cast<std::size_t>(zone);
   const std::int32_t plate = report.table.plates[at];
-  Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), plate, Texture(plate).c_str());
+  Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), plate,
+         Texture(plate).c_str());
   const std::size_t line = report.setBy[at];
   if (line == 0) {
     Append(out, "as no line sets it\n");

@@ -19,6 +19,7 @@ std::int32_t FormatZone(std::string& out, std::string_view query);
 
 /// Appends what the checked file gives a zone: "In FILE: plateback index N
 /// (texture platebackN+1), set by line L: TEXT", as the page's tooltip says.
-void FormatZoneMapping(std::string& out, const std::string& file, const CheckReport& report, std::int32_t zone);
+void FormatZoneMapping(std::string& out, const std::string& file, const CheckReport& report,
+                       std::int32_t zone);
 
 }  // namespace vexilo::check
