@@ -31,6 +31,26 @@ TEST(WriteWholeFile, SaysWhyAFileCannotBeWritten) {
   EXPECT_FALSE(reason.empty());
 }
 
+TEST(KindOfPath, TellsAMissingFileFromAFolderAndAFile) {
+  const std::string file = "vexilo-os-test-kind-\xC3\xA9.txt";
+  std::string reason;
+  ASSERT_TRUE(WriteWholeFile(file, "x", reason)) << reason;
+  EXPECT_EQ(KindOfPath(file), PathKind::Other);
+  EXPECT_EQ(KindOfPath("."), PathKind::Folder);
+  EXPECT_EQ(KindOfPath("no-such-file-for-vexilo.txt"), PathKind::Missing);
+  EXPECT_EQ(KindOfPath("no-such-folder-for-vexilo/Vexilo.txt"), PathKind::Missing);
+  std::filesystem::remove(std::filesystem::u8path(file));
+}
+
+TEST(FullPath, NamesTheFileInTheCurrentFolder) {
+  const std::string full = FullPath("Vexilo.txt");
+  const std::string here = std::filesystem::current_path().u8string();
+  EXPECT_EQ(full.substr(0, here.size()), here);
+  EXPECT_EQ(full.substr(full.size() - 11), std::string(1, full[full.size() - 11]) + "Vexilo.txt");
+  EXPECT_TRUE(full[full.size() - 11] == '/' || full[full.size() - 11] == '\\') << full;
+  EXPECT_EQ(FullPath(full), full);
+}
+
 TEST(ProgramFolder, EndsWithASeparator) {
   const std::string folder = ProgramFolder();
   ASSERT_FALSE(folder.empty());
