@@ -80,7 +80,9 @@ void EditWhilePlaying() {
     printed = FramePrints("LA");
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count();
     if (!printed.second.empty() || seconds > 5.0) {
-      std::printf("  after %.2f s:  frame: %s\n", seconds, printed.first.c_str());
+      char when[32];
+      std::snprintf(when, sizeof when, "%.2f s after the save", seconds);
+      std::printf("  %-22s    frame: %s\n", when, printed.first.c_str());
       std::printf("  %-22s under it: %s\n", "", printed.second.empty() ? "(nothing)" : printed.second.c_str());
       break;
     }
