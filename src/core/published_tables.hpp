@@ -12,19 +12,20 @@ namespace vexilo {
 /// any host thread, read the current one. A fixed pool: memory stays the same
 /// however often a table is published.
 ///
-/// Why it is safe. A reader holds a table by counting itself in its slot and
-/// then checking that the slot is still the current one; only then does it
-/// read, and it counts itself out when done. The one writer fills only a
-/// slot that is not current and whose count it finds at zero, and then makes
-/// it current with one atomic store. All of these steps are sequentially
-/// consistent, so either the writer's look at the count comes after a
-/// reader's count, and the slot is left alone, or it comes before: then the
-/// reader's check, which follows its count, finds the slot is not current
-/// (or finds it current only once the writer has published it whole), and
-/// the reader lets go without reading. So no slot is written while a reader
-/// uses it, and a reader sees one table whole. A reader tries again only when
-/// a table was published between its two looks, which happens at most once
-/// per query of the file.
+/// Why it is safe. A reader counts itself in at the slot it found current and
+/// looks again: only if that slot is still the current one does it read, and
+/// then it counts itself out; otherwise it counts itself out unread and starts
+/// over. The one writer fills only a slot that is not current and whose count
+/// it finds at zero, and then makes it current with one atomic store. Every
+/// step is sequentially consistent, so for a reader and a refill of its slot
+/// one of two orders holds. Either the writer's look at the count comes after
+/// the reader counted itself in: the writer leaves the slot alone. Or it comes
+/// before: then the reader's second look comes after the refill began, so it
+/// finds the slot current only once the writer has published it whole, and
+/// reads the new table; else it lets go unread. So no slot is rewritten while
+/// a reader uses it, and every reader sees one table whole. A reader starts
+/// over only when a table was published between its two looks, at most once
+/// per query of the file (twice a second): it never waits for the writer.
 class PublishedTables {
   struct Slot {
     MappingTable table{};
