@@ -60,7 +60,7 @@ bool CountLoadMappings(std::size_t bytes) {
 
 int main(int argc, char** argv) {
   if (argc != 3 || !bench::SetUpHotPaths()) {
-    std::fprintf(stderr, "usage: vexilo_bench_count find|scan|plate|frame-on|frame-off ITERATIONS | load BYTES\n");
+    std::fprintf(stderr, "usage: vexilo_bench_count find|scan|plate|plate-reloaded|frame-on|frame-off ITERATIONS | load BYTES\n");
     return 2;
   }
   const std::string path = argv[1];
@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
     if (path == "find") CountedLoopLookups<FindZoneIndex>(labels, rounds);
     else CountedLoopLookups<bench::ScanZoneIndex>(labels, rounds);
   } else if (path == "plate") {
+    CountedLoopPlateRequests(rounds);
+  } else if (path == "plate-reloaded") {
+    bench::PublishTable();
     CountedLoopPlateRequests(rounds);
   } else if (path == "load") {
     if (!CountLoadMappings(static_cast<std::size_t>(rounds))) return 1;

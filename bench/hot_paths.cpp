@@ -4,6 +4,7 @@
 #include <random>
 
 #include "core/default_mapping_file.hpp"
+#include "core/live_edits.hpp"
 #include "core/mapping_format.hpp"
 #include "core/mappings.hpp"
 #include "core/overlay.hpp"
@@ -56,7 +57,15 @@ bool SetUpHotPaths() {
   injector::write_jump(host::kPlateDesignRoutine,
                        static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
   standin::StandIn(standin::Player::WithMatrix, "JEF2");
+  // As start-up does with DEBUG on: frames with the overlay follow the file.
+  StartLiveEdits(MappingFileStamp());
   return true;
+}
+
+void PublishTable() {
+  MappingTable* table = publishedMappings.Spare();
+  table->plates = plateMappings;
+  publishedMappings.Publish(table);
 }
 
 const std::vector<std::string>& TableLabels() {

@@ -3,6 +3,7 @@
 namespace vexilo {
 
 std::array<std::int32_t, kZoneCount> plateMappings{};
-bool debugEnabled = false;
+PublishedTables publishedMappings;
+std::atomic<bool> debugEnabled{false};
 
 }  // namespace vexilo

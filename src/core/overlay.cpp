@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/live_edits.hpp"
 #include "core/mappings.hpp"
 #include "core/selection.hpp"
 
@@ -18,6 +19,8 @@ constexpr float kLineWidth = 9999.0f;
 constexpr float kScaleX = 0.8f;
 constexpr float kScaleY = 1.6f;
 constexpr float kWrapx = 255.0f;
+// From the top of the debug line to the top of the notice under it.
+constexpr float kLineSpacing = 40.0f;
 
 // Drops the fractional part in single precision. From 2^23 on every float is
 // whole already, and going through an integer there could overflow it (a
@@ -42,6 +45,14 @@ OverlayLayout LayOut(std::int32_t screenWidth, std::int32_t screenHeight) {
   const float shorter = height < width ? height : width;
   return {Truncate(shorter * kMargin / kReferenceSize), shorter / kReferenceSize,
           Truncate(shorter * kLineWidth / kReferenceSize)};
+}
+
+// The notice's line: under the debug line, laid out by the same rule.
+float SecondLineY(std::int32_t screenWidth, std::int32_t screenHeight) {
+  const float width = static_cast<float>(screenWidth);
+  const float height = static_cast<float>(screenHeight);
+  const float shorter = height < width ? height : width;
+  return Truncate(shorter * (kMargin + kLineSpacing) / kReferenceSize);
 }
 
 }  // namespace
@@ -79,6 +90,9 @@ void PrintScreenText(const char* text, float x, float y, float scaleX, float sca
 
 void DrawDebugOverlay() {
   const HostEntity* player = HostFindPlayer(-1);
+  if (!debugEnabled) return;
+  // Before anything is drawn: a reload may end DEBUG.
+  const char* notice = FollowLiveEdits();
   if (player == nullptr || !debugEnabled) return;
   const HostZone* zone = ZoneOfPlayer(player);
   // No zone, no line: there is nothing true to say about where the player is.
@@ -92,6 +106,9 @@ void DrawDebugOverlay() {
   const char* line = FormatText(kOverlayFormat, label, zoneIndex, mapped, texture);
   const OverlayLayout layout = LayOut(HostScreenWidth(), HostScreenHeight());
   PrintScreenText(line, layout.position, layout.position, layout.scale, layout.scale, kWhite, kBlack, layout.width);
+  if (notice == nullptr) return;
+  const float y = SecondLineY(HostScreenWidth(), HostScreenHeight());
+  PrintScreenText(notice, layout.position, y, layout.scale, layout.scale, kWhite, kBlack, layout.width);
 }
 
 }  // namespace vexilo

@@ -28,9 +28,11 @@ const char* FormatText(const char* format, ...);
 void PrintScreenText(const char* text, float x, float y, float scaleX, float scaleY, const HostColour& colourA,
                      const HostColour& colourB, float width);
 
-/// Runs once per host frame: with DEBUG on and a local player, draws the zone,
-/// its index, the mapped index and the plateback texture at the top left.
-/// Allocates nothing.
+/// Runs once per host frame: with DEBUG on, follows edits of the mapping file
+/// (see LiveEdits), and with a local player draws the zone, its index, the
+/// mapped index and the plateback texture at the top left, and under that
+/// line the notice of a recent reload. Allocates nothing, but when it asks
+/// for the file's stamp or reloads it (at most twice a second).
 void DrawDebugOverlay();
 
 }  // namespace vexilo

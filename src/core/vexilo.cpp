@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
+#include "core/live_edits.hpp"
 #include "core/mapping_file.hpp"
+#include "core/mappings.hpp"
 #include "core/overlay.hpp"
 #include "core/selection.hpp"
 #include "events/draw_event.hpp"
@@ -37,9 +39,12 @@ bool PlateRoutineIsAtItsAddress(std::int32_t hostVersion) {
 
 Vexilo::Vexilo() {
   try {
+    // Taken before the read, so that a save during it counts as an edit.
+    const std::optional<platform::FileStamp> stamp = MappingFileStamp();
     // The table is final before the jump exists, so the host never selects
     // against a half-read file.
     LoadMappings();
+    if (debugEnabled) StartLiveEdits(stamp);
     // Registered whatever DEBUG says, so that hooking the frame never depends
     // on the file; the overlay tests the flag each frame.
     events::drawEvent().Subscribe(events::drawEvent().postCallSubscribers, [this] { DrawDebugOverlay(); });

@@ -82,6 +82,26 @@ class InputFile {
   std::intptr_t handle_ = kClosed;
 };
 
+/// Milliseconds since some fixed moment, from a clock that only ever moves
+/// forward, whatever is done to the wall clock: for telling intervals.
+std::int64_t MonotonicMilliseconds();
+
+/// What a file's size and last-write time tell of its contents: a save gives
+/// the file a new stamp unless it keeps both.
+struct FileStamp {
+  std::int64_t size;
+  std::int64_t writeTime;  ///< in the OS's own units
+
+  friend bool operator==(const FileStamp& a, const FileStamp& b) {
+    return a.size == b.size && a.writeTime == b.writeTime;
+  }
+  friend bool operator!=(const FileStamp& a, const FileStamp& b) { return !(a == b); }
+};
+
+/// The stamp of whatever is at path, without opening it; nothing when
+/// nothing is there or it cannot be told.
+std::optional<FileStamp> QueryFileStamp(const std::string& path);
+
 enum class CreateResult {
   Created,        ///< the file did not exist and now holds the contents
   AlreadyExists,  ///< something is at the path already; it was not touched

@@ -2,6 +2,7 @@
 #include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -209,6 +210,19 @@ std::ptrdiff_t InputFile::ReadAt(std::int64_t offset, char* buffer, std::size_t 
     if (n >= 0) return n;
     if (errno != EINTR) return -1;
   }
+}
+
+std::int64_t MonotonicMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+std::optional<FileStamp> QueryFileStamp(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  const std::int64_t nanoseconds = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds};
 }
 
 CreateResult CreateNewFile(const std::string& path, std::string_view contents) {

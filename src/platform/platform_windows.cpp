@@ -128,6 +128,17 @@ std::ptrdiff_t InputFile::ReadAt(std::int64_t offset, char* buffer, std::size_t 
   return static_cast<std::ptrdiff_t>(read);
 }
 
+std::int64_t MonotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
+
+std::optional<FileStamp> QueryFileStamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
+  const auto size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  const auto written =
+      (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+  return FileStamp{static_cast<std::int64_t>(size), static_cast<std::int64_t>(written)};
+}
+
 CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
   const std::wstring wide = Widen(path);
   const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -67,6 +69,34 @@ TEST(InputFile, OpensOnlyRegularFiles) {
   EXPECT_EQ(file.Read(buffer, sizeof buffer), 0);
   EXPECT_FALSE(InputFile("folder.txt").is_open());
   EXPECT_FALSE(InputFile("missing.txt").is_open());
+}
+
+TEST(QueryFileStamp, ChangesWithTheSizeOrTheLastWriteTimeAndOnlyThen) {
+  ScratchDir scratch;
+  EXPECT_FALSE(QueryFileStamp("missing.txt").has_value());
+  testing::WriteFileBytes("file.txt", "12345");
+  const std::optional<FileStamp> first = QueryFileStamp("file.txt");
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(first->size, 5);
+  EXPECT_EQ(QueryFileStamp("file.txt"), first) << "nothing written, nothing changed";
+  const auto written = std::filesystem::last_write_time("file.txt");
+  std::filesystem::last_write_time("file.txt", written + std::chrono::seconds(2));
+  const std::optional<FileStamp> touched = QueryFileStamp("file.txt");
+  ASSERT_TRUE(touched.has_value());
+  EXPECT_EQ(touched->size, 5);
+  EXPECT_NE(touched, first);
+  testing::WriteFileBytes("file.txt", "123456");
+  std::filesystem::last_write_time("file.txt", written + std::chrono::seconds(2));
+  EXPECT_EQ(QueryFileStamp("file.txt")->size, 6);
+  EXPECT_NE(QueryFileStamp("file.txt"), touched);
+}
+
+TEST(MonotonicMilliseconds, MovesForwardWithTime) {
+  const std::int64_t before = MonotonicMilliseconds();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const std::int64_t elapsed = MonotonicMilliseconds() - before;
+  EXPECT_GE(elapsed, 30) << "the Windows tick moves in steps of up to 16 ms";
+  EXPECT_LT(elapsed, 10'000);
 }
 
 TEST(NativePath, NamesTheSameFileInTheWorkingFolderOnEveryBuild) {

@@ -1,8 +1,11 @@
 #include "demo.hpp"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <thread>
+#include <utility>
 
 #include "checks.hpp"
 #include "core/zones.hpp"
@@ -46,6 +49,48 @@ void Walk(bool withFrames) {
     const bool printed = log.count > 0 && log.calls[log.count - 1].routine == host::kFontPrintText;
     std::printf("  %-22s    frame: %s\n", "", printed ? log.calls[log.count - 1].text : "(nothing drawn)");
   }
+}
+
+// The texts the host was asked to print on one frame with the player in
+// label: the debug line and, under it, a notice or "".
+std::pair<std::string, std::string> FramePrints(const char* label) {
+  StandIn(Player::WithMatrix, label);
+  ClearFontCalls();
+  RunFrame();
+  std::pair<std::string, std::string> printed;
+  const FontCallLog& log = FontCalls();
+  for (int i = 0; i < log.count; ++i) {
+    if (log.calls[i].routine != host::kFontPrintText) continue;
+    (printed.first.empty() ? printed.first : printed.second) = log.calls[i].text;
+  }
+  return printed;
+}
+
+// With DEBUG on, an edit saved while the game runs: frames go on until the
+// plug-in has taken it, then the player stands in the same zone again.
+void EditWhilePlaying() {
+  std::string text = testing::ReadFileBytes("Vexilo.txt");
+  const std::size_t at = text.find("\n0-62=1\r\n");
+  if (at != std::string::npos) text.replace(at + 1, 6, "0-62=5");
+  testing::WriteFileBytes("Vexilo.txt", text);
+  std::printf("Saved. The game goes on, frame after frame, in zone LA:\n");
+  const auto saved = std::chrono::steady_clock::now();
+  std::pair<std::string, std::string> printed;
+  for (;;) {
+    printed = FramePrints("LA");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count();
+    if (!printed.second.empty() || seconds > 5.0) {
+      char when[32];
+      std::snprintf(when, sizeof when, "%.2f s after the save", seconds);
+      std::printf("  %-22s    frame: %s\n", when, printed.first.c_str());
+      std::printf("  %-22s under it: %s\n", "", printed.second.empty() ? "(nothing)" : printed.second.c_str());
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::printf("The same zone, after the edit:\n");
+  StandIn(Player::WithMatrix, "LA");
+  ShowPlate("zone LA", RequestPlate());
 }
 
 std::unique_ptr<PluginLibrary> Start(const std::string& plugin) {
@@ -92,6 +137,9 @@ int RunDemo(const std::string& plugin) {
   if (!library) return 1;
   std::printf("The same walk; each frame the host draws the debug line:\n");
   Walk(true);
+
+  std::printf("\n== While the game runs, with DEBUG on: LA's line 0-62=1 edited to 0-62=5 in Vexilo.txt ==\n");
+  EditWhilePlaying();
   library.reset();
   const bool restored = HostBytes(FrameCallSite()) == OriginalCallSiteBytes();
   std::printf("\nUnloaded: frame-draw call site holds %s (%s)\n", Show(HostBytes(FrameCallSite())).c_str(),

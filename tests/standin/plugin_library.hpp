@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ class PluginLibrary {
   std::vector<ErrorBox> boxes_;
   std::vector<HostBytesAtBox> hostBytesAtBoxes_;
 };
+
+/// The boxes shown while action ran, after start-up: on POSIX the plug-in's
+/// lines on standard error.
+std::vector<ErrorBox> BoxesShownDuring(const std::function<void()>& action);
 
 /// Sets an environment variable of the stand-in's process.
 void SetEnvironment(const std::string& name, const std::string& value);

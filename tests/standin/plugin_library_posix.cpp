@@ -116,6 +116,13 @@ bool PluginLibrary::Contains(std::uint32_t address) const {
   return owner == handle_;
 }
 
+std::vector<ErrorBox> BoxesShownDuring(const std::function<void()>& action) {
+  StderrCapture capture;
+  action();
+  std::vector<HostBytesAtBox> ignored;
+  return capture.Finish(ignored);
+}
+
 void SetEnvironment(const std::string& name, const std::string& value) { setenv(name.c_str(), value.c_str(), 1); }
 
 }  // namespace vexilo::standin

@@ -67,6 +67,15 @@ bool PluginLibrary::Contains(std::uint32_t address) const {
   return owner == static_cast<HMODULE>(handle_);
 }
 
+std::vector<ErrorBox> BoxesShownDuring(const std::function<void()>& action) {
+  RedirectMessageBoxes();
+  std::vector<ErrorBox> boxes;
+  recording = &boxes;
+  action();
+  recording = nullptr;
+  return boxes;
+}
+
 void SetEnvironment(const std::string& name, const std::string& value) {
   SetEnvironmentVariableA(name.c_str(), value.c_str());
 }

@@ -6,6 +6,7 @@
 
 #include "demo.hpp"
 #include "host_memory.hpp"
+#include "reload_scenarios.hpp"
 #include "scenarios.hpp"
 #include "standin_main.hpp"
 
@@ -14,6 +15,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: vexilo_standin test PLUGIN DATA_DIR [LOCKED_DIR]\n"
+               "       vexilo_standin live-edits PLUGIN DATA_DIR\n"
                "       vexilo_standin demo PLUGIN\n"
                "       vexilo_standin table PLUGIN MAPPING_FILE\n");
   return 2;
@@ -29,6 +31,10 @@ int vexilo::standin::RunStandin(int argc, char** argv) {
   if (command == "demo") return vexilo::standin::RunDemo(plugin);
   if (argc < 4) return Usage();
   if (command == "table") return vexilo::standin::RunTable(plugin, std::filesystem::absolute(argv[3]).string());
+  if (command == "live-edits") {
+    const vexilo::standin::ScenarioSettings settings{plugin, std::filesystem::absolute(argv[3]).string(), "", ""};
+    return vexilo::standin::RunReloadScenarios(settings) == 0 ? 0 : 1;
+  }
   if (command != "test") return Usage();
   // The loader library lies beside the stand-in's own files; the test names it.
   const char* loader = std::getenv("VEXILO_STANDIN_LOADER");

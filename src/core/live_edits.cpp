@@ -1,0 +1,97 @@
+#include "core/live_edits.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "core/mapping_file.hpp"
+#include "core/mappings.hpp"
+
+namespace vexilo {
+namespace {
+
+// Counts the lines that set at least one zone, as the format applies them.
+class MappingCount final : public MappingReader::Observer {
+ public:
+  void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
+    if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return;
+    ApplyMappingLine(line, scratch_, written_);
+    // A line writes only between its first and last index; those marks are
+    // cleared again, so that the next line starts from none.
+    bool wrote = false;
+    const std::int32_t last = std::min(line.last, kZoneCount - 1);
+    for (std::int32_t zone = std::max(line.first, 0); zone <= last; ++zone) {
+      wrote = wrote || written_[static_cast<std::size_t>(zone)] != 0;
+      written_[static_cast<std::size_t>(zone)] = 0;
+    }
+    if (wrote) ++count;
+  }
+  void OnEndOfText(std::size_t) override {}
+
+  std::size_t count = 0;
+
+ private:
+  MappingTable scratch_;
+  WrittenEntries written_{};
+};
+
+LiveEdits liveEdits;
+
+}  // namespace
+
+ReloadResult ReloadMappingFile() {
+  try {
+    MappingTable* table = publishedMappings.Spare();
+    if (table == nullptr) return {ReloadOutcome::NoSpareTable, 0};
+    MappingCount count;
+    if (!ReadMappingFile(platform::NativePath(configPath), *table, &count)) return {ReloadOutcome::Unreadable, 0};
+    publishedMappings.Publish(table);
+    if (!table->debug) debugEnabled = false;
+    return {ReloadOutcome::Reloaded, count.count};
+  } catch (...) {
+    // Out of memory for the path or a line: the table in use stays.
+    return {ReloadOutcome::Unreadable, 0};
+  }
+}
+
+std::optional<platform::FileStamp> MappingFileStamp() {
+  try {
+    return platform::QueryFileStamp(platform::NativePath(configPath));
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+void LiveEdits::Start(std::int64_t now, std::optional<platform::FileStamp> readAtStartUp) {
+  watch_.Start(now, readAtStartUp);
+  noticeUp_ = false;
+}
+
+const char* LiveEdits::Frame(std::int64_t now) noexcept {
+  if (watch_.QueryDue(now) && watch_.Queried(now, MappingFileStamp())) Reload(now);
+  if (noticeUp_ && now - noticeUntil_ >= 0) noticeUp_ = false;
+  return noticeUp_ ? notice_ : nullptr;
+}
+
+void LiveEdits::Reload(std::int64_t now) {
+  const ReloadResult result = ReloadMappingFile();
+  // Not settled: the next query that finds the file unchanged reads it again.
+  if (result.outcome == ReloadOutcome::NoSpareTable) return;
+  watch_.Settled();
+  if (result.outcome == ReloadOutcome::Reloaded) {
+    std::snprintf(notice_, sizeof notice_, kReloadedNotice, static_cast<unsigned long>(result.mappings),
+                  result.mappings == 1 ? "mapping" : "mappings");
+  } else {
+    std::snprintf(notice_, sizeof notice_, "%s", kUnreadableNotice);
+  }
+  noticeUntil_ = now + kNoticeTime;
+  noticeUp_ = true;
+}
+
+void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
+  liveEdits.Start(platform::MonotonicMilliseconds(), readAtStartUp);
+}
+
+const char* FollowLiveEdits() noexcept { return liveEdits.Frame(platform::MonotonicMilliseconds()); }
+
+}  // namespace vexilo

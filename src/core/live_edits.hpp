@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "core/file_watch.hpp"
+#include "platform/platform.hpp"
+
+/// Live edits: while the mapping file holds DEBUG, a save of the file takes
+/// effect within about a second, with no restart. Everything here runs on
+/// the frame thread, from the debug overlay.
+namespace vexilo {
+
+inline constexpr char kReloadedNotice[] = "Vexilo.txt reloaded: %lu %s";
+inline constexpr char kUnreadableNotice[] = "Vexilo.txt could not be read; the previous mappings stay";
+
+/// How long a notice stays under the debug line, in milliseconds.
+inline constexpr std::int64_t kNoticeTime = 3000;
+
+enum class ReloadOutcome {
+  Reloaded,     ///< the new table is in use
+  Unreadable,   ///< the file could not be opened; the table in use stays
+  NoSpareTable, ///< every spare table is still held by a reader; try again later
+};
+
+struct ReloadResult {
+  ReloadOutcome outcome;
+  std::size_t mappings;  ///< lines that set at least one zone
+};
+
+/// Reads the mapping file with the start-up reader into a table of its own
+/// and publishes it, with its DEBUG switch. Never writes the default file and
+/// never shows a box: a box during play can hang a full-screen game. Frame
+/// thread only; never throws.
+ReloadResult ReloadMappingFile();
+
+/// The mapping file's stamp, or nothing when it cannot be told.
+std::optional<platform::FileStamp> MappingFileStamp();
+
+/// Follows the mapping file: when a query is due, asks for its stamp, reloads
+/// it once a save has finished, and keeps the notice that tells the player.
+class LiveEdits {
+ public:
+  constexpr LiveEdits() = default;
+
+  /// Starts following at now, from the stamp the file had before start-up
+  /// read it.
+  void Start(std::int64_t now, std::optional<platform::FileStamp> readAtStartUp);
+
+  /// Runs once a frame while DEBUG is on, at now (milliseconds of the
+  /// monotonic clock). Returns the notice to draw under the debug line on
+  /// this frame, or null. A reload may turn DEBUG off. Never throws.
+  const char* Frame(std::int64_t now) noexcept;
+
+ private:
+  void Reload(std::int64_t now);
+
+  FileWatch watch_;
+  char notice_[96] = {};
+  std::int64_t noticeUntil_ = 0;
+  bool noticeUp_ = false;
+};
+
+/// The plug-in's own live edits: started by start-up when the file holds
+/// DEBUG, given the stamp taken before it was read.
+void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp);
+
+/// The plug-in's own live edits on this frame, by the platform's clock: the
+/// notice to draw, or null. Does nothing unless started.
+const char* FollowLiveEdits() noexcept;
+
+}  // namespace vexilo
