@@ -196,21 +196,6 @@ std::ptrdiff_t InputFile::Read(char* buffer, std::size_t size) {
   }
 }
 
-std::int64_t InputFile::Size() const {
-  struct stat info {};
-  if (!is_open() || fstat(static_cast<int>(handle_), &info) != 0) return -1;
-  return static_cast<std::int64_t>(info.st_size);
-}
-
-std::ptrdiff_t InputFile::ReadAt(std::int64_t offset, char* buffer, std::size_t size) {
-  if (!is_open() || offset < 0) return -1;
-  for (;;) {
-    const ssize_t n = pread(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
-    if (n >= 0) return n;
-    if (errno != EINTR) return -1;
-  }
-}
-
 CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return errno == EEXIST ? CreateResult::AlreadyExists : CreateResult::Failed;

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "core/backward_mapping_reader.hpp"
 #include "core/mapping_format.hpp"
 #include "simple_reading.hpp"
 
@@ -27,15 +26,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const vexilo::MappingTable whole = vexilo::ParseMappingText(bytes);
   if (whole.plates != table.plates || whole.debug != table.debug) __builtin_trap();
 
-  // Read from the end in pieces of the same size.
-  vexilo::MappingTable fromTheEnd;
-  vexilo::BackwardMappingReader backward(fromTheEnd);
-  for (std::size_t end = size; end > 0;) {
-    const std::size_t start = end > piece ? end - piece : 0;
-    backward.FeedPreceding(std::string_view(bytes).substr(start, end - start));
-    end = start;
-  }
-  backward.Finish();
-  if (fromTheEnd.plates != table.plates || fromTheEnd.debug != table.debug) __builtin_trap();
   return 0;
 }

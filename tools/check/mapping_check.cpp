@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kQuoteLength = 80;
+// The reader shows a line's first kLineExcerptBytes only: a quote that ends
+// before them marks every line that was cut.
+static_assert(kQuoteLength < kLineExcerptBytes);
 constexpr std::int32_t kLastZone = kZoneCount - 1;
 
 std::string_view Trim(std::string_view text) {
@@ -127,7 +130,9 @@ class LineChecker : public MappingReader::Observer {
   void CheckMapping(std::size_t number, std::string_view text, const MappingLine& line) {
     const std::string_view trimmed = Trim(text);
     const bool looksExact = line.kind == LineKind::Range && trimmed.find('=') < trimmed.find('-');
-    const bool dashInNote = looksExact && Trim(trimmed.substr(trimmed.find('=') + 1)).front() != '-';
+    // The text is the line's start only: what follows its '=' may lie beyond it.
+    const std::string_view afterEquals = looksExact ? Trim(trimmed.substr(trimmed.find('=') + 1)) : std::string_view();
+    const bool dashInNote = !afterEquals.empty() && afterEquals.front() != '-';
     if (line.malformed != LineField::None) {
       const std::string what = line.problem == NumberStatus::NoDigit ? "has no digits"
                                                                      : "is outside -2147483648 to 2147483647";
