@@ -7,6 +7,15 @@
 
 #include "core/page_safe_reads.hpp"
 
+// Every step of reading a line is inlined into the reader's loop: a line
+// that lies whole in a piece then starts from a summary the compiler knows
+// to be fresh, which it keeps in registers.
+#if defined(_MSC_VER)
+#define VEXILO_INLINE __forceinline
+#else
+#define VEXILO_INLINE inline __attribute__((always_inline))
+#endif
+
 namespace vexilo {
 namespace {
 
@@ -29,7 +38,7 @@ struct Separators {
   const char* equals = nullptr;
 };
 
-Separators FindSeparators(const char* begin, const char* end) {
+VEXILO_INLINE Separators FindSeparators(const char* begin, const char* end) {
   using namespace page_safe;
   Separators found;
   for (const char* block = BlockOf(begin); block < end; block += kBlockSize) {
@@ -49,7 +58,7 @@ class FieldReader {
  public:
   explicit FieldReader(MappingLine& line) : line_(line) {}
 
-  void Read(const NumberReading& field, LineField name, std::int32_t& number) {
+  VEXILO_INLINE void Read(const NumberReading& field, LineField name, std::int32_t& number) {
     if (line_.malformed != LineField::None) return;
     line_.problem = field.Result(number);
     if (line_.problem != NumberStatus::Ok) line_.malformed = name;
@@ -93,9 +102,8 @@ void FillPlates(std::int32_t* first, std::size_t count, std::int32_t value) {
   storeFour(count - 4);
 }
 
-// Every line's effect on the table. Inline in the reader's loop: its call
-// would cost a short line more than its reading.
-inline void ApplyLine(const MappingLine& line, MappingTable& table) {
+// Every line's effect on the table.
+VEXILO_INLINE void ApplyLine(const MappingLine& line, MappingTable& table) {
   if (line.kind == LineKind::Debug) {
     table.debug = true;
     return;
@@ -109,16 +117,34 @@ inline void ApplyLine(const MappingLine& line, MappingTable& table) {
 
 }  // namespace
 
-const char* NumberReading::Feed(const char* at, const char* end) {
+VEXILO_INLINE const char* NumberReading::Feed(const char* at, const char* end) {
+  if (phase_ != Phase::Digits) {
+    // Most fields start with their first digit, or with spaces before it:
+    // tabs and the like and a sign cost only the fields that have them.
+    if (phase_ == Phase::Blanks) {
+      while (at != end && *at == ' ') ++at;
+    }
+    if (phase_ == Phase::Blanks && at != end && DigitValue(*at) <= 9) {
+      phase_ = Phase::Digits;
+      sawDigit_ = true;
+    } else if (phase_ == Phase::Blanks && at != end && !IsNumberSpace(*at) && *at != '+' && *at != '-') {
+      phase_ = Phase::Stopped;
+      return at;
+    } else {
+      at = FindFirstDigit(at, end);
+      if (phase_ != Phase::Digits) return at;
+    }
+  }
+  return FeedDigits(at, end);
+}
+
+const char* NumberReading::FindFirstDigit(const char* at, const char* end) {
   switch (phase_) {
     case Phase::Blanks:
       while (at != end && IsNumberSpace(*at)) ++at;
       if (at == end) return end;
       phase_ = Phase::FirstDigit;
-      if (*at == '+' || *at == '-') {
-        negative_ = *at++ == '-';
-        if (at == end) return end;
-      }
+      if (*at == '+' || *at == '-') negative_ = *at++ == '-';
       [[fallthrough]];
     case Phase::FirstDigit:
       if (at == end) return end;
@@ -128,34 +154,46 @@ const char* NumberReading::Feed(const char* at, const char* end) {
       }
       phase_ = Phase::Digits;
       sawDigit_ = true;
-      [[fallthrough]];
+      break;
     case Phase::Digits:
-      return FeedDigits(at, end);
     case Phase::Stopped:
       break;
   }
   return at;
 }
 
-// Leading zeros only show that the field has a digit; the digits after
-// them are counted, and up to nine of them cannot leave 32 bits, so only a
-// tenth is checked and any more is out of range.
-const char* NumberReading::FeedDigits(const char* at, const char* end) {
+// Leading zeros only show that the field has a digit. Nine digits after them
+// cannot leave 32 bits, so they need no check; from the tenth on each one is
+// checked, and any past the tenth is out of range.
+VEXILO_INLINE const char* NumberReading::FeedDigits(const char* at, const char* end) {
+  if (significant_ >= 9) return FeedDigitsPastNine(at, end);
   if (significant_ == 0) {
     while (at != end && *at == '0') ++at;
   }
+  const char* const first = at;
+  const auto room = static_cast<std::ptrdiff_t>(9 - significant_);
+  const char* const unchecked = end - at > room ? at + room : end;
+  std::uint32_t magnitude = magnitude_;
+  unsigned digit = 0;
+  for (; at != unchecked && (digit = DigitValue(*at)) <= 9; ++at) magnitude = magnitude * 10 + digit;
+  magnitude_ = magnitude;
+  significant_ = static_cast<std::uint8_t>(significant_ + (at - first));
+  if (at == end) return end;
+  if (at != unchecked) {
+    phase_ = Phase::Stopped;
+    return at;
+  }
+  return FeedDigitsPastNine(at, end);
+}
+
+const char* NumberReading::FeedDigitsPastNine(const char* at, const char* end) {
   for (; at != end; ++at) {
     const unsigned digit = DigitValue(*at);
     if (digit > 9) {
       phase_ = Phase::Stopped;
       return at;
     }
-    if (significant_ < 9) {
-      magnitude_ = magnitude_ * 10 + digit;
-      ++significant_;
-    } else {
-      AddDigitPastNine(digit);
-    }
+    AddDigitPastNine(digit);
   }
   return end;
 }
@@ -174,7 +212,7 @@ void NumberReading::AddDigitPastNine(unsigned digit) {
   magnitude_ = static_cast<std::uint32_t>(wide);
 }
 
-NumberStatus NumberReading::Result(std::int32_t& number) const {
+VEXILO_INLINE NumberStatus NumberReading::Result(std::int32_t& number) const {
   if (!sawDigit_) return NumberStatus::NoDigit;
   if (outOfRange_) return NumberStatus::OutOfRange;
   // Negated in unsigned arithmetic: -2^31 has no positive counterpart.
@@ -182,7 +220,7 @@ NumberStatus NumberReading::Result(std::int32_t& number) const {
   return NumberStatus::Ok;
 }
 
-void LineSummary::Add(const char* begin, const char* end) {
+VEXILO_INLINE void LineSummary::Add(const char* begin, const char* end) {
   if (start_ == Start::Blank) {
     while (begin != end && IsBlank(*begin)) ++begin;
     if (begin == end) return;
@@ -201,7 +239,7 @@ void LineSummary::Add(const char* begin, const char* end) {
 // is no part of a number; so does the start of a range at the line's first
 // '-', which would otherwise read as a sign. The fields that start after the
 // first '-' and the first '=' are read from there in the same pass.
-void LineSummary::AddText(const char* begin, const char* end) {
+VEXILO_INLINE void LineSummary::AddText(const char* begin, const char* end) {
   if (debugMatched_ >= 0) FollowDebug(begin, end);
   Separators at;
   if (!sawDash_ || !sawEquals_) at = FindSeparators(begin, end);
@@ -243,7 +281,7 @@ void LineSummary::FollowDebug(const char* begin, const char* end) {
   }
 }
 
-MappingLine LineSummary::Line() const {
+VEXILO_INLINE MappingLine LineSummary::Line() const {
   switch (start_) {
     case Start::Blank: return LineOfKind(LineKind::Blank);
     case Start::Comment: return LineOfKind(LineKind::Comment);
@@ -256,7 +294,7 @@ MappingLine LineSummary::Line() const {
 
 // Start: before the first '-'. End: after it, up to the first '=' that
 // follows it. Value: after the line's first '=', wherever the '-' stands.
-MappingLine LineSummary::Range() const {
+VEXILO_INLINE MappingLine LineSummary::Range() const {
   MappingLine line;
   line.kind = LineKind::Range;
   FieldReader fields(line);
@@ -266,7 +304,7 @@ MappingLine LineSummary::Range() const {
   return line;
 }
 
-MappingLine LineSummary::Exact() const {
+VEXILO_INLINE MappingLine LineSummary::Exact() const {
   MappingLine line;
   line.kind = LineKind::Exact;
   FieldReader fields(line);
@@ -290,20 +328,20 @@ MappingLine ParseMappingLine(std::string_view line) {
 
 void ApplyMappingLine(const MappingLine& line, MappingTable& table) { ApplyLine(line, table); }
 
-inline void MappingReader::EndLine(const MappingLine& line, std::string_view excerpt) {
+// Lines are counted for the observer alone: the count is a store per line
+// that the plug-in does not need.
+VEXILO_INLINE void MappingReader::EndLine(const MappingLine& line, const char* text, std::size_t size) {
   ApplyLine(line, table_);
-  ++lines_;
-  if (observer_ != nullptr) observer_->OnLine(lines_, excerpt, line);
+  if (observer_ != nullptr) observer_->OnLine(++lines_, std::string_view(text, std::min(size, kLineExcerptBytes)), line);
 }
 
 // A line that lies whole in one piece: the common case, read in place.
-inline void MappingReader::EndWholeLine(const char* begin, const char* end) {
+VEXILO_INLINE void MappingReader::EndWholeLine(const char* begin, const char* end) {
   // Text mode turns CR LF into LF; a CR anywhere else stays in the line.
   if (end != begin && end[-1] == kCarriageReturn) --end;
   LineSummary summary;
   summary.Add(begin, end);
-  const auto size = static_cast<std::size_t>(end - begin);
-  EndLine(summary.Line(), std::string_view(begin, std::min(size, kLineExcerptBytes)));
+  EndLine(summary.Line(), begin, static_cast<std::size_t>(end - begin));
 }
 
 void MappingReader::Append(const char* begin, const char* end) {
@@ -328,7 +366,7 @@ void MappingReader::AddToLine(const char* begin, const char* end, bool endsLine)
 }
 
 void MappingReader::EndStartedLine() {
-  EndLine(started_.Line(), std::string_view(excerpt_, excerptSize_));
+  EndLine(started_.Line(), excerpt_, excerptSize_);
   started_ = LineSummary();
   lineStarted_ = false;
   excerptSize_ = 0;

@@ -66,7 +66,9 @@ class NumberReading {
 
  private:
   enum class Phase : std::uint8_t { Blanks, FirstDigit, Digits, Stopped };
+  const char* FindFirstDigit(const char* at, const char* end);
   const char* FeedDigits(const char* at, const char* end);
+  const char* FeedDigitsPastNine(const char* at, const char* end);
   void AddDigitPastNine(unsigned digit);
 
   Phase phase_ = Phase::Blanks;
@@ -146,7 +148,7 @@ class MappingReader {
   void EndWholeLine(const char* begin, const char* end);
   void AddToLine(const char* begin, const char* end, bool endsLine);
   void Append(const char* begin, const char* end);
-  void EndLine(const MappingLine& line, std::string_view excerpt);
+  void EndLine(const MappingLine& line, const char* text, std::size_t size);
   void EndStartedLine();
 
   MappingTable& table_;
@@ -159,7 +161,7 @@ class MappingReader {
   bool heldCarriageReturn_ = false;
   char excerpt_[kLineExcerptBytes] = {};
   std::size_t excerptSize_ = 0;
-  std::size_t lines_ = 0;
+  std::size_t lines_ = 0;  ///< counted only for an observer
   bool ended_ = false;
 };
 
