@@ -52,7 +52,8 @@ inline constexpr std::size_t kLineExcerptBytes = 200;
 /// A decimal field read a piece at a time: blanks, an optional sign, digits;
 /// whatever follows the digits is ignored. Leading zeros are skipped and a
 /// run too long for 32 bits is only counted, so it holds a few bytes for a
-/// field of any length.
+/// field of any length. The reader's own: its functions are inlined into the
+/// reader's file, so other files use ReadNumberField.
 class NumberReading {
  public:
   /// Reads on from at; returns where the field's number ended within
@@ -83,7 +84,8 @@ class NumberReading {
 /// length: whether it is blank, a comment or exactly "DEBUG", whether it
 /// holds '-' and '=', and the number fields that start at its beginning,
 /// after its first '-' and after its first '='. Bytes come in pieces of any
-/// size; no byte is kept.
+/// size; no byte is kept. The reader's own, as NumberReading is: other files
+/// use ParseMappingLine.
 class LineSummary {
  public:
   /// Takes the next bytes of the line, its line end excluded.
