@@ -7,15 +7,22 @@
 
 #include "core/page_safe_reads.hpp"
 
+// Every step of reading a line is inlined into the reader's loop: a line
+// that lies whole in a piece then starts from a summary the compiler knows
+// to be fresh, which it keeps in registers.
+#if defined(_MSC_VER)
+#define VEXILO_INLINE __forceinline
+#else
+#define VEXILO_INLINE inline __attribute__((always_inline))
+#endif
+
 namespace vexilo {
 namespace {
 
 constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
 constexpr char kEndOfText = '\x1A';
-
-// The parser works on pointer pairs: every field it cuts lies within the
-// line, so string_view's checked substr would only cost time.
+constexpr std::string_view kDebug = "DEBUG";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -24,48 +31,14 @@ bool IsNumberSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 // One unsigned compare instead of two: '0' to '9' map to 0 to 9.
 unsigned DigitValue(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0'; }
 
-// A run of ten or more digits: leading zeros aside, at most ten digits can
-// fit, and the magnitude may reach 2^31 only for a negative number.
-NumberStatus ReadLongNumber(const char* digits, const char* end, bool negative, std::int32_t& number) {
-  while (end - digits > 1 && *digits == '0') ++digits;
-  if (end - digits > 10) return NumberStatus::OutOfRange;
-  std::uint64_t magnitude = 0;
-  for (; digits != end; ++digits) magnitude = magnitude * 10 + DigitValue(*digits);
-  const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : std::numeric_limits<std::int32_t>::max();
-  if (magnitude > limit) return NumberStatus::OutOfRange;
-  // Negated in unsigned arithmetic: -2^31 has no positive counterpart.
-  const auto low = static_cast<std::uint32_t>(magnitude);
-  number = static_cast<std::int32_t>(negative ? 0u - low : low);
-  return NumberStatus::Ok;
-}
-
-inline NumberStatus ReadNumber(const char* at, const char* end, std::int32_t& number) {
-  bool negative = false;
-  // Most fields start with their first digit: blanks and a sign cost only
-  // the fields that have them.
-  if (at != end && DigitValue(*at) > 9) {
-    while (at != end && IsNumberSpace(*at)) ++at;
-    if (at != end && (*at == '+' || *at == '-')) negative = *at++ == '-';
-  }
-  const char* const digits = at;
-  // Nine digits cannot leave 32 bits, so the common number needs no check
-  // per digit; a longer run may wrap here and is read again.
-  std::uint32_t magnitude = 0;
-  for (unsigned digit; at != end && (digit = DigitValue(*at)) <= 9; ++at) magnitude = magnitude * 10 + digit;
-  if (at == digits) return NumberStatus::NoDigit;
-  if (at - digits > 9) return ReadLongNumber(digits, at, negative, number);
-  number = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
-  return NumberStatus::Ok;
-}
-
-// The first '-' and the first '=' of a line, or null. Both come from one
+// The first '-' and the first '=' of some bytes, or null. Both come from one
 // pass: a '-' after the '=' still makes the line a range.
 struct Separators {
   const char* dash = nullptr;
   const char* equals = nullptr;
 };
 
-Separators FindSeparators(const char* begin, const char* end) {
+VEXILO_INLINE Separators FindSeparators(const char* begin, const char* end) {
   using namespace page_safe;
   Separators found;
   for (const char* block = BlockOf(begin); block < end; block += kBlockSize) {
@@ -85,9 +58,9 @@ class FieldReader {
  public:
   explicit FieldReader(MappingLine& line) : line_(line) {}
 
-  void Read(const char* begin, const char* end, LineField name, std::int32_t& number) {
+  VEXILO_INLINE void Read(const NumberReading& field, LineField name, std::int32_t& number) {
     if (line_.malformed != LineField::None) return;
-    line_.problem = ReadNumber(begin, end, number);
+    line_.problem = field.Result(number);
     if (line_.problem != NumberStatus::Ok) line_.malformed = name;
   }
 
@@ -95,56 +68,10 @@ class FieldReader {
   MappingLine& line_;
 };
 
-MappingLine ParseRange(const char* begin, const char* end, Separators at) {
-  MappingLine parsed;
-  parsed.kind = LineKind::Range;
-  // The end field stops at the first '=' after the dash, or at the line's end.
-  const char* const endOfEnd = at.equals > at.dash ? at.equals : end;
-  FieldReader fields(parsed);
-  fields.Read(begin, at.dash, LineField::Start, parsed.first);
-  fields.Read(at.dash + 1, endOfEnd, LineField::End, parsed.last);
-  fields.Read(at.equals + 1, end, LineField::Value, parsed.value);
-  return parsed;
-}
-
-MappingLine ParseExact(const char* begin, const char* end, const char* equals) {
-  MappingLine parsed;
-  parsed.kind = LineKind::Exact;
-  FieldReader fields(parsed);
-  fields.Read(begin, equals, LineField::Index, parsed.first);
-  fields.Read(equals + 1, end, LineField::Value, parsed.value);
-  parsed.last = parsed.first;
-  return parsed;
-}
-
 MappingLine LineOfKind(LineKind kind) {
   MappingLine line;
   line.kind = kind;
   return line;
-}
-
-bool IsDebugLine(const char* begin, const char* end) {
-  constexpr std::string_view kDebug = "DEBUG";
-  return std::string_view(begin, static_cast<std::size_t>(end - begin)) == kDebug;
-}
-
-// A line that is neither blank nor a comment, trimmed.
-MappingLine ParseStatement(const char* begin, const char* end) {
-  const Separators at = FindSeparators(begin, end);
-  if (at.equals == nullptr) return LineOfKind(IsDebugLine(begin, end) ? LineKind::Debug : LineKind::Other);
-  return at.dash != nullptr ? ParseRange(begin, end, at) : ParseExact(begin, end, at.equals);
-}
-
-// Blank and comment lines, a third of a typical file, are told apart here
-// and cost no call. Each result is made where the caller keeps it: a copy
-// would read back as one wide load what was just stored field by field,
-// which the processor cannot forward from its store buffer.
-inline MappingLine ParseLine(const char* begin, const char* end) {
-  while (begin != end && IsBlank(*begin)) ++begin;
-  while (begin != end && IsBlank(end[-1])) --end;
-  if (begin == end) return LineOfKind(LineKind::Blank);
-  if (*begin == ';') return LineOfKind(LineKind::Comment);
-  return ParseStatement(begin, end);
 }
 
 // Sets count entries from first on, count at least 1. Ranges come in every
@@ -175,58 +102,274 @@ void FillPlates(std::int32_t* first, std::size_t count, std::int32_t value) {
   storeFour(count - 4);
 }
 
-// The entries a sound range or exact line writes, clipped to the table;
-// false when it writes none.
-bool WrittenRange(const MappingLine& line, std::int32_t& from, std::int32_t& to) {
-  if (line.malformed != LineField::None) return false;
-  if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return false;
-  from = std::max(line.first, 0);
-  to = std::min(line.last, kZoneCount - 1);
-  return from <= to;
-}
-
-// Every line's effect on the table. Inline in the reader's loop, as is
-// ParseLine: their calls and the copied line would cost a short line more
-// than its reading.
-inline void ApplyLine(const MappingLine& line, MappingTable& table) {
+// Every line's effect on the table.
+VEXILO_INLINE void ApplyLine(const MappingLine& line, MappingTable& table) {
   if (line.kind == LineKind::Debug) {
     table.debug = true;
     return;
   }
-  std::int32_t from = 0;
-  std::int32_t to = 0;
-  if (WrittenRange(line, from, to)) {
-    FillPlates(table.plates.data() + from, static_cast<std::size_t>(to - from) + 1, line.value);
-  }
-}
-
-void MarkWritten(const MappingLine& line, WrittenEntries& written) {
-  std::int32_t from = 0;
-  std::int32_t to = 0;
-  if (WrittenRange(line, from, to)) FillPlates(written.data() + from, static_cast<std::size_t>(to - from) + 1, -1);
+  if (line.malformed != LineField::None) return;
+  if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return;
+  const std::int32_t from = std::max(line.first, 0);
+  const std::int32_t to = std::min(line.last, kZoneCount - 1);
+  if (from <= to) FillPlates(table.plates.data() + from, static_cast<std::size_t>(to - from) + 1, line.value);
 }
 
 }  // namespace
 
-NumberStatus ReadNumberField(std::string_view field, std::int32_t& number) {
-  return ReadNumber(field.data(), field.data() + field.size(), number);
+VEXILO_INLINE const char* NumberReading::Feed(const char* at, const char* end) {
+  if (phase_ != Phase::Digits) {
+    // Most fields start with their first digit, or with spaces before it:
+    // tabs and the like and a sign cost only the fields that have them.
+    if (phase_ == Phase::Blanks) {
+      while (at != end && *at == ' ') ++at;
+    }
+    if (phase_ == Phase::Blanks && at != end && DigitValue(*at) <= 9) {
+      phase_ = Phase::Digits;
+      sawDigit_ = true;
+    } else if (phase_ == Phase::Blanks && at != end && !IsNumberSpace(*at) && *at != '+' && *at != '-') {
+      phase_ = Phase::Stopped;
+      return at;
+    } else {
+      at = FindFirstDigit(at, end);
+      if (phase_ != Phase::Digits) return at;
+    }
+  }
+  return FeedDigits(at, end);
 }
 
-MappingLine ParseMappingLine(std::string_view line) { return ParseLine(line.data(), line.data() + line.size()); }
+const char* NumberReading::FindFirstDigit(const char* at, const char* end) {
+  switch (phase_) {
+    case Phase::Blanks:
+      while (at != end && IsNumberSpace(*at)) ++at;
+      if (at == end) return end;
+      phase_ = Phase::FirstDigit;
+      if (*at == '+' || *at == '-') negative_ = *at++ == '-';
+      [[fallthrough]];
+    case Phase::FirstDigit:
+      if (at == end) return end;
+      if (DigitValue(*at) > 9) {
+        phase_ = Phase::Stopped;
+        return at;
+      }
+      phase_ = Phase::Digits;
+      sawDigit_ = true;
+      break;
+    case Phase::Digits:
+    case Phase::Stopped:
+      break;
+  }
+  return at;
+}
+
+// Leading zeros only show that the field has a digit. Nine digits after them
+// cannot leave 32 bits, so they need no check; from the tenth on each one is
+// checked, and any past the tenth is out of range.
+VEXILO_INLINE const char* NumberReading::FeedDigits(const char* at, const char* end) {
+  if (significant_ >= 9) return FeedDigitsPastNine(at, end);
+  if (significant_ == 0) {
+    while (at != end && *at == '0') ++at;
+  }
+  const char* const first = at;
+  const auto room = static_cast<std::ptrdiff_t>(9 - significant_);
+  const char* const unchecked = end - at > room ? at + room : end;
+  std::uint32_t magnitude = magnitude_;
+  unsigned digit = 0;
+  for (; at != unchecked && (digit = DigitValue(*at)) <= 9; ++at) magnitude = magnitude * 10 + digit;
+  magnitude_ = magnitude;
+  significant_ = static_cast<std::uint8_t>(significant_ + (at - first));
+  if (at == end) return end;
+  if (at != unchecked) {
+    phase_ = Phase::Stopped;
+    return at;
+  }
+  return FeedDigitsPastNine(at, end);
+}
+
+const char* NumberReading::FeedDigitsPastNine(const char* at, const char* end) {
+  for (; at != end; ++at) {
+    const unsigned digit = DigitValue(*at);
+    if (digit > 9) {
+      phase_ = Phase::Stopped;
+      return at;
+    }
+    AddDigitPastNine(digit);
+  }
+  return end;
+}
+
+void NumberReading::AddDigitPastNine(unsigned digit) {
+  if (significant_ > 9) {
+    outOfRange_ = true;
+    return;
+  }
+  significant_ = 10;
+  // The magnitude may reach 2^31 only for a negative number.
+  const std::uint64_t limit =
+      negative_ ? std::uint64_t{1} << 31 : static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+  const std::uint64_t wide = std::uint64_t{magnitude_} * 10 + digit;
+  if (wide > limit) outOfRange_ = true;
+  magnitude_ = static_cast<std::uint32_t>(wide);
+}
+
+VEXILO_INLINE NumberStatus NumberReading::Result(std::int32_t& number) const {
+  if (!sawDigit_) return NumberStatus::NoDigit;
+  if (outOfRange_) return NumberStatus::OutOfRange;
+  // Negated in unsigned arithmetic: -2^31 has no positive counterpart.
+  number = static_cast<std::int32_t>(negative_ ? 0u - magnitude_ : magnitude_);
+  return NumberStatus::Ok;
+}
+
+VEXILO_INLINE void LineSummary::Add(const char* begin, const char* end) {
+  if (start_ == Start::Blank) {
+    while (begin != end && IsBlank(*begin)) ++begin;
+    if (begin == end) return;
+    // A comment says nothing more, however it goes on.
+    if (*begin == ';') {
+      start_ = Start::Comment;
+      return;
+    }
+    start_ = Start::Text;
+    debugMatched_ = *begin == kDebug[0] ? 0 : -1;
+  }
+  if (start_ == Start::Text) AddText(begin, end);
+}
+
+// Each number field ends where the line does or stops at its first byte that
+// is no part of a number; so does the start of a range at the line's first
+// '-', which would otherwise read as a sign. The fields that start after the
+// first '-' and the first '=' are read from there in the same pass.
+VEXILO_INLINE void LineSummary::AddText(const char* begin, const char* end) {
+  if (debugMatched_ >= 0) FollowDebug(begin, end);
+  Separators at;
+  if (!sawDash_ || !sawEquals_) at = FindSeparators(begin, end);
+  const char* const dash = sawDash_ ? nullptr : at.dash;
+  const char* const equals = sawEquals_ ? nullptr : at.equals;
+  if (!fromStart_.stopped()) {
+    fromStart_.Feed(begin, dash != nullptr ? dash : end);
+    if (dash != nullptr) fromStart_.Stop();
+  }
+  if (sawDash_) {
+    afterDash_.Feed(begin, end);
+  } else if (dash != nullptr) {
+    sawDash_ = true;
+    afterDash_.Feed(dash + 1, end);
+  }
+  if (sawEquals_) {
+    afterEquals_.Feed(begin, end);
+  } else if (equals != nullptr) {
+    sawEquals_ = true;
+    afterEquals_.Feed(equals + 1, end);
+  }
+}
+
+// "DEBUG" counts only as the whole line once blanks are trimmed: its five
+// letters, then nothing but blanks.
+void LineSummary::FollowDebug(const char* begin, const char* end) {
+  for (; begin != end && debugMatched_ < static_cast<std::int8_t>(kDebug.size()); ++begin) {
+    if (*begin != kDebug[static_cast<std::size_t>(debugMatched_)]) {
+      debugMatched_ = -1;
+      return;
+    }
+    ++debugMatched_;
+  }
+  for (; begin != end; ++begin) {
+    if (!IsBlank(*begin)) {
+      debugMatched_ = -1;
+      return;
+    }
+  }
+}
+
+VEXILO_INLINE MappingLine LineSummary::Line() const {
+  switch (start_) {
+    case Start::Blank: return LineOfKind(LineKind::Blank);
+    case Start::Comment: return LineOfKind(LineKind::Comment);
+    case Start::Text: break;
+  }
+  if (debugMatched_ == static_cast<std::int8_t>(kDebug.size())) return LineOfKind(LineKind::Debug);
+  if (!sawEquals_) return LineOfKind(LineKind::Other);
+  return sawDash_ ? Range() : Exact();
+}
+
+// Start: before the first '-'. End: after it, up to the first '=' that
+// follows it. Value: after the line's first '=', wherever the '-' stands.
+VEXILO_INLINE MappingLine LineSummary::Range() const {
+  MappingLine line;
+  line.kind = LineKind::Range;
+  FieldReader fields(line);
+  fields.Read(fromStart_, LineField::Start, line.first);
+  fields.Read(afterDash_, LineField::End, line.last);
+  fields.Read(afterEquals_, LineField::Value, line.value);
+  return line;
+}
+
+VEXILO_INLINE MappingLine LineSummary::Exact() const {
+  MappingLine line;
+  line.kind = LineKind::Exact;
+  FieldReader fields(line);
+  fields.Read(fromStart_, LineField::Index, line.first);
+  fields.Read(afterEquals_, LineField::Value, line.value);
+  line.last = line.first;
+  return line;
+}
+
+NumberStatus ReadNumberField(std::string_view field, std::int32_t& number) {
+  NumberReading reading;
+  reading.Feed(field.data(), field.data() + field.size());
+  return reading.Result(number);
+}
+
+MappingLine ParseMappingLine(std::string_view line) {
+  LineSummary summary;
+  summary.Add(line.data(), line.data() + line.size());
+  return summary.Line();
+}
 
 void ApplyMappingLine(const MappingLine& line, MappingTable& table) { ApplyLine(line, table); }
 
-void ApplyMappingLine(const MappingLine& line, MappingTable& table, WrittenEntries& written) {
-  ApplyLine(line, table);
-  MarkWritten(line, written);
+// Lines are counted for the observer alone: the count is a store per line
+// that the plug-in does not need.
+VEXILO_INLINE void MappingReader::EndLine(const MappingLine& line, const char* text, std::size_t size) {
+  ApplyLine(line, table_);
+  if (observer_ != nullptr) observer_->OnLine(++lines_, std::string_view(text, std::min(size, kLineExcerptBytes)), line);
 }
 
-inline void MappingReader::EndLine(std::string_view line) {
-  const MappingLine parsed = ParseLine(line.data(), line.data() + line.size());
-  ApplyLine(parsed, table_);
-  if (written_ != nullptr) MarkWritten(parsed, *written_);
-  ++lines_;
-  if (observer_ != nullptr) observer_->OnLine(lines_, line, parsed);
+// A line that lies whole in one piece: the common case, read in place.
+VEXILO_INLINE void MappingReader::EndWholeLine(const char* begin, const char* end) {
+  // Text mode turns CR LF into LF; a CR anywhere else stays in the line.
+  if (end != begin && end[-1] == kCarriageReturn) --end;
+  LineSummary summary;
+  summary.Add(begin, end);
+  EndLine(summary.Line(), begin, static_cast<std::size_t>(end - begin));
+}
+
+void MappingReader::Append(const char* begin, const char* end) {
+  started_.Add(begin, end);
+  if (observer_ == nullptr) return;
+  const std::size_t count = std::min(kLineExcerptBytes - excerptSize_, static_cast<std::size_t>(end - begin));
+  std::copy(begin, begin + count, excerpt_ + excerptSize_);
+  excerptSize_ += count;
+}
+
+// Bytes of a line that began in an earlier piece or goes on in a later one.
+void MappingReader::AddToLine(const char* begin, const char* end, bool endsLine) {
+  lineStarted_ = true;
+  // A held CR right before the line feed was half of a CR LF line end.
+  if (heldCarriageReturn_ && !(endsLine && begin == end)) Append(&kCarriageReturn, &kCarriageReturn + 1);
+  heldCarriageReturn_ = false;
+  if (end != begin && end[-1] == kCarriageReturn) {
+    --end;
+    heldCarriageReturn_ = !endsLine;
+  }
+  Append(begin, end);
+}
+
+void MappingReader::EndStartedLine() {
+  EndLine(started_.Line(), excerpt_, excerptSize_);
+  started_ = LineSummary();
+  lineStarted_ = false;
+  excerptSize_ = 0;
 }
 
 bool MappingReader::Feed(std::string_view bytes) {
@@ -236,21 +379,18 @@ bool MappingReader::Feed(std::string_view bytes) {
   const char* lineStart = bytes.data();
   const char* const end = lineStart + bytes.size();
   page_safe::ForEachByte(lineStart, end, kLineFeed, [&](const char* lineFeed) {
-    std::string_view line(lineStart, static_cast<std::size_t>(lineFeed - lineStart));
-    if (!pending_.empty()) {
-      pending_.append(line);
-      line = pending_;
+    if (lineStarted_) {
+      AddToLine(lineStart, lineFeed, true);
+      EndStartedLine();
+    } else {
+      EndWholeLine(lineStart, lineFeed);
     }
-    // Text mode turns CR LF into LF; a CR anywhere else stays in the line.
-    if (!line.empty() && line.back() == kCarriageReturn) line.remove_suffix(1);
-    EndLine(line);
-    pending_.clear();
     lineStart = lineFeed + 1;
   });
-  pending_.append(lineStart, static_cast<std::size_t>(end - lineStart));
+  if (lineStart != end) AddToLine(lineStart, end, false);
   if (endOfText == std::string_view::npos) return true;
   // The byte ends the line it stands in, or stands at the start of a line.
-  const bool withinLine = !pending_.empty();
+  const bool withinLine = lineStarted_;
   Finish();
   if (observer_ != nullptr) observer_->OnEndOfText(withinLine ? lines_ : lines_ + 1);
   ended_ = true;
@@ -258,9 +398,11 @@ bool MappingReader::Feed(std::string_view bytes) {
 }
 
 void MappingReader::Finish() {
-  if (ended_ || pending_.empty()) return;
-  EndLine(pending_);
-  pending_.clear();
+  if (ended_ || !lineStarted_) return;
+  // Only a line feed makes a CR part of the line end.
+  if (heldCarriageReturn_) Append(&kCarriageReturn, &kCarriageReturn + 1);
+  heldCarriageReturn_ = false;
+  EndStartedLine();
 }
 
 MappingTable ParseMappingText(std::string_view bytes) {

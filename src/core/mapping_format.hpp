@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,11 +45,73 @@ struct MappingTable {
   bool debug = false;
 };
 
-/// Which entries of a table lines have written: -1 where one has, else 0.
-using WrittenEntries = std::array<std::int32_t, kZoneCount>;
+/// How much of a line's start an observer is shown; a longer line reaches
+/// it cut there.
+inline constexpr std::size_t kLineExcerptBytes = 200;
 
-/// Reads a decimal field: blanks, an optional sign, digits; whatever follows
-/// the digits is ignored.
+/// A decimal field read a piece at a time: blanks, an optional sign, digits;
+/// whatever follows the digits is ignored. Leading zeros are skipped and a
+/// run too long for 32 bits is only counted, so it holds a few bytes for a
+/// field of any length. The reader's own: its functions are inlined into the
+/// reader's file, so other files use ReadNumberField.
+class NumberReading {
+ public:
+  /// Reads on from at; returns where the field's number ended within
+  /// [at, end), or end when it may go on in later bytes.
+  const char* Feed(const char* at, const char* end);
+  /// The field ends here, before any byte Feed did not take.
+  void Stop() { phase_ = Phase::Stopped; }
+  bool stopped() const { return phase_ == Phase::Stopped; }
+  /// The number the bytes fed so far hold; a failed read leaves number alone.
+  NumberStatus Result(std::int32_t& number) const;
+
+ private:
+  enum class Phase : std::uint8_t { Blanks, FirstDigit, Digits, Stopped };
+  const char* FindFirstDigit(const char* at, const char* end);
+  const char* FeedDigits(const char* at, const char* end);
+  const char* FeedDigitsPastNine(const char* at, const char* end);
+  void AddDigitPastNine(unsigned digit);
+
+  Phase phase_ = Phase::Blanks;
+  bool negative_ = false;
+  bool sawDigit_ = false;
+  bool outOfRange_ = false;
+  std::uint8_t significant_ = 0;  ///< digits after the leading zeros, up to 10
+  std::uint32_t magnitude_ = 0;
+};
+
+/// What the reader keeps of a line while it reads it, whatever the line's
+/// length: whether it is blank, a comment or exactly "DEBUG", whether it
+/// holds '-' and '=', and the number fields that start at its beginning,
+/// after its first '-' and after its first '='. Bytes come in pieces of any
+/// size; no byte is kept. The reader's own, as NumberReading is: other files
+/// use ParseMappingLine.
+class LineSummary {
+ public:
+  /// Takes the next bytes of the line, its line end excluded.
+  void Add(const char* begin, const char* end);
+  /// What the line says, from the bytes added so far.
+  MappingLine Line() const;
+
+ private:
+  enum class Start : std::uint8_t { Blank, Comment, Text };
+  void AddText(const char* begin, const char* end);
+  void FollowDebug(const char* begin, const char* end);
+  MappingLine Range() const;
+  MappingLine Exact() const;
+
+  Start start_ = Start::Blank;
+  /// How many bytes of "DEBUG" the trimmed line has matched; -1 once it
+  /// cannot be the debug switch.
+  std::int8_t debugMatched_ = -1;
+  bool sawDash_ = false;
+  bool sawEquals_ = false;
+  NumberReading fromStart_;
+  NumberReading afterDash_;
+  NumberReading afterEquals_;
+};
+
+/// Reads a decimal field whole.
 NumberStatus ReadNumberField(std::string_view field, std::int32_t& number);
 
 /// Reads one line, its line end already removed.
@@ -57,30 +120,24 @@ MappingLine ParseMappingLine(std::string_view line);
 /// Applies a line to the table. Malformed lines and indices above 376 set nothing.
 void ApplyMappingLine(const MappingLine& line, MappingTable& table);
 
-/// The same, marking in written the entries the line writes.
-void ApplyMappingLine(const MappingLine& line, MappingTable& table, WrittenEntries& written);
-
 /// Cuts file bytes into lines the way the host platform's text mode reads
 /// them (CR LF or LF ends a line, a byte 0x1A ends the text) and applies each
-/// line to a table. Takes the file in pieces of any size and keeps only the
-/// unfinished line, so memory follows the longest line, not the file.
+/// line to a table. Takes the file in pieces of any size and keeps no line
+/// whole, so its memory is the same for every file.
 class MappingReader {
  public:
-  /// Told of every line as it is applied: its number (from 1), its text
-  /// without the line end, and what it says. For tools that explain a file;
-  /// the plug-in passes none.
+  /// Told of every line as it is applied: its number (from 1), the first
+  /// kLineExcerptBytes bytes of its text without the line end, and what the
+  /// whole line says. For tools that explain a file; the plug-in passes none.
   class Observer {
    public:
     virtual ~Observer() = default;
-    virtual void OnLine(std::size_t number, std::string_view text, const MappingLine& line) = 0;
+    virtual void OnLine(std::size_t number, std::string_view excerpt, const MappingLine& line) = 0;
     /// A byte 0x1A ended the text in the given line; later bytes were ignored.
     virtual void OnEndOfText(std::size_t number) = 0;
   };
 
   explicit MappingReader(MappingTable& table, Observer* observer = nullptr) : table_(table), observer_(observer) {}
-
-  /// Also marks, in written, every entry a line writes, whatever its value.
-  MappingReader(MappingTable& table, WrittenEntries& written) : table_(table), observer_(nullptr), written_(&written) {}
 
   /// Reads the next piece of the file. Returns false once the text has ended
   /// at a byte 0x1A; later pieces are ignored.
@@ -90,13 +147,23 @@ class MappingReader {
   void Finish();
 
  private:
-  void EndLine(std::string_view line);
+  void EndWholeLine(const char* begin, const char* end);
+  void AddToLine(const char* begin, const char* end, bool endsLine);
+  void Append(const char* begin, const char* end);
+  void EndLine(const MappingLine& line, const char* text, std::size_t size);
+  void EndStartedLine();
 
   MappingTable& table_;
   Observer* observer_;
-  WrittenEntries* written_ = nullptr;
-  std::string pending_;
-  std::size_t lines_ = 0;
+  /// The line that the last piece left unfinished.
+  LineSummary started_;
+  bool lineStarted_ = false;
+  /// That line's last byte so far is a CR, left out until the next byte
+  /// tells whether it belongs to a CR LF line end.
+  bool heldCarriageReturn_ = false;
+  char excerpt_[kLineExcerptBytes] = {};
+  std::size_t excerptSize_ = 0;
+  std::size_t lines_ = 0;  ///< counted only for an observer
   bool ended_ = false;
 };
 

@@ -22,14 +22,14 @@ constexpr DefaultRun kDefaultRuns[] = {
     {232, 240, 5},   {241, 330, 6},   {331, 339, 7},   {340, 356, 8},   {357, 363, 9},   {364, 376, 10},
 };
 
-TEST(DefaultMappingFile, IsTheDocumentedFileByteForByte) {
+// The checked-in copy pins every byte; its shape is checked as well, so that
+// the copy cannot be changed along with the code into something users were
+// never told of.
+TEST(DefaultMappingFile, IsTheDocumentedFileByteForByteIn58CrLfLines) {
+  const std::string text = DefaultMappingFileText();
   const std::string expected = testing::ReadFileBytes(VEXILO_TEST_DATA_DIR "/default-Vexilo.txt");
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(DefaultMappingFileText(), expected);
-}
-
-TEST(DefaultMappingFile, Has58LinesEachEndingInCrLf) {
-  const std::string text = DefaultMappingFileText();
+  EXPECT_EQ(text, expected);
   int lines = 0;
   for (std::size_t at = 0; at < text.size(); ++lines) {
     const std::size_t end = text.find('\n', at);
@@ -52,11 +52,6 @@ TEST(DefaultMappingFile, GivesEveryZoneItsDocumentedPlatebackAndNoDebug) {
       EXPECT_EQ(table.plates[static_cast<std::size_t>(zone)], run.plate) << "zone " << zone;
     }
   }
-  EXPECT_EQ(table.plates[0], 1);
-  EXPECT_EQ(table.plates[63], 0);
-  EXPECT_EQ(table.plates[100], 1);
-  EXPECT_EQ(table.plates[161], 2);
-  EXPECT_EQ(table.plates[376], 10);
 }
 
 TEST(DefaultMappingFile, OnlyItsLast12LinesSetAnything) {

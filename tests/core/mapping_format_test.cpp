@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "scratch_dir.hpp"
+#include "simple_reading.hpp"
 #include "test_pages.hpp"
 
 namespace vexilo {
 namespace {
 
+namespace fs = std::filesystem;
 using Assignments = std::vector<std::pair<int, std::int32_t>>;
 
 // The table a file gives, with the entries that differ from 0.
@@ -19,14 +23,6 @@ Assignments NonZero(const MappingTable& table) {
   for (int i = 0; i < kZoneCount; ++i) {
     if (table.plates[static_cast<std::size_t>(i)] != 0) set.emplace_back(i, table.plates[static_cast<std::size_t>(i)]);
   }
-  return set;
-}
-
-Assignments NonZero(const std::string& text) { return NonZero(ParseMappingText(text)); }
-
-Assignments Span(int from, int to, std::int32_t value) {
-  Assignments set;
-  for (int i = from; i <= to; ++i) set.emplace_back(i, value);
   return set;
 }
 
@@ -114,81 +110,51 @@ TEST(NumberField, RunsOfTenDigitsOrMoreAreCheckedWhereverThirtyTwoBitsWouldWrap)
   EXPECT_EQ(ParseMappingLine("1-4294967298=1").malformed, LineField::End);
 }
 
-TEST(MappingText, DebugLineTurnsTheOverlayOnOnlyWhenExact) {
-  EXPECT_TRUE(ParseMappingText("\tDEBUG  \n").debug);
-  EXPECT_FALSE(ParseMappingText("debug\nDEBUG ON\n;DEBUG\n DEBUG;\n").debug);
-  const MappingTable table = ParseMappingText("debug\nDEBUG ON\n;DEBUG\n");
-  EXPECT_TRUE(NonZero(table).empty());
-}
-
-TEST(MappingText, RangesAreClippedAt376AndEmptyRangesSetNothing) {
-  EXPECT_EQ(NonZero("370-400=4"), Span(370, 376, 4));
-  EXPECT_TRUE(NonZero("377=4\n400-500=4\n10-5=3\n5=-3\n").empty());
-  EXPECT_EQ(NonZero("0 - 62 = 1"), Span(0, 62, 1));
-  EXPECT_EQ(NonZero("5=3 ; note"), Span(5, 5, 3));
-  EXPECT_EQ(NonZero("376=9"), Span(376, 376, 9));
-}
-
-TEST(MappingText, LaterLinesWinWhateverTheirKind) {
-  EXPECT_EQ(NonZero("5=1\n5=2\n"), Span(5, 5, 2));
-  Assignments expected = Span(0, 29, 1);
-  expected.emplace_back(30, 7);
-  const Assignments rest = Span(31, 62, 1);
-  expected.insert(expected.end(), rest.begin(), rest.end());
-  EXPECT_EQ(NonZero("0-62=1\n30=7\n"), expected);
-  EXPECT_EQ(NonZero("30=7\n0-62=1\n"), Span(0, 62, 1));
-  EXPECT_EQ(NonZero("0-3=4\n0-3=0\n"), Assignments{});
-}
-
-TEST(MappingText, ValuesPassThroughWhateverTheirSignOrSize) {
-  EXPECT_EQ(NonZero("1-1=-1\n2=50\n3=2147483647\n"),
-            (Assignments{{1, -1}, {2, 50}, {3, INT32_MAX}}));
-}
-
-TEST(MappingText, MalformedLinesSetNothingAndLoadingGoesOn) {
-  EXPECT_EQ(NonZero("=5\n1=2\n3-4=\n5=6\n7=99999999999\n8=9\n"), (Assignments{{1, 2}, {5, 6}, {8, 9}}));
-  // A malformed value must not leave a half-applied range behind.
-  EXPECT_TRUE(NonZero("0-10=x\n").empty());
-}
-
-TEST(MappingText, CrLfAndLfAndAMissingLastLineEndGiveTheSameTable) {
-  const std::string lf = "0-62=1\n63=0\nDEBUG\n64-146=2\n";
-  std::string crlf;
-  for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  const MappingTable expected = ParseMappingText(lf);
-  EXPECT_EQ(NonZero(crlf), NonZero(expected));
-  EXPECT_TRUE(ParseMappingText(crlf).debug);
-  EXPECT_EQ(NonZero(lf.substr(0, lf.size() - 1)), NonZero(expected));
-  EXPECT_EQ(NonZero("5=3\r"), Span(5, 5, 3));
-}
-
-TEST(MappingText, ACarriageReturnNotBeforeALineFeedStaysInTheLine) {
-  // Text mode only folds CR LF: "DEBUG\r" is no debug line, and a lone CR
-  // does not end "1=2".
-  EXPECT_FALSE(ParseMappingText("DEBUG\r\r\n").debug);
-  EXPECT_EQ(NonZero("1=2\r3=4\n"), Span(1, 1, 2));
-}
-
-TEST(MappingText, AByte1AEndsTheTextLikeTheEndOfTheFile) {
-  EXPECT_EQ(NonZero("1=1\n2=2\x1A\n3=3\n"), (Assignments{{1, 1}, {2, 2}}));
-  EXPECT_EQ(NonZero("1=1\n2=\x1A" "2\n"), Span(1, 1, 1));
-  EXPECT_TRUE(NonZero("\x1A" "1=1\n").empty());
-}
-
-TEST(MappingText, AByteOrderMarkStaysPartOfTheFirstLine) {
-  const std::string bom = "\xEF\xBB\xBF";
-  EXPECT_FALSE(ParseMappingText(bom + "DEBUG\n").debug);
-  // Behind the mark ";1=1" is no comment but an exact line whose index has no digit.
-  EXPECT_TRUE(NonZero(bom + ";1=1\n").empty());
-  EXPECT_EQ(NonZero(bom + ";comment\n2=2\n"), Span(2, 2, 2));
-}
-
-TEST(MappingText, EmptyOrCommentOnlyTextLeavesEverythingZero) {
-  for (const char* text : {"", "\n\n", ";a\n ; b\n\t\n", "\r\n"}) {
-    const MappingTable table = ParseMappingText(text);
-    EXPECT_TRUE(NonZero(table).empty()) << text;
-    EXPECT_FALSE(table.debug);
+// A table as the fixture files beside the format's corner cases spell it:
+// the debug switch, then every run of zones that share a plateback index.
+std::string TableText(const MappingTable& table) {
+  std::string text = table.debug ? "debug: on\n" : "debug: off\n";
+  for (std::size_t first = 0; first < table.plates.size();) {
+    std::size_t last = first;
+    while (last + 1 < table.plates.size() && table.plates[last + 1] == table.plates[first]) ++last;
+    text += first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
+    text += ": " + std::to_string(table.plates[first]) + "\n";
+    first = last + 1;
   }
+  return text;
+}
+
+MappingTable ReadByteByByte(const std::string& bytes) {
+  MappingTable table;
+  MappingReader reader(table);
+  for (const char& byte : bytes) reader.Feed(std::string_view(&byte, 1));
+  reader.Finish();
+  return table;
+}
+
+// tests/data/format: each NAME.txt beside the table NAME.table that it gives,
+// read whole and a byte at a time; the plain second reading must agree.
+TEST(MappingText, EveryFixtureFileGivesTheTableBesideIt) {
+  int fixtures = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(VEXILO_TEST_DATA_DIR "/format")) {
+    if (entry.path().extension() != ".txt") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const std::string bytes = testing::ReadFileBytes(entry.path());
+    fs::path tablePath = entry.path();
+    const std::string expected = testing::ReadFileBytes(tablePath.replace_extension(".table"));
+    ASSERT_FALSE(expected.empty()) << "no " << tablePath.filename().string();
+    EXPECT_EQ(TableText(ParseMappingText(bytes)), expected);
+    EXPECT_EQ(TableText(ReadByteByByte(bytes)), expected);
+    const testing::SimpleTable plain = testing::ReadSimply(bytes);
+    MappingTable plainTable;
+    plainTable.debug = plain.debug;
+    for (std::size_t zone = 0; zone < plainTable.plates.size(); ++zone) {
+      plainTable.plates[zone] = static_cast<std::int32_t>(plain.plates[zone]);
+    }
+    EXPECT_EQ(TableText(plainTable), expected) << "the plain second reading";
+    ++fixtures;
+  }
+  EXPECT_GE(fixtures, 20);
 }
 
 TEST(MappingReader, GivesTheSameTableHoweverTheBytesArriveInPieces) {

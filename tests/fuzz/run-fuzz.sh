@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# run-fuzz.sh [SECONDS]: builds the mapping-file fuzzer (clang, libFuzzer with
-# AddressSanitizer and UndefinedBehaviorSanitizer, 64-bit: the parser is pure
-# code) and runs it for SECONDS (60 by default) from the seed corpus. A
-# failing input is copied into tests/fuzz/regressions/, which the differential
-# unit test replays on every build.
+# run-fuzz.sh [SECONDS]: builds the mapping-file fuzzer (the fuzz preset's
+# vexilo_mapping_fuzzer: clang, libFuzzer with AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs it for SECONDS (60 by default) from the
+# seed corpus. A failing input is copied into tests/fuzz/regressions/, which
+# the differential unit test replays on every build.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-60}
-out=build/fuzz
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j 2 >/dev/null
+fuzzer=build/fuzz/tests/fuzz/vexilo_mapping_fuzzer
+out=build/fuzz/run
 mkdir -p "$out/corpus"
-clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -Isrc -Itests/fuzz \
-  src/core/mapping_format.cpp src/core/backward_mapping_reader.cpp tests/fuzz/simple_reading.cpp tests/fuzz/mapping_fuzzer.cpp \
-  -o "$out/mapping_fuzzer"
 status=0
-"$out/mapping_fuzzer" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \
+"$fuzzer" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \
   -artifact_prefix="$out/" "$out/corpus" tests/fuzz/corpus tests/fuzz/regressions >"$out/fuzz.log" 2>&1 || status=$?
 grep -E "^(#[0-9]+.*DONE|Done|stat::number_of_executed_units)" "$out/fuzz.log" || true
 if [ $status -ne 0 ]; then

@@ -1,5 +1,7 @@
 #include "simple_reading.hpp"
 
+#include <algorithm>
+
 namespace vexilo::testing {
 namespace {
 
@@ -22,10 +24,10 @@ std::vector<std::string> TextModeLines(std::string text) {
   return lines;
 }
 
-std::string TrimBlanks(std::string text) {
-  while (!text.empty() && (text[0] == ' ' || text[0] == '\t')) text.erase(0, 1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
-  return text;
+std::string TrimBlanks(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // Blanks, an optional sign, then decimal digits; the rest is ignored. False
@@ -38,7 +40,7 @@ bool Number(const std::string& field, long long& value) {
   std::string digits;
   while (i < field.size() && field[i] >= '0' && field[i] <= '9') digits += field[i++];
   if (digits.empty()) return false;
-  while (digits.size() > 1 && digits[0] == '0') digits.erase(0, 1);
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
   if (digits.size() > 10) return false;
   value = std::stoll(digits) * (negative ? -1 : 1);
   return value >= -2147483648LL && value <= 2147483647LL;

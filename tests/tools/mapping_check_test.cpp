@@ -229,5 +229,20 @@ TEST(MappingCheck, QuotesLinesPrintablyAndShort) {
   EXPECT_EQ(Quote(std::string(200, 'x')), std::string(80, 'x') + "...");
 }
 
+// The checker is shown only the start of each line: a longer line is quoted
+// cut, explained from that start, and sets what the whole line says.
+TEST(MappingCheck, ALineLongerThanItsExcerptIsQuotedCutAndReadWhole) {
+  const std::string blanks(1000, ' ');
+  const CheckReport report = Check("5=" + blanks + "-3\n6=3" + blanks + "-9\n7=" + blanks + "12\n");
+  EXPECT_TRUE(SaysAt(report, 1, "reads as the range 5-3=-3 because of its '-', which sets nothing"));
+  EXPECT_TRUE(SaysAt(report, 2, "makes this line the range 6-9=3, which sets zones 6 to 9"));
+  EXPECT_TRUE(SaysAt(report, 3, "selects plateback13"));
+  EXPECT_EQ(report.table.plates[9], 3);
+  EXPECT_EQ(report.table.plates[7], 12);
+  ASSERT_EQ(report.diagnostics.size(), 3u) << ::testing::PrintToString(Said(report));
+  for (const Diagnostic& d : report.diagnostics) EXPECT_EQ(d.quote.substr(d.quote.size() - 3), "...") << d.line;
+  EXPECT_EQ(report.setterText.at(3), "7=" + std::string(78, ' ') + "...");
+}
+
 }  // namespace
 }  // namespace vexilo::check

@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kQuoteLength = 80;
+// The reader shows a line's first kLineExcerptBytes only: a quote that ends
+// before them marks every line that was cut.
+static_assert(kQuoteLength < kLineExcerptBytes);
 constexpr std::int32_t kLastZone = kZoneCount - 1;
 
 std::string_view Trim(std::string_view text) {
@@ -103,7 +106,9 @@ MappingShape ShapeOf(std::string_view text, const MappingLine& line) {
   const std::string_view trimmed = Trim(text);
   const std::size_t equals = trimmed.find('=');
   shape.looksExact = line.kind == LineKind::Range && equals < trimmed.find('-');
-  shape.dashInNote = shape.looksExact && Trim(trimmed.substr(equals + 1)).front() != '-';
+  // The text is the line's start only: what follows its '=' may lie beyond it.
+  const std::string_view afterEquals = shape.looksExact ? Trim(trimmed.substr(equals + 1)) : std::string_view();
+  shape.dashInNote = !afterEquals.empty() && afterEquals.front() != '-';
   return shape;
 }
 
