@@ -1,6 +1,5 @@
 #include "core/live_edits.hpp"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -14,25 +13,12 @@ namespace {
 class MappingCount final : public MappingReader::Observer {
  public:
   void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
-    if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return;
-    ApplyMappingLine(line, scratch_, written_);
-    // A line writes only between its first and last index; those marks are
-    // cleared again, so that the next line starts from none.
-    bool wrote = false;
-    const std::int32_t last = std::min(line.last, kZoneCount - 1);
-    for (std::int32_t zone = std::max(line.first, 0); zone <= last; ++zone) {
-      wrote = wrote || written_[static_cast<std::size_t>(zone)] != 0;
-      written_[static_cast<std::size_t>(zone)] = 0;
-    }
-    if (wrote) ++count;
+    if (SetsAnyZone(line)) ++count;
   }
   void OnEndOfText(std::size_t) override {}
 
   std::size_t count = 0;
 
- private:
-  MappingTable scratch_;
-  WrittenEntries written_{};
 };
 
 LiveEdits liveEdits;

@@ -326,6 +326,12 @@ MappingLine ParseMappingLine(std::string_view line) {
   return summary.Line();
 }
 
+bool SetsAnyZone(const MappingLine& line) {
+  if (line.malformed != LineField::None) return false;
+  if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return false;
+  return std::max(line.first, 0) <= std::min(line.last, kZoneCount - 1);
+}
+
 void ApplyMappingLine(const MappingLine& line, MappingTable& table) { ApplyLine(line, table); }
 
 // Lines are counted for the observer alone: the count is a store per line

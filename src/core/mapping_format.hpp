@@ -117,6 +117,9 @@ NumberStatus ReadNumberField(std::string_view field, std::int32_t& number);
 /// Reads one line, its line end already removed.
 MappingLine ParseMappingLine(std::string_view line);
 
+/// Whether the line writes at least one entry of a table.
+bool SetsAnyZone(const MappingLine& line);
+
 /// Applies a line to the table. Malformed lines and indices above 376 set nothing.
 void ApplyMappingLine(const MappingLine& line, MappingTable& table);
 
