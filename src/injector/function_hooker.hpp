@@ -243,6 +243,9 @@ class function_hooker_manager : public scoped_call {
   /// True while the call instruction is redirected to call_hooks.
   bool hooked() const { return hooked_; }
   std::size_t hook_count() const { return chain_.load()->hooks.size(); }
+  /// True while host threads may run the entries: closed during a change and
+  /// while the site is not hooked.
+  bool chain_open() const { return chain_.load()->open; }
   /// True once a chain was left to host threads that had not left it.
   static bool abandoned() { return abandoned_flag(); }
 

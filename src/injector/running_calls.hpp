@@ -50,6 +50,9 @@ class running_calls {
   /// True while the calling thread is inside.
   bool inside_on_this_thread() const noexcept;
 
+  /// The generation stays begin in now; each wait starts a new one.
+  std::uint32_t generation() const noexcept { return generation_; }
+
  private:
   // A stay's thread and the generation it began in. The slot is taken by
   // the thread (0 = free) before the generation is written, so a slot seen
