@@ -18,10 +18,14 @@ extern std::array<std::int32_t, kZoneCount> plateMappings;
 /// Set by a "DEBUG" line; turns the debug overlay on.
 extern bool debugEnabled;
 
-/// The plateback index mapped to a zone index, 0 for no zone (kNoZone).
-inline std::int32_t MappedPlateback(std::int32_t zoneIndex) {
+/// The plateback index a table maps to a zone index, 0 for no zone (kNoZone)
+/// or any other index outside the table.
+inline std::int32_t MappedPlateback(const std::array<std::int32_t, kZoneCount>& table, std::int32_t zoneIndex) {
   if (zoneIndex < 0 || zoneIndex >= kZoneCount) return 0;
-  return plateMappings[static_cast<std::size_t>(zoneIndex)];
+  return table[static_cast<std::size_t>(zoneIndex)];
 }
+
+/// The plateback index mapped to a zone index, 0 for no zone (kNoZone).
+inline std::int32_t MappedPlateback(std::int32_t zoneIndex) { return MappedPlateback(plateMappings, zoneIndex); }
 
 }  // namespace vexilo
