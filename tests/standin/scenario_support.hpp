@@ -43,6 +43,10 @@ const Scenario* PatchingScenariosEnd();
 const Scenario* FrameScenariosBegin();
 const Scenario* FrameScenariosEnd();
 
+/// The game quitting inside a frame, or while a thread is inside one.
+const Scenario* QuitScenariosBegin();
+const Scenario* QuitScenariosEnd();
+
 /// The scenarios of loaders, several copies and other plug-ins at the same sites.
 const Scenario* CoexistenceScenariosBegin();
 const Scenario* CoexistenceScenariosEnd();

@@ -41,6 +41,7 @@ int RunScenarios(const ScenarioSettings& settings) {
   const ScenarioGroup groups[] = {
       {StartUpScenariosBegin(), StartUpScenariosEnd()},   {BuildScenariosBegin(), BuildScenariosEnd()},
       {PatchingScenariosBegin(), PatchingScenariosEnd()}, {FrameScenariosBegin(), FrameScenariosEnd()},
+      {QuitScenariosBegin(), QuitScenariosEnd()},
       {CoexistenceScenariosBegin(), CoexistenceScenariosEnd()},
   };
   for (const ScenarioGroup& group : groups) {
