@@ -261,8 +261,10 @@ class function_hooker_manager : public scoped_call {
     running_calls calls;
     // Open: host threads may run the entries (changed by the changing thread only).
     std::atomic<bool> open{false};
-    // Left to host threads that had not left it: never freed.
+    // Left to host threads that had not left it: never freed, but kept
+    // reachable, in a list of such chains.
     bool left_to_threads = false;
+    chain* left_before = nullptr;
   };
 
   struct reopen_guard {
@@ -311,6 +313,8 @@ class function_hooker_manager : public scoped_call {
   // the site gets a fresh chain for whatever comes next.
   void abandon(chain& current) noexcept {
     current.left_to_threads = true;
+    current.left_before = left_chains();
+    left_chains() = &current;
     abandoned_flag() = true;
     try {
       chain* fresh = new chain;
@@ -325,6 +329,11 @@ class function_hooker_manager : public scoped_call {
     std::size_t owned = 0;
     for (const entry& hook : hooks) owned += hook.first != nullptr;
     return owned;
+  }
+
+  static chain*& left_chains() {
+    static chain* last = nullptr;
+    return last;
   }
 
   static std::atomic<bool>& abandoned_flag() {
