@@ -358,5 +358,28 @@ TEST(StuckHostThread, AnUnloadPutsTheCallBackWithinTheBoundAndFreesNothingTheThr
   EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult);
 }
 
+// A stand-in for a site's manager whose chains were, or were not, left to
+// threads still inside them.
+struct SiteWithThreadsLeft {
+  static bool abandoned() { return left; }
+  static bool left;
+};
+bool SiteWithThreadsLeft::left = false;
+
+struct CountsDestruction {
+  static int destroyed;
+  ~CountsDestruction() { ++destroyed; }
+};
+int CountsDestruction::destroyed = 0;
+
+TEST(KeptWhileRunning, IsDestroyedUnlessAChainOfItsSiteWasLeftToThreads) {
+  for (const bool left : {false, true}) {
+    SiteWithThreadsLeft::left = left;
+    CountsDestruction::destroyed = 0;
+    { kept_while_running<CountsDestruction, SiteWithThreadsLeft> kept; }
+    EXPECT_EQ(CountsDestruction::destroyed, left ? 0 : 1);
+  }
+}
+
 }  // namespace
 }  // namespace injector
