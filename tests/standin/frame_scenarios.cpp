@@ -1,7 +1,7 @@
 // Frames with the plug-in in place: the debug line drawn through the host's
 // font routines, and frames among plate requests from other threads.
-#include <iterator>
 #include <atomic>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>

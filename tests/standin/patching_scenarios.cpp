@@ -1,8 +1,8 @@
 // The host's two patch sites through load and unload: what is written, what
 // goes back, and what a site the plug-in cannot use keeps.
-#include <iterator>
 #include <atomic>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>

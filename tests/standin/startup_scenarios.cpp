@@ -1,8 +1,8 @@
 // The plug-in's start-up as players meet it: the mapping file written, read,
 // or not to be had, and the plates chosen from it.
-#include <iterator>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
