@@ -196,7 +196,7 @@ class function_hooker_manager : public scoped_call {
     chain& current = *chain_.load();
     current.open = false;
     scoped_basic::restore();
-    if (!vexilo::platform::ProcessIsEnding() && current.calls.wait_for_earlier_stays()) {
+    if (left_by_earlier_calls(current)) {
       current.hooks.clear();
     } else {
       abandon(current);
@@ -206,16 +206,16 @@ class function_hooker_manager : public scoped_call {
   /// Runs change over the entries where no host thread sees it half done:
   /// while the chain is closed, frames call the host's callee directly. The
   /// change waits for the host threads that were inside the chain, for a
-  /// bounded time; when they have not left by then, or when the calling
-  /// thread is inside the chain itself, the change is not made and false is
-  /// returned. The chain is open again afterwards whatever happens, also when
+  /// bounded time; when they have not left by then, when the calling thread
+  /// is inside the chain itself, or when the process is ending, the change
+  /// is not made and false is returned. The chain is open again afterwards whatever happens, also when
   /// the change throws.
   template <class Change>
   bool change_chain(Change change) {
     chain& current = *chain_.load();
     const bool wasOpen = current.open.exchange(false);
     const reopen_guard reopen{current, wasOpen};
-    if (wasOpen && !current.calls.wait_for_earlier_stays()) return false;
+    if (wasOpen && !left_by_earlier_calls(current)) return false;
     change();
     return true;
   }
@@ -308,6 +308,14 @@ class function_hooker_manager : public scoped_call {
       return at->second(next_function(std::cref(next)));
     }
   };
+
+  // True once the host threads that were inside current when this began
+  // have left it. False at once while the process is ending (those threads
+  // are gone, and nothing waits for them) or when this thread is inside;
+  // false after the bound when they stay.
+  static bool left_by_earlier_calls(chain& current) noexcept {
+    return !vexilo::platform::ProcessIsEnding() && current.calls.wait_for_earlier_stays();
+  }
 
   // Called when host threads may still run current: it is never freed, and
   // the site gets a fresh chain for whatever comes next.
