@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -118,6 +119,18 @@ TEST(Protection, IsFoundForAMappingWhosePathIsLongerThanAPage) {
   for (int i = 0; i < 20; ++i) ASSERT_TRUE(chdir("..") == 0 && rmdir(level.c_str()) == 0);
 }
 #endif
+
+TEST(CurrentThreadId, IsNeverZeroAndTellsThreadsApart) {
+  const std::uintptr_t mine = CurrentThreadId();
+  std::uintptr_t other = 0;
+  std::thread([&other] { other = CurrentThreadId(); }).join();
+  EXPECT_NE(mine, 0u);
+  EXPECT_NE(other, 0u);
+  EXPECT_NE(other, mine);
+  EXPECT_EQ(CurrentThreadId(), mine);
+}
+
+TEST(ProcessIsEnding, IsFalseWhileTheProcessRuns) { EXPECT_FALSE(ProcessIsEnding()); }
 
 }  // namespace
 }  // namespace vexilo::platform
