@@ -26,13 +26,21 @@ extern PublishedTables publishedMappings;
 /// start-up only the frame thread writes it, when a reload finds no DEBUG.
 extern std::atomic<bool> debugEnabled;
 
+/// Whether an index names an entry of a mapping table; kNoZone does not.
+inline bool IsTableIndex(std::int32_t zoneIndex) { return zoneIndex >= 0 && zoneIndex < kZoneCount; }
+
+/// The plateback index a table maps to a zone index, 0 for no zone (kNoZone)
+/// or any other index outside the table.
+inline std::int32_t MappedPlateback(const std::array<std::int32_t, kZoneCount>& table, std::int32_t zoneIndex) {
+  return IsTableIndex(zoneIndex) ? table[static_cast<std::size_t>(zoneIndex)] : 0;
+}
+
 /// The plateback index mapped to a zone index, 0 for no zone (kNoZone). Until
 /// a reload has published a table this costs one load more than reading
 /// plateMappings.
 inline std::int32_t MappedPlateback(std::int32_t zoneIndex) {
-  if (zoneIndex < 0 || zoneIndex >= kZoneCount) return 0;
-  if (publishedMappings.published()) return publishedMappings.Plateback(zoneIndex);
-  return plateMappings[static_cast<std::size_t>(zoneIndex)];
+  if (!publishedMappings.published()) return MappedPlateback(plateMappings, zoneIndex);
+  return IsTableIndex(zoneIndex) ? publishedMappings.Plateback(zoneIndex) : 0;
 }
 
 }  // namespace vexilo

@@ -51,7 +51,11 @@ Vexilo::Vexilo() {
     if (!PlateRoutineIsAtItsAddress(events::GetHostVersion())) return;
     // At the unrelocated address. The routine's own bytes are kept, so that a
     // host that goes on after unloading the plug-in never jumps into code
-    // that is gone.
+    // that is gone. The jump goes in with one store, but over several of the
+    // routine's instructions: only a thread that is not inside them is safe,
+    // which holds for a plug-in loaded at game start. Threads are not
+    // suspended to widen that: the loader lock is held here, and a suspended
+    // thread may hold a lock (the heap's) that this start-up needs.
     plateRoutine_.backup(host::kPlateDesignRoutine, 5, true);
     if (plateRoutine_.is_saved()) injector::write_jump(host::kPlateDesignRoutine, AddressOf(&SelectPlateback));
   } catch (...) {

@@ -54,16 +54,17 @@ class BaseEventI {
 
   /// Appends a subscriber to one of the two lists. A plain function already
   /// in that list is not added twice; any other callable always is. The first
-  /// subscription hooks the call site, before the subscriber is stored.
+  /// subscription hooks the call site, once its subscriber is stored, so the
+  /// site goes live with it in place. On a live site the list changes only
+  /// when no host thread is inside it (see change_chain); when one stays
+  /// inside past the bound, the subscriber is not added.
   void Subscribe(subscriber_list& list, subscriber callable) {
     if (IsDuplicateFunction(list, callable)) return;
+    Hooker::manager_type::instance()->change_chain([&] { list.push_back(std::move(callable)); });
     if (!patched) {
       patched = true;
       PatchAll();
     }
-    // The site may be live already: the host's frames must not see the list
-    // half appended to.
-    Hooker::manager_type::instance()->change_chain([&] { list.push_back(std::move(callable)); });
   }
 
   /// Hooks the call site for the running host build, if the event knows it.

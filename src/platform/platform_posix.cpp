@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -131,6 +132,11 @@ std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected, 
 }
 
 void YieldToOtherThreads() { sched_yield(); }
+
+// pthread_self reads a register: no system call on the frame path.
+std::uintptr_t CurrentThreadId() { return static_cast<std::uintptr_t>(pthread_self()); }
+
+bool ProcessIsEnding() { return false; }
 
 bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous) {
   const std::optional<Protection> before = QueryProtection(address);

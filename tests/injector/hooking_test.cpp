@@ -9,6 +9,10 @@
 #include "platform/platform.hpp"
 #include "test_pages.hpp"
 
+#if defined(__linux__) && defined(__i386__)
+#include <signal.h>
+#endif
+
 namespace injector {
 namespace {
 
@@ -209,6 +213,70 @@ TEST_F(HostCode, BytesThatCannotBeReadAreNotHeldAndNeverWrittenBack) {
   saved.backup(pages_.unmapped(), 5, true);
   EXPECT_FALSE(saved.is_saved());
 }
+
+#if defined(__linux__) && defined(__i386__)
+// The writer runs with the trap flag set: after every instruction it runs the
+// handler looks at the 5 bytes, which must hold the whole old instruction or
+// the whole new one. A thread running the site at any of those moments would
+// see just that.
+struct StepWatch {
+  const std::uint8_t* site;
+  std::array<std::uint8_t, 5> before;
+  std::array<std::uint8_t, 5> after;
+  volatile long steps;
+  volatile long mixed;
+  volatile long sawAfter;
+};
+StepWatch watch;
+
+void LookAtTheSite(int) {
+  watch.steps = watch.steps + 1;
+  std::array<std::uint8_t, 5> now;
+  std::memcpy(now.data(), watch.site, now.size());
+  if (now == watch.after) {
+    watch.sawAfter = watch.sawAfter + 1;
+  } else if (now != watch.before) {
+    watch.mixed = watch.mixed + 1;
+  }
+}
+
+__attribute__((noinline)) void SetTrapFlag() { asm volatile("pushfl\n orl $0x100, (%%esp)\n popfl" ::: "memory", "cc"); }
+__attribute__((noinline)) void ClearTrapFlag() { asm volatile("pushfl\n andl $0xFFFFFEFF, (%%esp)\n popfl" ::: "memory", "cc"); }
+
+TEST_F(HostCode, AtEveryInstructionOfTheWriterTheSiteHoldsTheOldOrTheNewInstruction) {
+  struct sigaction action {};
+  action.sa_handler = LookAtTheSite;
+  struct sigaction previous {};
+  ASSERT_EQ(sigaction(SIGTRAP, &action, &previous), 0);
+  // Every placement of the 5 bytes inside one aligned 8-byte block, as both
+  // of the host's sites lie (a placement across two blocks has no single
+  // store, and the writer does not promise one there).
+  for (std::size_t offset = 0x100; offset <= 0x103; ++offset) {
+    const address_t a = pages_.address(offset);
+    // A jump over a routine's first instructions, and a call over a call.
+    for (const std::uint8_t opcode : {kJmpRel32, kCallRel32}) {
+      if (opcode == kJmpRel32) PokeBytes(offset, {0x55, 0x89, 0xE5, 0xB8, 0x77});
+      if (opcode == kCallRel32) PokeBytes(offset, {0xE8, 0x11, 0x22, 0x33, 0x44});
+      const rel32_instruction wanted = encode_rel32(opcode, a, a + 0x1234);
+      watch = {pages_.bytes(offset), BytesAt(pages_, offset), {wanted[0], wanted[1], wanted[2], wanted[3], wanted[4]},
+               0, 0, 0};
+      SetTrapFlag();
+      if (opcode == kJmpRel32) write_jump(a, a + 0x1234);
+      if (opcode == kCallRel32) write_call(a, a + 0x1234);
+      ClearTrapFlag();
+      if (watch.steps == 0) {
+        sigaction(SIGTRAP, &previous, nullptr);
+        GTEST_SKIP() << "this machine (an emulator, say) raises no trap after each instruction";
+      }
+      EXPECT_GT(watch.steps, 100) << "the writer was single-stepped";
+      EXPECT_GT(watch.sawAfter, 0);
+      EXPECT_EQ(watch.mixed, 0) << "opcode " << int{opcode} << " at offset " << offset % 8 << " of a block";
+      EXPECT_EQ(BytesAt(pages_, offset), watch.after);
+    }
+  }
+  sigaction(SIGTRAP, &previous, nullptr);
+}
+#endif
 
 }  // namespace
 }  // namespace injector

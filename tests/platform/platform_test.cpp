@@ -149,5 +149,17 @@ TEST(Protection, IsFoundForAMappingWhosePathIsLongerThanAPage) {
 }
 #endif
 
+TEST(CurrentThreadId, IsNeverZeroAndTellsThreadsApart) {
+  const std::uintptr_t mine = CurrentThreadId();
+  std::uintptr_t other = 0;
+  std::thread([&other] { other = CurrentThreadId(); }).join();
+  EXPECT_NE(mine, 0u);
+  EXPECT_NE(other, 0u);
+  EXPECT_NE(other, mine);
+  EXPECT_EQ(CurrentThreadId(), mine);
+}
+
+TEST(ProcessIsEnding, IsFalseWhileTheProcessRuns) { EXPECT_FALSE(ProcessIsEnding()); }
+
 }  // namespace
 }  // namespace vexilo::platform

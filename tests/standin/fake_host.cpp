@@ -52,6 +52,7 @@ struct World {
 World world;
 FontCallLog fontLog{};
 int frameCalleeCalls = 0;
+std::atomic<void (*)()> frameCalleeAction{nullptr};
 
 template <typename T>
 std::uint32_t Bits(T value) {
@@ -138,8 +139,10 @@ const FakeRoutine* FakeRoutinesEnd() { return std::end(kFakeRoutines); }
 
 std::uint32_t FakeFrameCallee() {
   ++frameCalleeCalls;
+  if (void (*action)() = frameCalleeAction.load()) action();
   return kFrameCalleeResult;
 }
+void SetFrameCalleeAction(void (*action)()) { frameCalleeAction = action; }
 int FrameCalleeCalls() { return frameCalleeCalls; }
 void ClearFrameCalleeCalls() { frameCalleeCalls = 0; }
 

@@ -69,6 +69,9 @@ const FakeRoutine* FakeRoutinesEnd();
 inline constexpr std::uint32_t kFrameCalleeResult = 0x600DF00D;
 std::uint32_t FakeFrameCallee();
 int FrameCalleeCalls();
+/// Something the callee does on each call before it returns (quit the
+/// process, wait inside the frame), or nothing for null.
+void SetFrameCalleeAction(void (*action)());
 void ClearFrameCalleeCalls();
 
 }  // namespace vexilo::standin

@@ -59,6 +59,26 @@ void PutFrameCallSite() {
   Put(site + 5, {0x83, 0xC4, 0x0C, 0xC3});
 }
 
+// A detour's stub where the host has no code: call <callee>; jmp <site + 5>.
+void PutDetour() {
+  const std::uint32_t site = FrameCallSite();
+  const std::uint32_t stub = Relocated(0x53E400);
+  PutRel32(injector::kCallRel32, stub, AddressOfFunction(&FakeFrameCallee));
+  PutRel32(injector::kJmpRel32, stub + 5, site + 5);
+  PutRel32(injector::kJmpRel32, site, stub);
+}
+
+// call [slot]; add esp, 12; ret -- the slot in the host's data page.
+void PutIndirectCall() {
+  const std::uint32_t site = FrameCallSite();
+  const std::uint32_t slot = kHostDataPage + 0x100;
+  const std::uint32_t callee = AddressOfFunction(&FakeFrameCallee);
+  std::memcpy(At(slot), &callee, sizeof callee);
+  Put(site, {0xFF, 0x15});
+  std::memcpy(At(site + 2), &slot, sizeof slot);
+  Put(site + 6, {0x83, 0xC4, 0x0C, 0xC3});
+}
+
 void PutProbes(HostBuild build) {
   for (const Probe& probe : kProbes) Put(Relocated(probe.address), {0xCC, 0xCC, 0xCC, 0xCC});
   for (const Probe& probe : kProbes) {
@@ -89,6 +109,14 @@ void BuildHostImage(HostBuild build, std::int32_t screenWidth, std::int32_t scre
 std::int32_t RequestPlate() {
   using PlateRoutine = std::int32_t (*)();
   return reinterpret_cast<PlateRoutine>(static_cast<std::uintptr_t>(host::kPlateDesignRoutine))();
+}
+
+void ShapeFrameCallSite(CallSiteShape shape) {
+  UnlockHostMemory();
+  PutFrameCallSite();
+  if (shape == CallSiteShape::Detour) PutDetour();
+  if (shape == CallSiteShape::IndirectCall) PutIndirectCall();
+  LockHostMemory();
 }
 
 void PokeHost(std::uint32_t address, std::initializer_list<std::uint8_t> bytes) {

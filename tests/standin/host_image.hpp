@@ -35,6 +35,17 @@ std::uint32_t FrameCallSite();
 /// The call site's bytes as the stand-in lays them out.
 std::array<std::uint8_t, 5> OriginalCallSiteBytes();
 
+/// How the frame-draw call site reaches the host's callee.
+enum class CallSiteShape {
+  Call,          ///< E8: a 5-byte relative call, as the host's builds hold it
+  Detour,        ///< E9: a jump to a stub that makes the call and jumps back, as another plug-in's detour leaves it
+  IndirectCall,  ///< FF 15: a 6-byte call through a pointer slot
+};
+
+/// Lays the frame-draw call site out in shape; a frame still returns the
+/// callee's result.
+void ShapeFrameCallSite(CallSiteShape shape);
+
 /// Writes bytes into host code, as a different host build would hold them.
 void PokeHost(std::uint32_t address, std::initializer_list<std::uint8_t> bytes);
 

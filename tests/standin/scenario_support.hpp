@@ -27,6 +27,26 @@ struct Scenario {
   void (*run)(Context&);
 };
 
+/// Start-up: the mapping file written, read or not to be had, and plates chosen from it.
+const Scenario* StartUpScenariosBegin();
+const Scenario* StartUpScenariosEnd();
+
+/// What each host build gets patched.
+const Scenario* BuildScenariosBegin();
+const Scenario* BuildScenariosEnd();
+
+/// The two patch sites through load and unload.
+const Scenario* PatchingScenariosBegin();
+const Scenario* PatchingScenariosEnd();
+
+/// Frames: the debug line, and frames among plate requests.
+const Scenario* FrameScenariosBegin();
+const Scenario* FrameScenariosEnd();
+
+/// The game quitting inside a frame, or while a thread is inside one.
+const Scenario* QuitScenariosBegin();
+const Scenario* QuitScenariosEnd();
+
 /// The scenarios of loaders, several copies and other plug-ins at the same sites.
 const Scenario* CoexistenceScenariosBegin();
 const Scenario* CoexistenceScenariosEnd();

@@ -15,4 +15,12 @@ struct ScenarioSettings {
 /// number of failed scenarios.
 int RunScenarios(const ScenarioSettings& settings);
 
+/// True for the commands with which a quitting scenario starts a stand-in of
+/// its own.
+bool IsQuitCommand(const std::string& command);
+
+/// A stand-in started by a quitting scenario: loads the plug-in and quits as
+/// the command says. Returns only when it could not.
+int RunQuitCommand(const std::string& command, const std::string& plugin);
+
 }  // namespace vexilo::standin

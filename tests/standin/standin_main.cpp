@@ -17,6 +17,7 @@ int Usage() {
                "usage: vexilo_standin test PLUGIN DATA_DIR [LOCKED_DIR]\n"
                "       vexilo_standin live-edits PLUGIN DATA_DIR\n"
                "       vexilo_standin demo PLUGIN\n"
+               "       vexilo_standin quit-in-frame|quit-while-parked PLUGIN\n"
                "       vexilo_standin table PLUGIN MAPPING_FILE\n");
   return 2;
 }
@@ -29,6 +30,7 @@ int vexilo::standin::RunStandin(int argc, char** argv) {
   const std::string plugin = std::filesystem::absolute(argv[2]).string();
   if (!vexilo::standin::MapHostMemory()) return 3;
   if (command == "demo") return vexilo::standin::RunDemo(plugin);
+  if (vexilo::standin::IsQuitCommand(command)) return vexilo::standin::RunQuitCommand(command, plugin);
   if (argc < 4) return Usage();
   if (command == "table") return vexilo::standin::RunTable(plugin, std::filesystem::absolute(argv[3]).string());
   if (command == "live-edits") {

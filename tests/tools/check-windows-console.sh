@@ -5,15 +5,29 @@
 # console_launcher.exe: it gives the program a console window of its own (as
 # Explorer does for a double-click or a drop), a shared one (a command
 # prompt) or a redirected output (a script), and types Enter if it waits.
-# Wine's console needs a display: the runs go through xvfb-run. Last, it runs
-# as Wine and Proton players run it from a Unix terminal (script gives one),
-# where it must never wait.
+# Wine's console needs a display: the whole script runs inside one xvfb-run.
+#
+# Its Wine prefix is its own. Wine programs of one prefix share one
+# wineserver and one desktop process, and the desktop takes the display of
+# whichever program started it: in a full test run that is another test's
+# program, started without a display, and then the consoles made here have
+# no window to show (the test passed alone and failed in every full run).
+#
+# Last, it runs as Wine and Proton players run it from a Unix terminal
+# (script gives one), where it must never wait.
 set -u
+if [ -z "${VEXILO_CONSOLE_DISPLAY:-}" ]; then
+  VEXILO_CONSOLE_DISPLAY=1 exec xvfb-run -a "$0" "$@"
+fi
 launcher=$1
 check=$2
 wine=${3:-wine}
 export WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-vexilo}"
+export WINEPREFIX="${VEXILO_CONSOLE_WINEPREFIX:-${HOME:-/root}/.wine-vexilo-console}"
+wineserver=$(command -v wineserver || echo "${wine}server")
+# The prefix is made (the first time) or brought up to date before the runs,
+# with this display; its server goes when the script ends, with the display.
+timeout 300 "$wine" wineboot -u >/dev/null 2>&1 </dev/null
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=unicode-game-folder.sh
 . "$here/unicode-game-folder.sh"
@@ -32,7 +46,7 @@ check() {
 # launch MODE PROGRAM [ARGS...]: the launcher's report in $work/result.
 launch() {
   rm -f "$work/result" "$work/result.stdout"
-  (cd "$game" && timeout 120 xvfb-run -a "$wine" "$work/console_launcher.exe" "$(windows "$work/result")" "$@") \
+  (cd "$game" && timeout 240 "$wine" "$work/console_launcher.exe" "$(windows "$work/result")" "$@") \
     >"$work/launch.log" 2>&1 </dev/null
   [ -f "$work/result" ] || echo "the launcher left no report: $(tail -3 "$work/launch.log")" >"$work/result"
 }
@@ -85,4 +99,5 @@ else
   echo "FAIL: no 'script' (bsdutils) to give Wine a terminal"
 fi
 
+"$wineserver" -k >/dev/null 2>&1
 summary

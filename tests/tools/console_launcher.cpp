@@ -14,8 +14,15 @@
 
 namespace {
 
-constexpr DWORD kQuietMilliseconds = 4000;
-constexpr DWORD kCloseMilliseconds = 10000;
+// Whether the program waits is told by what it does, not by how long it
+// takes: it waits once its prompt is on its console; it does not if it ends
+// first. Under load (a full test run starts many Wine programs side by side)
+// a program that does not wait can take well over any "quiet" time to end.
+// These limits only end a run that has hung.
+constexpr DWORD kDecideMilliseconds = 90000;
+constexpr DWORD kCloseMilliseconds = 30000;
+constexpr DWORD kPollMilliseconds = 100;
+constexpr wchar_t kPrompt[] = L"Press Enter to close this window.";
 
 std::string Narrow(const std::wstring& text) {
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
@@ -82,6 +89,27 @@ bool TypeEnter() {
   return typed;
 }
 
+// The screen of the program's console: this launcher's own when they share
+// it, otherwise the program's, which the launcher attaches to (and stays
+// attached to, to type into it).
+std::wstring ProgramScreen(const std::wstring& mode, DWORD processId) {
+  if (mode == L"shared") return ScreenText();
+  FreeConsole();
+  if (!AttachConsole(processId)) return L"";
+  return ScreenText();
+}
+
+// True once the program shows its prompt, false once it has ended; a
+// program that does neither within the limit counts as waiting.
+bool WaitsForEnter(const std::wstring& mode, const PROCESS_INFORMATION& process) {
+  for (DWORD waited = 0; waited < kDecideMilliseconds; waited += kPollMilliseconds) {
+    if (WaitForSingleObject(process.hProcess, kPollMilliseconds) == WAIT_OBJECT_0) return false;
+    if (mode == L"redirected") continue;
+    if (ProgramScreen(mode, process.dwProcessId).find(kPrompt) != std::wstring::npos) return true;
+  }
+  return WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -123,13 +151,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::string report;
   std::wstring screen;
-  bool waited = WaitForSingleObject(process.hProcess, kQuietMilliseconds) == WAIT_TIMEOUT;
+  const bool waited = WaitsForEnter(mode, process);
   if (waited) {
-    if (mode != L"shared") {
-      FreeConsole();
-      AttachConsole(process.dwProcessId);
-    }
-    screen = ScreenText();
+    screen = ProgramScreen(mode, process.dwProcessId);
     report += TypeEnter() ? "typed: Enter\n" : "typed: nothing, the console took no input\n";
     if (WaitForSingleObject(process.hProcess, kCloseMilliseconds) == WAIT_TIMEOUT) {
       report += "closed: no, still running after Enter\n";
