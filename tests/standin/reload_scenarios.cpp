@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "checks.hpp"
@@ -193,25 +194,7 @@ constexpr Scenario kScenarios[] = {
 
 int RunReloadScenarios(const ScenarioSettings& settings) {
   std::printf("Live edits: stand-in host at 0x%X, plug-in %s\n", HostBase(), settings.plugin.c_str());
-  int passed = 0;
-  int failed = 0;
-  int skipped = 0;
-  for (const Scenario& scenario : kScenarios) {
-    Checks checks;
-    {
-      testing::ScratchDir scratch;
-      BuildHostImage(HostBuild::V1001);
-      StandIn(Player::WithMatrix, "LA");
-      Context context{settings, checks};
-      scenario.run(context);
-    }
-    const char* verdict = checks.failures() > 0 ? "FAIL" : checks.skipped() ? "SKIP" : " OK ";
-    std::printf("[%s] %s\n", verdict, scenario.name);
-    std::fflush(stdout);
-    (checks.failures() > 0 ? failed : checks.skipped() ? skipped : passed) += 1;
-  }
-  std::printf("%d passed, %d failed, %d skipped\n", passed, failed, skipped);
-  return failed;
+  return RunScenarioGroups({{std::begin(kScenarios), std::end(kScenarios)}}, settings);
 }
 
 }  // namespace vexilo::standin

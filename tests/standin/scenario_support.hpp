@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,16 @@ struct Scenario {
   const char* name;
   void (*run)(Context&);
 };
+
+struct ScenarioGroup {
+  const Scenario* begin;
+  const Scenario* end;
+};
+
+/// Runs each scenario of the groups in a scratch folder of its own, on a
+/// build-1001 host with the player in LA; prints a verdict line for each and
+/// the counts. Returns the number of failed scenarios.
+int RunScenarioGroups(std::initializer_list<ScenarioGroup> groups, const ScenarioSettings& settings);
 
 /// Start-up: the mapping file written, read or not to be had, and plates chosen from it.
 const Scenario* StartUpScenariosBegin();
