@@ -2,8 +2,10 @@
 # Builds Vexilo three ways and runs every test: the native 32-bit Linux tests,
 # the same again with AddressSanitizer and UndefinedBehaviorSanitizer, the
 # Windows build's tests under Wine, and a short fuzz run of the mapping-file
-# reader against a second, plain reading of the format. The last line counts
-# test cases: every CTest test of each build, and the fuzz run.
+# reader against a second, plain reading of the format. Before all that it
+# checks the layout of every C and C++ file against .clang-format. The last
+# line counts test cases: every CTest test of each build, the layout check and
+# the fuzz run.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 timeout 1800 scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
@@ -93,6 +95,7 @@ PY
   if [ "$status" -ne 0 ] && [ "$2" -eq 0 ]; then failed=$((failed + 1)); echo "FAILED: ctest of the $preset build"; fi
 }
 
+case_ "layout of the C and C++ files against .clang-format" 300 scripts/check-format.sh
 for preset in linux linux-sanitize windows; do
   build "$preset"
 done
