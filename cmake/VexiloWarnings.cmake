@@ -11,7 +11,9 @@ function(vexilo_strict_warnings target)
     endif()
   else()
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-                                             -Wsign-conversion -Wold-style-cast -Wnon-virtual-dtor)
+                                             -Wsign-conversion -Wold-style-cast -Wnon-virtual-dtor
+                                             -Woverloaded-virtual -Wcast-qual -Wformat=2 -Wundef
+                                             -Wdouble-promotion)
     if(VEXILO_WERROR)
       target_compile_options(${target} PRIVATE -Werror)
     endif()
