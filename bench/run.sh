@@ -5,6 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+i386=0
+scripts/ensure-i386-programs.sh || i386=$?
+[ "$i386" -eq 0 ] || [ "$i386" -eq 3 ] || exit 1
 command -v valgrind >/dev/null || { echo "bench: valgrind is needed (apt-get install valgrind)" >&2; exit 1; }
 
 cmake --preset linux >/dev/null
@@ -43,10 +46,8 @@ instructions_qemu() {
     awk -F/ -v e="$(printf '%08x' $((0x$base + 0x$entry)))" -v r="$(printf '%08x' $((0x$base + 0x$next)))" \
       '$2 == e && !on {on = 1} on && $2 == r {print n; exit} on {n++}'
 }
-# The counter's usage message exits 2; valgrind failing to run it exits otherwise.
-status=0
-valgrind --tool=none "$bin/vexilo_bench_count" >/dev/null 2>&1 || status=$?
-if [ "$status" -ne 2 ] && command -v qemu-i386-static >/dev/null; then
+# Status 3: 32-bit programs run only under qemu's emulation, where valgrind cannot run them.
+if [ "$i386" -eq 3 ]; then
   echo "bench: valgrind cannot run 32-bit programs here; counting from qemu's instruction trace" >&2
   counter_qemu=1
 fi

@@ -80,7 +80,7 @@ void LoadMappingsFrom(benchmark::State& state, const fs::path& file) {
   fs::current_path(folder);
   for (auto _ : state) LoadMappings();
   fs::current_path(previous);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(file)));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(file)));
 }
 
 // The floor: the same bytes read in the same pieces, doing nothing with them.
@@ -91,7 +91,7 @@ void ReadOnly(benchmark::State& state, const fs::path& file) {
     while (std::fread(chunk.data(), 1, chunk.size(), in) > 0) benchmark::ClobberMemory();
     std::fclose(in);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(file)));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(file)));
 }
 
 void BM_LoadMappings_Default(benchmark::State& state) { LoadMappingsFrom(state, DefaultFile()); }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
           wine wine32:i386 e2fsprogs zip unzip libbenchmark-dev:i386 valgrind clang libclang-rt-14-dev
-          bsdutils chromium xvfb xauth)
+          clang-format bsdutils chromium xvfb xauth)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -2,13 +2,20 @@
 # Builds Vexilo three ways and runs every test: the native 32-bit Linux tests,
 # the same again with AddressSanitizer and UndefinedBehaviorSanitizer, the
 # Windows build's tests under Wine, and a short fuzz run of the mapping-file
-# reader against a second, plain reading of the format. The last line counts
-# test cases: every CTest test of each build, and the fuzz run.
+# reader against a second, plain reading of the format. Before all that it
+# checks the layout of every C and C++ file against .clang-format. The last
+# line counts test cases: every CTest test of each build, the layout check and
+# the fuzz run.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 timeout 1800 scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
-i386=$(timeout 600 scripts/i386-programs.sh) || { echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1; }
-echo "$i386"
+timeout 600 scripts/ensure-i386-programs.sh
+case $? in
+  0) i386=native ;;
+  3) i386=emulated ;;
+  124) echo "TIMED OUT after 600 s: making 32-bit programs run"; echo "0 passed, 1 failed"; exit 1 ;;
+  *) echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1 ;;
+esac
 
 jobs=$(nproc)
 results=$PWD/build/test-results
@@ -57,37 +64,66 @@ build() {
   fi
 }
 
-# suite PRESET SECONDS [CTEST ARGS...]: every CTest test of a build is one case, read from
-# ctest's JUnit report (or, when it was ended early, its output). A run that
-# ends without a report, or fails with no failing test in it, counts as one
-# failure more.
-suite() {
-  local preset=$1 seconds=$2 junit=$results/$1.xml counts
-  shift 2
+# run_ctest PRESET SECONDS JUNIT LOG [CTEST ARGS...]: runs the tests of a build
+# under a time-out, its JUnit report in JUNIT and its output shown and kept in
+# LOG. Returns ctest's status.
+run_ctest() {
+  local preset=$1 seconds=$2 junit=$3 log=$4
+  shift 4
   rm -f "$junit"
-  echo "== tests of the $preset build =="
   limited "$seconds" "tests of the $preset build" ctest --preset "$preset" -j "$jobs" --output-junit "$junit" "$@" |
-    tee "$results/$preset.log"
-  local status=${PIPESTATUS[0]}
-  counts=$(python3 - "$junit" <<'PY' 2>/dev/null
+    tee "$log"
+  return "${PIPESTATUS[0]}"
+}
+
+# counts_from_junit JUNIT: prints "PASSED FAILED" from ctest's JUnit report;
+# fails when there is no readable report.
+counts_from_junit() {
+  python3 - "$1" <<'PY' 2>/dev/null
 import sys, xml.etree.ElementTree as tree
 cases = tree.parse(sys.argv[1]).getroot().iter("testcase")
 states = [case.get("status") for case in cases]
 print(states.count("run"), len(states) - states.count("run") - states.count("disabled"))
 PY
-  ) || counts=""
-  if [ -z "$counts" ]; then
-    # Ended before its report: the tests it finished count from its output.
-    counts="$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$results/$preset.log")"
-    counts="$counts $(($(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: ' "$results/$preset.log") - counts + 1))"
-    echo "FAILED: tests of the $preset build ended without a report"
-  fi
-  set -- $counts
-  passed=$((passed + $1))
-  failed=$((failed + $2))
-  if [ "$status" -ne 0 ] && [ "$2" -eq 0 ]; then failed=$((failed + 1)); echo "FAILED: ctest of the $preset build"; fi
 }
 
+# counts_from_log LOG: prints "PASSED FAILED" for a run ended before its
+# report: the tests it finished, and one failure more for the run itself.
+counts_from_log() {
+  local finished ran
+  finished=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$1")
+  ran=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: ' "$1")
+  echo "$finished $((ran - finished + 1))"
+}
+
+# add_counts PASSED FAILED: adds to the totals of the last line.
+add_counts() {
+  passed=$((passed + $1))
+  failed=$((failed + $2))
+}
+
+# suite PRESET SECONDS [CTEST ARGS...]: every CTest test of a build is one
+# case. A run that ends without a report, or fails with no failing test in
+# it, counts as one failure more.
+suite() {
+  local preset=$1 seconds=$2 status counts
+  shift 2
+  echo "== tests of the $preset build =="
+  run_ctest "$preset" "$seconds" "$results/$preset.xml" "$results/$preset.log" "$@"
+  status=$?
+  if ! counts=$(counts_from_junit "$results/$preset.xml"); then
+    counts=$(counts_from_log "$results/$preset.log")
+    echo "FAILED: tests of the $preset build ended without a report"
+  fi
+  # shellcheck disable=SC2086 # two numbers, split on purpose
+  add_counts $counts
+  if [ "$status" -ne 0 ] && [ "${counts#* }" -eq 0 ]; then
+    add_counts 0 1
+    echo "FAILED: ctest of the $preset build"
+  fi
+}
+
+case_ "layout of the C and C++ files against .clang-format" 300 scripts/check-format.sh
 for preset in linux linux-sanitize windows; do
   build "$preset"
 done
@@ -95,10 +131,11 @@ suite linux 600
 # AddressSanitizer's allocator and leak checker fail inside qemu's emulation
 # (CHECK failures and hangs in programs that pass natively): the sanitized
 # suites run only where 32-bit programs run natively.
-case $i386 in
-  *qemu*) skip linux-sanitize "AddressSanitizer does not run under qemu's user-mode emulation" ;;
-  *) suite linux-sanitize 900 ;;
-esac
+if [ "$i386" = emulated ]; then
+  skip linux-sanitize "AddressSanitizer does not run under qemu's user-mode emulation"
+else
+  suite linux-sanitize 900
+fi
 # One process makes the Wine prefix, before the tests start Wine side by side.
 # It also tells whether this machine can run 32-bit Windows programs at all:
 # Wine does not run under the emulator that serves kernels without 32-bit

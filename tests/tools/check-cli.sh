@@ -8,10 +8,11 @@ native=no
 if [ "$1" = --native ]; then native=yes; shift; fi
 data=$1
 shift
-passed=0
-failed=0
+# shellcheck source=counters.sh
+. "$(dirname "$0")/counters.sh"
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
+explain_failure() { sed 's/^/    /' "$out" | head -20; }
 
 # run EXPECTED_STATUS ARGS...: runs the checker in DATA_DIR; output in $out.
 run() {
@@ -22,20 +23,10 @@ run() {
   tr -d '\r' <"$out.raw" >"$out"
   rm -f "$out.raw"
   if [ "$status" -ne "$expected" ]; then
-    report fail "vexilo-check $* exited $status, expected $expected"
+    fail "vexilo-check $* exited $status, expected $expected"
     return 1
   fi
   return 0
-}
-
-report() {
-  if [ "$1" = pass ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAIL: $2"
-    sed 's/^/    /' "$out" | head -20
-  fi
 }
 
 # same STATUS EXPECTED_FILE ARGS...: output must equal the expected file.
@@ -43,8 +34,8 @@ same() {
   local status=$1 expected=$2
   shift 2
   run "$status" "$@" || return
-  if diff -u "$data/$expected" "$out" >/dev/null; then report pass; else
-    report fail "vexilo-check $* differs from $expected"; diff -u "$data/$expected" "$out" | head -20; fi
+  if diff -u "$data/$expected" "$out" >/dev/null; then pass; else
+    fail "vexilo-check $* differs from $expected"; diff -u "$data/$expected" "$out" | head -20; fi
 }
 
 # holds STATUS PATTERN ARGS...: output must hold a line matching PATTERN.
@@ -52,7 +43,7 @@ holds() {
   local status=$1 pattern=$2
   shift 2
   run "$status" "$@" || return
-  if grep -Eq -- "$pattern" "$out"; then report pass; else report fail "vexilo-check $* printed no line like /$pattern/"; fi
+  check "vexilo-check $* printed no line like /$pattern/" grep -Eq -- "$pattern" "$out"
 }
 
 command=("$@")
@@ -72,7 +63,7 @@ run 0 --plates 3 ../default-Vexilo.txt && {
   else report fail "--plates 3 on the default file: not one warning per index 3 to 10"; fi
 }
 holds 1 '^diagnostics\.txt:15: warning: plateback index 12 selects plateback13' diagnostics.txt
-run 1 --plates 13 diagnostics.txt && { if grep -q "selects plateback13" "$out"; then report fail "--plates 13 still warns of plateback13"; else report pass; fi; }
+run 1 --plates 13 diagnostics.txt && check "--plates 13 still warns of plateback13" not grep -q "selects plateback13" "$out"
 holds 1 "^hostile\.txt:6: warning: the '-' after the plateback index makes this line the range 5-9=3, which sets zones 5 to 9" hostile.txt
 holds 1 "^hostile\.txt:8: warning: .*range 8-4=2, which sets nothing, not even zone 8; .*keep '-' out of notes" hostile.txt
 holds 2 'cannot read .*[/\\]check[/\\]missing\.txt: there is no such file$' missing.txt
@@ -90,16 +81,15 @@ holds 1 'no zone index 377' --zone 377
 holds 0 '^  376  FRED$' --zones
 holds 0 '^vexilo-check [0-9]+\.[0-9]+\.[0-9]+$' --version
 holds 0 '^Usage: vexilo-check' --help
-run 1 diagnostics.txt && { if grep -q $'\x1b' "$out"; then report fail "colour codes in output to a file"; else report pass; fi; }
+run 1 diagnostics.txt && check "colour codes in output to a file" not grep -q $'\x1b' "$out"
 
 if [ "$native" = yes ] && command -v script >/dev/null; then
   # On a terminal: colours, unless NO_COLOR says otherwise.
   tty_run() { (cd "$data" && script -qec "$*" /dev/null) 2>&1 | tr -d '\r'; }
-  if tty_run "${command[*]} diagnostics.txt" | grep -q $'\x1b\[1;33mwarning:'; then report pass; else
-    report fail "no colour on a terminal"; fi
-  if tty_run "NO_COLOR=1 ${command[*]} diagnostics.txt" | grep -q $'\x1b'; then report fail "colour despite NO_COLOR"; else
-    report pass; fi
+  tty_run "${command[*]} diagnostics.txt" >"$out"
+  check "no colour on a terminal" grep -q $'\x1b\[1;33mwarning:' "$out"
+  tty_run "NO_COLOR=1 ${command[*]} diagnostics.txt" >"$out"
+  check "colour despite NO_COLOR" not grep -q $'\x1b' "$out"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

@@ -11,19 +11,18 @@ standin=()
 while [ $# -gt 0 ] && [ "$1" != -- ]; do standin+=("$1"); shift; done
 shift
 check=("$@")
-passed=0
-failed=0
+# shellcheck source=counters.sh
+. "$(dirname "$0")/counters.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+explain_failure() { head -5 "$work/plugin"; }
 
 # compare WHAT: the checker's rows in $work/check against the plug-in's.
 compare() {
   if [ "$(wc -l <"$work/plugin")" -eq 377 ] && diff -u "$work/check" "$work/plugin"; then
-    passed=$((passed + 1))
+    pass
   else
-    echo "FAIL: $1 is not what the plug-in gives the host"
-    head -5 "$work/plugin"
-    failed=$((failed + 1))
+    fail "$1 is not what the plug-in gives the host"
   fi
 }
 
@@ -38,5 +37,4 @@ for file in check/diagnostics.txt default-Vexilo.txt; do
     >"$work/check"
   compare "vexilo-check --json $file"
 done
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

@@ -29,6 +29,8 @@ wineserver=$(command -v wineserver || echo "${wine}server")
 # with this display; its server goes when the script ends, with the display.
 timeout 300 "$wine" wineboot -u >/dev/null 2>&1 </dev/null
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=counters.sh
+. "$here/counters.sh"
 # shellcheck source=unicode-game-folder.sh
 . "$here/unicode-game-folder.sh"
 cp "$check" "$game/vexilo-check.exe"
@@ -38,10 +40,7 @@ cp "$here/../data/check/diagnostics.txt" "$game/Vexilo.txt"
 windows() { echo "Z:${1//\//\\}"; }
 folder=$(windows "$game")
 
-check() {
-  if eval "$2"; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); echo "FAIL: $1"; [ -f "$work/result" ] && sed 's/^/    /' "$work/result" | head -12; fi
-}
+explain_failure() { [ -f "$work/result" ] && sed 's/^/    /' "$work/result" | head -12; }
 
 # launch MODE PROGRAM [ARGS...]: the launcher's report in $work/result.
 launch() {
@@ -50,32 +49,37 @@ launch() {
     >"$work/launch.log" 2>&1 </dev/null
   [ -f "$work/result" ] || echo "the launcher left no report: $(tail -3 "$work/launch.log")" >"$work/result"
 }
-# said TEXT: the report holds TEXT, colours left aside.
-said() { sed 's/\x1b\[[0-9;]*m//g' "$work/result" | grep -qF -- "$1"; }
+# said TEXT...: the report holds every TEXT, colours left aside.
+said() {
+  local text
+  for text in "$@"; do sed 's/\x1b\[[0-9;]*m//g' "$work/result" | grep -qF -- "$text" || return; done
+}
+# in_utf8 FILE TEXT: FILE, line ends folded, holds TEXT.
+in_utf8() { tr -d '\r' <"$1" | grep -qF -- "$2"; }
 
 launch window "$folder\\vexilo-check.exe"
-check "double-clicked, it waits for Enter and then closes" 'said "waited: yes" && said "typed: Enter" && ! said "closed: no"'
+check "double-clicked, it waits for Enter" said "waited: yes" "typed: Enter"
+check "double-clicked, it closes after Enter" not said "closed: no"
 check "double-clicked, it checks the Vexilo.txt beside itself and shows its path" \
-  'said "$folder\\Vexilo.txt:15: warning: plateback index 12" && said "exit: 1"'
-check "double-clicked, it asks for Enter" 'said "Press Enter to close this window."'
+  said "$folder\\Vexilo.txt:15: warning: plateback index 12" "exit: 1"
+check "double-clicked, it asks for Enter" said "Press Enter to close this window."
 
 launch window "$(windows "$work/vexilo-check.exe")" "$folder\\Vexilo.txt"
 check "a file dropped on it is checked, and it waits" \
-  'said "waited: yes" && said "$folder\\Vexilo.txt: 22 lines, 8 mappings; DEBUG is on." && said "exit: 1"'
+  said "waited: yes" "$folder\\Vexilo.txt: 22 lines, 8 mappings; DEBUG is on." "exit: 1"
 
 launch shared "$folder\\vexilo-check.exe" "$folder\\Vexilo.txt"
-check "started from a console, it does not wait" 'said "waited: no" && said "exit: 1"'
+check "started from a console, it does not wait" said "waited: no" "exit: 1"
 
 launch redirected "$folder\\vexilo-check.exe" "$folder\\Vexilo.txt"
-check "its output sent to a file, it does not wait" 'said "waited: no" && said "exit: 1"'
-check "redirected, the path comes out as UTF-8" \
-  'tr -d "\r" <"$work/result.stdout" | grep -qF "$folder\\Vexilo.txt: 22 lines"'
+check "its output sent to a file, it does not wait" said "waited: no" "exit: 1"
+check "redirected, the path comes out as UTF-8" in_utf8 "$work/result.stdout" "$folder\\Vexilo.txt: 22 lines"
 
 (cd "$work" && timeout 120 "$wine" vexilo-check.exe --json --html "$folder\\report é.html" "$folder\\Vexilo.txt") \
   >"$work/json" 2>&1 </dev/null
-check "--json gives the path in UTF-8" 'grep -qF "\"file\": \"${folder//\\/\\\\}\\\\Vexilo.txt\"" "$work/json"'
+check "--json gives the path in UTF-8" grep -qF "\"file\": \"${folder//\\/\\\\}\\\\Vexilo.txt\"" "$work/json"
 check "--html writes its page into the folder, with the path in it" \
-  '[ -f "$game/report é.html" ] && grep -qF "<dd id=\"file\">$folder\\Vexilo.txt</dd>" "$game/report é.html"'
+  grep -qF "<dd id=\"file\">$folder\\Vexilo.txt</dd>" "$game/report é.html"
 
 # from_terminal ARGS...: "wine vexilo-check.exe ARGS" on a terminal in the
 # game folder, its input a pipe that stays open and never types a key, so

@@ -11,14 +11,11 @@ artefacts=$2
 shift 2
 command=("$@")
 here=$(dirname "$0")
-passed=0
-failed=0
+# shellcheck source=counters.sh
+. "$here/counters.sh"
 mkdir -p "$artefacts"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-pass() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
 
 # The flags keep Chromium off the network and out of the user's profile.
 browse() {
@@ -74,5 +71,4 @@ status=$?
 if [ $status -eq 2 ] && grep -q "cannot write the report page .*r\.html: " "$work/out"; then pass; else
   fail "an unwritable --html path gave status $status and: $(head -c 300 "$work/out")"; fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

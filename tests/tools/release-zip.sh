@@ -8,41 +8,37 @@ zip=$1
 version=$2
 standin=$3
 wine_run=$4
-passed=0
-failed=0
+# shellcheck source=counters.sh
+. "$(dirname "$0")/counters.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-check() {
-  if eval "$2"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $1"; fi
-}
+# has_line FILE LINE: FILE, line ends folded, holds LINE whole.
+has_line() { tr -d '\r' <"$1" | grep -qxF -- "$2"; }
 
 game=$work/game
 mkdir -p "$game"
 unzip -q "$zip" -d "$game"
 listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')
 check "the zip holds exactly the package's files (it holds: $listing)" \
-  '[ "$listing" = "LICENSE README.txt Vexilo.asi docs/zones.md vexilo-check.exe " ]'
-check "README.txt has Windows line ends" 'grep -q $'"'"'\r$'"'"' "$game/README.txt"'
-check "Vexilo.asi carries version $version in its version resource" \
-  'strings -e l "$game/Vexilo.asi" | grep -qx "$version"'
-check "no DLL beside Vexilo.asi" '[ -z "$(find "$game" -iname "*.dll")" ]'
+  [ "$listing" = "LICENSE README.txt Vexilo.asi docs/zones.md vexilo-check.exe " ]
+check "README.txt has Windows line ends" grep -q $'\r$' "$game/README.txt"
+strings -e l "$game/Vexilo.asi" >"$work/strings.txt"
+check "Vexilo.asi carries version $version in its version resource" has_line "$work/strings.txt" "$version"
+check "no DLL beside Vexilo.asi" [ -z "$(find "$game" -iname "*.dll")" ]
 
 export WINEPREFIX=$work/prefix
 (cd "$game" && "$wine_run" "$standin" demo "$game/Vexilo.asi") >"$work/demo.txt" 2>&1
 check "the stand-in host loads the packaged Vexilo.asi and its jump leads into it" \
-  'grep -q "inside the plug-in" "$work/demo.txt"'
-check "the packaged plug-in wrote its Vexilo.txt and selects by zone" \
-  '[ -f "$game/Vexilo.txt" ] && grep -q "zone SF .*plateback index 3" "$work/demo.txt"'
+  grep -q "inside the plug-in" "$work/demo.txt"
+check "the packaged plug-in wrote its Vexilo.txt" [ -f "$game/Vexilo.txt" ]
+check "the packaged plug-in selects by zone" grep -q "zone SF .*plateback index 3" "$work/demo.txt"
 check "the packaged plug-in puts the frame call back when unloaded" \
-  'grep -q "the host.s own call again" "$work/demo.txt"'
+  grep -q "the host.s own call again" "$work/demo.txt"
 (cd "$game" && "$wine_run" vexilo-check.exe --version) >"$work/version.txt" 2>&1
-check "vexilo-check.exe from the package prints version $version" \
-  'tr -d "\r" <"$work/version.txt" | grep -qx "vexilo-check $version"'
+check "vexilo-check.exe from the package prints version $version" has_line "$work/version.txt" "vexilo-check $version"
 (cd "$game" && "$wine_run" vexilo-check.exe) >"$work/check.txt" 2>&1
-check "vexilo-check.exe finds no problem in the file the plug-in wrote" \
-  'grep -q "No problems found" "$work/check.txt"'
+check "vexilo-check.exe finds no problem in the file the plug-in wrote" grep -q "No problems found" "$work/check.txt"
 
 if [ "$failed" -ne 0 ]; then sed 's/^/    /' "$work/demo.txt" | tail -20; fi
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

@@ -1,15 +1,8 @@
+# shellcheck shell=bash
 # Sourced by the tests that start a program in a game folder named as a
 # player's may be: a scratch folder $work, removed at exit, holding $game,
-# named in accented, Cyrillic and CJK letters; and the counters that the
-# sourcing script's checks add to, which `summary` reports.
-passed=0
-failed=0
+# named in accented, Cyrillic and CJK letters.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 game="$work/Jeux é Игры 游戏"
 mkdir -p "$game"
-
-summary() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
-}

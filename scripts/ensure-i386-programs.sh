@@ -3,47 +3,55 @@
 # build's tests are. Some kernels (in some virtual machines) cannot run them;
 # there they run under qemu's user-mode emulation, registered with binfmt_misc
 # so that every 32-bit program, also one started by a test, goes through it.
-# Prints how they run; exits non-zero when they cannot run at all.
+# Says how they run, and tells it by its exit status, for callers to act on:
+#   0  they run natively
+#   3  they run under qemu-i386's emulation (slow; no AddressSanitizer, no
+#      Wine, no valgrind)
+#   1  they cannot run here
 set -uo pipefail
+readonly native=0 emulated=3 cannot=1
 
 probe_dir=$(mktemp -d)
 trap 'rm -rf "$probe_dir"' EXIT
 printf 'int main(void) { return 0; }\n' >"$probe_dir/probe.c"
 if ! gcc -m32 "$probe_dir/probe.c" -o "$probe_dir/probe" 2>"$probe_dir/log"; then
   echo "i386: cannot build a 32-bit program: $(cat "$probe_dir/log")" >&2
-  exit 1
+  exit $cannot
 fi
 runs() { "$probe_dir/probe" 2>/dev/null; }
 
 binfmt=/proc/sys/fs/binfmt_misc
 emulated() { grep -qx enabled "$binfmt/qemu-i386" 2>/dev/null; }
 if runs; then
-  if emulated; then echo "i386: 32-bit programs run under qemu-i386 user-mode emulation"
-  else echo "i386: 32-bit programs run natively"; fi
-  exit 0
+  if emulated; then
+    echo "i386: 32-bit programs run under qemu-i386 user-mode emulation"
+    exit $emulated
+  fi
+  echo "i386: 32-bit programs run natively"
+  exit $native
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "i386: this kernel cannot run 32-bit programs, and registering an emulator needs root" >&2
-  exit 1
+  exit $cannot
 fi
 if [ ! -x /usr/bin/qemu-i386-static ]; then
   echo "i386: this kernel cannot run 32-bit programs; installing qemu-user-static"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q qemu-user-static >/dev/null || exit 1
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q qemu-user-static >/dev/null || exit $cannot
 fi
-[ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" || exit 1
+[ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" || exit $cannot
 if [ -e "$binfmt/qemu-i386" ]; then
-  echo 1 >"$binfmt/qemu-i386" || exit 1
+  echo 1 >"$binfmt/qemu-i386" || exit $cannot
 else
   # ELF, 32-bit, little-endian, executable or shared object, machine i386;
   # F: the emulator is opened now, so it serves every mount namespace.
   magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
   mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-  printf '%s' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >"$binfmt/register" || exit 1
+  printf '%s' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >"$binfmt/register" || exit $cannot
 fi
 if runs; then
   echo "i386: this kernel cannot run 32-bit programs; they run under qemu-i386 user-mode emulation"
-  exit 0
+  exit $emulated
 fi
 echo "i386: 32-bit programs cannot run here, not even under qemu-i386" >&2
-exit 1
+exit $cannot
