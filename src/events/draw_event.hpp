@@ -5,8 +5,8 @@
 
 namespace events {
 
-inline constexpr Ref kFrameDrawCallSite1001{vexilo::host::kFrameDrawCallSite, 1001};
-inline constexpr Ref kFrameDrawCallSite1002{vexilo::host::kFrameDrawCallSite, 1002};
+inline constexpr Ref kFrameDrawCallSite1001{vexilo::host::kFrameDrawCallSite, kHostVersion1001};
+inline constexpr Ref kFrameDrawCallSite1002{vexilo::host::kFrameDrawCallSite, kHostVersion1002};
 
 using DrawHooker = injector::function_hooker<vexilo::host::kFrameDrawCallSite, HostAddressRelocation>;
 using DrawEvent = BaseEventI<DrawHooker, RefList<kFrameDrawCallSite1001, kFrameDrawCallSite1002>, ArgPick<ArgTypes<>>>;

@@ -2,13 +2,11 @@
 
 #include <cstdint>
 
+#include "events/host_builds.hpp"
 #include "injector/branch.hpp"
 
 /// Which known build of the host is running, and where its code lies.
 namespace events {
-
-/// Ids of the host builds the probes recognise; 0 for any other build.
-inline constexpr std::int32_t kUnknownHostVersion = 0;
 
 /// host address + (base - 0x400000), modulo 2^32: where code laid out for the
 /// preferred base lies in a host loaded at base.

@@ -62,9 +62,40 @@ TEST(PlatebackFill, GivesTheDefaultPlatebacksElevenDistinctFillsWithReadableText
   EXPECT_FALSE(PlatebackFill(-2147483647 - 1).empty());
 }
 
+// A folder's executables: one of each kind a report tells apart.
+GameSearch SomeGames() {
+  GameSearch games;
+  games.beside = "V.txt";
+  games.builds.resize(4);
+  games.builds[0].file = "a.exe";
+  games.builds[0].version = 1002;
+  games.builds[1].file = "b.exe";
+  games.builds[2].file = "c.exe";
+  games.builds[2].version = 3200;
+  games.builds[3].file = "d\"<x>.exe";
+  games.builds[3].problem = "not a Windows executable: it does not start with \"MZ\"";
+  return games;
+}
+
+TEST(HtmlReport, NamesEachGameExecutablesBuildAsText) {
+  const std::string page = HtmlReport("V.txt", CheckMappingText("", CheckOptions{}), SomeGames());
+  EXPECT_NE(page.find("<li data-file=\"a.exe\" data-support=\"plates-and-debug-line\"><span class=\"exe\">a.exe:"
+                      "</span> build 1002: Vexilo changes plates and draws the DEBUG line"),
+            std::string::npos);
+  EXPECT_NE(page.find("<li data-file=\"b.exe\" data-support=\"plates-only\">"), std::string::npos);
+  EXPECT_NE(page.find("<li data-file=\"c.exe\" data-support=\"nothing\">"), std::string::npos);
+  EXPECT_NE(page.find("<li data-file=\"d&quot;&lt;x&gt;.exe\" data-support=\"unreadable\"><span class=\"exe\">"
+                      "d&quot;&lt;x&gt;.exe:</span> not a Windows executable: it does not start with &quot;MZ&quot;."),
+            std::string::npos);
+  EXPECT_NE(page.find("<p id=\"file-check-limit\">The build is read from the file on disk."), std::string::npos);
+  const std::string none = HtmlReport("V.txt", CheckMappingText("", CheckOptions{}), GameSearch{"V.txt", false, {}});
+  EXPECT_NE(none.find("<p id=\"no-game\">No .exe beside V.txt; name the game&#39;s executable with --game FILE.</p>"),
+            std::string::npos);
+}
+
 TEST(HtmlReport, IsOnePageOfAllZonesThatLoadsNothing) {
   CheckReport report = CheckMappingText("0-62=1\n63=12 ; <b>\n5=3 ; zones 5-9\n", CheckOptions{});
-  const std::string page = HtmlReport("C:\\Jeux \xC3\xA9\\Vexilo.txt", report);
+  const std::string page = HtmlReport("C:\\Jeux \xC3\xA9\\Vexilo.txt", report, GameSearch{});
   EXPECT_EQ(Occurrences(page, "<div class=\"zone "), 377u);
   EXPECT_EQ(Occurrences(page, " unreachable\" data-zone=\"187\""), 1u);
   EXPECT_EQ(Occurrences(page, "<tr class=\"diagnostic "), report.diagnostics.size());
@@ -78,7 +109,7 @@ TEST(HtmlReport, IsOnePageOfAllZonesThatLoadsNothing) {
 }
 
 TEST(HtmlReport, PutsTheSummaryLegendAndProblemsAboveTheGrid) {
-  const std::string page = HtmlReport("V.txt", CheckMappingText("63=12\n", CheckOptions{}));
+  const std::string page = HtmlReport("V.txt", CheckMappingText("63=12\n", CheckOptions{}), GameSearch{});
   const std::size_t grid = page.find("<div class=\"grid\"");
   for (const char* part : {"<dl class=\"summary\">", "<ul class=\"legend\">", "<table class=\"diagnostics\">"}) {
     EXPECT_LT(page.find(part), grid) << part;
@@ -91,7 +122,7 @@ TEST(HtmlReport, PutsTheSummaryLegendAndProblemsAboveTheGrid) {
 TEST(HtmlReport, CountsTheUnsetZonesAsTheTerminalDoes) {
   // Zone 187 unset, as in the file players reported: both leave it out.
   const CheckReport report = CheckMappingText("0-63=1\n", CheckOptions{});
-  const std::string page = HtmlReport("V.txt", report);
+  const std::string page = HtmlReport("V.txt", report, GameSearch{});
   std::string terminal;
   FormatSummary(terminal, "V.txt", report, Style{});
   EXPECT_NE(page.find("<li class=\"key-unset\" data-count=\"312\">"), std::string::npos);

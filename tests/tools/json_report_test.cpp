@@ -13,10 +13,46 @@ TEST(JsonString, EscapesQuotesAndControlsAndReplacesBadBytes) {
   EXPECT_EQ(JsonString("\xC3\xA9\xFF"), "\"\xC3\xA9\xEF\xBF\xBD\"");
 }
 
+// A folder's executables: one of each kind a report tells apart.
+GameSearch SomeGames() {
+  GameSearch games;
+  games.beside = "V.txt";
+  games.builds.resize(4);
+  games.builds[0].file = "a.exe";
+  games.builds[0].version = 1002;
+  games.builds[1].file = "b.exe";
+  games.builds[2].file = "c.exe";
+  games.builds[2].version = 3200;
+  games.builds[3].file = "d\"<x>.exe";
+  games.builds[3].problem = "not a Windows executable: it does not start with \"MZ\"";
+  return games;
+}
+
+TEST(FormatJson, GivesEachGameExecutablesBuildAndWhatVexiloDoesOnIt) {
+  std::string out;
+  FormatJson(out, "V.txt", CheckMappingText("", CheckOptions{}), SomeGames());
+  const auto says = [&out](const std::string& part) { return out.find(part) != std::string::npos; };
+  EXPECT_TRUE(says("\"game\": {\n    \"named\": false,\n    \"executables\": [\n      {\"file\": \"a.exe\", "
+                   "\"build\": 1002, \"support\": \"plates-and-debug-line\", \"problem\": null, \"says\": \"build "
+                   "1002: Vexilo changes plates"));
+  EXPECT_TRUE(says("{\"file\": \"b.exe\", \"build\": null, \"support\": \"plates-only\", \"problem\": null"));
+  EXPECT_TRUE(says("{\"file\": \"c.exe\", \"build\": 3200, \"support\": \"nothing\", \"problem\": null"));
+  EXPECT_TRUE(says("{\"file\": \"d\\\"<x>.exe\", \"build\": null, \"support\": null, \"problem\": \"not a Windows "
+                   "executable: it does not start with \\\"MZ\\\"\""));
+  EXPECT_TRUE(says("\n    ],\n    \"note\": \"The build is read from the file on disk."));
+  GameSearch none;
+  none.beside = "V.txt";
+  none.named = true;
+  out.clear();
+  FormatJson(out, "V.txt", CheckMappingText("", CheckOptions{}), none);
+  EXPECT_TRUE(says("\"game\": {\n    \"named\": true,\n    \"executables\": [],\n    \"note\": \"no .exe beside "
+                   "V.txt; name the game's executable with --game FILE\"\n  },\n  \"zones\": ["));
+}
+
 TEST(FormatJson, GivesEveryZoneWithTheLineThatSetsIt) {
   const CheckReport report = CheckMappingText("63=12\nhello\n", CheckOptions{});
   std::string out;
-  FormatJson(out, "V.txt", report);
+  FormatJson(out, "V.txt", report, GameSearch{});
   EXPECT_NE(out.find("{\"index\": 63, \"label\": \"JEF2\", \"plateback\": 12, \"texture\": "
                      "\"plateback13\", \"line\": 1}"),
             std::string::npos);
@@ -29,7 +65,7 @@ TEST(FormatJson, GivesEveryZoneWithTheLineThatSetsIt) {
 
 TEST(FormatJson, NamesTheAssumedTextureCountAndTheUnsetZones) {
   std::string out;
-  FormatJson(out, "V.txt", CheckMappingText("0-99=1\n", CheckOptions{}));
+  FormatJson(out, "V.txt", CheckMappingText("0-99=1\n", CheckOptions{}), GameSearch{});
   EXPECT_NE(
       out.find(
           "\n  \"plate_textures\": 11,\n  \"plate_textures_note\": \"assuming 11 plate textures"),

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
+
+#include "scratch_dir.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -55,6 +59,28 @@ TEST(ProgramFolder, EndsWithASeparator) {
   const std::string folder = ProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_TRUE(folder.back() == '/' || folder.back() == '\\') << folder;
+}
+
+TEST(ProgramName, IsTheRunningProgramsFileName) {
+  const std::string name = ProgramName();
+  EXPECT_TRUE(name == "vexilo_unit_tests" || name == "vexilo_unit_tests.exe") << name;
+}
+
+TEST(FileNamesIn, ListsWhatAUnicodeNamedFolderHoldsButItsFolders) {
+  testing::ScratchDir scratch;
+  const std::string folder = "Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F";
+  const std::filesystem::path native = std::filesystem::u8path(folder);
+  std::filesystem::create_directories(native / "bin.exe");
+  testing::WriteFileBytes(native / "game.exe", "MZ");
+  testing::WriteFileBytes(native / std::filesystem::u8path("\xE6\xB8\xB8\xE6\x88\x8F.EXE"), "MZ");
+  std::vector<std::string> names = FileNamesIn(folder + "/");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"game.exe", "\xE6\xB8\xB8\xE6\x88\x8F.EXE"}));
+  std::filesystem::current_path(native);
+  names = FileNamesIn("");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names.size(), 2u);
+  EXPECT_TRUE(FileNamesIn("no-such-folder-for-vexilo/").empty());
 }
 
 }  // namespace

@@ -2,12 +2,13 @@
 """report_dom.py JSON DOM TERMINAL [--hostile]: checks the DOM that Chromium
 built from a vexilo-check --html page against what --json says of the same
 file: the 377 zone cells in order with their plateback and line, the legend's
-counts, the summary with its assumed texture count, every diagnostic, that the
-summary, legend and problems stand above the grid, and that the page loads
-nothing. TERMINAL is the plain terminal report of the same file: the page
-must count the unset zones as it does. With --hostile, also that the hostile
-lines of tests/data/check/hostile.txt came out as text. Prints one line per
-failed check and "N passed, M failed"."""
+counts, the summary with its assumed texture count, every diagnostic, the
+game's executables and their builds, that the summary, legend and problems
+stand above the grid, and that the page loads nothing. TERMINAL is the plain
+terminal report of the same file: the page must count the unset zones as it
+does. With --hostile, also that the hostile lines of
+tests/data/check/hostile.txt came out as text. Prints one line per failed
+check and "N passed, M failed"."""
 import collections
 import html.parser
 import json
@@ -26,6 +27,8 @@ class Page(html.parser.HTMLParser):
         self.summary = {}
         self.urls = []
         self.unset_key = {}
+        self.games = []
+        self.notes = {}
         self._open = []  # (tag, record, field) of elements whose text is collected
 
     def handle_starttag(self, tag, attrs):
@@ -44,6 +47,13 @@ class Page(html.parser.HTMLParser):
             field = "text"
         elif tag == "li" and "data-plateback" in a:
             self.legend.append(a)
+        elif tag == "li" and "data-file" in a:
+            record = dict(a, text="")
+            self.games.append(record)
+            field = "text"
+        elif tag == "p" and a.get("id") in ("no-game", "file-check-limit"):
+            record, field = self.notes, a["id"]
+            self.notes[field] = ""
         elif tag == "li" and "key-unset" in classes:
             self.unset_key = a
         elif tag == "tr" and "diagnostic" in classes:
@@ -133,6 +143,15 @@ def main():
     above = [part for part in ('class="summary"', 'class="legend"', 'class="diagnostics"', 'id="no-problems"')
              if part in raw and raw.find(part) > grid]
     check(grid > 0 and not above, "below the grid: %s" % above)
+
+    game = report["game"]
+    executables = [(e["file"], e["support"] or "unreadable", "%s: %s." % (e["file"], e["says"]))
+                   for e in game["executables"]]
+    listed = [(g.get("data-file"), g.get("data-support"), g["text"]) for g in page.games]
+    check(listed == executables, "game executables differ:\n  page %s\n  json %s" % (listed[:3], executables[:3]))
+    note = page.notes.get("file-check-limit" if executables else "no-game")
+    said = game["note"] if executables else game["note"][:1].upper() + game["note"][1:] + "."
+    check(note == said, "the game build's note is %r, not %r" % (note, said))
 
     csp = [m.get("content", "") for m in page.metas if m.get("http-equiv", "").lower() == "content-security-policy"]
     check(bool(csp) and "default-src 'none'" in csp[0], "no Content-Security-Policy that forbids loading")

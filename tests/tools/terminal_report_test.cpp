@@ -46,6 +46,39 @@ TEST(FormatSummary, CountsProblemsOrSaysThereAreNone) {
   EXPECT_NE(Summary("=1\nhello\nhi\n").find("1 error, 2 warnings."), std::string::npos);
 }
 
+// A folder's executables: one of each kind a report tells apart.
+GameSearch SomeGames() {
+  GameSearch games;
+  games.beside = "V.txt";
+  games.builds.resize(4);
+  games.builds[0].file = "a.exe";
+  games.builds[0].version = 1002;
+  games.builds[1].file = "b.exe";
+  games.builds[2].file = "c.exe";
+  games.builds[2].version = 3200;
+  games.builds[3].file = "d\"<x>.exe";
+  games.builds[3].problem = "not a Windows executable: it does not start with \"MZ\"";
+  return games;
+}
+
+TEST(FormatGameBuilds, NamesEachExecutablesBuildAndTheLimitOfReadingFiles) {
+  std::string out;
+  FormatGameBuilds(out, SomeGames(), Style{});
+  EXPECT_EQ(out,
+            "Game build:\n"
+            "  a.exe: build 1002: Vexilo changes plates and draws the DEBUG line (when Vexilo.txt holds DEBUG).\n"
+            "  b.exe: a build Vexilo does not recognise: if this is the game, Vexilo changes plates (it may be a "
+            "variant of 1001 or 1002) but draws no DEBUG line.\n"
+            "  c.exe: build 3200: Vexilo leaves the game alone: it patches nothing, the game chooses plates itself, "
+            "and no DEBUG line is drawn.\n"
+            "  d\"<x>.exe: not a Windows executable: it does not start with \"MZ\".\n"
+            "  The build is read from the file on disk. An executable that is compressed or protected on disk can "
+            "differ from what runs; the DEBUG line shows what actually runs.\n");
+  out.clear();
+  FormatGameBuilds(out, GameSearch{"C:\\Jeux\\Vexilo.txt", false, {}}, Style{});
+  EXPECT_EQ(out, "Game build: no .exe beside C:\\Jeux\\Vexilo.txt; name the game's executable with --game FILE.\n");
+}
+
 TEST(Style, PaintsOnlyWhenColourIsOn) {
   EXPECT_EQ(Style{true}.Paint("x", "1;31"), "\x1b[1;31mx\x1b[0m");
   EXPECT_EQ(Style{false}.Paint("x", "1;31"), "x");

@@ -153,6 +153,24 @@ std::string Diagnostics(const CheckReport& report) {
   return html;
 }
 
+std::string GameBuilds(const GameSearch& games) {
+  std::string html = "<h2>Game build</h2>\n";
+  if (games.builds.empty()) {
+    std::string none = NoGameExecutable(games);
+    none[0] = 'N';  // a sentence of its own here
+    return html + "<p id=\"no-game\">" + HtmlText(none) + ".</p>\n";
+  }
+  html += "<ul id=\"game-builds\">\n";
+  for (const GameBuild& build : games.builds) {
+    const std::string support =
+        build.Read() ? std::string(SupportName(events::SupportOn(build.version))) : "unreadable";
+    html += "<li data-file=\"" + HtmlText(build.file) + "\" data-support=\"" + support +
+            "\"><span class=\"exe\">" + HtmlText(build.file) + ":</span> " +
+            HtmlText(DescribeGameBuild(build)) + ".</li>\n";
+  }
+  return html + "</ul>\n<p id=\"file-check-limit\">" + HtmlText(kFileCheckLimit) + "</p>\n";
+}
+
 double Linear(unsigned channel) {
   const double c = channel / 255.0;
   return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
@@ -210,14 +228,15 @@ std::string HtmlText(std::string_view text) {
   return out;
 }
 
-std::string HtmlReport(const std::string& file, const CheckReport& report) {
+std::string HtmlReport(const std::string& file, const CheckReport& report, const GameSearch& games) {
   const std::map<std::int32_t, std::size_t> zonesPerPlate = ZonesPerPlateback(report);
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
       HtmlText(file) + ": Vexilo mapping report</title>\n<style>" + kStyle + PlateStyles(zonesPerPlate) +
-      "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" + Summary(file, report) + "<h2>Legend</h2>\n" +
+      "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" + Summary(file, report) +
+      GameBuilds(games) + "<h2>Legend</h2>\n" +
       Legend(report, zonesPerPlate) + "<h2>Diagnostics</h2>\n" + Diagnostics(report) +
       "<h2>Zones and their platebacks</h2>\n<p>One cell per zone, in zone index order, ten to a row: the zone "
       "index, its label and \"=N\", its plateback index. Point at a cell to see the line that sets it.</p>\n"

@@ -4,16 +4,18 @@
 #include <string>
 #include <string_view>
 
+#include "game_build.hpp"
 #include "mapping_check.hpp"
 
 /// The report as one self-contained HTML page, for players who would rather
 /// see their mapping than read it.
 namespace vexilo::check {
 
-/// The whole page: the summary, the 377 zones as a grid in index order
-/// coloured by plateback with a legend, and every diagnostic. It loads
-/// nothing from anywhere (a Content-Security-Policy forbids it) and prints.
-std::string HtmlReport(const std::string& file, const CheckReport& report);
+/// The whole page: the summary, the game's build, the 377 zones as a grid in
+/// index order coloured by plateback with a legend, and every diagnostic. It
+/// loads nothing from anywhere (a Content-Security-Policy forbids it) and
+/// prints.
+std::string HtmlReport(const std::string& file, const CheckReport& report, const GameSearch& games);
 
 /// Text made safe in HTML content and attribute values: markup characters
 /// escaped, bytes that are not UTF-8 shown as U+FFFD, control characters

@@ -20,6 +20,27 @@ void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
   Append(out, "%s],\n", report.diagnostics.empty() ? "" : "\n  ");
 }
 
+std::string JsonBuild(const GameBuild& build) {
+  if (!build.Read() || build.version == events::kUnknownHostVersion) return "null";
+  return std::to_string(build.version);
+}
+
+std::string JsonSupport(const GameBuild& build) {
+  return build.Read() ? "\"" + std::string(SupportName(events::SupportOn(build.version))) + "\"" : "null";
+}
+
+void FormatJsonGame(std::string& out, const GameSearch& games) {
+  Append(out, "  \"game\": {\n    \"named\": %s,\n    \"executables\": [", games.named ? "true" : "false");
+  for (std::size_t i = 0; i < games.builds.size(); ++i) {
+    const GameBuild& build = games.builds[i];
+    Append(out, "%s\n      {\"file\": %s, \"build\": %s, \"support\": %s, \"problem\": %s, \"says\": %s}",
+           i ? "," : "", JsonString(build.file).c_str(), JsonBuild(build).c_str(), JsonSupport(build).c_str(),
+           build.Read() ? "null" : JsonString(build.problem).c_str(), JsonString(DescribeGameBuild(build)).c_str());
+  }
+  const std::string note = games.builds.empty() ? NoGameExecutable(games) : std::string(kFileCheckLimit);
+  Append(out, "%s],\n    \"note\": %s\n  },\n", games.builds.empty() ? "" : "\n    ", JsonString(note).c_str());
+}
+
 void FormatJsonZones(std::string& out, const CheckReport& report) {
   Append(out, "  \"zones\": [");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
@@ -65,7 +86,8 @@ std::string JsonString(std::string_view text) {
   return out + "\"";
 }
 
-void FormatJson(std::string& out, const std::string& file, const CheckReport& report) {
+void FormatJson(std::string& out, const std::string& file, const CheckReport& report,
+                const GameSearch& games) {
   Append(out,
          "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  "
          "\"warnings\": %zu,\n",
@@ -76,6 +98,7 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
          report.options.plates, JsonString(AssumedTextures(report.options)).c_str(),
          UnsetZones(report).size());
   FormatJsonDiagnostics(out, report);
+  FormatJsonGame(out, games);
   FormatJsonZones(out, report);
   Append(out, "}\n");
 }

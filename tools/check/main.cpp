@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game_build.hpp"
 #include "html_report.hpp"
 #include "json_report.hpp"
 #include "mapping_check.hpp"
@@ -44,17 +45,28 @@ const char kHelp[] =
     "  --zones        print the zone list: every zone index and its label\n"
     "  --zone Z       look up one zone by label (JEF2) or index (63), and what\n"
     "                 FILE gives it: plateback index, texture, the line\n"
+    "  --game FILE    name the build of the game's executable FILE (default: of\n"
+    "                 every .exe beside the mapping file)\n"
     "  --no-color     plain text even on a terminal (so does NO_COLOR=1)\n"
     "  --version      print the version\n"
     "  --help         print this help\n"
     "\n"
     "Exit status: 0 the file loads without error, 1 a line is malformed (the game\n"
-    "skips it), 2 the file cannot be read, or the command line is wrong.\n"
+    "skips it), 2 the file cannot be read, or the command line is wrong. The\n"
+    "game's build never changes it.\n"
     "\n"
     "Where Vexilo.txt is: in the game's working folder, the folder the game runs in\n"
     "(normally the one with the game's .exe), also when Vexilo.asi is in scripts\\\n"
     "or plugins\\. Double-clicked, vexilo-check checks the Vexilo.txt beside itself\n"
     "and waits for Enter; a file dropped on it is checked the same way.\n"
+    "\n"
+    "Game build: under the summary, vexilo-check names the build of the game's\n"
+    "executable and what Vexilo does on it: on 1001 and 1002 it changes plates\n"
+    "and draws the DEBUG line; on a build it does not recognise, plates change\n"
+    "but no DEBUG line is drawn; on 1011, 1101, 1111, 3200 and 3210 it leaves the\n"
+    "game alone. It reads the file: an executable that is compressed or\n"
+    "protected on disk can differ from what runs; the DEBUG line shows what\n"
+    "actually runs.\n"
     "\n"
     "Plate textures: the game has 3 (plateback1 to plateback3) until a limit\n"
     "adjuster raises the count and textures are added. The default Vexilo.txt uses\n"
@@ -68,7 +80,8 @@ const char kHelp[] =
     "  vexilo-check --html report.html then open report.html in a browser\n"
     "  vexilo-check --plates 20 C:\\Games\\MyGame\\Vexilo.txt\n"
     "  vexilo-check --table | more     which plateback every zone gets\n"
-    "  vexilo-check --zone JEF2        the zone index of JEF2 and its plateback\n";
+    "  vexilo-check --zone JEF2        the zone index of JEF2 and its plateback\n"
+    "  vexilo-check --game ..\\game.exe the build of that game executable\n";
 
 constexpr char kDefaultFile[] = "Vexilo.txt";
 
@@ -82,6 +95,8 @@ struct Options {
   std::string zone;
   bool haveZone = false;
   std::string html;
+  std::string game;
+  bool haveGame = false;
   bool colour = true;
 };
 
@@ -129,9 +144,12 @@ int Parse(const std::vector<std::string>& arguments, Options& options) {
       options.zones = true;
     } else if (argument == "--no-color") {
       options.colour = false;
-    } else if (argument == "--zone" || argument == "--plates" || argument == "--html") {
+    } else if (argument == "--zone" || argument == "--plates" || argument == "--html" || argument == "--game") {
       if (!TakeValue(arguments, i, value)) return Usage("missing value after " + argument);
-      if (argument == "--zone") {
+      if (argument == "--game") {
+        options.game = value;
+        options.haveGame = true;
+      } else if (argument == "--zone") {
         options.zone = value;
         options.haveZone = true;
       } else if (argument == "--html") {
@@ -151,9 +169,25 @@ int Parse(const std::vector<std::string>& arguments, Options& options) {
   return -1;
 }
 
-int WriteHtml(const Options& options, const CheckReport& report) {
+// The executable named with --game, or every one beside the mapping file.
+GameSearch SearchForGame(const Options& options) {
+  GameSearch games;
+  games.beside = options.file;
+  games.named = options.haveGame;
+  if (options.haveGame) {
+    games.builds.push_back(ReadGameBuild(options.game));
+    return games;
+  }
+  const std::string folder = FolderOf(options.file);
+  for (const std::string& name : PickGameExecutables(FileNamesIn(folder), ProgramName())) {
+    games.builds.push_back(ReadGameBuild(folder + name));
+  }
+  return games;
+}
+
+int WriteHtml(const Options& options, const CheckReport& report, const GameSearch& games) {
   std::string reason;
-  if (!WriteWholeFile(options.html, HtmlReport(options.file, report), reason)) {
+  if (!WriteWholeFile(options.html, HtmlReport(options.file, report, games), reason)) {
     Say(stderr, "vexilo-check: cannot write the report page " + options.html + ": " + reason + "\n");
     return kExitUnreadable;
   }
@@ -196,19 +230,21 @@ int Check(const Options& options) {
     Say(stderr, "vexilo-check: " + Unreadable(options.file) + "\n");
     return kExitUnreadable;
   }
+  const GameSearch games = SearchForGame(options);
   std::string text;
   if (options.json) {
-    FormatJson(text, options.file, report);
+    FormatJson(text, options.file, report, games);
   } else if (options.table) {
     FormatTable(text, report);
   } else {
     const Style style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) && ShowsColours(stdout)};
     FormatDiagnostics(text, options.file, report, style);
     FormatSummary(text, options.file, report, style);
+    FormatGameBuilds(text, games, style);
   }
   Say(stdout, text);
   if (!options.html.empty()) {
-    if (const int status = WriteHtml(options, report); status >= 0) return status;
+    if (const int status = WriteHtml(options, report, games); status >= 0) return status;
   }
   return report.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
 }

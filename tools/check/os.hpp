@@ -41,6 +41,14 @@ std::string FullPath(const std::string& path);
 /// empty when it cannot be told.
 std::string ProgramFolder();
 
+/// The file name of the running program ("vexilo-check.exe"); empty when it
+/// cannot be told.
+std::string ProgramName();
+
+/// The names of what a folder (UTF-8, with its separator; "" for the current
+/// one) holds, folders left out, in no order; none when it cannot be read.
+std::vector<std::string> FileNamesIn(const std::string& folder);
+
 /// What the decision to wait before closing needs to know of the console.
 struct ConsoleFacts {
   bool inputIsConsole = false;

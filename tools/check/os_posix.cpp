@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,12 +52,38 @@ std::string FullPath(const std::string& path) {
   return folder + (folder.back() == '/' ? "" : "/") + std::string(rest);
 }
 
-std::string ProgramFolder() {
+namespace {
+
+// The running program's file; empty when it cannot be told.
+std::string ProgramPath() {
   std::string path(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
   if (length <= 0) return "";
   path.resize(static_cast<std::size_t>(length));
+  return path;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  const std::string path = ProgramPath();
   return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string ProgramName() {
+  const std::string path = ProgramPath();
+  return path.substr(path.rfind('/') + 1);
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
+  if (listing == nullptr) return names;
+  while (const dirent* entry = readdir(listing)) {
+    if (entry->d_type != DT_DIR) names.emplace_back(entry->d_name);
+  }
+  closedir(listing);
+  return names;
 }
 
 // No POSIX program gets a console window of its own to close.

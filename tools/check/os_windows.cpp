@@ -33,6 +33,20 @@ std::string Narrow(std::wstring_view text) {
   return narrow;
 }
 
+// The running program's file, however long its path; empty when it cannot be told.
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return L"";
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
 HANDLE HandleOf(std::FILE* out) {
   return GetStdHandle(out == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
 }
@@ -115,18 +129,27 @@ std::string FullPath(const std::string& path) {
 }
 
 std::string ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return "";
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ProgramPath();
   const std::size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? "" : Narrow(std::wstring_view(path).substr(0, slash + 1));
+}
+
+std::string ProgramName() {
+  const std::wstring path = ProgramPath();
+  return Narrow(std::wstring_view(path).substr(path.find_last_of(L"\\/") + 1));
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  const HANDLE search =
+      FindFirstFileExW(Widen(folder + "*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
 }
 
 ConsoleFacts QueryConsole() {

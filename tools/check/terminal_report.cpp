@@ -89,6 +89,18 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
   FormatProblemCount(out, report, style);
 }
 
+void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {
+  if (games.builds.empty()) {
+    Append(out, "Game build: %s.\n", NoGameExecutable(games).c_str());
+    return;
+  }
+  Append(out, "Game build:\n");
+  for (const GameBuild& build : games.builds) {
+    Append(out, "  %s %s.\n", style.Paint(build.file + ":", kBold).c_str(), DescribeGameBuild(build).c_str());
+  }
+  Append(out, "  %s\n", std::string(kFileCheckLimit).c_str());
+}
+
 void FormatTable(std::string& out, const CheckReport& report) {
   Append(out, "%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {

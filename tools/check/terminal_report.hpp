@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "game_build.hpp"
 #include "mapping_check.hpp"
 
 /// The report as text for a terminal or a file.
@@ -24,6 +25,10 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
 /// zones no line sets, and the count of problems.
 void FormatSummary(std::string& out, const std::string& file, const CheckReport& report,
                    const Style& style);
+
+/// "Game build:" and a line per executable with what Vexilo does on it, then
+/// what a check of the file cannot tell; or why no executable was read.
+void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style);
 
 /// The 377 rows of the resulting table, aligned.
 void FormatTable(std::string& out, const CheckReport& report);

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The little of a 32-bit Windows executable's headers that tells where its
+/// code lies in the file: read over any source of bytes, a few at a time, so
+/// that a file of any size is never read whole.
+namespace vexilo::check {
+
+/// Bytes of a file by offset.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  /// The file's size in bytes.
+  virtual std::uint64_t Size() const = 0;
+  /// Reads exactly size bytes from offset on into out; false when it cannot.
+  virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
+};
+
+/// A file's bytes held in memory.
+class MemoryBytes : public ByteSource {
+ public:
+  explicit MemoryBytes(std::string_view bytes) : bytes_(bytes) {}
+  std::uint64_t Size() const override { return bytes_.size(); }
+  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
+
+ private:
+  std::string_view bytes_;
+};
+
+/// One entry of the section table.
+struct PeSection {
+  std::string name;  ///< up to 8 bytes, as written
+  std::uint32_t virtualAddress = 0;
+  std::uint32_t virtualSize = 0;
+  std::uint32_t rawOffset = 0;  ///< PointerToRawData
+  std::uint32_t rawSize = 0;    ///< SizeOfRawData
+};
+
+/// Where an i386 executable's bytes lie once it is loaded.
+struct PeLayout {
+  std::uint32_t imageBase = 0;
+  std::uint32_t sizeOfHeaders = 0;
+  std::vector<PeSection> sections;
+};
+
+/// The layout, or why there is none.
+struct PeReading {
+  std::optional<PeLayout> layout;
+  /// Set when layout is not: what is wrong, as "not a Windows executable: ...".
+  std::string problem;
+};
+
+/// Reads the DOS header, the PE header, the optional header and the section
+/// table. Refuses anything but a 32-bit x86 executable, headers cut short,
+/// and sections whose bytes would lie past the end of the file.
+PeReading ReadPeLayout(ByteSource& source);
+
+/// Where the loader takes a byte of the loaded image from.
+struct ImageByte {
+  enum class Origin { File, Zero, Unmapped };
+  Origin origin = Origin::Unmapped;
+  std::uint64_t fileOffset = 0;  ///< for Origin::File
+};
+
+/// The origin of the byte at an offset from the image's start (an RVA):
+/// the file, the zeros that fill a section beyond its raw data, or nothing.
+ImageByte LocateImageByte(const PeLayout& layout, std::uint32_t rva);
+
+/// The 32-bit little-endian value at an RVA of the loaded image, or nothing
+/// when any of its bytes is outside the image or cannot be read.
+std::optional<std::uint32_t> ReadImageLe32(const PeLayout& layout, ByteSource& source,
+                                           std::uint32_t rva);
+
+}  // namespace vexilo::check
