@@ -8,6 +8,7 @@
 #include "core/overlay.hpp"
 #include "core/selection.hpp"
 #include "events/draw_event.hpp"
+#include "events/host_builds.hpp"
 #include "events/host_version.hpp"
 #include "host/addresses.hpp"
 #include "injector/hooking.hpp"
@@ -23,16 +24,7 @@ injector::address_t AddressOf(std::int32_t (*function)()) {
 // version check names as others, that address holds some other code, which
 // the jump would break; an unrecognised build may be a variant of the two.
 bool PlateRoutineIsAtItsAddress(std::int32_t hostVersion) {
-  switch (hostVersion) {
-    case 1011:
-    case 1101:
-    case 1111:
-    case 3200:
-    case 3210:
-      return false;
-    default:
-      return true;
-  }
+  return events::SupportOn(hostVersion) != events::HostSupport::Nothing;
 }
 
 }  // namespace

@@ -14,10 +14,10 @@ command=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=unicode-game-folder.sh
 . "$here/unicode-game-folder.sh"
+# shellcheck source=counters.sh
+. "$here/counters.sh"
 out="$work/out.txt"
-
-pass() { passed=$((passed + 1)); }
-fail() { failed=$((failed + 1)); echo "FAIL: $1"; sed 's/^/    /' "$out" | head -20; }
+explain_failure() { sed 's/^/    /' "$out" | head -20; }
 
 # fresh: an empty game folder holding the default Vexilo.txt.
 fresh() {
