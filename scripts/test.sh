@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds Vexilo three ways and runs every test: the native 32-bit Linux tests,
 # the same again with AddressSanitizer and UndefinedBehaviorSanitizer, the
-# Windows build's tests under Wine, and a short fuzz run of the mapping-file
-# reader against a second, plain reading of the format. Before all that it
+# Windows build's tests under Wine, and short fuzz runs of the mapping-file
+# reader (against a second, plain reading of the format) and of the checker's
+# reader of game executables. Before all that it
 # checks the layout of every C and C++ file against .clang-format. The last
 # line counts test cases: every CTest test of each build, the layout check and
-# the fuzz run.
+# the fuzz runs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 timeout 1800 scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
@@ -150,6 +151,7 @@ else
   suite windows 300 -L no-wine
 fi
 case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
+case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuzz/run-fuzz.sh 30 game-build
 
 if [ "$skipped" -gt 0 ]; then echo "$passed passed, $failed failed, $skipped skipped"; else echo "$passed passed, $failed failed"; fi
 [ "$failed" -eq 0 ]
