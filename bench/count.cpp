@@ -18,7 +18,8 @@ using namespace vexilo;
 volatile std::int64_t sink;
 
 template <std::int32_t (*Lookup)(const char*)>
-__attribute__((noinline)) void CountedLoopLookups(const std::vector<std::string>& labels, int rounds) {
+__attribute__((noinline)) void CountedLoopLookups(const std::vector<std::string>& labels,
+                                                  int rounds) {
   std::int64_t sum = 0;
   for (int round = 0; round < rounds; ++round) {
     for (const std::string& label : labels) sum += Lookup(label.c_str());
@@ -60,7 +61,9 @@ bool CountLoadMappings(std::size_t bytes) {
 
 int main(int argc, char** argv) {
   if (argc != 3 || !bench::SetUpHotPaths()) {
-    std::fprintf(stderr, "usage: vexilo_bench_count find|scan|plate|plate-reloaded|frame-on|frame-off ITERATIONS | load BYTES\n");
+    std::fprintf(stderr,
+                 "usage: vexilo_bench_count find|scan|plate|plate-reloaded|frame-on|frame-off "
+                 "ITERATIONS | load BYTES\n");
     return 2;
   }
   const std::string path = argv[1];
@@ -69,8 +72,10 @@ int main(int argc, char** argv) {
     // Every label of the table and as many misses, each looked up once a round.
     std::vector<std::string> labels = bench::TableLabels();
     labels.insert(labels.end(), bench::MissingLabels().begin(), bench::MissingLabels().end());
-    if (path == "find") CountedLoopLookups<FindZoneIndex>(labels, rounds);
-    else CountedLoopLookups<bench::ScanZoneIndex>(labels, rounds);
+    if (path == "find")
+      CountedLoopLookups<FindZoneIndex>(labels, rounds);
+    else
+      CountedLoopLookups<bench::ScanZoneIndex>(labels, rounds);
   } else if (path == "plate") {
     CountedLoopPlateRequests(rounds);
   } else if (path == "plate-reloaded") {

@@ -36,12 +36,25 @@ std::string MixedMappingText(std::size_t bytes) {
   while (text.size() < bytes) {
     const unsigned first = random() % 377;
     switch (random() % 6) {
-      case 0: line = ";" + std::string(random() % 60, 'c') + "\r\n"; break;
-      case 1: line = "\r\n"; break;
-      case 2: line = std::to_string(first) + "=" + std::to_string(random() % 11) + "\r\n"; break;
-      case 3: line = std::to_string(first) + "-" + std::to_string(first + random() % 20) + "=" + std::to_string(random() % 11) + "\r\n"; break;
-      case 4: line = "  " + std::to_string(first) + " - 376 = 3 ; to the end\r\n"; break;
-      default: line = "not a mapping line\r\n"; break;
+      case 0:
+        line = ";" + std::string(random() % 60, 'c') + "\r\n";
+        break;
+      case 1:
+        line = "\r\n";
+        break;
+      case 2:
+        line = std::to_string(first) + "=" + std::to_string(random() % 11) + "\r\n";
+        break;
+      case 3:
+        line = std::to_string(first) + "-" + std::to_string(first + random() % 20) + "=" +
+               std::to_string(random() % 11) + "\r\n";
+        break;
+      case 4:
+        line = "  " + std::to_string(first) + " - 376 = 3 ; to the end\r\n";
+        break;
+      default:
+        line = "not a mapping line\r\n";
+        break;
     }
     text += line;
   }
@@ -54,8 +67,9 @@ bool SetUpHotPaths() {
   const MappingTable defaults = ParseMappingText(DefaultMappingFileText());
   plateMappings = defaults.plates;
   Event().Subscribe(Event().postCallSubscribers, [] { DrawDebugOverlay(); });
-  injector::write_jump(host::kPlateDesignRoutine,
-                       static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
+  injector::write_jump(
+      host::kPlateDesignRoutine,
+      static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
   standin::StandIn(standin::Player::WithMatrix, "JEF2");
   // As start-up does with DEBUG on: frames with the overlay follow the file.
   StartLiveEdits(MappingFileStamp());
@@ -80,8 +94,10 @@ const std::vector<std::string>& MissingLabels() {
     for (const std::string& label : TableLabels()) {
       std::string near = label + (missing.size() % 2 ? "X" : "");
       if (near == label) near.back() = near.back() == 'Z' ? 'Q' : 'Z';
-      if (FindZoneIndex(near.c_str()) == kNoZone) missing.push_back(near);
-      else missing.push_back(label + "Q9");
+      if (FindZoneIndex(near.c_str()) == kNoZone)
+        missing.push_back(near);
+      else
+        missing.push_back(label + "Q9");
     }
     return missing;
   }();

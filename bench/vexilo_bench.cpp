@@ -26,10 +26,18 @@ void LookUp(benchmark::State& state, const std::vector<std::string>& labels) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * labels.size()));
 }
 
-void BM_FindZoneIndex_Labels(benchmark::State& state) { LookUp<FindZoneIndex>(state, bench::TableLabels()); }
-void BM_ScanBaseline_Labels(benchmark::State& state) { LookUp<bench::ScanZoneIndex>(state, bench::TableLabels()); }
-void BM_FindZoneIndex_Misses(benchmark::State& state) { LookUp<FindZoneIndex>(state, bench::MissingLabels()); }
-void BM_ScanBaseline_Misses(benchmark::State& state) { LookUp<bench::ScanZoneIndex>(state, bench::MissingLabels()); }
+void BM_FindZoneIndex_Labels(benchmark::State& state) {
+  LookUp<FindZoneIndex>(state, bench::TableLabels());
+}
+void BM_ScanBaseline_Labels(benchmark::State& state) {
+  LookUp<bench::ScanZoneIndex>(state, bench::TableLabels());
+}
+void BM_FindZoneIndex_Misses(benchmark::State& state) {
+  LookUp<FindZoneIndex>(state, bench::MissingLabels());
+}
+void BM_ScanBaseline_Misses(benchmark::State& state) {
+  LookUp<bench::ScanZoneIndex>(state, bench::MissingLabels());
+}
 
 void BM_PlateRequest(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bench::PlateRequest());
@@ -56,13 +64,15 @@ fs::path Scratch() {
 
 fs::path MixedFile() {
   const fs::path path = Scratch() / "mixed.txt";
-  if (!fs::exists(path)) std::ofstream(path, std::ios::binary) << bench::MixedMappingText(50u * 1000 * 1000);
+  if (!fs::exists(path))
+    std::ofstream(path, std::ios::binary) << bench::MixedMappingText(50u * 1000 * 1000);
   return path;
 }
 
 fs::path LongLineFile() {
   const fs::path path = Scratch() / "long-line.txt";
-  if (!fs::exists(path)) std::ofstream(path, std::ios::binary) << std::string(10u * 1000 * 1000, ' ') << "5=3\r\n";
+  if (!fs::exists(path))
+    std::ofstream(path, std::ios::binary) << std::string(10u * 1000 * 1000, ' ') << "5=3\r\n";
   return path;
 }
 
@@ -96,7 +106,9 @@ void ReadOnly(benchmark::State& state, const fs::path& file) {
 
 void BM_LoadMappings_Default(benchmark::State& state) { LoadMappingsFrom(state, DefaultFile()); }
 void BM_LoadMappings_Mixed50MB(benchmark::State& state) { LoadMappingsFrom(state, MixedFile()); }
-void BM_LoadMappings_OneLine10MB(benchmark::State& state) { LoadMappingsFrom(state, LongLineFile()); }
+void BM_LoadMappings_OneLine10MB(benchmark::State& state) {
+  LoadMappingsFrom(state, LongLineFile());
+}
 void BM_ReadBaseline_Mixed50MB(benchmark::State& state) { ReadOnly(state, MixedFile()); }
 
 // Start-up as a whole: load and unload the plug-in with its default file.
@@ -117,7 +129,9 @@ void LoadAndUnload(benchmark::State& state, const char* library) {
 }
 
 void BM_StartUp_Plugin(benchmark::State& state) { LoadAndUnload(state, VEXILO_PLUGIN_PATH); }
-void BM_StartUpBaseline_EmptyLibrary(benchmark::State& state) { LoadAndUnload(state, VEXILO_EMPTY_LIBRARY_PATH); }
+void BM_StartUpBaseline_EmptyLibrary(benchmark::State& state) {
+  LoadAndUnload(state, VEXILO_EMPTY_LIBRARY_PATH);
+}
 
 BENCHMARK(BM_FindZoneIndex_Labels);
 BENCHMARK(BM_ScanBaseline_Labels);

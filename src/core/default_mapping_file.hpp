@@ -7,9 +7,11 @@ namespace vexilo {
 
 /// Where readme line 17 sends the user for the limit-adjuster tool: a web
 /// search for its name, which keeps working whoever hosts the tool.
-inline constexpr std::string_view kLimitAdjusterAddress = "https://duckduckgo.com/?q=Korrin+Limit+Adjuster+KLA";
+inline constexpr std::string_view kLimitAdjusterAddress =
+    "https://duckduckgo.com/?q=Korrin+Limit+Adjuster+KLA";
 /// Where readme line 32 sends the user for the zone list in index order.
-inline constexpr std::string_view kZoneListAddress = "https://duckduckgo.com/?q=Vexilo+zones.md+zone+list";
+inline constexpr std::string_view kZoneListAddress =
+    "https://duckduckgo.com/?q=Vexilo+zones.md+zone+list";
 
 /// Line end of the default file on every build, so the file a user finds is
 /// the same bytes whichever build wrote it.

@@ -9,7 +9,9 @@ void FileWatch::Start(std::int64_t now, std::optional<platform::FileStamp> read)
   seen_.reset();
 }
 
-bool FileWatch::QueryDue(std::int64_t now) const { return started_ && now - lastQuery_ >= kQueryInterval; }
+bool FileWatch::QueryDue(std::int64_t now) const {
+  return started_ && now - lastQuery_ >= kQueryInterval;
+}
 
 bool FileWatch::Queried(std::int64_t now, std::optional<platform::FileStamp> stamp) {
   lastQuery_ = now;

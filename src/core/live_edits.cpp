@@ -18,7 +18,6 @@ class MappingCount final : public MappingReader::Observer {
   void OnEndOfText(std::size_t) override {}
 
   std::size_t count = 0;
-
 };
 
 LiveEdits liveEdits;
@@ -30,7 +29,8 @@ ReloadResult ReloadMappingFile() {
     MappingTable* table = publishedMappings.Spare();
     if (table == nullptr) return {ReloadOutcome::NoSpareTable, 0};
     MappingCount count;
-    if (!ReadMappingFile(platform::NativePath(configPath), *table, &count)) return {ReloadOutcome::Unreadable, 0};
+    if (!ReadMappingFile(platform::NativePath(configPath), *table, &count))
+      return {ReloadOutcome::Unreadable, 0};
     publishedMappings.Publish(table);
     if (!table->debug) debugEnabled = false;
     return {ReloadOutcome::Reloaded, count.count};
@@ -65,7 +65,8 @@ void LiveEdits::Reload(std::int64_t now) {
   if (result.outcome == ReloadOutcome::NoSpareTable) return;
   watch_.Settled();
   if (result.outcome == ReloadOutcome::Reloaded) {
-    std::snprintf(notice_, sizeof notice_, kReloadedNotice, static_cast<unsigned long>(result.mappings),
+    std::snprintf(notice_, sizeof notice_, kReloadedNotice,
+                  static_cast<unsigned long>(result.mappings),
                   result.mappings == 1 ? "mapping" : "mappings");
   } else {
     std::snprintf(notice_, sizeof notice_, "%s", kUnreadableNotice);
@@ -78,6 +79,8 @@ void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
   liveEdits.Start(platform::MonotonicMilliseconds(), readAtStartUp);
 }
 
-const char* FollowLiveEdits() noexcept { return liveEdits.Frame(platform::MonotonicMilliseconds()); }
+const char* FollowLiveEdits() noexcept {
+  return liveEdits.Frame(platform::MonotonicMilliseconds());
+}
 
 }  // namespace vexilo

@@ -13,15 +13,16 @@
 namespace vexilo {
 
 inline constexpr char kReloadedNotice[] = "Vexilo.txt reloaded: %lu %s";
-inline constexpr char kUnreadableNotice[] = "Vexilo.txt could not be read; the previous mappings stay";
+inline constexpr char kUnreadableNotice[] =
+    "Vexilo.txt could not be read; the previous mappings stay";
 
 /// How long a notice stays under the debug line, in milliseconds.
 inline constexpr std::int64_t kNoticeTime = 3000;
 
 enum class ReloadOutcome {
-  Reloaded,     ///< the new table is in use
-  Unreadable,   ///< the file could not be opened; the table in use stays
-  NoSpareTable, ///< every spare table is still held by a reader; try again later
+  Reloaded,      ///< the new table is in use
+  Unreadable,    ///< the file could not be opened; the table in use stays
+  NoSpareTable,  ///< every spare table is still held by a reader; try again later
 };
 
 struct ReloadResult {

@@ -11,11 +11,14 @@ namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
 
-void ReportFailure(const char* message) { platform::ShowErrorBox(std::string(message) + configPath); }
+void ReportFailure(const char* message) {
+  platform::ShowErrorBox(std::string(message) + configPath);
+}
 
 }  // namespace
 
-bool ReadMappingFile(const std::string& nativePath, MappingTable& table, MappingReader::Observer* observer) {
+bool ReadMappingFile(const std::string& nativePath, MappingTable& table,
+                     MappingReader::Observer* observer) {
   platform::InputFile file(nativePath);
   if (!file.is_open()) return false;
   // The reader keeps no line whole, so the piece it reads is all the memory

@@ -112,7 +112,8 @@ VEXILO_INLINE void ApplyLine(const MappingLine& line, MappingTable& table) {
   if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return;
   const std::int32_t from = std::max(line.first, 0);
   const std::int32_t to = std::min(line.last, kZoneCount - 1);
-  if (from <= to) FillPlates(table.plates.data() + from, static_cast<std::size_t>(to - from) + 1, line.value);
+  if (from <= to)
+    FillPlates(table.plates.data() + from, static_cast<std::size_t>(to - from) + 1, line.value);
 }
 
 }  // namespace
@@ -127,7 +128,8 @@ VEXILO_INLINE const char* NumberReading::Feed(const char* at, const char* end) {
     if (phase_ == Phase::Blanks && at != end && DigitValue(*at) <= 9) {
       phase_ = Phase::Digits;
       sawDigit_ = true;
-    } else if (phase_ == Phase::Blanks && at != end && !IsNumberSpace(*at) && *at != '+' && *at != '-') {
+    } else if (phase_ == Phase::Blanks && at != end && !IsNumberSpace(*at) && *at != '+' &&
+               *at != '-') {
       phase_ = Phase::Stopped;
       return at;
     } else {
@@ -175,7 +177,8 @@ VEXILO_INLINE const char* NumberReading::FeedDigits(const char* at, const char* 
   const char* const unchecked = end - at > room ? at + room : end;
   std::uint32_t magnitude = magnitude_;
   unsigned digit = 0;
-  for (; at != unchecked && (digit = DigitValue(*at)) <= 9; ++at) magnitude = magnitude * 10 + digit;
+  for (; at != unchecked && (digit = DigitValue(*at)) <= 9; ++at)
+    magnitude = magnitude * 10 + digit;
   magnitude_ = magnitude;
   significant_ = static_cast<std::uint8_t>(significant_ + (at - first));
   if (at == end) return end;
@@ -206,7 +209,8 @@ void NumberReading::AddDigitPastNine(unsigned digit) {
   significant_ = 10;
   // The magnitude may reach 2^31 only for a negative number.
   const std::uint64_t limit =
-      negative_ ? std::uint64_t{1} << 31 : static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+      negative_ ? std::uint64_t{1} << 31
+                : static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
   const std::uint64_t wide = std::uint64_t{magnitude_} * 10 + digit;
   if (wide > limit) outOfRange_ = true;
   magnitude_ = static_cast<std::uint32_t>(wide);
@@ -283,9 +287,12 @@ void LineSummary::FollowDebug(const char* begin, const char* end) {
 
 VEXILO_INLINE MappingLine LineSummary::Line() const {
   switch (start_) {
-    case Start::Blank: return LineOfKind(LineKind::Blank);
-    case Start::Comment: return LineOfKind(LineKind::Comment);
-    case Start::Text: break;
+    case Start::Blank:
+      return LineOfKind(LineKind::Blank);
+    case Start::Comment:
+      return LineOfKind(LineKind::Comment);
+    case Start::Text:
+      break;
   }
   if (debugMatched_ == static_cast<std::int8_t>(kDebug.size())) return LineOfKind(LineKind::Debug);
   if (!sawEquals_) return LineOfKind(LineKind::Other);
@@ -336,9 +343,11 @@ void ApplyMappingLine(const MappingLine& line, MappingTable& table) { ApplyLine(
 
 // Lines are counted for the observer alone: the count is a store per line
 // that the plug-in does not need.
-VEXILO_INLINE void MappingReader::EndLine(const MappingLine& line, const char* text, std::size_t size) {
+VEXILO_INLINE void MappingReader::EndLine(const MappingLine& line, const char* text,
+                                          std::size_t size) {
   ApplyLine(line, table_);
-  if (observer_ != nullptr) observer_->OnLine(++lines_, std::string_view(text, std::min(size, kLineExcerptBytes)), line);
+  if (observer_ != nullptr)
+    observer_->OnLine(++lines_, std::string_view(text, std::min(size, kLineExcerptBytes)), line);
 }
 
 // A line that lies whole in one piece: the common case, read in place.
@@ -353,7 +362,8 @@ VEXILO_INLINE void MappingReader::EndWholeLine(const char* begin, const char* en
 void MappingReader::Append(const char* begin, const char* end) {
   started_.Add(begin, end);
   if (observer_ == nullptr) return;
-  const std::size_t count = std::min(kLineExcerptBytes - excerptSize_, static_cast<std::size_t>(end - begin));
+  const std::size_t count =
+      std::min(kLineExcerptBytes - excerptSize_, static_cast<std::size_t>(end - begin));
   std::copy(begin, begin + count, excerpt_ + excerptSize_);
   excerptSize_ += count;
 }
@@ -362,7 +372,8 @@ void MappingReader::Append(const char* begin, const char* end) {
 void MappingReader::AddToLine(const char* begin, const char* end, bool endsLine) {
   lineStarted_ = true;
   // A held CR right before the line feed was half of a CR LF line end.
-  if (heldCarriageReturn_ && !(endsLine && begin == end)) Append(&kCarriageReturn, &kCarriageReturn + 1);
+  if (heldCarriageReturn_ && !(endsLine && begin == end))
+    Append(&kCarriageReturn, &kCarriageReturn + 1);
   heldCarriageReturn_ = false;
   if (end != begin && end[-1] == kCarriageReturn) {
     --end;

@@ -140,7 +140,8 @@ class MappingReader {
     virtual void OnEndOfText(std::size_t number) = 0;
   };
 
-  explicit MappingReader(MappingTable& table, Observer* observer = nullptr) : table_(table), observer_(observer) {}
+  explicit MappingReader(MappingTable& table, Observer* observer = nullptr)
+      : table_(table), observer_(observer) {}
 
   /// Reads the next piece of the file. Returns false once the text has ended
   /// at a byte 0x1A; later pieces are ignored.

@@ -27,11 +27,14 @@ extern PublishedTables publishedMappings;
 extern std::atomic<bool> debugEnabled;
 
 /// Whether an index names an entry of a mapping table; kNoZone does not.
-inline bool IsTableIndex(std::int32_t zoneIndex) { return zoneIndex >= 0 && zoneIndex < kZoneCount; }
+inline bool IsTableIndex(std::int32_t zoneIndex) {
+  return zoneIndex >= 0 && zoneIndex < kZoneCount;
+}
 
 /// The plateback index a table maps to a zone index, 0 for no zone (kNoZone)
 /// or any other index outside the table.
-inline std::int32_t MappedPlateback(const std::array<std::int32_t, kZoneCount>& table, std::int32_t zoneIndex) {
+inline std::int32_t MappedPlateback(const std::array<std::int32_t, kZoneCount>& table,
+                                    std::int32_t zoneIndex) {
   return IsTableIndex(zoneIndex) ? table[static_cast<std::size_t>(zoneIndex)] : 0;
 }
 

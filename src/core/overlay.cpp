@@ -71,8 +71,8 @@ const char* FormatText(const char* format, ...) {
   return buffer;
 }
 
-void PrintScreenText(const char* text, float x, float y, float scaleX, float scaleY, const HostColour& colourA,
-                     const HostColour& colourB, float width) {
+void PrintScreenText(const char* text, float x, float y, float scaleX, float scaleY,
+                     const HostColour& colourA, const HostColour& colourB, float width) {
   HostFontSetProportional(1);
   HostFontSetScale(scaleX * kScaleX, scaleY * kScaleY);
   HostFontSetColour(colourA);
@@ -105,10 +105,12 @@ void DrawDebugOverlay() {
   const auto texture = static_cast<std::int32_t>(static_cast<std::uint32_t>(mapped) + 1u);
   const char* line = FormatText(kOverlayFormat, label, zoneIndex, mapped, texture);
   const OverlayLayout layout = LayOut(HostScreenWidth(), HostScreenHeight());
-  PrintScreenText(line, layout.position, layout.position, layout.scale, layout.scale, kWhite, kBlack, layout.width);
+  PrintScreenText(line, layout.position, layout.position, layout.scale, layout.scale, kWhite,
+                  kBlack, layout.width);
   if (notice == nullptr) return;
   const float y = SecondLineY(HostScreenWidth(), HostScreenHeight());
-  PrintScreenText(notice, layout.position, y, layout.scale, layout.scale, kWhite, kBlack, layout.width);
+  PrintScreenText(notice, layout.position, y, layout.scale, layout.scale, kWhite, kBlack,
+                  layout.width);
 }
 
 }  // namespace vexilo

@@ -25,8 +25,8 @@ inline constexpr char kOverlayFormat[] =
 const char* FormatText(const char* format, ...);
 
 /// Sets the host's font state and prints text at x, y: the 13 host font calls.
-void PrintScreenText(const char* text, float x, float y, float scaleX, float scaleY, const HostColour& colourA,
-                     const HostColour& colourB, float width);
+void PrintScreenText(const char* text, float x, float y, float scaleX, float scaleY,
+                     const HostColour& colourA, const HostColour& colourB, float width);
 
 /// Runs once per host frame: with DEBUG on, follows edits of the mapping file
 /// (see LiveEdits), and with a local player draws the zone, its index, the

@@ -36,7 +36,8 @@ VEXILO_NO_ADDRESS_CHECK inline std::uint32_t BytesEqualTo(const char* block, cha
 }
 
 /// Clears the bits of a block's mask that stand for bytes outside [begin, end).
-inline std::uint32_t WithinRange(std::uint32_t mask, const char* block, const char* begin, const char* end) {
+inline std::uint32_t WithinRange(std::uint32_t mask, const char* block, const char* begin,
+                                 const char* end) {
   if (begin > block) mask &= ~0u << (begin - block);
   if (end - block < static_cast<std::ptrdiff_t>(kBlockSize)) mask &= (1u << (end - block)) - 1;
   return mask;
@@ -57,7 +58,8 @@ inline unsigned LowestBit(std::uint32_t mask) {
 template <typename Found>
 void ForEachByte(const char* begin, const char* end, char c, Found found) {
   for (const char* block = BlockOf(begin); block < end; block += kBlockSize) {
-    for (std::uint32_t mask = WithinRange(BytesEqualTo(block, c), block, begin, end); mask != 0; mask &= mask - 1) {
+    for (std::uint32_t mask = WithinRange(BytesEqualTo(block, c), block, begin, end); mask != 0;
+         mask &= mask - 1) {
       found(block + LowestBit(mask));
     }
   }

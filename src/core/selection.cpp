@@ -6,7 +6,9 @@
 
 namespace vexilo {
 
-const HostZone* ZoneOfPlayer(const HostEntity* player) { return HostFindSmallestZone(HostEntityPosition(player), 1); }
+const HostZone* ZoneOfPlayer(const HostEntity* player) {
+  return HostFindSmallestZone(HostEntityPosition(player), 1);
+}
 
 std::int32_t SelectPlateback() {
   const HostEntity* player = HostFindPlayer(-1);

@@ -39,7 +39,8 @@ Vexilo::Vexilo() {
     if (debugEnabled) StartLiveEdits(stamp);
     // Registered whatever DEBUG says, so that hooking the frame never depends
     // on the file; the overlay tests the flag each frame.
-    events::drawEvent().Subscribe(events::drawEvent().postCallSubscribers, [this] { DrawDebugOverlay(); });
+    events::drawEvent().Subscribe(events::drawEvent().postCallSubscribers,
+                                  [this] { DrawDebugOverlay(); });
     if (!PlateRoutineIsAtItsAddress(events::GetHostVersion())) return;
     // At the unrelocated address. The routine's own bytes are kept, so that a
     // host that goes on after unloading the plug-in never jumps into code
@@ -49,7 +50,8 @@ Vexilo::Vexilo() {
     // suspended to widen that: the loader lock is held here, and a suspended
     // thread may hold a lock (the heap's) that this start-up needs.
     plateRoutine_.backup(host::kPlateDesignRoutine, 5, true);
-    if (plateRoutine_.is_saved()) injector::write_jump(host::kPlateDesignRoutine, AddressOf(&SelectPlateback));
+    if (plateRoutine_.is_saved())
+      injector::write_jump(host::kPlateDesignRoutine, AddressOf(&SelectPlateback));
   } catch (...) {
     // Nothing may leave the host's loader; without the jump the host simply
     // keeps its own choice of plateback.

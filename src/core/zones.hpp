@@ -86,7 +86,8 @@ inline std::int32_t FindZoneIndex(const char* label) {
   // x86 pages are 4 KB or larger: eight bytes from label share its page
   // unless it starts in the last seven bytes of a 4 KB block (the test also
   // takes a block's first byte, which is merely slower).
-  if (((reinterpret_cast<std::uintptr_t>(label) + 7) & 0xFF8) == 0) return zone_lookup::ZoneOfLabelBytes(label);
+  if (((reinterpret_cast<std::uintptr_t>(label) + 7) & 0xFF8) == 0)
+    return zone_lookup::ZoneOfLabelBytes(label);
   return zone_lookup::ZoneOfKey(zone_lookup::KeyOfField(label));
 }
 

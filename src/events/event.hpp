@@ -78,7 +78,8 @@ class BaseEventI {
       // Built where it is kept: the entry that the host may run from the
       // moment the site is written never moves.
       Hooker& hooker = kept.emplace_back();
-      hooker.attach([this](injector::next_function next) { return RunSubscribers(std::move(next)); });
+      hooker.attach(
+          [this](injector::next_function next) { return RunSubscribers(std::move(next)); });
       // A site that could not be hooked keeps no hooker, nor its entry.
       if (!manager->hooked()) kept.pop_back();
     }

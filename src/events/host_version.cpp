@@ -9,7 +9,8 @@ namespace {
 
 bool Matches(const VersionProbe& probe) {
   std::uint8_t bytes[4];
-  if (!injector::read_raw(bytes, sizeof bytes, RelocateHostAddress(probe.address), true)) return false;
+  if (!injector::read_raw(bytes, sizeof bytes, RelocateHostAddress(probe.address), true))
+    return false;
   return injector::load_le32(bytes) == probe.expected;
 }
 

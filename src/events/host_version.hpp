@@ -28,7 +28,9 @@ std::int32_t GetHostVersion();
 
 /// Relocation policy for call-site hooks: host addresses follow the host's base.
 struct HostAddressRelocation {
-  static injector::address_t relocate(injector::address_t address) { return RelocateHostAddress(address); }
+  static injector::address_t relocate(injector::address_t address) {
+    return RelocateHostAddress(address);
+  }
 };
 
 }  // namespace events

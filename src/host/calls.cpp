@@ -15,7 +15,8 @@ Function HostRoutine(host::Address address) {
 template <typename T>
 T ReadHostGlobal(host::Address address) {
   T value;
-  std::memcpy(&value, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(address)), sizeof value);
+  std::memcpy(&value, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(address)),
+              sizeof value);
   return value;
 }
 
@@ -52,6 +53,8 @@ void HostFontSetBackgroundFlags(std::int32_t first, std::int32_t second) {
 }
 void HostFontSetCentre(std::int32_t on) { CallHost(host::kFontSetCentre, on); }
 void HostFontSetStyle(std::int32_t style) { CallHost(host::kFontSetStyle, style); }
-void HostFontPrintText(float x, float y, const char* text) { CallHost(host::kFontPrintText, x, y, text); }
+void HostFontPrintText(float x, float y, const char* text) {
+  CallHost(host::kFontPrintText, x, y, text);
+}
 
 }  // namespace vexilo

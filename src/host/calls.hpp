@@ -26,13 +26,15 @@ struct HostZone;
 
 /// The player entity for a player number (-1 for the local player), or null.
 inline HostEntity* HostFindPlayer(std::int32_t player) {
-  return reinterpret_cast<HostEntity* (*)(std::int32_t)>(static_cast<std::uintptr_t>(host::kFindPlayer))(player);
+  return reinterpret_cast<HostEntity* (*)(std::int32_t)>(
+      static_cast<std::uintptr_t>(host::kFindPlayer))(player);
 }
 
 /// The smallest map zone that contains position (second argument always 1).
 inline HostZone* HostFindSmallestZone(const HostVector* position, std::int32_t flag) {
   using FindSmallestZone = HostZone* (*)(const HostVector*, std::int32_t);
-  return reinterpret_cast<FindSmallestZone>(static_cast<std::uintptr_t>(host::kFindSmallestZone))(position, flag);
+  return reinterpret_cast<FindSmallestZone>(static_cast<std::uintptr_t>(host::kFindSmallestZone))(
+      position, flag);
 }
 
 /// Where the entity stands: its matrix's position when it has a matrix, its own otherwise.
@@ -40,14 +42,16 @@ inline const HostVector* HostEntityPosition(const HostEntity* entity) {
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(entity);
   const unsigned char* matrix = nullptr;
   std::memcpy(&matrix, bytes + host::kEntityMatrixOffset, sizeof matrix);
-  const unsigned char* position =
-      matrix != nullptr ? matrix + host::kMatrixPositionOffset : bytes + host::kEntityPositionOffset;
+  const unsigned char* position = matrix != nullptr ? matrix + host::kMatrixPositionOffset
+                                                    : bytes + host::kEntityPositionOffset;
   return reinterpret_cast<const HostVector*>(position);
 }
 
 /// The zone's label: a NUL-padded field of host::kZoneLabelSize bytes,
 /// not necessarily NUL-terminated.
-inline const char* HostZoneLabel(const HostZone* zone) { return reinterpret_cast<const char*>(zone); }
+inline const char* HostZoneLabel(const HostZone* zone) {
+  return reinterpret_cast<const char*>(zone);
+}
 
 std::int32_t HostScreenWidth();
 std::int32_t HostScreenHeight();

@@ -20,6 +20,7 @@ address_t block_of(address_t address);
 
 /// The block's 8 bytes (read little-endian into a value) with size bytes
 /// replaced from offset on; the other bytes stay as they are.
-std::uint64_t merge_into_block(std::uint64_t block, std::size_t offset, const std::uint8_t* bytes, std::size_t size);
+std::uint64_t merge_into_block(std::uint64_t block, std::size_t offset, const std::uint8_t* bytes,
+                               std::size_t size);
 
 }  // namespace injector

@@ -4,8 +4,9 @@ namespace injector {
 
 rel32_instruction encode_rel32(std::uint8_t opcode, address_t at, address_t destination) {
   const address_t displacement = destination - at - 5;
-  return {opcode, static_cast<std::uint8_t>(displacement), static_cast<std::uint8_t>(displacement >> 8),
-          static_cast<std::uint8_t>(displacement >> 16), static_cast<std::uint8_t>(displacement >> 24)};
+  return {
+      opcode, static_cast<std::uint8_t>(displacement), static_cast<std::uint8_t>(displacement >> 8),
+      static_cast<std::uint8_t>(displacement >> 16), static_cast<std::uint8_t>(displacement >> 24)};
 }
 
 address_t rel32_destination(address_t at, std::int32_t rel32) {

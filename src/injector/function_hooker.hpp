@@ -120,7 +120,8 @@ class function_hooker_manager : public scoped_call {
   /// a jump (another plug-in's detour) would not come back to the host, and a
   /// longer call would leave a byte of itself behind the new one. Any other
   /// site is left alone, byte for byte.
-  void attach_hook(const hooker_base* hooker, hook_callable callable, std::uintptr_t (*replacement)()) {
+  void attach_hook(const hooker_base* hooker, hook_callable callable,
+                   std::uintptr_t (*replacement)()) {
     set_hook(hooker, std::move(callable));
     if (hooked_) return;
     const address_t site = Relocation::relocate(Address);
@@ -208,8 +209,8 @@ class function_hooker_manager : public scoped_call {
   /// change waits for the host threads that were inside the chain, for a
   /// bounded time; when they have not left by then, when the calling thread
   /// is inside the chain itself, or when the process is ending, the change
-  /// is not made and false is returned. The chain is open again afterwards whatever happens, also when
-  /// the change throws.
+  /// is not made and false is returned. The chain is open again afterwards whatever happens, also
+  /// when the change throws.
   template <class Change>
   bool change_chain(Change change) {
     chain& current = *chain_.load();
@@ -228,7 +229,8 @@ class function_hooker_manager : public scoped_call {
     // From here on this call uses only its chain, which outlives it.
     chain& current = *shared_instance()->chain_.load();
     const running_calls::stay stay(current.calls);
-    callee_call host{reinterpret_cast<std::uintptr_t (*)()>(static_cast<std::uintptr_t>(current.callee))};
+    callee_call host{
+        reinterpret_cast<std::uintptr_t (*)()>(static_cast<std::uintptr_t>(current.callee))};
     try {
       if (!current.open || current.hooks.empty()) return host();
       // One entry, the plug-in's own case, is the shortest chain: its next
@@ -350,7 +352,8 @@ class function_hooker_manager : public scoped_call {
   }
 
   static std::shared_ptr<function_hooker_manager>& shared_instance() {
-    static std::shared_ptr<function_hooker_manager> manager = std::make_shared<function_hooker_manager>();
+    static std::shared_ptr<function_hooker_manager> manager =
+        std::make_shared<function_hooker_manager>();
     return manager;
   }
 

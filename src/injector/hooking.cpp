@@ -10,7 +10,9 @@
 namespace injector {
 namespace {
 
-void* host_pointer(address_t address) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)); }
+void* host_pointer(address_t address) {
+  return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address));
+}
 
 bool read_u8(address_t address, std::uint8_t& value) { return read_raw(&value, 1, address, true); }
 
@@ -51,7 +53,8 @@ void store_code(address_t address, const std::uint8_t* bytes, std::size_t size) 
 // never changed.
 bool read_slot(address_t slot, std::uint32_t& value) {
   for (const address_t byte : {slot, slot + 3}) {
-    const std::optional<vexilo::platform::Protection> protection = vexilo::platform::QueryProtection(byte);
+    const std::optional<vexilo::platform::Protection> protection =
+        vexilo::platform::QueryProtection(byte);
     if (!protection || !vexilo::platform::IsReadable(*protection)) return false;
   }
   std::uint8_t bytes[4];
@@ -99,7 +102,9 @@ address_t read_branch_target(address_t address) {
   if (!read_u8(address, opcode)) return 0;
   if (opcode == kCallRel32 || opcode == kJmpRel32) {
     std::uint32_t rel32 = 0;
-    return read_u32(address + 1, rel32) ? rel32_destination(address, static_cast<std::int32_t>(rel32)) : 0;
+    return read_u32(address + 1, rel32)
+               ? rel32_destination(address, static_cast<std::int32_t>(rel32))
+               : 0;
   }
   std::uint8_t modrm = 0;
   if (opcode != kIndirectPrefix || !read_u8(address + 1, modrm)) return 0;

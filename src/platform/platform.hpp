@@ -35,7 +35,8 @@ bool IsReadable(Protection protection);
 /// indivisible step, if they still hold expected. Returns what they held, so
 /// the store happened exactly when the result equals expected. The bytes must
 /// be writable.
-std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected, std::uint64_t desired);
+std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected,
+                                std::uint64_t desired);
 
 /// Lets other threads run before this one goes on, while it waits for them.
 void YieldToOtherThreads();

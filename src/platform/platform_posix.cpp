@@ -90,7 +90,8 @@ class MapsLines {
         if (!std::exchange(skipping_, true)) return buffer_;
         continue;
       }
-      const ssize_t n = fd_ < 0 ? -1 : read(fd_, buffer_ + held_, std::min(kPiece, kCapacity - held_));
+      const ssize_t n =
+          fd_ < 0 ? -1 : read(fd_, buffer_ + held_, std::min(kPiece, kCapacity - held_));
       if (n <= 0) return nullptr;
       held_ += static_cast<std::size_t>(n);
     }
@@ -116,7 +117,8 @@ std::optional<Protection> QueryProtection(std::uintptr_t address) {
   MapsLines lines;
   while (const char* line = lines.Next()) {
     const MapsLine parsed = ParseMapsLine(line);
-    if (parsed.end > address) return parsed.start <= address ? std::optional<Protection>(parsed.protection) : std::nullopt;
+    if (parsed.end > address)
+      return parsed.start <= address ? std::optional<Protection>(parsed.protection) : std::nullopt;
   }
   return std::nullopt;
 }
@@ -125,7 +127,8 @@ bool IsWritable(Protection protection) { return (protection & PROT_WRITE) != 0; 
 
 bool IsReadable(Protection protection) { return (protection & PROT_READ) != 0; }
 
-std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected, std::uint64_t desired) {
+std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected,
+                                std::uint64_t desired) {
   auto* block = reinterpret_cast<std::uint64_t*>(address);
   __atomic_compare_exchange_n(block, &expected, desired, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
   return expected;
@@ -142,7 +145,8 @@ bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous) {
   const std::optional<Protection> before = QueryProtection(address);
   if (!before) return false;
   const PageRange pages = PagesCovering(address, size);
-  if (mprotect(reinterpret_cast<void*>(pages.start), pages.length, static_cast<int>(kReadWriteExecute)) != 0) {
+  if (mprotect(reinterpret_cast<void*>(pages.start), pages.length,
+               static_cast<int>(kReadWriteExecute)) != 0) {
     return false;
   }
   *previous = *before;
@@ -227,7 +231,8 @@ std::int64_t MonotonicMilliseconds() {
 std::optional<FileStamp> QueryFileStamp(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) return std::nullopt;
-  const std::int64_t nanoseconds = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  const std::int64_t nanoseconds =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
   return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds};
 }
 

@@ -19,7 +19,8 @@ LPVOID AsPointer(std::uintptr_t address) { return reinterpret_cast<LPVOID>(addre
 
 bool WriteAll(HANDLE file, std::string_view contents) {
   while (!contents.empty()) {
-    const DWORD chunk = contents.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(contents.size());
+    const DWORD chunk =
+        contents.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(contents.size());
     DWORD written = 0;
     if (!WriteFile(file, contents.data(), chunk, &written, nullptr) || written == 0) return false;
     contents.remove_prefix(written);
@@ -30,9 +31,12 @@ bool WriteAll(HANDLE file, std::string_view contents) {
 // Paths are UTF-8 inside Vexilo; Windows opens them as UTF-16, whatever the
 // ANSI code page.
 std::wstring Widen(const std::string& path) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+  if (length > 0)
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(),
+                        length);
   return wide;
 }
 
@@ -59,7 +63,8 @@ std::optional<Protection> QueryProtection(std::uintptr_t address) {
 }
 
 bool IsWritable(Protection protection) {
-  const Protection writable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  const Protection writable =
+      PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
   return (protection & writable) != 0;
 }
 
@@ -69,10 +74,11 @@ bool IsReadable(Protection protection) {
   return (protection & readable) != 0 && (protection & (PAGE_GUARD | PAGE_NOACCESS)) == 0;
 }
 
-std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected, std::uint64_t desired) {
+std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected,
+                                std::uint64_t desired) {
   auto* block = reinterpret_cast<volatile LONG64*>(address);
-  return static_cast<std::uint64_t>(
-      InterlockedCompareExchange64(block, static_cast<LONG64>(desired), static_cast<LONG64>(expected)));
+  return static_cast<std::uint64_t>(InterlockedCompareExchange64(
+      block, static_cast<LONG64>(desired), static_cast<LONG64>(expected)));
 }
 
 void YieldToOtherThreads() { SwitchToThread(); }
@@ -85,17 +91,22 @@ void FlushCode(std::uintptr_t address, std::size_t size) {
   FlushInstructionCache(GetCurrentProcess(), AsPointer(address), size);
 }
 
-std::uintptr_t HostModuleBase() { return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)); }
+std::uintptr_t HostModuleBase() {
+  return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
+}
 
-void ShowErrorBox(const std::string& text) { MessageBoxA(nullptr, text.c_str(), "Error", MB_ICONERROR); }
+void ShowErrorBox(const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), "Error", MB_ICONERROR);
+}
 
 std::string NativePath(std::string_view path) { return std::string(path); }
 
 InputFile::InputFile(const std::string& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, so only
   // regular files get through.
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(file);
 }
 
@@ -144,15 +155,15 @@ std::optional<FileStamp> QueryFileStamp(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
   const auto size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  const auto written =
-      (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+  const auto written = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                       info.ftLastWriteTime.dwLowDateTime;
   return FileStamp{static_cast<std::int64_t>(size), static_cast<std::int64_t>(written)};
 }
 
 CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
   const std::wstring wide = Widen(path);
-  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     // A directory of that name gives "access denied" rather than "exists";
     // either way something the user owns is there and must stay untouched.

@@ -18,8 +18,8 @@ struct DefaultRun {
 
 // The default mappings as users are told of them: every zone once, no gap.
 constexpr DefaultRun kDefaultRuns[] = {
-    {0, 62, 1},      {63, 63, 0},     {64, 146, 1},    {147, 161, 2},   {162, 209, 3},   {210, 231, 4},
-    {232, 240, 5},   {241, 330, 6},   {331, 339, 7},   {340, 356, 8},   {357, 363, 9},   {364, 376, 10},
+    {0, 62, 1},    {63, 63, 0},   {64, 146, 1},  {147, 161, 2}, {162, 209, 3}, {210, 231, 4},
+    {232, 240, 5}, {241, 330, 6}, {331, 339, 7}, {340, 356, 8}, {357, 363, 9}, {364, 376, 10},
 };
 
 // The checked-in copy pins every byte; its shape is checked as well, so that
@@ -63,7 +63,8 @@ TEST(DefaultMappingFile, OnlyItsLast12LinesSetAnything) {
     if (line <= 46) {
       EXPECT_EQ(parsed.kind, LineKind::Comment) << "line " << line;
     } else {
-      EXPECT_TRUE(parsed.kind == LineKind::Range || parsed.kind == LineKind::Exact) << "line " << line;
+      EXPECT_TRUE(parsed.kind == LineKind::Range || parsed.kind == LineKind::Exact)
+          << "line " << line;
       EXPECT_EQ(parsed.malformed, LineField::None) << "line " << line;
     }
     at = end + 2;

@@ -59,7 +59,8 @@ TEST(FileWatch, AFileFoundUnreadableIsTriedAgainOnlyOnceItChanges) {
   FileWatch watch;
   watch.Start(0, kStartUp);
   watch.Queried(500, std::nullopt);
-  ASSERT_TRUE(watch.Queried(1000, std::nullopt)) << "gone, and still gone: worth telling the player";
+  ASSERT_TRUE(watch.Queried(1000, std::nullopt))
+      << "gone, and still gone: worth telling the player";
   watch.Settled();
   EXPECT_FALSE(watch.Queried(1500, std::nullopt));
   EXPECT_FALSE(watch.Queried(2000, kSaved));

@@ -108,10 +108,10 @@ TEST(HostileFiles, ALineOfOverAGigabyteBetweenMappingLinesLetsEveryLineTakeEffec
 TEST(HostileFiles, LongRunsOfZerosAndBlanksReadAsTheFormatSays) {
   ScratchDir scratch;
   const std::string million(kMiB, ' ');
-  const std::string bytes = "5=" + std::string(10000, '0') + "7\n" + std::string(10000, '0') + "8-" +
-                            std::string(10000, '0') + "9=-" + std::string(10000, '0') + "2\n" + million +
-                            "DEBUG" + million + "\r\n" + "DEBUG" + million + "x\n" + "20=" + million + "3" + million +
-                            "\n";
+  const std::string bytes = "5=" + std::string(10000, '0') + "7\n" + std::string(10000, '0') +
+                            "8-" + std::string(10000, '0') + "9=-" + std::string(10000, '0') +
+                            "2\n" + million + "DEBUG" + million + "\r\n" + "DEBUG" + million +
+                            "x\n" + "20=" + million + "3" + million + "\n";
   const Reading reading = ReadFile(bytes);
   ExpectAsTheFormatSays(bytes, reading.table);
   EXPECT_EQ(reading.table.plates[5], 7) << "10,000 leading zeros are only zeros";
@@ -124,9 +124,13 @@ TEST(HostileFiles, LongRunsOfZerosAndBlanksReadAsTheFormatSays) {
 
 TEST(HostileFiles, NulBytesInvalidUtf8AndLongNumbersReadAsTheFormatSays) {
   ScratchDir scratch;
-  const std::string bytes = std::string("5=3\0garbage\n6=\0" "4\n\xC3\x28\xFF=1\n1=\xE2\x82\n2=2\xF0\x9F\n", 33) +
-                            "3=" + std::string(5000, '7') + "\n4=" + std::string(3000, '0') + "12\n" +
-                            "-" + std::string(2000, '=') + "\n" + std::string(3000, '-') + "\n=\n-=\n=-\n";
+  const std::string bytes = std::string(
+                                "5=3\0garbage\n6=\0"
+                                "4\n\xC3\x28\xFF=1\n1=\xE2\x82\n2=2\xF0\x9F\n",
+                                33) +
+                            "3=" + std::string(5000, '7') + "\n4=" + std::string(3000, '0') +
+                            "12\n" + "-" + std::string(2000, '=') + "\n" + std::string(3000, '-') +
+                            "\n=\n-=\n=-\n";
   const Reading reading = ReadFile(bytes);
   ExpectAsTheFormatSays(bytes, reading.table);
   EXPECT_EQ(reading.table.plates[5], 3);
@@ -138,7 +142,9 @@ TEST(HostileFiles, NulBytesInvalidUtf8AndLongNumbersReadAsTheFormatSays) {
 
 TEST(HostileFiles, AByte1AInTheMiddleEndsTheText) {
   ScratchDir scratch;
-  const std::string bytes = std::string(3 * kMiB, ';') + "\n1=1\n2=\x1A" "2\n3=3\n";
+  const std::string bytes = std::string(3 * kMiB, ';') +
+                            "\n1=1\n2=\x1A"
+                            "2\n3=3\n";
   const Reading reading = ReadFile(bytes);
   ExpectAsTheFormatSays(bytes, reading.table);
   EXPECT_EQ(reading.table.plates[1], 1);

@@ -2,8 +2,6 @@
 // moves: reloads of the real mapping file, published under plate requests
 // that reach SelectPlateback through the jump over the stand-in host's
 // routine. The real-time side is in the stand-in's live-edit scenarios.
-#include "core/live_edits.hpp"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +11,7 @@
 #include <thread>
 
 #include "allocation_counter.hpp"
+#include "core/live_edits.hpp"
 #include "core/mappings.hpp"
 #include "core/selection.hpp"
 #include "fake_host.hpp"
@@ -35,8 +34,9 @@ class LiveEditsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     standin::BuildHostImage(standin::HostBuild::V1001);
-    injector::write_jump(host::kPlateDesignRoutine,
-                         static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
+    injector::write_jump(
+        host::kPlateDesignRoutine,
+        static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
     standin::StandIn(standin::Player::WithMatrix, "LA");
     WriteFileBytes("Vexilo.txt", kOnes);
     plateMappings.fill(1);
@@ -129,8 +129,10 @@ TEST_F(LiveEditsTest, TenThousandReloadsKeepMemoryFlat) {
     if (standin::RequestPlate() != (twos ? 2 : 1)) ++wrong;
   }
   const std::size_t after = testing::LiveBytes();
-  std::printf("heap in use before 10,000 reloads: %zu bytes, after: %zu bytes, highest between: %zu bytes\n", before,
-              after, testing::PeakBytes());
+  std::printf(
+      "heap in use before 10,000 reloads: %zu bytes, after: %zu bytes, highest between: %zu "
+      "bytes\n",
+      before, after, testing::PeakBytes());
   EXPECT_EQ(wrong, 0);
   EXPECT_EQ(after, before);
   EXPECT_LT(testing::PeakBytes() - before, 256u * 1024) << "one read's buffers at a time";
@@ -159,8 +161,8 @@ TEST_F(LiveEditsTest, PlateRequestsOnAnotherThreadSeeOnlyWholeTablesWhileThousan
   }
   stop = true;
   host.join();
-  std::printf("%ld plate requests during %d reloads, %ld not from a whole table\n", requests.load(), reloads,
-              wrong.load());
+  std::printf("%ld plate requests during %d reloads, %ld not from a whole table\n", requests.load(),
+              reloads, wrong.load());
   EXPECT_EQ(reloads, 3000);
   EXPECT_EQ(wrong.load(), 0);
   EXPECT_GT(requests.load(), 0);

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
+#include "allocation_counter.hpp"
 #include "core/default_mapping_file.hpp"
 #include "core/mappings.hpp"
-#include "allocation_counter.hpp"
 #include "scratch_dir.hpp"
 #ifndef _WIN32
 #include "file_size_limit.hpp"
@@ -84,7 +84,8 @@ TEST_F(LoadMappingsTest, LeavesAPathThatCannotBeOpenedAsItIs) {
 #endif
   LoadMappings();
 #ifndef _WIN32
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Failed to open TXT file: .\\Vexilo.txt\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Error: Failed to open TXT file: .\\Vexilo.txt\n");
 #endif
   EXPECT_TRUE(fs::is_directory("Vexilo.txt/inside"));
   for (std::int32_t plate : plateMappings) EXPECT_EQ(plate, 0);
@@ -130,7 +131,8 @@ std::size_t PeakWhileReading(const std::string& text) {
 
 std::string Lines(std::size_t count) {
   std::string text;
-  for (std::size_t i = 0; i < count; ++i) text += i % 3 == 0 ? "5=3\n" : i % 3 == 1 ? "0-376=2\n" : ";note\n";
+  for (std::size_t i = 0; i < count; ++i)
+    text += i % 3 == 0 ? "5=3\n" : i % 3 == 1 ? "0-376=2\n" : ";note\n";
   return text;
 }
 

@@ -21,7 +21,8 @@ using Assignments = std::vector<std::pair<int, std::int32_t>>;
 Assignments NonZero(const MappingTable& table) {
   Assignments set;
   for (int i = 0; i < kZoneCount; ++i) {
-    if (table.plates[static_cast<std::size_t>(i)] != 0) set.emplace_back(i, table.plates[static_cast<std::size_t>(i)]);
+    if (table.plates[static_cast<std::size_t>(i)] != 0)
+      set.emplace_back(i, table.plates[static_cast<std::size_t>(i)]);
   }
   return set;
 }
@@ -101,8 +102,8 @@ TEST(NumberField, RunsOfTenDigitsOrMoreAreCheckedWhereverThirtyTwoBitsWouldWrap)
   EXPECT_EQ(n, INT32_MIN);
   n = 99;
   // Each of these would read as a small number once wrapped to 32 bits.
-  for (const char* field : {"4294967297", "-4294967297", "4294967296", "3000000000", "-2147483649", "12345678901",
-                            "00000000004294967301"}) {
+  for (const char* field : {"4294967297", "-4294967297", "4294967296", "3000000000", "-2147483649",
+                            "12345678901", "00000000004294967301"}) {
     EXPECT_EQ(ReadNumberField(field, n), NumberStatus::OutOfRange) << field;
   }
   EXPECT_EQ(n, 99);
@@ -117,7 +118,8 @@ std::string TableText(const MappingTable& table) {
   for (std::size_t first = 0; first < table.plates.size();) {
     std::size_t last = first;
     while (last + 1 < table.plates.size() && table.plates[last + 1] == table.plates[first]) ++last;
-    text += first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
+    text +=
+        first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
     text += ": " + std::to_string(table.plates[first]) + "\n";
     first = last + 1;
   }
@@ -158,12 +160,15 @@ TEST(MappingText, EveryFixtureFileGivesTheTableBesideIt) {
 }
 
 TEST(MappingReader, GivesTheSameTableHoweverTheBytesArriveInPieces) {
-  const std::string text = "0-62=1\r\n63=0\r\nDEBUG\r\n 64 - 146 = 2\r\n5=9\r\n7=\x1A" "8\r\n9=9\r\n";
+  const std::string text =
+      "0-62=1\r\n63=0\r\nDEBUG\r\n 64 - 146 = 2\r\n5=9\r\n7=\x1A"
+      "8\r\n9=9\r\n";
   const MappingTable whole = ParseMappingText(text);
   for (std::size_t piece = 1; piece <= 7; ++piece) {
     MappingTable table;
     MappingReader reader(table);
-    for (std::size_t at = 0; at < text.size(); at += piece) reader.Feed(std::string_view(text).substr(at, piece));
+    for (std::size_t at = 0; at < text.size(); at += piece)
+      reader.Feed(std::string_view(text).substr(at, piece));
     reader.Finish();
     EXPECT_EQ(NonZero(table), NonZero(whole)) << "pieces of " << piece;
     EXPECT_EQ(table.debug, whole.debug);
@@ -179,14 +184,16 @@ TEST(MappingReader, GivesTheSameTableHoweverTheBytesArriveInPieces) {
 TEST(MappingReader, ReadsTextEndingAtAPageBeforeAnUnmappedOneLikeAnyOther) {
   testing::TestPages pages(1);
   const std::size_t end = pages.unmapped() - pages.address();
-  const std::string lines[] = {"0-62=1", " 5 = 3 ", ";c", "DEBUG", "5=-3", "not a line", "7=\x1A", "8=", "12345678901=1"};
+  const std::string lines[] = {"0-62=1",     " 5 = 3 ", ";c", "DEBUG",        "5=-3",
+                               "not a line", "7=\x1A",  "8=", "12345678901=1"};
   int compared = 0;
   for (const std::string& line : lines) {
     for (const char* lineEnd : {"", "\r", "\n", "\r\n"}) {
       for (std::size_t padding = 0; padding <= 40; ++padding) {
         const std::string text = "1=1\n" + std::string(padding, ' ') + line + lineEnd;
         pages.Poke(end - text.size(), text.data(), text.size());
-        const std::string_view atPageEnd(reinterpret_cast<const char*>(pages.bytes(end - text.size())), text.size());
+        const std::string_view atPageEnd(
+            reinterpret_cast<const char*>(pages.bytes(end - text.size())), text.size());
         const MappingTable expected = ParseMappingText(text);
         const MappingTable table = ParseMappingText(atPageEnd);
         ASSERT_EQ(table.plates, expected.plates) << text;

@@ -30,8 +30,9 @@ TEST(HotPaths, FramesAndPlateRequestsAllocateNothing) {
   {
     Event event;
     event.Subscribe(event.postCallSubscribers, [] { DrawDebugOverlay(); });
-    injector::write_jump(host::kPlateDesignRoutine,
-                         static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
+    injector::write_jump(
+        host::kPlateDesignRoutine,
+        static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
     standin::StandIn(standin::Player::WithMatrix, "JEF2");
     const std::size_t before = testing::AllocationCount();
     std::int32_t plates = 0;
@@ -44,8 +45,9 @@ TEST(HotPaths, FramesAndPlateRequestsAllocateNothing) {
     EXPECT_EQ(allocations, 0u);
     EXPECT_EQ(plates, 4000);
     EXPECT_EQ(standin::FontCalls().count, 13);
-    EXPECT_STREQ(standin::FontCalls().calls[12].text,
-                 "Zone: JEF2, Index: 63, Mapped Index: 4 => Selection from vehicle.txd: plateback5");
+    EXPECT_STREQ(
+        standin::FontCalls().calls[12].text,
+        "Zone: JEF2, Index: 63, Mapped Index: 4 => Selection from vehicle.txd: plateback5");
     injector::kept_hookers<Hooker>().clear();
   }
   debugEnabled = false;

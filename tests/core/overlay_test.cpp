@@ -29,8 +29,9 @@ TEST(FormatText, CutsLongTextAt4095CharactersAndAlwaysEndsIt) {
 
 TEST(OverlayFormat, NeverReadsMoreThanTheEightByteLabelField) {
   const char field[9] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'Z'};
-  EXPECT_STREQ(FormatText(kOverlayFormat, field, 377, 0, 1),
-               "Zone: ABCDEFGH, Index: 377, Mapped Index: 0 => Selection from vehicle.txd: plateback1");
+  EXPECT_STREQ(
+      FormatText(kOverlayFormat, field, 377, 0, 1),
+      "Zone: ABCDEFGH, Index: 377, Mapped Index: 0 => Selection from vehicle.txd: plateback1");
 }
 
 }  // namespace

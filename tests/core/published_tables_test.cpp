@@ -48,7 +48,8 @@ TEST(PublishedTables, AHeldTableIsNeverRewrittenHoweverOftenOthersArePublished) 
 
 TEST(PublishedTables, WhileEveryOtherTableIsHeldThereIsNoSpare) {
   static PublishedTables tables;
-  static_assert(PublishedTables::kTableCount == 4, "three held tables and the current one fill the pool");
+  static_assert(PublishedTables::kTableCount == 4,
+                "three held tables and the current one fill the pool");
   ASSERT_TRUE(PublishAll(tables, 1));
   const PublishedTables::Held one = tables.HoldCurrent();
   ASSERT_TRUE(PublishAll(tables, 2));

@@ -85,10 +85,13 @@ TEST(FindZoneIndex, AgreesWithAPlainScanOnRandomLabels) {
     std::string label;
     const std::size_t length = random() % 10;
     for (std::size_t i = 0; i < length; ++i) {
-      label += random() % 8 == 0 ? static_cast<char>(1 + random() % 255) : likely[random() % likely.size()];
+      label += random() % 8 == 0 ? static_cast<char>(1 + random() % 255)
+                                 : likely[random() % likely.size()];
     }
     // Half of them start as a real label does, so that near misses are common.
-    if (n % 2 == 0) label = std::string(zoneNames[random() % kZoneCount]).substr(0, random() % 7) + label.substr(0, 3);
+    if (n % 2 == 0)
+      label = std::string(zoneNames[random() % kZoneCount]).substr(0, random() % 7) +
+              label.substr(0, 3);
     const std::int32_t expected = ScanZoneIndex(label);
     ASSERT_EQ(FindZoneIndex(label.c_str()), expected) << label;
     matches += expected != kNoZone;
@@ -122,7 +125,8 @@ TEST(FindZoneIndex, ReadsNoBytePastTheNulOnTheNextPage) {
         const std::size_t start = nul - text.size();
         const std::string field = (text + '\0' + "ZZZZZZZZ").substr(0, end - start);
         pages.Poke(start, field.data(), field.size());
-        ASSERT_EQ(FindZoneIndex(reinterpret_cast<const char*>(pages.bytes(start))), ScanZoneIndex(text))
+        ASSERT_EQ(FindZoneIndex(reinterpret_cast<const char*>(pages.bytes(start))),
+                  ScanZoneIndex(text))
             << text << " with its NUL " << end - nul << " bytes before the page end";
       }
     }

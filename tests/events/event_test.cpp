@@ -60,7 +60,8 @@ TEST_F(FrameEvent, TheFirstSubscriptionHooksTheSiteOnce) {
 }
 
 TEST_F(FrameEvent, RunsPreCallThenTheCalleeThenPostCallAndHandsBackTheResult) {
-  event_.Subscribe(event_.preCallSubscribers, [] { calls.push_back("pre " + std::to_string(standin::FrameCalleeCalls())); });
+  event_.Subscribe(event_.preCallSubscribers,
+                   [] { calls.push_back("pre " + std::to_string(standin::FrameCalleeCalls())); });
   event_.Subscribe(event_.postCallSubscribers,
                    [] { calls.push_back("post " + std::to_string(standin::FrameCalleeCalls())); });
   EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult);
@@ -90,7 +91,8 @@ TEST_F(FrameEvent, ANoexceptFunctionIsAPlainFunctionAndStoredOnce) {
 
 TEST_F(FrameEvent, ACallableStartsEveryFrameFromItsStoredState) {
   std::vector<int> seen;
-  event_.Subscribe(event_.postCallSubscribers, [&seen, count = 0]() mutable { seen.push_back(++count); });
+  event_.Subscribe(event_.postCallSubscribers,
+                   [&seen, count = 0]() mutable { seen.push_back(++count); });
   standin::RunFrame();
   standin::RunFrame();
   EXPECT_EQ(seen, (std::vector<int>{1, 1}));
@@ -115,7 +117,8 @@ TEST_F(FrameEvent, ASubscriptionWaitsForAFrameThatIsRunningTheSubscribers) {
     // Let go once the subscription has begun; the list this frame walks must
     // not change under it.
     const auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (Hooker::manager_type::instance()->chain_open() && Clock::now() < deadline) std::this_thread::yield();
+    while (Hooker::manager_type::instance()->chain_open() && Clock::now() < deadline)
+      std::this_thread::yield();
     seenInside = event_.postCallSubscribers.size();
   });
   std::uint32_t result = 0;

@@ -21,12 +21,14 @@ using vexilo::standin::BuildHostImage;
 using vexilo::standin::HostBuild;
 using vexilo::standin::Relocated;
 
-constexpr std::uint32_t kProbeAddresses[] = {0x401000, 0x8245BC, 0x8252FC, 0x82533C, 0x858D51, 0x858C61};
+constexpr std::uint32_t kProbeAddresses[] = {0x401000, 0x8245BC, 0x8252FC,
+                                             0x82533C, 0x858D51, 0x858C61};
 
 TEST(HostVersion, EachProbeNamesItsBuild) {
   const std::pair<HostBuild, std::int32_t> builds[] = {
-      {HostBuild::V1001, 1001}, {HostBuild::V1002, 1002}, {HostBuild::V1011, 1011}, {HostBuild::V1101, 1101},
-      {HostBuild::V1111, 1111}, {HostBuild::V3200, 3200}, {HostBuild::V3210, 3210}, {HostBuild::Unknown, 0}};
+      {HostBuild::V1001, 1001}, {HostBuild::V1002, 1002}, {HostBuild::V1011, 1011},
+      {HostBuild::V1101, 1101}, {HostBuild::V1111, 1111}, {HostBuild::V3200, 3200},
+      {HostBuild::V3210, 3210}, {HostBuild::Unknown, 0}};
   for (const auto& [build, id] : builds) {
     BuildHostImage(build);
     EXPECT_EQ(DetectHostVersion(), id);
@@ -67,7 +69,9 @@ TEST(HostVersion, AProbeAddressThatIsNotMappedDoesNotMatch) {
   void* page = reinterpret_cast<void*>(std::uintptr_t{0x858000});
   ASSERT_EQ(munmap(page, 0x1000), 0);
   EXPECT_EQ(DetectHostVersion(), 0);
-  ASSERT_EQ(mmap(page, 0x1000, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0), page);
+  ASSERT_EQ(
+      mmap(page, 0x1000, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0),
+      page);
   BuildHostImage(HostBuild::V1001);
 }
 #endif

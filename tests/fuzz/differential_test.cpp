@@ -16,12 +16,14 @@ namespace fs = std::filesystem;
 MappingTable ReadInPieces(const std::string& bytes, std::size_t piece) {
   MappingTable table;
   MappingReader reader(table);
-  for (std::size_t at = 0; at < bytes.size(); at += piece) reader.Feed(std::string_view(bytes).substr(at, piece));
+  for (std::size_t at = 0; at < bytes.size(); at += piece)
+    reader.Feed(std::string_view(bytes).substr(at, piece));
   reader.Finish();
   return table;
 }
 
-void ExpectTable(const MappingTable& table, const testing::SimpleTable& expected, const std::string& what) {
+void ExpectTable(const MappingTable& table, const testing::SimpleTable& expected,
+                 const std::string& what) {
   EXPECT_EQ(table.debug, expected.debug) << what;
   for (std::size_t zone = 0; zone < table.plates.size(); ++zone) {
     ASSERT_EQ(table.plates[zone], expected.plates[zone]) << what << ", zone " << zone;
@@ -33,8 +35,10 @@ void ExpectTable(const MappingTable& table, const testing::SimpleTable& expected
 void ExpectSameReading(const std::string& bytes, const std::string& what) {
   const testing::SimpleTable expected = testing::ReadSimply(bytes);
   ExpectTable(ParseMappingText(bytes), expected, what);
-  for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{5}, std::size_t{64}}) {
-    ExpectTable(ReadInPieces(bytes, piece), expected, what + ", read in pieces of " + std::to_string(piece));
+  for (const std::size_t piece :
+       {std::size_t{1}, std::size_t{2}, std::size_t{5}, std::size_t{64}}) {
+    ExpectTable(ReadInPieces(bytes, piece), expected,
+                what + ", read in pieces of " + std::to_string(piece));
     if (::testing::Test::HasFailure()) return;
   }
 }
@@ -43,7 +47,8 @@ void ExpectSameReading(const std::string& bytes, const std::string& what) {
 TEST(DifferentialReading, AgreesOnTheSeedCorpusAndEveryKeptRegression) {
   int files = 0;
   for (const char* folder : {"corpus", "regressions"}) {
-    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(VEXILO_FUZZ_DIR) / folder)) {
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(fs::path(VEXILO_FUZZ_DIR) / folder)) {
       if (!entry.is_regular_file() || entry.path().filename().string()[0] == '.') continue;
       ExpectSameReading(testing::ReadFileBytes(entry.path()), entry.path().filename().string());
       ++files;
@@ -54,9 +59,32 @@ TEST(DifferentialReading, AgreesOnTheSeedCorpusAndEveryKeptRegression) {
 
 // Lines built from the format's own pieces, so that most of them mean something.
 TEST(DifferentialReading, AgreesOnRandomFilesOfTheFormatsPieces) {
-  const std::string pieces[] = {"0", "5", "62", "376", "377", "4000", "2147483647", "2147483648", "-", "=", "+",
-                                " ", "\t", ";", "DEBUG", "debug", "\r", "\n", "\r\n", "\x1A", "\xEF\xBB\xBF", "x",
-                                "0x1", std::string(1, '\0'), "\xFF", "99999999999999999999"};
+  const std::string pieces[] = {"0",
+                                "5",
+                                "62",
+                                "376",
+                                "377",
+                                "4000",
+                                "2147483647",
+                                "2147483648",
+                                "-",
+                                "=",
+                                "+",
+                                " ",
+                                "\t",
+                                ";",
+                                "DEBUG",
+                                "debug",
+                                "\r",
+                                "\n",
+                                "\r\n",
+                                "\x1A",
+                                "\xEF\xBB\xBF",
+                                "x",
+                                "0x1",
+                                std::string(1, '\0'),
+                                "\xFF",
+                                "99999999999999999999"};
   std::mt19937 random(6);
   for (int file = 0; file < 3000; ++file) {
     std::string bytes;
@@ -72,9 +100,27 @@ TEST(DifferentialReading, AgreesOnRandomFilesOfTheFormatsPieces) {
 // Every line cut in two at every byte: the reader then keeps only what it
 // has learnt of the line's first part.
 TEST(DifferentialReading, AgreesWhereverAPieceEndsWithinALine) {
-  const std::string lines[] = {"  0 - 62 = 1 ;x", "5=-3", "\tDEBUG  ", "DEBUG\r", "DEBU", "5=3\r\r", "-5=1", "=5",
-                               "+-5=1", "0000000000004294967297=1", "-=", "1--2=3", "1=2-", "7=+\v8", "\r\n\r",
-                               "2147483647=2147483647", "0-1=-2147483648", "0-1=-2147483649", "\x1A", "1=1\x1A" "2=2"};
+  const std::string lines[] = {"  0 - 62 = 1 ;x",
+                               "5=-3",
+                               "\tDEBUG  ",
+                               "DEBUG\r",
+                               "DEBU",
+                               "5=3\r\r",
+                               "-5=1",
+                               "=5",
+                               "+-5=1",
+                               "0000000000004294967297=1",
+                               "-=",
+                               "1--2=3",
+                               "1=2-",
+                               "7=+\v8",
+                               "\r\n\r",
+                               "2147483647=2147483647",
+                               "0-1=-2147483648",
+                               "0-1=-2147483649",
+                               "\x1A",
+                               "1=1\x1A"
+                               "2=2"};
   int files = 0;
   for (const std::string& line : lines) {
     for (const char* lineEnd : {"\r\n", "\n", ""}) {
@@ -86,7 +132,8 @@ TEST(DifferentialReading, AgreesWhereverAPieceEndsWithinALine) {
         reader.Feed(std::string_view(bytes).substr(0, cut));
         reader.Feed(std::string_view(bytes).substr(cut));
         reader.Finish();
-        ExpectTable(table, expected, "[" + line + "] + [" + lineEnd + "] cut at " + std::to_string(cut));
+        ExpectTable(table, expected,
+                    "[" + line + "] + [" + lineEnd + "] cut at " + std::to_string(cut));
         ++files;
         if (::testing::Test::HasFailure()) return;
       }

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t piece = size == 0 ? 1 : 1 + data[0] % 64;
   vexilo::MappingTable table;
   vexilo::MappingReader reader(table);
-  for (std::size_t at = 0; at < size; at += piece) reader.Feed(std::string_view(bytes).substr(at, piece));
+  for (std::size_t at = 0; at < size; at += piece)
+    reader.Feed(std::string_view(bytes).substr(at, piece));
   reader.Finish();
 
   if (table.debug != expected.debug) __builtin_trap();
@@ -46,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vexilo::MappingTable observed;
   LineCounter counter;
   vexilo::MappingReader explained(observed, &counter);
-  for (std::size_t at = 0; at < size; at += piece) explained.Feed(std::string_view(bytes).substr(at, piece));
+  for (std::size_t at = 0; at < size; at += piece)
+    explained.Feed(std::string_view(bytes).substr(at, piece));
   explained.Finish();
   if (observed.plates != table.plates || observed.debug != table.debug) __builtin_trap();
   return 0;

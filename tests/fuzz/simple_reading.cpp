@@ -55,7 +55,8 @@ void Apply(const std::string& line, SimpleTable& table) {
   long long value = 0;
   if (dash != std::string::npos) {
     const std::string afterDash = line.substr(dash + 1);
-    if (!Number(line.substr(0, dash), first) || !Number(afterDash.substr(0, afterDash.find('=')), last) ||
+    if (!Number(line.substr(0, dash), first) ||
+        !Number(afterDash.substr(0, afterDash.find('=')), last) ||
         !Number(line.substr(equals + 1), value)) {
       return;
     }

@@ -6,7 +6,8 @@ namespace injector {
 namespace {
 
 TEST(Rel32, JumpBackwardsEncodesANegativeDisplacement) {
-  EXPECT_EQ(encode_rel32(kJmpRel32, 0x6FD7A0, 0x6FD000), (rel32_instruction{0xE9, 0x5B, 0xF8, 0xFF, 0xFF}));
+  EXPECT_EQ(encode_rel32(kJmpRel32, 0x6FD7A0, 0x6FD000),
+            (rel32_instruction{0xE9, 0x5B, 0xF8, 0xFF, 0xFF}));
 }
 
 TEST(Rel32, CallToTheNextInstructionHasDisplacementZero) {

@@ -56,8 +56,10 @@ class HostThread {
 };
 
 void Report(const char* what, const HostThread& host, long hookRuns) {
-  std::printf("  %s: %d install cycles, %ld executions of the call site (%ld through the hook), %ld wrong\n", what,
-              kCycles, host.executions(), hookRuns, host.wrong());
+  std::printf(
+      "  %s: %d install cycles, %ld executions of the call site (%ld through the hook), %ld "
+      "wrong\n",
+      what, kCycles, host.executions(), hookRuns, host.wrong());
 }
 
 class ConcurrentPatching : public ::testing::Test {
@@ -85,7 +87,8 @@ TEST_F(ConcurrentPatching, AThreadRunningTheSiteWhileHooksComeAndGoAlwaysGetsThe
   EXPECT_GT(host.executions(), kCycles);
 }
 
-TEST_F(ConcurrentPatching, AThreadRunningTheSiteWhileAnEventSubscribesAndHooksAlwaysGetsTheCalleesResult) {
+TEST_F(ConcurrentPatching,
+       AThreadRunningTheSiteWhileAnEventSubscribesAndHooksAlwaysGetsTheCalleesResult) {
   std::atomic<long> subscriberRuns{0};
   HostThread host;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
@@ -115,8 +118,8 @@ TEST_F(ConcurrentPatching, EveryChangeCompletesWhileTwoThreadsRunFramesBackToBac
   }
   first.Stop();
   second.Stop();
-  std::printf("  two threads: %d changes, %ld + %ld executions, %d not made\n", kCycles / 2, first.executions(),
-              second.executions(), incomplete);
+  std::printf("  two threads: %d changes, %ld + %ld executions, %d not made\n", kCycles / 2,
+              first.executions(), second.executions(), incomplete);
   EXPECT_EQ(incomplete, 0);
   EXPECT_EQ(first.wrong() + second.wrong(), 0);
 }

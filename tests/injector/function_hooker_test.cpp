@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "allocation_counter.hpp"
-
 #include "fake_host.hpp"
 #include "frame_event.hpp"
 #include "host/addresses.hpp"
@@ -34,7 +33,8 @@ address_t AddressOf(std::uintptr_t (*function)()) {
 
 address_t CallDestination() {
   const auto bytes = standin::HostBytes(standin::FrameCallSite());
-  return rel32_destination(standin::FrameCallSite(), static_cast<std::int32_t>(load_le32(&bytes[1])));
+  return rel32_destination(standin::FrameCallSite(),
+                           static_cast<std::int32_t>(load_le32(&bytes[1])));
 }
 
 using Clock = std::chrono::steady_clock;
@@ -201,7 +201,8 @@ TEST_F(CallSiteHook, ASiteThatHoldsNoBranchIsLeftAlone) {
 }
 
 TEST_F(CallSiteHook, ASiteThatHoldsAJumpOrAnIndirectCallIsLeftAlone) {
-  for (const standin::CallSiteShape shape : {standin::CallSiteShape::Detour, standin::CallSiteShape::IndirectCall}) {
+  for (const standin::CallSiteShape shape :
+       {standin::CallSiteShape::Detour, standin::CallSiteShape::IndirectCall}) {
     standin::ShapeFrameCallSite(shape);
     const auto head = standin::HostBytes(standin::FrameCallSite());
     const auto tail = standin::HostBytes(standin::FrameCallSite() + 5);
@@ -309,7 +310,8 @@ TEST_F(CallSiteHook, AnUnloadFreesTheEntriesOnlyOnceTheHostThreadInsideHasLeft) 
   FrameThread frame;
   ASSERT_TRUE(latch.WaitUntilEntered());
   latch.Release();
-  EXPECT_TRUE(FinishesWithin(kTestLimit, [&] { parked.reset(); }, latch));
+  EXPECT_TRUE(FinishesWithin(
+      kTestLimit, [&] { parked.reset(); }, latch));
   EXPECT_EQ(frame.Join(), standin::kFrameCalleeResult);
   EXPECT_FALSE(freedWhileInside);
   EXPECT_TRUE(watch.expired()) << "the entry goes once the frame has left";
@@ -324,7 +326,8 @@ TEST_F(CallSiteHook, AnUnloadAfterAFrameFreesTheEntriesAtOnce) {
   alive.reset();
   EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult);
   // No thread is inside: nothing to wait for, and nothing left behind.
-  EXPECT_TRUE(FinishesWithin(std::chrono::seconds(5), [&] { hooker.reset(); }, unused));
+  EXPECT_TRUE(FinishesWithin(
+      std::chrono::seconds(5), [&] { hooker.reset(); }, unused));
   EXPECT_TRUE(watch.expired());
 }
 
@@ -347,7 +350,8 @@ TEST(StuckHostThread, AnUnloadPutsTheCallBackWithinTheBoundAndFreesNothingTheThr
   ASSERT_TRUE(latch.WaitUntilEntered());
   const auto start = Clock::now();
   // (The latch is let go once the unload has returned, or at the time-out.)
-  const bool finished = FinishesWithin(kTestLimit, [&] { parked.reset(); }, latch);
+  const bool finished = FinishesWithin(
+      kTestLimit, [&] { parked.reset(); }, latch);
   const auto took = Clock::now() - start;
   EXPECT_TRUE(finished);
   EXPECT_LT(took, running_calls::kWaitBound + std::chrono::seconds(5));

@@ -39,7 +39,9 @@ class HostCode : public ::testing::Test {
     pages_.Poke(offset, std::data(bytes), bytes.size());
   }
 
-  void PokeU32(std::size_t offset, std::uint32_t value) { pages_.Poke(offset, &value, sizeof value); }
+  void PokeU32(std::size_t offset, std::uint32_t value) {
+    pages_.Poke(offset, &value, sizeof value);
+  }
 
   TestPages pages_;
   platform::Protection readExecute_ = 0;
@@ -83,7 +85,8 @@ TEST_F(HostCode, ASlotIsReadAsDataAndItsProtectionNeverChanges) {
   const std::optional<platform::Protection> before = platform::QueryProtection(slot.address());
   ASSERT_TRUE(before.has_value());
   platform::Protection ignored = 0;
-  ASSERT_FALSE(platform::Unprotect(slot.address(), 4, &ignored)) << "the page must refuse to become writable";
+  ASSERT_FALSE(platform::Unprotect(slot.address(), 4, &ignored))
+      << "the page must refuse to become writable";
   PokeBytes(0x100, {0xFF, 0x25});
   PokeU32(0x102, slot.address());
   EXPECT_EQ(read_branch_target(pages_.address(0x100)), 0xCAFEF00Du);
@@ -143,7 +146,8 @@ TEST_F(HostCode, BackupThenRestorePutsTheBytesBackOnce) {
   EXPECT_FALSE(saved.is_saved());
   PokeBytes(0x100, {9, 9, 9, 9, 9});
   saved.restore();
-  EXPECT_EQ(BytesAt(pages_, 0x100), (std::array<std::uint8_t, 5>{9, 9, 9, 9, 9})) << "a second restore writes nothing";
+  EXPECT_EQ(BytesAt(pages_, 0x100), (std::array<std::uint8_t, 5>{9, 9, 9, 9, 9}))
+      << "a second restore writes nothing";
 }
 
 TEST_F(HostCode, DestroyingAHoldingObjectPutsTheBytesBack) {
@@ -155,9 +159,7 @@ TEST_F(HostCode, DestroyingAHoldingObjectPutsTheBytesBack) {
     write_call(a, a);
   }
   EXPECT_EQ(BytesAt(pages_, 0x100), (std::array<std::uint8_t, 5>{1, 2, 3, 4, 5}));
-  {
-    scoped_call empty;
-  }
+  { scoped_call empty; }
   EXPECT_EQ(BytesAt(pages_, 0x100), (std::array<std::uint8_t, 5>{1, 2, 3, 4, 5}));
 }
 
@@ -240,8 +242,12 @@ void LookAtTheSite(int) {
   }
 }
 
-__attribute__((noinline)) void SetTrapFlag() { asm volatile("pushfl\n orl $0x100, (%%esp)\n popfl" ::: "memory", "cc"); }
-__attribute__((noinline)) void ClearTrapFlag() { asm volatile("pushfl\n andl $0xFFFFFEFF, (%%esp)\n popfl" ::: "memory", "cc"); }
+__attribute__((noinline)) void SetTrapFlag() {
+  asm volatile("pushfl\n orl $0x100, (%%esp)\n popfl" ::: "memory", "cc");
+}
+__attribute__((noinline)) void ClearTrapFlag() {
+  asm volatile("pushfl\n andl $0xFFFFFEFF, (%%esp)\n popfl" ::: "memory", "cc");
+}
 
 TEST_F(HostCode, AtEveryInstructionOfTheWriterTheSiteHoldsTheOldOrTheNewInstruction) {
   struct sigaction action {};
@@ -258,8 +264,12 @@ TEST_F(HostCode, AtEveryInstructionOfTheWriterTheSiteHoldsTheOldOrTheNewInstruct
       if (opcode == kJmpRel32) PokeBytes(offset, {0x55, 0x89, 0xE5, 0xB8, 0x77});
       if (opcode == kCallRel32) PokeBytes(offset, {0xE8, 0x11, 0x22, 0x33, 0x44});
       const rel32_instruction wanted = encode_rel32(opcode, a, a + 0x1234);
-      watch = {pages_.bytes(offset), BytesAt(pages_, offset), {wanted[0], wanted[1], wanted[2], wanted[3], wanted[4]},
-               0, 0, 0};
+      watch = {pages_.bytes(offset),
+               BytesAt(pages_, offset),
+               {wanted[0], wanted[1], wanted[2], wanted[3], wanted[4]},
+               0,
+               0,
+               0};
       SetTrapFlag();
       if (opcode == kJmpRel32) write_jump(a, a + 0x1234);
       if (opcode == kCallRel32) write_call(a, a + 0x1234);
@@ -270,7 +280,8 @@ TEST_F(HostCode, AtEveryInstructionOfTheWriterTheSiteHoldsTheOldOrTheNewInstruct
       }
       EXPECT_GT(watch.steps, 100) << "the writer was single-stepped";
       EXPECT_GT(watch.sawAfter, 0);
-      EXPECT_EQ(watch.mixed, 0) << "opcode " << int{opcode} << " at offset " << offset % 8 << " of a block";
+      EXPECT_EQ(watch.mixed, 0) << "opcode " << int{opcode} << " at offset " << offset % 8
+                                << " of a block";
       EXPECT_EQ(BytesAt(pages_, offset), watch.after);
     }
   }

@@ -78,7 +78,8 @@ TEST(RunningCalls, StaysThatBeganAfterTheWaitAreNotWaitedFor) {
   running_calls calls;
   auto earlier = std::make_unique<HeldStay>(calls);
   const std::uint32_t before = calls.generation();
-  auto waited = std::async(std::launch::async, [&] { return calls.wait_for_earlier_stays(kTestLimit); });
+  auto waited =
+      std::async(std::launch::async, [&] { return calls.wait_for_earlier_stays(kTestLimit); });
   // Once the wait has begun, a stay that begins now and never ends...
   while (calls.generation() == before) std::this_thread::yield();
   HeldStay later(calls);

@@ -13,7 +13,6 @@
 #include <unistd.h>
 #endif
 
-
 #include "scratch_dir.hpp"
 #ifndef _WIN32
 #include "file_size_limit.hpp"
@@ -149,7 +148,8 @@ TEST(Protection, FailsOnAnUnmappedPageAndReportsNothing) {
 TEST(Protection, IsFoundForAMappingWhosePathIsLongerThanAPage) {
   ScratchDir scratch;
   const std::string level(250, 'd');
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(mkdir(level.c_str(), 0755) == 0 && chdir(level.c_str()) == 0);
+  for (int i = 0; i < 20; ++i)
+    ASSERT_TRUE(mkdir(level.c_str(), 0755) == 0 && chdir(level.c_str()) == 0);
   const int fd = open("mapped", O_RDWR | O_CREAT, 0644);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(ftruncate(fd, 4096), 0);

@@ -26,15 +26,18 @@ void EachHostBuildGetsOnlyThePatchesMadeForIt(Context& context) {
   Checks& checks = context.checks;
   WriteFileBytes("Vexilo.txt", "DEBUG\n0=4\n");
   const BuildExpectation builds[] = {
-      {HostBuild::V1001, true, true},   {HostBuild::V1002, true, true},   {HostBuild::Unknown, true, false},
-      {HostBuild::V1011, false, false}, {HostBuild::V1101, false, false}, {HostBuild::V1111, false, false},
-      {HostBuild::V3200, false, false}, {HostBuild::V3210, false, false},
+      {HostBuild::V1001, true, true},    {HostBuild::V1002, true, true},
+      {HostBuild::Unknown, true, false}, {HostBuild::V1011, false, false},
+      {HostBuild::V1101, false, false},  {HostBuild::V1111, false, false},
+      {HostBuild::V3200, false, false},  {HostBuild::V3210, false, false},
   };
   for (const BuildExpectation& expected : builds) {
     BuildHostImage(expected.build);
     const std::vector<std::uint8_t> untouched = HostCode();
     PluginLibrary plugin(context.settings.plugin);
-    const std::string patched = expected.frames ? "call site, plate routine" : expected.plates ? "plate routine" : "";
+    const std::string patched = expected.frames   ? "call site, plate routine"
+                                : expected.plates ? "plate routine"
+                                                  : "";
     STANDIN_CHECK_EQ(PatchedPlaces(untouched, HostCode()), patched);
     STANDIN_CHECK_EQ(PlateIn("LA"), expected.plates ? 4 : kOriginalPlateResult);
     if (expected.plates) STANDIN_CHECK(JumpsInto(plugin));
@@ -52,7 +55,8 @@ void EachHostBuildGetsOnlyThePatchesMadeForIt(Context& context) {
     STANDIN_CHECK_EQ(DescribeProtection(host::kPlateDesignRoutine), std::string("r-x"));
     STANDIN_CHECK_EQ(RequestPlate(), kOriginalPlateResult);
     if (checks.failures() > 0) {
-      return checks.Expect(false, "on build " + Show(static_cast<std::int32_t>(expected.build)), __FILE__, __LINE__);
+      return checks.Expect(false, "on build " + Show(static_cast<std::int32_t>(expected.build)),
+                           __FILE__, __LINE__);
     }
   }
 }

@@ -22,10 +22,13 @@ inline std::string Show(std::uint32_t value) {
 inline std::string Show(std::uint8_t value) { return Show(std::uint32_t{value}); }
 inline std::string Show(bool value) { return value ? "true" : "false"; }
 inline std::string Show(const std::string& value) { return "\"" + value + "\""; }
-inline std::string Show(const void* value) { return Show(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(value))); }
+inline std::string Show(const void* value) {
+  return Show(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(value)));
+}
 inline std::string Show(const std::array<std::uint8_t, 5>& bytes) {
   char text[20];
-  std::snprintf(text, sizeof text, "%02X %02X %02X %02X %02X", bytes[0], bytes[1], bytes[2], bytes[3], bytes[4]);
+  std::snprintf(text, sizeof text, "%02X %02X %02X %02X %02X", bytes[0], bytes[1], bytes[2],
+                bytes[3], bytes[4]);
   return text;
 }
 inline std::string Show(const std::vector<ErrorBox>& boxes) {
@@ -47,8 +50,10 @@ class Checks {
   template <typename A, typename B>
   void ExpectEq(const A& actual, const B& expected, const char* what, const char* file, int line) {
     if (actual == expected) return;
-    Expect(false, std::string(what) + "\n      actual:   " + Show(actual) + "\n      expected: " + Show(expected), file,
-           line);
+    Expect(false,
+           std::string(what) + "\n      actual:   " + Show(actual) +
+               "\n      expected: " + Show(expected),
+           file, line);
   }
 
   /// The scenario cannot run here; says why.

@@ -7,9 +7,12 @@ namespace vexilo::standin {
 namespace {
 
 std::wstring Widen(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  if (length > 0)
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
   return wide;
 }
 
@@ -45,12 +48,14 @@ ChildOutcome RunStandinAgain(const std::vector<std::string>& args, int limitSeco
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
     return {false, -1};
   }
   CloseHandle(process.hThread);
   ChildOutcome outcome{true, -1};
-  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(limitSeconds) * 1000) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(limitSeconds) * 1000) !=
+      WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 99);
     WaitForSingleObject(process.hProcess, 10000);
     outcome.finished = false;

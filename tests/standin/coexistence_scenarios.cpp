@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 
-const std::string kLaLine = "Zone: LA, Index: 0, Mapped Index: 1 => Selection from vehicle.txd: plateback2";
+const std::string kLaLine =
+    "Zone: LA, Index: 0, Mapped Index: 1 => Selection from vehicle.txd: plateback2";
 
 // Another plug-in's routine at the frame call site: it notes that it ran and
 // how many font calls the frame had made by then, and calls what it saved.
@@ -38,8 +39,10 @@ std::uint32_t OtherPluginsRoutine() {
 // stands there, which it calls in turn.
 void HookAsAnotherPlugin() {
   other = {CallDestination(FrameCallSite()), 0, -1};
-  const auto routine = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&OtherPluginsRoutine));
-  const injector::rel32_instruction call = injector::encode_rel32(injector::kCallRel32, FrameCallSite(), routine);
+  const auto routine =
+      static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&OtherPluginsRoutine));
+  const injector::rel32_instruction call =
+      injector::encode_rel32(injector::kCallRel32, FrameCallSite(), routine);
   PokeHost(FrameCallSite(), {call[0], call[1], call[2], call[3], call[4]});
 }
 
@@ -86,7 +89,8 @@ void FromAScriptsFolderTheFileStaysInTheWorkingFolder(Context& context) {
     PluginLibrary plugin(inScripts.string());
     STANDIN_CHECK(plugin.loaded());
     STANDIN_CHECK(JumpsInto(plugin));
-    STANDIN_CHECK_EQ(ReadFileBytes("Vexilo.txt"), ReadFileBytes(context.settings.dataDir + "/default-Vexilo.txt"));
+    STANDIN_CHECK_EQ(ReadFileBytes("Vexilo.txt"),
+                     ReadFileBytes(context.settings.dataDir + "/default-Vexilo.txt"));
     STANDIN_CHECK(!fs::exists("scripts/Vexilo.txt"));
   }
   WriteFileBytes("Vexilo.txt", "0=6\n");
@@ -113,7 +117,8 @@ void LoadedFromAnotherLibrarysStartUp(Context& context) {
 void TwoCopiesUnderTwoNamesBothRunAndUnloadInReverse(Context& context) {
   Checks& checks = context.checks;
   WriteFileBytes("Vexilo.txt", DefaultFileWithDebug(context));
-  const fs::path copy = fs::absolute("copy-" + fs::path(context.settings.plugin).filename().string());
+  const fs::path copy =
+      fs::absolute("copy-" + fs::path(context.settings.plugin).filename().string());
   fs::copy_file(context.settings.plugin, copy);
   PluginLibrary first(context.settings.plugin);
   {
@@ -165,9 +170,11 @@ void APluginThatHooksAfterUsAndLeavesFirstGivesTheHostItsCallBack(Context& conte
 }
 
 constexpr Scenario kCoexistenceScenarios[] = {
-    {"FromAScriptsFolderTheFileStaysInTheWorkingFolder", FromAScriptsFolderTheFileStaysInTheWorkingFolder},
+    {"FromAScriptsFolderTheFileStaysInTheWorkingFolder",
+     FromAScriptsFolderTheFileStaysInTheWorkingFolder},
     {"LoadedFromAnotherLibrarysStartUp", LoadedFromAnotherLibrarysStartUp},
-    {"TwoCopiesUnderTwoNamesBothRunAndUnloadInReverse", TwoCopiesUnderTwoNamesBothRunAndUnloadInReverse},
+    {"TwoCopiesUnderTwoNamesBothRunAndUnloadInReverse",
+     TwoCopiesUnderTwoNamesBothRunAndUnloadInReverse},
     {"APluginThatHookedTheFrameFirstKeepsItsPlace", APluginThatHookedTheFrameFirstKeepsItsPlace},
     {"APluginThatHooksAfterUsAndLeavesFirstGivesTheHostItsCallBack",
      APluginThatHooksAfterUsAndLeavesFirstGivesTheHostItsCallBack},

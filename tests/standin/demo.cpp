@@ -38,7 +38,7 @@ void Walk(bool withFrames) {
   const char* labels[] = {"LA", "JEF2", "SF", "VE", "CITYS", "NOWHERE", nullptr};
   for (const char* label : labels) {
     StandIn(label != nullptr ? Player::WithMatrix : Player::None, label != nullptr ? label : "LA");
-    const std::string where = label == nullptr                    ? "no local player"
+    const std::string where = label == nullptr                  ? "no local player"
                               : std::string(label) == "NOWHERE" ? "zone NOWHERE (unknown)"
                                                                 : std::string("zone ") + label;
     ShowPlate(where.c_str(), RequestPlate());
@@ -47,7 +47,8 @@ void Walk(bool withFrames) {
     RunFrame();
     const FontCallLog& log = FontCalls();
     const bool printed = log.count > 0 && log.calls[log.count - 1].routine == host::kFontPrintText;
-    std::printf("  %-22s    frame: %s\n", "", printed ? log.calls[log.count - 1].text : "(nothing drawn)");
+    std::printf("  %-22s    frame: %s\n", "",
+                printed ? log.calls[log.count - 1].text : "(nothing drawn)");
   }
 }
 
@@ -78,12 +79,14 @@ void EditWhilePlaying() {
   std::pair<std::string, std::string> printed;
   for (;;) {
     printed = FramePrints("LA");
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count();
     if (!printed.second.empty() || seconds > 5.0) {
       char when[32];
       std::snprintf(when, sizeof when, "%.2f s after the save", seconds);
       std::printf("  %-22s    frame: %s\n", when, printed.first.c_str());
-      std::printf("  %-22s under it: %s\n", "", printed.second.empty() ? "(nothing)" : printed.second.c_str());
+      std::printf("  %-22s under it: %s\n", "",
+                  printed.second.empty() ? "(nothing)" : printed.second.c_str());
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -104,13 +107,16 @@ std::unique_ptr<PluginLibrary> Start(const std::string& plugin) {
   for (const ErrorBox& box : library->boxes()) {
     std::printf("Message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
   }
-  std::printf("Loaded %s; it %s Vexilo.txt.\n", plugin.c_str(), hadFile ? "read the existing" : "wrote and read a new");
+  std::printf("Loaded %s; it %s Vexilo.txt.\n", plugin.c_str(),
+              hadFile ? "read the existing" : "wrote and read a new");
   const std::array<std::uint8_t, 5> jump = HostBytes(host::kPlateDesignRoutine);
-  const std::uint32_t destination =
-      injector::rel32_destination(host::kPlateDesignRoutine, static_cast<std::int32_t>(injector::load_le32(&jump[1])));
-  std::printf("Plate-design routine at 0x%X: %s (jump to 0x%X, %s the plug-in)\n", host::kPlateDesignRoutine,
-              Show(jump).c_str(), destination, library->Contains(destination) ? "inside" : "NOT inside");
-  std::printf("Frame-draw call site at 0x%X:  %s\n\n", FrameCallSite(), Show(HostBytes(FrameCallSite())).c_str());
+  const std::uint32_t destination = injector::rel32_destination(
+      host::kPlateDesignRoutine, static_cast<std::int32_t>(injector::load_le32(&jump[1])));
+  std::printf("Plate-design routine at 0x%X: %s (jump to 0x%X, %s the plug-in)\n",
+              host::kPlateDesignRoutine, Show(jump).c_str(), destination,
+              library->Contains(destination) ? "inside" : "NOT inside");
+  std::printf("Frame-draw call site at 0x%X:  %s\n\n", FrameCallSite(),
+              Show(HostBytes(FrameCallSite())).c_str());
   return library;
 }
 
@@ -138,11 +144,14 @@ int RunDemo(const std::string& plugin) {
   std::printf("The same walk; each frame the host draws the debug line:\n");
   Walk(true);
 
-  std::printf("\n== While the game runs, with DEBUG on: LA's line 0-62=1 edited to 0-62=5 in Vexilo.txt ==\n");
+  std::printf(
+      "\n== While the game runs, with DEBUG on: LA's line 0-62=1 edited to 0-62=5 in Vexilo.txt "
+      "==\n");
   EditWhilePlaying();
   library.reset();
   const bool restored = HostBytes(FrameCallSite()) == OriginalCallSiteBytes();
-  std::printf("\nUnloaded: frame-draw call site holds %s (%s)\n", Show(HostBytes(FrameCallSite())).c_str(),
+  std::printf("\nUnloaded: frame-draw call site holds %s (%s)\n",
+              Show(HostBytes(FrameCallSite())).c_str(),
               restored ? "the host's own call again" : "NOT the host's own call");
   return 0;
 }
@@ -163,7 +172,8 @@ int RunTable(const std::string& plugin, const std::string& mappingFile) {
     const char* label = zoneNames[zone];
     StandIn(Player::WithMatrix, label);
     const std::int32_t plate = RequestPlate();
-    std::printf("%5d  %-6s  %11d  plateback%s\n", zone, label, plate, std::to_string(std::int64_t{plate} + 1).c_str());
+    std::printf("%5d  %-6s  %11d  plateback%s\n", zone, label, plate,
+                std::to_string(std::int64_t{plate} + 1).c_str());
   }
   return 0;
 }

@@ -165,7 +165,8 @@ const void* ExpectedPosition() {
 }
 
 HostCallLog CallLog() {
-  return {world.log.findPlayer, world.log.findZone, world.log.playerArgument, world.log.position, world.log.zoneFlag};
+  return {world.log.findPlayer, world.log.findZone, world.log.playerArgument, world.log.position,
+          world.log.zoneFlag};
 }
 
 void* FakeFindPlayer(std::int32_t player) {

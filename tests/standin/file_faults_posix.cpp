@@ -7,11 +7,15 @@
 namespace vexilo::standin {
 namespace {
 
-void* PageOf(std::uint32_t address) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address & ~0xFFFu)); }
+void* PageOf(std::uint32_t address) {
+  return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address & ~0xFFFu));
+}
 
 }  // namespace
 
-UnreadableFile::UnreadableFile(const std::string& path, const std::string&) { ok_ = mkfifo(path.c_str(), 0644) == 0; }
+UnreadableFile::UnreadableFile(const std::string& path, const std::string&) {
+  ok_ = mkfifo(path.c_str(), 0644) == 0;
+}
 
 UnreadableFile::~UnreadableFile() = default;
 
@@ -22,7 +26,8 @@ bool MakeDanglingLink(const std::string& path, const std::string& target) {
 bool UnmapHostPage(std::uint32_t address) { return munmap(PageOf(address), 0x1000) == 0; }
 
 void RestoreHostPage(std::uint32_t address) {
-  mmap(PageOf(address), 0x1000, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+  mmap(PageOf(address), 0x1000, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1,
+       0);
 }
 
 }  // namespace vexilo::standin

@@ -23,7 +23,7 @@ inline constexpr events::Ref kStandinFrameOn1011{host::kFrameDrawCallSite, 1011}
 
 /// A frame event like the plug-in's, on build 1001 (or another build's site).
 template <int Tag, const events::Ref& Site = kStandinFrameOn1001>
-using StandinFrameEvent =
-    events::BaseEventI<StandinHooker<Tag>, events::RefList<Site>, events::ArgPick<events::ArgTypes<>>>;
+using StandinFrameEvent = events::BaseEventI<StandinHooker<Tag>, events::RefList<Site>,
+                                             events::ArgPick<events::ArgTypes<>>>;
 
 }  // namespace vexilo::standin

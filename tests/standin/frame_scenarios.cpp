@@ -43,7 +43,8 @@ std::vector<ExpectedCall> DebugLineCalls(float position, float scale, float righ
   };
 }
 
-void CheckFontCalls(Checks& checks, const std::vector<ExpectedCall>& expected, const std::string& text) {
+void CheckFontCalls(Checks& checks, const std::vector<ExpectedCall>& expected,
+                    const std::string& text) {
   const FontCallLog& log = FontCalls();
   STANDIN_CHECK_EQ(log.count, static_cast<std::int32_t>(expected.size()));
   for (std::size_t i = 0; i < expected.size() && static_cast<int>(i) < log.count; ++i) {
@@ -51,7 +52,8 @@ void CheckFontCalls(Checks& checks, const std::vector<ExpectedCall>& expected, c
     STANDIN_CHECK_EQ(log.calls[i].args[0], expected[i].first);
     STANDIN_CHECK_EQ(log.calls[i].args[1], expected[i].second);
   }
-  if (log.count == static_cast<int>(expected.size())) STANDIN_CHECK_EQ(std::string(log.calls[12].text), text);
+  if (log.count == static_cast<int>(expected.size()))
+    STANDIN_CHECK_EQ(std::string(log.calls[12].text), text);
 }
 
 void DrawsTheDebugLineEveryFrame(Context& context) {
@@ -62,17 +64,25 @@ void DrawsTheDebugLineEveryFrame(Context& context) {
     StandIn(Player::WithMatrix, "JEF2");
     ClearFontCalls();
     STANDIN_CHECK_EQ(RunFrame(), kFrameCalleeResult);
-    CheckFontCalls(checks, DebugLineCalls(20.0f, 1.0f, 10019.0f),
-                   "Zone: JEF2, Index: 63, Mapped Index: 0 => Selection from vehicle.txd: plateback1");
+    CheckFontCalls(
+        checks, DebugLineCalls(20.0f, 1.0f, 10019.0f),
+        "Zone: JEF2, Index: 63, Mapped Index: 0 => Selection from vehicle.txd: plateback1");
   }
-  STANDIN_CHECK_EQ(FrameLine(Player::WithoutMatrix, "LA"),
-                   std::string("Zone: LA, Index: 0, Mapped Index: 1 => Selection from vehicle.txd: plateback2"));
-  STANDIN_CHECK_EQ(FrameLine(Player::WithMatrix, "XYZ"),
-                   std::string("Zone: XYZ, Index: 377, Mapped Index: 0 => Selection from vehicle.txd: plateback1"));
-  STANDIN_CHECK_EQ(FrameLine(Player::WithMatrix, "CITYS"),
-                   std::string("Zone: CITYS, Index: 110, Mapped Index: 1 => Selection from vehicle.txd: plateback2"));
-  STANDIN_CHECK_EQ(FrameLine(Player::WithMatrix, "FRED"),
-                   std::string("Zone: FRED, Index: 376, Mapped Index: 10 => Selection from vehicle.txd: plateback11"));
+  STANDIN_CHECK_EQ(
+      FrameLine(Player::WithoutMatrix, "LA"),
+      std::string("Zone: LA, Index: 0, Mapped Index: 1 => Selection from vehicle.txd: plateback2"));
+  STANDIN_CHECK_EQ(
+      FrameLine(Player::WithMatrix, "XYZ"),
+      std::string(
+          "Zone: XYZ, Index: 377, Mapped Index: 0 => Selection from vehicle.txd: plateback1"));
+  STANDIN_CHECK_EQ(
+      FrameLine(Player::WithMatrix, "CITYS"),
+      std::string(
+          "Zone: CITYS, Index: 110, Mapped Index: 1 => Selection from vehicle.txd: plateback2"));
+  STANDIN_CHECK_EQ(
+      FrameLine(Player::WithMatrix, "FRED"),
+      std::string(
+          "Zone: FRED, Index: 376, Mapped Index: 10 => Selection from vehicle.txd: plateback11"));
   STANDIN_CHECK_EQ(FrameLine(Player::None, "LA"), std::string());
   StandIn(Player::WithMatrix, "LA");
   LoseZone();
@@ -88,17 +98,22 @@ void LaysTheLineOutByTheShorterSideOfTheScreen(Context& context) {
     std::int32_t width, height;
     float position, rightEdge;
   };
-  const Screen screens[] = {{1920, 1080, 20, 10019}, {1024, 768, 14, 7124}, {640, 480, 8, 4452},
-                            {1080, 1920, 20, 10019}, {0, 0, 0, 0}};
+  const Screen screens[] = {{1920, 1080, 20, 10019},
+                            {1024, 768, 14, 7124},
+                            {640, 480, 8, 4452},
+                            {1080, 1920, 20, 10019},
+                            {0, 0, 0, 0}};
   for (const Screen& screen : screens) {
     BuildHostImage(HostBuild::V1001, screen.width, screen.height);
     PluginLibrary plugin(context.settings.plugin);
     StandIn(Player::WithMatrix, "SF");
     ClearFontCalls();
     RunFrame();
-    const float shorter = static_cast<float>(screen.width < screen.height ? screen.width : screen.height);
-    CheckFontCalls(checks, DebugLineCalls(screen.position, shorter / 1080.0f, screen.rightEdge),
-                   "Zone: SF, Index: 162, Mapped Index: 0 => Selection from vehicle.txd: plateback1");
+    const float shorter =
+        static_cast<float>(screen.width < screen.height ? screen.width : screen.height);
+    CheckFontCalls(
+        checks, DebugLineCalls(screen.position, shorter / 1080.0f, screen.rightEdge),
+        "Zone: SF, Index: 162, Mapped Index: 0 => Selection from vehicle.txd: plateback1");
   }
 }
 
@@ -114,13 +129,16 @@ void EachFrameFormatsIntoTheNextOfTenBuffers(Context& context) {
     RunFrame();
     if (FontCalls().count == 13) texts.push_back(FontCalls().calls[12].textPointer);
     if (frame == 0) {
-      STANDIN_CHECK_EQ(std::string(FontCalls().calls[12].text),
-                       std::string("Zone: LA, Index: 0, Mapped Index: -1 => Selection from vehicle.txd: plateback0"));
+      STANDIN_CHECK_EQ(
+          std::string(FontCalls().calls[12].text),
+          std::string(
+              "Zone: LA, Index: 0, Mapped Index: -1 => Selection from vehicle.txd: plateback0"));
     }
   }
   STANDIN_CHECK_EQ(static_cast<std::int32_t>(texts.size()), 11);
   if (texts.size() != 11) return;
-  for (std::size_t i = 1; i < 10; ++i) STANDIN_CHECK(texts[i] != texts[0] && texts[i] != texts[i - 1]);
+  for (std::size_t i = 1; i < 10; ++i)
+    STANDIN_CHECK(texts[i] != texts[0] && texts[i] != texts[i - 1]);
   STANDIN_CHECK_EQ(static_cast<const void*>(texts[10]), static_cast<const void*>(texts[0]));
 }
 

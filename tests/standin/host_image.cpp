@@ -18,9 +18,12 @@ struct Probe {
 };
 
 constexpr Probe kProbes[] = {
-    {0x401000, {0x55, 0x8B, 0xEC, 0x53}, HostBuild::V1001}, {0x401000, {0xE9, 0x7B, 0x19, 0x16}, HostBuild::V1002},
-    {0x8245BC, {0xBF, 0x94, 0x00, 0x00}, HostBuild::V1011}, {0x8252FC, {0xBF, 0x94, 0x00, 0x00}, HostBuild::V1101},
-    {0x82533C, {0xBF, 0x94, 0x00, 0x00}, HostBuild::V1111}, {0x858D51, {0x33, 0xF6, 0x39, 0x35}, HostBuild::V3200},
+    {0x401000, {0x55, 0x8B, 0xEC, 0x53}, HostBuild::V1001},
+    {0x401000, {0xE9, 0x7B, 0x19, 0x16}, HostBuild::V1002},
+    {0x8245BC, {0xBF, 0x94, 0x00, 0x00}, HostBuild::V1011},
+    {0x8252FC, {0xBF, 0x94, 0x00, 0x00}, HostBuild::V1101},
+    {0x82533C, {0xBF, 0x94, 0x00, 0x00}, HostBuild::V1111},
+    {0x858D51, {0x33, 0xF6, 0x39, 0x35}, HostBuild::V3200},
     {0x858C61, {0x33, 0xF6, 0x39, 0x35}, HostBuild::V3210},
 };
 
@@ -38,11 +41,14 @@ void Put(std::uint32_t address, std::initializer_list<std::uint8_t> bytes) {
 }
 
 void PutRel32(std::uint8_t opcode, std::uint32_t address, std::uint32_t destination) {
-  const injector::rel32_instruction instruction = injector::encode_rel32(opcode, address, destination);
+  const injector::rel32_instruction instruction =
+      injector::encode_rel32(opcode, address, destination);
   std::memcpy(At(address), instruction.data(), instruction.size());
 }
 
-void PutImmediate(std::uint32_t address, std::int32_t value) { std::memcpy(At(address), &value, sizeof value); }
+void PutImmediate(std::uint32_t address, std::int32_t value) {
+  std::memcpy(At(address), &value, sizeof value);
+}
 
 // push ebp; mov ebp, esp; mov eax, imm32; pop ebp; ret
 void PutOriginalPlateRoutine() {
@@ -82,7 +88,8 @@ void PutIndirectCall() {
 void PutProbes(HostBuild build) {
   for (const Probe& probe : kProbes) Put(Relocated(probe.address), {0xCC, 0xCC, 0xCC, 0xCC});
   for (const Probe& probe : kProbes) {
-    if (probe.build == build) std::memcpy(At(Relocated(probe.address)), probe.bytes, sizeof probe.bytes);
+    if (probe.build == build)
+      std::memcpy(At(Relocated(probe.address)), probe.bytes, sizeof probe.bytes);
   }
 }
 
@@ -133,8 +140,8 @@ std::uint32_t RunFrame() {
 }
 
 std::array<std::uint8_t, 5> OriginalCallSiteBytes() {
-  const injector::rel32_instruction call =
-      injector::encode_rel32(injector::kCallRel32, FrameCallSite(), AddressOfFunction(&FakeFrameCallee));
+  const injector::rel32_instruction call = injector::encode_rel32(
+      injector::kCallRel32, FrameCallSite(), AddressOfFunction(&FakeFrameCallee));
   return {call[0], call[1], call[2], call[3], call[4]};
 }
 

@@ -10,7 +10,9 @@ namespace {
 
 HostArea area{};
 
-void* At(std::uint32_t address) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)); }
+void* At(std::uint32_t address) {
+  return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address));
+}
 
 void Protect(std::uint32_t start, std::uint32_t end, DWORD protection) {
   DWORD old;
@@ -36,11 +38,14 @@ std::uint32_t LowestHostAddress() {
 }
 
 bool MapHostMemory() {
-  const std::uint32_t end = HighestRelocatedAddress() > kHostEnd ? HighestRelocatedAddress() : kHostEnd;
+  const std::uint32_t end =
+      HighestRelocatedAddress() > kHostEnd ? HighestRelocatedAddress() : kHostEnd;
   if (area.probePad != ProbePage() || area.start > LowestHostAddress() || AreaEnd() < end) {
     std::fprintf(stderr,
-                 "stand-in: image at 0x%X, probe pad at 0x%X, host area 0x%X-0x%X: cannot cover 0x%X and 0x%X-0x%X\n",
-                 area.imageBase, area.probePad, area.start, AreaEnd(), ProbePage(), LowestHostAddress(), end);
+                 "stand-in: image at 0x%X, probe pad at 0x%X, host area 0x%X-0x%X: cannot cover "
+                 "0x%X and 0x%X-0x%X\n",
+                 area.imageBase, area.probePad, area.start, AreaEnd(), ProbePage(),
+                 LowestHostAddress(), end);
     return false;
   }
   return true;
@@ -59,7 +64,8 @@ void LockHostMemory() {
 
 std::string DescribeProtection(std::uint32_t address) {
   MEMORY_BASIC_INFORMATION info{};
-  if (VirtualQuery(At(address), &info, sizeof info) == 0 || info.State != MEM_COMMIT) return "unmapped";
+  if (VirtualQuery(At(address), &info, sizeof info) == 0 || info.State != MEM_COMMIT)
+    return "unmapped";
   switch (info.Protect & 0xFF) {
     case PAGE_READONLY:
       return "r--";

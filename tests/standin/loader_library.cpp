@@ -32,7 +32,8 @@ namespace {
 void* loaded = nullptr;
 
 __attribute__((constructor)) void LoadTarget() {
-  if (const char* path = std::getenv("VEXILO_LOADER_TARGET")) loaded = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (const char* path = std::getenv("VEXILO_LOADER_TARGET"))
+    loaded = dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
 
 __attribute__((destructor)) void UnloadTarget() {

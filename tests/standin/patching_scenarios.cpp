@@ -67,13 +67,15 @@ void ACallSiteWithoutACallIsLeftAlone(Context& context) {
 void AJumpWhosePageCannotBeUnlockedIsNotWritten(Context& context) {
   Checks& checks = context.checks;
   if (!UnmapHostPage(host::kPlateDesignRoutine)) {
-    return checks.Skip("the host page cannot be taken away here; the injector tests cover a failed change");
+    return checks.Skip(
+        "the host page cannot be taken away here; the injector tests cover a failed change");
   }
   {
     PluginLibrary plugin(context.settings.plugin);
     STANDIN_CHECK(plugin.loaded());
     STANDIN_CHECK_EQ(DescribeProtection(host::kPlateDesignRoutine), std::string("unmapped"));
-    STANDIN_CHECK_EQ(HostBytes(FrameCallSite())[0], injector::kCallRel32);  // the rest of start-up went on
+    STANDIN_CHECK_EQ(HostBytes(FrameCallSite())[0],
+                     injector::kCallRel32);  // the rest of start-up went on
     STANDIN_CHECK_EQ(RunFrame(), kFrameCalleeResult);
   }
   RestoreHostPage(host::kPlateDesignRoutine);
@@ -89,8 +91,10 @@ void TwentyLoadsWithFramesAndUnloadsInOneProcess(Context& context) {
       PluginLibrary plugin(context.settings.plugin);
       STANDIN_CHECK_EQ(PlateIn("SF"), 3);
       for (int frame = 0; frame < 3; ++frame) {
-        STANDIN_CHECK_EQ(FrameLine(Player::WithMatrix, "VE"),
-                         std::string("Zone: VE, Index: 241, Mapped Index: 6 => Selection from vehicle.txd: plateback7"));
+        STANDIN_CHECK_EQ(
+            FrameLine(Player::WithMatrix, "VE"),
+            std::string(
+                "Zone: VE, Index: 241, Mapped Index: 6 => Selection from vehicle.txd: plateback7"));
       }
     }
     STANDIN_CHECK_EQ(HostBytes(FrameCallSite()), OriginalCallSiteBytes());
@@ -165,13 +169,17 @@ void FramesWhileThePluginStartsGetTheCalleesResult(Context& context) {
 }
 
 constexpr Scenario kPatchingScenarios[] = {
-    {"TheJumpLeadsIntoThePluginAndTheRoutineComesBackAtUnload", TheJumpLeadsIntoThePluginAndTheRoutineComesBackAtUnload},
-    {"UnloadingUnloadsSoTheNextLoadReadsTheFileAgain", UnloadingUnloadsSoTheNextLoadReadsTheFileAgain},
+    {"TheJumpLeadsIntoThePluginAndTheRoutineComesBackAtUnload",
+     TheJumpLeadsIntoThePluginAndTheRoutineComesBackAtUnload},
+    {"UnloadingUnloadsSoTheNextLoadReadsTheFileAgain",
+     UnloadingUnloadsSoTheNextLoadReadsTheFileAgain},
     {"ACallSiteWithoutACallIsLeftAlone", ACallSiteWithoutACallIsLeftAlone},
-    {"ACallSiteWithAJumpOrAnIndirectCallIsLeftAlone", ACallSiteWithAJumpOrAnIndirectCallIsLeftAlone},
+    {"ACallSiteWithAJumpOrAnIndirectCallIsLeftAlone",
+     ACallSiteWithAJumpOrAnIndirectCallIsLeftAlone},
     {"AJumpWhosePageCannotBeUnlockedIsNotWritten", AJumpWhosePageCannotBeUnlockedIsNotWritten},
     {"TwentyLoadsWithFramesAndUnloadsInOneProcess", TwentyLoadsWithFramesAndUnloadsInOneProcess},
-    {"FramesWhileThePluginStartsGetTheCalleesResult", FramesWhileThePluginStartsGetTheCalleesResult},
+    {"FramesWhileThePluginStartsGetTheCalleesResult",
+     FramesWhileThePluginStartsGetTheCalleesResult},
 };
 
 }  // namespace

@@ -66,7 +66,8 @@ class StderrCapture {
     hostBytes.assign(looks, looks + lookCount);
     std::string text;
     char buffer[4096];
-    for (ssize_t n; (n = read(fds_[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(fds_[0], buffer, sizeof buffer)) > 0;)
+      text.append(buffer, static_cast<std::size_t>(n));
     std::vector<ErrorBox> boxes;
     for (std::size_t start = 0; start < text.size();) {
       std::size_t end = text.find('\n', start);
@@ -107,7 +108,8 @@ void PluginLibrary::Unload() {
 
 bool PluginLibrary::Contains(std::uint32_t address) const {
   Dl_info info{};
-  if (handle_ == nullptr || dladdr(reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)), &info) == 0) {
+  if (handle_ == nullptr ||
+      dladdr(reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)), &info) == 0) {
     return false;
   }
   // dlopen of a loaded object hands back its handle, which names the library.
@@ -123,6 +125,8 @@ std::vector<ErrorBox> BoxesShownDuring(const std::function<void()>& action) {
   return capture.Finish(ignored);
 }
 
-void SetEnvironment(const std::string& name, const std::string& value) { setenv(name.c_str(), value.c_str(), 1); }
+void SetEnvironment(const std::string& name, const std::string& value) {
+  setenv(name.c_str(), value.c_str(), 1);
+}
 
 }  // namespace vexilo::standin

@@ -16,7 +16,8 @@ std::vector<HostBytesAtBox>* recordingHostBytes = nullptr;
 int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   if (recording != nullptr) recording->push_back({text ? text : "", caption ? caption : "", type});
   if (recordingHostBytes != nullptr) {
-    recordingHostBytes->push_back({HostBytes(host::kPlateDesignRoutine), HostBytes(FrameCallSite())});
+    recordingHostBytes->push_back(
+        {HostBytes(host::kPlateDesignRoutine), HostBytes(FrameCallSite())});
   }
   return IDOK;
 }
@@ -27,7 +28,8 @@ void RedirectMessageBoxes() {
   static bool redirected = false;
   if (redirected) return;
   redirected = true;
-  auto* target = reinterpret_cast<unsigned char*>(GetProcAddress(LoadLibraryA("user32.dll"), "MessageBoxA"));
+  auto* target =
+      reinterpret_cast<unsigned char*>(GetProcAddress(LoadLibraryA("user32.dll"), "MessageBoxA"));
   const auto at = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(target));
   const auto to = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&RecordMessageBox));
   const injector::rel32_instruction jump = injector::encode_rel32(injector::kJmpRel32, at, to);
@@ -47,7 +49,8 @@ PluginLibrary::PluginLibrary(const std::string& path) {
   handle_ = LoadLibraryA(path.c_str());
   recording = nullptr;
   recordingHostBytes = nullptr;
-  if (handle_ == nullptr) error_ = "LoadLibrary failed with error " + std::to_string(GetLastError());
+  if (handle_ == nullptr)
+    error_ = "LoadLibrary failed with error " + std::to_string(GetLastError());
 }
 
 PluginLibrary::~PluginLibrary() { Unload(); }
@@ -59,9 +62,11 @@ void PluginLibrary::Unload() {
 
 bool PluginLibrary::Contains(std::uint32_t address) const {
   HMODULE owner = nullptr;
-  const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+  const DWORD flags =
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
   if (handle_ == nullptr ||
-      !GetModuleHandleExA(flags, reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(address)), &owner)) {
+      !GetModuleHandleExA(flags, reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(address)),
+                          &owner)) {
     return false;
   }
   return owner == static_cast<HMODULE>(handle_);

@@ -32,7 +32,8 @@ std::atomic<bool> parked{false};
 void ParkForAMinute() {
   parked = true;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kLimitSeconds);
-  while (std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  while (std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 void CheckEndsWithItsOwnCode(Context& context, const char* command) {
@@ -51,7 +52,8 @@ void AGameThatQuitsWhileAnotherThreadIsInsideAFrameEndsWithItsExitCode(Context& 
 }
 
 constexpr Scenario kQuitScenarios[] = {
-    {"AGameThatQuitsInsideAFrameEndsWithItsExitCode", AGameThatQuitsInsideAFrameEndsWithItsExitCode},
+    {"AGameThatQuitsInsideAFrameEndsWithItsExitCode",
+     AGameThatQuitsInsideAFrameEndsWithItsExitCode},
     {"AGameThatQuitsWhileAnotherThreadIsInsideAFrameEndsWithItsExitCode",
      AGameThatQuitsWhileAnotherThreadIsInsideAFrameEndsWithItsExitCode},
 };
@@ -61,7 +63,9 @@ constexpr Scenario kQuitScenarios[] = {
 const Scenario* QuitScenariosBegin() { return std::begin(kQuitScenarios); }
 const Scenario* QuitScenariosEnd() { return std::end(kQuitScenarios); }
 
-bool IsQuitCommand(const std::string& command) { return command == kQuitInFrame || command == kQuitWhileParked; }
+bool IsQuitCommand(const std::string& command) {
+  return command == kQuitInFrame || command == kQuitWhileParked;
+}
 
 int RunQuitCommand(const std::string& command, const std::string& plugin) {
   BuildHostImage(HostBuild::V1001);

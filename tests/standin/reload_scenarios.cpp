@@ -33,9 +33,9 @@ constexpr char kUnreadableNotice[] = "Vexilo.txt could not be read; the previous
 // What the host was asked to print on one frame.
 struct Frame {
   int fontCalls = 0;
-  std::string line;          // the debug line
-  std::string notice;        // the line under it
-  std::uint32_t noticeY = 0; // its y, as raw float bits
+  std::string line;           // the debug line
+  std::string notice;         // the line under it
+  std::uint32_t noticeY = 0;  // its y, as raw float bits
 };
 
 Frame OneFrame(const std::string& label) {
@@ -57,7 +57,9 @@ Frame OneFrame(const std::string& label) {
   return frame;
 }
 
-double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // Runs frames with the player in label, about a hundred a second, until done
 // says so of a frame or the time is up; returns the last frame.
@@ -71,8 +73,10 @@ Frame FramesUntil(const std::string& label, double seconds, Done done) {
   }
 }
 
-const char kLine4[] = "Zone: LA, Index: 0, Mapped Index: 4 => Selection from vehicle.txd: plateback5";
-const char kLine6[] = "Zone: LA, Index: 0, Mapped Index: 6 => Selection from vehicle.txd: plateback7";
+const char kLine4[] =
+    "Zone: LA, Index: 0, Mapped Index: 4 => Selection from vehicle.txd: plateback5";
+const char kLine6[] =
+    "Zone: LA, Index: 0, Mapped Index: 6 => Selection from vehicle.txd: plateback7";
 
 void AnEditWhileDebugIsOnChangesLaterPlatesAndIsTold(Context& context) {
   Checks& checks = context.checks;
@@ -82,7 +86,8 @@ void AnEditWhileDebugIsOnChangesLaterPlatesAndIsTold(Context& context) {
   STANDIN_CHECK_EQ(OneFrame("LA").fontCalls, 13);
   WriteFileBytes("Vexilo.txt", "DEBUG\n0=6\n63=2\n");
   const Clock::time_point saved = Clock::now();
-  const Frame told = FramesUntil("LA", 5.0, [](const Frame& frame) { return !frame.notice.empty(); });
+  const Frame told =
+      FramesUntil("LA", 5.0, [](const Frame& frame) { return !frame.notice.empty(); });
   const double seconds = SecondsSince(saved);
   std::printf("    the edit was taken after %.2f s\n", seconds);
   STANDIN_CHECK(seconds < 3.0);
@@ -93,7 +98,8 @@ void AnEditWhileDebugIsOnChangesLaterPlatesAndIsTold(Context& context) {
   STANDIN_CHECK_EQ(PlateIn("LA"), 6);
   STANDIN_CHECK_EQ(PlateIn("JEF2"), 2);
   const Clock::time_point shown = Clock::now();
-  const Frame later = FramesUntil("LA", 6.0, [](const Frame& frame) { return frame.notice.empty(); });
+  const Frame later =
+      FramesUntil("LA", 6.0, [](const Frame& frame) { return frame.notice.empty(); });
   const double noticeSeconds = SecondsSince(shown);
   std::printf("    the notice stayed %.2f s\n", noticeSeconds);
   STANDIN_CHECK(noticeSeconds > 2.5 && noticeSeconds < 5.0);
@@ -128,7 +134,8 @@ void AFileSavedInPiecesBetweenFramesIsNeverReadHalfway(Context& context) {
   int halfway = 0;
   WriteFileBytes("Vexilo.txt", "");
   for (std::size_t at = 0; at < text.size(); at += piece) {
-    std::ofstream(fs::path("Vexilo.txt"), std::ios::binary | std::ios::app) << text.substr(at, piece);
+    std::ofstream(fs::path("Vexilo.txt"), std::ios::binary | std::ios::app)
+        << text.substr(at, piece);
     if (at + piece >= text.size()) break;
     FramesUntil("LA", 0.15, [&](const Frame& frame) {
       if (frame.line != kLine4 || RequestPlate() != 4) ++halfway;
@@ -136,7 +143,8 @@ void AFileSavedInPiecesBetweenFramesIsNeverReadHalfway(Context& context) {
     });
   }
   STANDIN_CHECK_EQ(halfway, 0);
-  const Frame taken = FramesUntil("LA", 4.0, [](const Frame& frame) { return frame.line == kLine6; });
+  const Frame taken =
+      FramesUntil("LA", 4.0, [](const Frame& frame) { return frame.line == kLine6; });
   STANDIN_CHECK_EQ(taken.line, std::string(kLine6));
   STANDIN_CHECK_EQ(PlateIn("LA"), 6);
 }
@@ -160,7 +168,8 @@ void AnUnreadableFileKeepsTheTableWithNoBoxUntilItChanges(Context& context) {
   }
   fs::remove("Vexilo.txt");
   WriteFileBytes("Vexilo.txt", "DEBUG\n0=6\n");
-  const Frame taken = FramesUntil("LA", 4.0, [](const Frame& frame) { return frame.line == kLine6; });
+  const Frame taken =
+      FramesUntil("LA", 4.0, [](const Frame& frame) { return frame.line == kLine6; });
   STANDIN_CHECK_EQ(taken.notice, std::string("Vexilo.txt reloaded: 1 mapping"));
   STANDIN_CHECK_EQ(PlateIn("LA"), 6);
 }
@@ -170,7 +179,8 @@ void ASaveWithoutDebugEndsTheOverlayAndTheLiveEdits(Context& context) {
   WriteFileBytes("Vexilo.txt", "DEBUG\n0=4\n");
   PluginLibrary plugin(context.settings.plugin);
   WriteFileBytes("Vexilo.txt", "0=6\n");
-  const Frame ended = FramesUntil("LA", 4.0, [](const Frame& frame) { return frame.fontCalls == 0; });
+  const Frame ended =
+      FramesUntil("LA", 4.0, [](const Frame& frame) { return frame.fontCalls == 0; });
   STANDIN_CHECK_EQ(ended.fontCalls, 0);
   STANDIN_CHECK_EQ(PlateIn("LA"), 6);
   WriteFileBytes("Vexilo.txt", "DEBUG\n0=8\n");
@@ -183,17 +193,22 @@ void ASaveWithoutDebugEndsTheOverlayAndTheLiveEdits(Context& context) {
 }
 
 constexpr Scenario kScenarios[] = {
-    {"AnEditWhileDebugIsOnChangesLaterPlatesAndIsTold", AnEditWhileDebugIsOnChangesLaterPlatesAndIsTold},
+    {"AnEditWhileDebugIsOnChangesLaterPlatesAndIsTold",
+     AnEditWhileDebugIsOnChangesLaterPlatesAndIsTold},
     {"AnEditWithDebugOffChangesNothing", AnEditWithDebugOffChangesNothing},
-    {"AFileSavedInPiecesBetweenFramesIsNeverReadHalfway", AFileSavedInPiecesBetweenFramesIsNeverReadHalfway},
-    {"AnUnreadableFileKeepsTheTableWithNoBoxUntilItChanges", AnUnreadableFileKeepsTheTableWithNoBoxUntilItChanges},
-    {"ASaveWithoutDebugEndsTheOverlayAndTheLiveEdits", ASaveWithoutDebugEndsTheOverlayAndTheLiveEdits},
+    {"AFileSavedInPiecesBetweenFramesIsNeverReadHalfway",
+     AFileSavedInPiecesBetweenFramesIsNeverReadHalfway},
+    {"AnUnreadableFileKeepsTheTableWithNoBoxUntilItChanges",
+     AnUnreadableFileKeepsTheTableWithNoBoxUntilItChanges},
+    {"ASaveWithoutDebugEndsTheOverlayAndTheLiveEdits",
+     ASaveWithoutDebugEndsTheOverlayAndTheLiveEdits},
 };
 
 }  // namespace
 
 int RunReloadScenarios(const ScenarioSettings& settings) {
-  std::printf("Live edits: stand-in host at 0x%X, plug-in %s\n", HostBase(), settings.plugin.c_str());
+  std::printf("Live edits: stand-in host at 0x%X, plug-in %s\n", HostBase(),
+              settings.plugin.c_str());
   return RunScenarioGroups({{std::begin(kScenarios), std::end(kScenarios)}}, settings);
 }
 

@@ -26,7 +26,8 @@ std::int32_t PlateIn(const std::string& label, Player player) {
 
 std::uint32_t CallDestination(std::uint32_t site) {
   const std::array<std::uint8_t, 5> bytes = HostBytes(site);
-  return injector::rel32_destination(site, static_cast<std::int32_t>(injector::load_le32(&bytes[1])));
+  return injector::rel32_destination(site,
+                                     static_cast<std::int32_t>(injector::load_le32(&bytes[1])));
 }
 
 bool JumpsInto(const PluginLibrary& plugin) {
@@ -39,7 +40,9 @@ std::string FrameLine(Player player, const std::string& label) {
   ClearFontCalls();
   RunFrame();
   const FontCallLog& log = FontCalls();
-  return log.count > 0 && log.calls[log.count - 1].routine == host::kFontPrintText ? log.calls[log.count - 1].text : "";
+  return log.count > 0 && log.calls[log.count - 1].routine == host::kFontPrintText
+             ? log.calls[log.count - 1].text
+             : "";
 }
 
 std::string DefaultFileWithDebug(const Context& context) {
@@ -56,17 +59,19 @@ std::uint32_t Bits(float value) {
 }
 
 std::vector<std::uint8_t> HostCode() {
-  const auto* begin = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(LowestHostAddress()));
+  const auto* begin =
+      reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(LowestHostAddress()));
   return std::vector<std::uint8_t>(begin, begin + (kHostDataPage - LowestHostAddress()));
 }
 
-std::string PatchedPlaces(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after) {
+std::string PatchedPlaces(const std::vector<std::uint8_t>& before,
+                          const std::vector<std::uint8_t>& after) {
   std::string places;
   std::string last;
   for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
     if (before[i] == after[i]) continue;
     const auto address = static_cast<std::uint32_t>(LowestHostAddress() + i);
-    const std::string place = address - FrameCallSite() < 5                  ? "call site"
+    const std::string place = address - FrameCallSite() < 5             ? "call site"
                               : address - host::kPlateDesignRoutine < 5 ? "plate routine"
                                                                         : Hex(address);
     if (place == last) continue;

@@ -15,7 +15,8 @@
 /// may show, and ways to ask the host what the plug-in did to it.
 namespace vexilo::standin {
 
-inline const ErrorBox kCreateFailed{"Failed to create TXT file: .\\Vexilo.txt", "Error", kIconError};
+inline const ErrorBox kCreateFailed{"Failed to create TXT file: .\\Vexilo.txt", "Error",
+                                    kIconError};
 inline const ErrorBox kOpenFailed{"Failed to open TXT file: .\\Vexilo.txt", "Error", kIconError};
 
 struct Context {
@@ -36,7 +37,8 @@ struct ScenarioGroup {
 /// Runs each scenario of the groups in a scratch folder of its own, on a
 /// build-1001 host with the player in LA; prints a verdict line for each and
 /// the counts. Returns the number of failed scenarios.
-int RunScenarioGroups(std::initializer_list<ScenarioGroup> groups, const ScenarioSettings& settings);
+int RunScenarioGroups(std::initializer_list<ScenarioGroup> groups,
+                      const ScenarioSettings& settings);
 
 /// Start-up: the mapping file written, read or not to be had, and plates chosen from it.
 const Scenario* StartUpScenariosBegin();
@@ -86,7 +88,8 @@ std::vector<std::uint8_t> HostCode();
 /// Where two copies of host code differ: "call site" and "plate routine"
 /// for bytes of those two 5-byte sites, the address of any other byte, in
 /// address order and comma-separated; "" when the copies are the same.
-std::string PatchedPlaces(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after);
+std::string PatchedPlaces(const std::vector<std::uint8_t>& before,
+                          const std::vector<std::uint8_t>& after);
 
 /// The plate routine's first bytes and the call site's, as the stand-in lays
 /// them out for every build.

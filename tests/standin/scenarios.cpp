@@ -11,7 +11,8 @@
 
 namespace vexilo::standin {
 
-int RunScenarioGroups(std::initializer_list<ScenarioGroup> groups, const ScenarioSettings& settings) {
+int RunScenarioGroups(std::initializer_list<ScenarioGroup> groups,
+                      const ScenarioSettings& settings) {
   int passed = 0;
   int failed = 0;
   int skipped = 0;
@@ -36,8 +37,8 @@ int RunScenarioGroups(std::initializer_list<ScenarioGroup> groups, const Scenari
 }
 
 int RunScenarios(const ScenarioSettings& settings) {
-  std::printf("Stand-in host at 0x%X, frame-draw call site at 0x%X, plug-in %s\n", HostBase(), FrameCallSite(),
-              settings.plugin.c_str());
+  std::printf("Stand-in host at 0x%X, frame-draw call site at 0x%X, plug-in %s\n", HostBase(),
+              FrameCallSite(), settings.plugin.c_str());
   return RunScenarioGroups({{StartUpScenariosBegin(), StartUpScenariosEnd()},
                             {BuildScenariosBegin(), BuildScenariosEnd()},
                             {PatchingScenariosBegin(), PatchingScenariosEnd()},

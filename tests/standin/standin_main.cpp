@@ -1,4 +1,6 @@
 // The stand-in's command line, shared by both platforms.
+#include "standin_main.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include "host_memory.hpp"
 #include "reload_scenarios.hpp"
 #include "scenarios.hpp"
-#include "standin_main.hpp"
 
 namespace {
 
@@ -30,18 +31,22 @@ int vexilo::standin::RunStandin(int argc, char** argv) {
   const std::string plugin = std::filesystem::absolute(argv[2]).string();
   if (!vexilo::standin::MapHostMemory()) return 3;
   if (command == "demo") return vexilo::standin::RunDemo(plugin);
-  if (vexilo::standin::IsQuitCommand(command)) return vexilo::standin::RunQuitCommand(command, plugin);
+  if (vexilo::standin::IsQuitCommand(command))
+    return vexilo::standin::RunQuitCommand(command, plugin);
   if (argc < 4) return Usage();
-  if (command == "table") return vexilo::standin::RunTable(plugin, std::filesystem::absolute(argv[3]).string());
+  if (command == "table")
+    return vexilo::standin::RunTable(plugin, std::filesystem::absolute(argv[3]).string());
   if (command == "live-edits") {
-    const vexilo::standin::ScenarioSettings settings{plugin, std::filesystem::absolute(argv[3]).string(), "", ""};
+    const vexilo::standin::ScenarioSettings settings{
+        plugin, std::filesystem::absolute(argv[3]).string(), "", ""};
     return vexilo::standin::RunReloadScenarios(settings) == 0 ? 0 : 1;
   }
   if (command != "test") return Usage();
   // The loader library lies beside the stand-in's own files; the test names it.
   const char* loader = std::getenv("VEXILO_STANDIN_LOADER");
-  vexilo::standin::ScenarioSettings settings{plugin, std::filesystem::absolute(argv[3]).string(),
-                                             argc > 4 ? std::filesystem::absolute(argv[4]).string() : "",
-                                             loader != nullptr ? std::filesystem::absolute(loader).string() : ""};
+  vexilo::standin::ScenarioSettings settings{
+      plugin, std::filesystem::absolute(argv[3]).string(),
+      argc > 4 ? std::filesystem::absolute(argv[4]).string() : "",
+      loader != nullptr ? std::filesystem::absolute(loader).string() : ""};
   return vexilo::standin::RunScenarios(settings) == 0 ? 0 : 1;
 }

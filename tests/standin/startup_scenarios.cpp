@@ -24,7 +24,8 @@ void FirstStartWritesTheDefaultFileAndSelectsByZone(Context& context) {
   PluginLibrary plugin(context.settings.plugin);
   STANDIN_CHECK(plugin.loaded());
   STANDIN_CHECK_EQ(plugin.boxes(), std::vector<ErrorBox>{});
-  STANDIN_CHECK_EQ(ReadFileBytes("Vexilo.txt"), ReadFileBytes(context.settings.dataDir + "/default-Vexilo.txt"));
+  STANDIN_CHECK_EQ(ReadFileBytes("Vexilo.txt"),
+                   ReadFileBytes(context.settings.dataDir + "/default-Vexilo.txt"));
   STANDIN_CHECK_EQ(PlateIn("LA"), 1);
   STANDIN_CHECK_EQ(PlateIn("JEF2"), 0);
   STANDIN_CHECK_EQ(PlateIn("SF"), 3);
@@ -147,13 +148,16 @@ void AFileThatExistsButCannotBeReadIsLeftAsItIs(Context& context) {
     STANDIN_CHECK(JumpsInto(plugin));
     STANDIN_CHECK_EQ(PlateIn("LA"), 0);
   }
-  if (fs::is_regular_file("Vexilo.txt")) STANDIN_CHECK_EQ(ReadFileBytes("Vexilo.txt"), std::string("0=5\r\n"));
-  else STANDIN_CHECK(fs::exists(fs::symlink_status("Vexilo.txt")));
+  if (fs::is_regular_file("Vexilo.txt"))
+    STANDIN_CHECK_EQ(ReadFileBytes("Vexilo.txt"), std::string("0=5\r\n"));
+  else
+    STANDIN_CHECK(fs::exists(fs::symlink_status("Vexilo.txt")));
 }
 
 void ADanglingLinkGetsOneBoxAndStaysAsItWas(Context& context) {
   Checks& checks = context.checks;
-  if (!MakeDanglingLink("Vexilo.txt", "nowhere.txt") || !fs::is_symlink(fs::symlink_status("Vexilo.txt"))) {
+  if (!MakeDanglingLink("Vexilo.txt", "nowhere.txt") ||
+      !fs::is_symlink(fs::symlink_status("Vexilo.txt"))) {
     return checks.Skip("the platform made no symbolic link");
   }
   PluginLibrary plugin(context.settings.plugin);
@@ -164,13 +168,17 @@ void ADanglingLinkGetsOneBoxAndStaysAsItWas(Context& context) {
 }
 
 constexpr Scenario kStartUpScenarios[] = {
-    {"FirstStartWritesTheDefaultFileAndSelectsByZone", FirstStartWritesTheDefaultFileAndSelectsByZone},
+    {"FirstStartWritesTheDefaultFileAndSelectsByZone",
+     FirstStartWritesTheDefaultFileAndSelectsByZone},
     {"ThePositionComesFromTheMatrixWhenThereIsOne", ThePositionComesFromTheMatrixWhenThereIsOne},
     {"MappedValuesReachTheHostUnchanged", MappedValuesReachTheHostUnchanged},
     {"AnExistingFileIsReadAndNeverRewritten", AnExistingFileIsReadAndNeverRewritten},
-    {"AFileThatCannotBeOpenedGetsOneBoxAndStartUpGoesOn", AFileThatCannotBeOpenedGetsOneBoxAndStartUpGoesOn},
-    {"AFolderWhereNothingCanBeCreatedGetsBothBoxesInOrder", AFolderWhereNothingCanBeCreatedGetsBothBoxesInOrder},
-    {"MalformedLinesArePassedOverAndStartUpCompletes", MalformedLinesArePassedOverAndStartUpCompletes},
+    {"AFileThatCannotBeOpenedGetsOneBoxAndStartUpGoesOn",
+     AFileThatCannotBeOpenedGetsOneBoxAndStartUpGoesOn},
+    {"AFolderWhereNothingCanBeCreatedGetsBothBoxesInOrder",
+     AFolderWhereNothingCanBeCreatedGetsBothBoxesInOrder},
+    {"MalformedLinesArePassedOverAndStartUpCompletes",
+     MalformedLinesArePassedOverAndStartUpCompletes},
     {"AZoneTheHostCannotNameGivesPlateback0", AZoneTheHostCannotNameGivesPlateback0},
     {"AFileThatExistsButCannotBeReadIsLeftAsItIs", AFileThatExistsButCannotBeReadIsLeftAsItIs},
     {"ADanglingLinkGetsOneBoxAndStaysAsItWas", ADanglingLinkGetsOneBoxAndStaysAsItWas},

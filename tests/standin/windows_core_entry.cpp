@@ -3,7 +3,8 @@
 #include "host_memory.hpp"
 #include "standin_main.hpp"
 
-extern "C" __declspec(dllexport) int VexiloStandinMain(int argc, char** argv, const vexilo::standin::HostArea* area) {
+extern "C" __declspec(dllexport) int VexiloStandinMain(int argc, char** argv,
+                                                       const vexilo::standin::HostArea* area) {
   vexilo::standin::SetHostArea(*area);
   return vexilo::standin::RunStandin(argc, argv);
 }

@@ -43,16 +43,18 @@ int main(int argc, char** argv) {
   }
   HMODULE core = LoadLibraryA(dll);
   if (core == nullptr) {
-    std::fprintf(stderr, "stand-in: cannot load %s beside the executable (error %lu)\n", dll, GetLastError());
+    std::fprintf(stderr, "stand-in: cannot load %s beside the executable (error %lu)\n", dll,
+                 GetLastError());
     return 3;
   }
-  auto standinMain =
-      reinterpret_cast<vexilo::standin::StandinMainFunction>(reinterpret_cast<void*>(GetProcAddress(core, "VexiloStandinMain")));
+  auto standinMain = reinterpret_cast<vexilo::standin::StandinMainFunction>(
+      reinterpret_cast<void*>(GetProcAddress(core, "VexiloStandinMain")));
   if (standinMain == nullptr) {
     std::fprintf(stderr, "stand-in: %s has no VexiloStandinMain\n", dll);
     return 3;
   }
-  const vexilo::standin::HostArea area{AddressOf(GetModuleHandleA(nullptr)), AddressOf(vexilo_standin_probe_pad),
-                                       AddressOf(hostArea), kAreaSize};
+  const vexilo::standin::HostArea area{AddressOf(GetModuleHandleA(nullptr)),
+                                       AddressOf(vexilo_standin_probe_pad), AddressOf(hostArea),
+                                       kAreaSize};
   return standinMain(argc, argv, &area);
 }

@@ -6,7 +6,8 @@
 #include "host_image.hpp"
 #include "host_memory.hpp"
 
-extern "C" __declspec(dllexport) int VexiloStandinMain(int argc, char** argv, const vexilo::standin::HostArea* area) {
+extern "C" __declspec(dllexport) int VexiloStandinMain(int argc, char** argv,
+                                                       const vexilo::standin::HostArea* area) {
   vexilo::standin::SetHostArea(*area);
   if (!vexilo::standin::MapHostMemory()) return 3;
   vexilo::standin::BuildHostImage(vexilo::standin::HostBuild::V1001);

@@ -51,7 +51,9 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     return nullptr;
   }
 }
-void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept { return operator new(size, nothrow); }
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept {
+  return operator new(size, nothrow);
+}
 void operator delete[](void* memory) noexcept { operator delete(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { operator delete(memory); }
 void operator delete(void* memory, const std::nothrow_t&) noexcept { operator delete(memory); }
@@ -62,6 +64,8 @@ namespace vexilo::testing {
 std::size_t AllocationCount() { return allocations.load(std::memory_order_relaxed); }
 std::size_t LiveBytes() { return live.load(std::memory_order_relaxed); }
 std::size_t PeakBytes() { return peak.load(std::memory_order_relaxed); }
-void ResetPeakBytes() { peak.store(live.load(std::memory_order_relaxed), std::memory_order_relaxed); }
+void ResetPeakBytes() {
+  peak.store(live.load(std::memory_order_relaxed), std::memory_order_relaxed);
+}
 
 }  // namespace vexilo::testing

@@ -28,12 +28,15 @@ std::size_t PageSize() {
 #endif
 }
 
-void* AsPointer(std::uint32_t address) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)); }
+void* AsPointer(std::uint32_t address) {
+  return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address));
+}
 
 void SetProtection(std::uint32_t address, std::size_t size, bool writable) {
 #ifdef _WIN32
   DWORD old;
-  VirtualProtect(AsPointer(address), size, writable ? PAGE_EXECUTE_READWRITE : PAGE_EXECUTE_READ, &old);
+  VirtualProtect(AsPointer(address), size, writable ? PAGE_EXECUTE_READWRITE : PAGE_EXECUTE_READ,
+                 &old);
 #else
   mprotect(AsPointer(address), size, PROT_READ | PROT_EXEC | (writable ? PROT_WRITE : 0));
 #endif
@@ -46,11 +49,13 @@ TestPages::TestPages(std::size_t pages) : size_(pages * PageSize()) {
 #ifdef _WIN32
   // Reserve one page more than is committed: the tail stays unusable.
   void* memory = VirtualAlloc(nullptr, reserved, MEM_RESERVE, PAGE_NOACCESS);
-  if (memory == nullptr || VirtualAlloc(memory, size_, MEM_COMMIT, PAGE_EXECUTE_READWRITE) == nullptr) {
+  if (memory == nullptr ||
+      VirtualAlloc(memory, size_, MEM_COMMIT, PAGE_EXECUTE_READWRITE) == nullptr) {
     throw std::runtime_error("VirtualAlloc failed");
   }
 #else
-  void* memory = mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* memory =
+      mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) throw std::runtime_error("mmap failed");
   munmap(static_cast<char*>(memory) + size_, PageSize());
 #endif
@@ -67,7 +72,9 @@ TestPages::~TestPages() {
 #endif
 }
 
-std::uint8_t* TestPages::bytes(std::size_t offset) const { return static_cast<std::uint8_t*>(AsPointer(address(offset))); }
+std::uint8_t* TestPages::bytes(std::size_t offset) const {
+  return static_cast<std::uint8_t*>(AsPointer(address(offset)));
+}
 
 void TestPages::Poke(std::size_t offset, const void* data, std::size_t size) {
   SetProtection(base_, size_, true);
@@ -81,7 +88,8 @@ namespace {
 
 std::filesystem::path FreshFilePath() {
   static int count = 0;
-  return std::filesystem::temp_directory_path() / ("vexilo-read-only-" + std::to_string(++count) + ".bin");
+  return std::filesystem::temp_directory_path() /
+         ("vexilo-read-only-" + std::to_string(++count) + ".bin");
 }
 
 }  // namespace
@@ -95,9 +103,12 @@ ReadOnlyFilePage::ReadOnlyFilePage(std::uint32_t value) {
     std::fclose(out);
   }
 #ifdef _WIN32
-  HANDLE file = CreateFileW(path.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  HANDLE mapping = file == INVALID_HANDLE_VALUE ? nullptr : CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  HANDLE mapping = file == INVALID_HANDLE_VALUE
+                       ? nullptr
+                       : CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
   void* view = mapping == nullptr ? nullptr : MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
   file_ = reinterpret_cast<std::intptr_t>(file);
   mapping_ = reinterpret_cast<std::intptr_t>(mapping);

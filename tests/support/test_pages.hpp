@@ -15,7 +15,9 @@ class TestPages {
   TestPages(const TestPages&) = delete;
   TestPages& operator=(const TestPages&) = delete;
 
-  std::uint32_t address(std::size_t offset = 0) const { return base_ + static_cast<std::uint32_t>(offset); }
+  std::uint32_t address(std::size_t offset = 0) const {
+    return base_ + static_cast<std::uint32_t>(offset);
+  }
   std::uint8_t* bytes(std::size_t offset = 0) const;
   /// An address whose page is not mapped: any protection change there fails.
   std::uint32_t unmapped() const { return base_ + static_cast<std::uint32_t>(size_); }

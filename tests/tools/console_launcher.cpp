@@ -25,11 +25,11 @@ constexpr DWORD kPollMilliseconds = 100;
 constexpr wchar_t kPrompt[] = L"Press Enter to close this window.";
 
 std::string Narrow(const std::wstring& text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
+                      nullptr, nullptr);
   return narrow;
 }
 
@@ -53,15 +53,18 @@ std::wstring Quoted(const std::wstring& argument) {
 // The text of the console this process is attached to, one line per row,
 // trailing blanks cut.
 std::wstring ScreenText() {
-  const HANDLE out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE out =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   CONSOLE_SCREEN_BUFFER_INFO info{};
   std::wstring text;
-  if (out == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(out, &info)) return L"(no screen buffer)\n";
+  if (out == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(out, &info))
+    return L"(no screen buffer)\n";
   for (SHORT row = 0; row <= info.dwCursorPosition.Y; ++row) {
     std::wstring line(static_cast<std::size_t>(info.dwSize.X), L' ');
     DWORD read = 0;
-    ReadConsoleOutputCharacterW(out, line.data(), static_cast<DWORD>(line.size()), COORD{0, row}, &read);
+    ReadConsoleOutputCharacterW(out, line.data(), static_cast<DWORD>(line.size()), COORD{0, row},
+                                &read);
     line.resize(read);
     line.erase(line.find_last_not_of(L' ') + 1);
     text += line + L"\n";
@@ -71,8 +74,9 @@ std::wstring ScreenText() {
 }
 
 bool TypeEnter() {
-  const HANDLE in = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE in =
+      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (in == INVALID_HANDLE_VALUE) return false;
   INPUT_RECORD keys[2] = {};
   for (int i = 0; i < 2; ++i) {
@@ -80,7 +84,8 @@ bool TypeEnter() {
     keys[i].Event.KeyEvent.bKeyDown = i == 0;
     keys[i].Event.KeyEvent.wRepeatCount = 1;
     keys[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
-    keys[i].Event.KeyEvent.wVirtualScanCode = static_cast<WORD>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC));
+    keys[i].Event.KeyEvent.wVirtualScanCode =
+        static_cast<WORD>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC));
     keys[i].Event.KeyEvent.uChar.UnicodeChar = L'\r';
   }
   DWORD written = 0;
@@ -130,23 +135,25 @@ int wmain(int argc, wchar_t** argv) {
   HANDLE captured = INVALID_HANDLE_VALUE;
   // Explorer has no standard handles to pass on; without this the child
   // would inherit the ones this launcher was given and not see its console.
-  for (DWORD handle : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) SetStdHandle(handle, nullptr);
+  for (DWORD handle : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+    SetStdHandle(handle, nullptr);
   if (mode == L"shared") {
     FreeConsole();
     if (!AllocConsole()) return 3;
     flags = 0;
   } else if (mode == L"redirected") {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    captured = CreateFileW((std::wstring(argv[1]) + L".stdout").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                           CREATE_ALWAYS, 0, nullptr);
+    captured = CreateFileW((std::wstring(argv[1]) + L".stdout").c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     startup.dwFlags |= STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = captured;
     startup.hStdError = captured;
   }
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, captured != INVALID_HANDLE_VALUE, flags,
-                      nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr,
+                      captured != INVALID_HANDLE_VALUE, flags, nullptr, nullptr, &startup,
+                      &process)) {
     return 4;
   }
   std::string report;
@@ -164,8 +171,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
-  report = std::string("waited: ") + (waited ? "yes" : "no") + "\n" + report + "exit: " + std::to_string(code) +
-           "\nscreen:\n" + Narrow(screen);
+  report = std::string("waited: ") + (waited ? "yes" : "no") + "\n" + report +
+           "exit: " + std::to_string(code) + "\nscreen:\n" + Narrow(screen);
   std::FILE* out = _wfopen(argv[1], L"wb");
   if (out == nullptr) return 5;
   std::fwrite(report.data(), 1, report.size(), out);

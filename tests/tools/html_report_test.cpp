@@ -9,13 +9,13 @@
 
 #include "terminal_report.hpp"
 
-
 namespace vexilo::check {
 namespace {
 
 std::size_t Occurrences(const std::string& text, const std::string& part) {
   std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
   return count;
 }
 
@@ -38,12 +38,20 @@ double Contrast(std::string_view a, std::string_view b) {
 TEST(HtmlText, EscapesMarkupAndShowsBadBytesAndControlsVisibly) {
   EXPECT_EQ(HtmlText("<script>a=\"b\" & 'c'</script>"),
             "&lt;script&gt;a=&quot;b&quot; &amp; &#39;c&#39;&lt;/script&gt;");
-  EXPECT_EQ(HtmlText("a\xFF" "b\xC0\xAF" "c\xED\xA0\x80"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD" "c\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(HtmlText("a\xFF"
+                     "b\xC0\xAF"
+                     "c\xED\xA0\x80"),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD\xEF\xBF\xBD"
+            "c\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(HtmlText(std::string("x\x01\x1F\x7F\0y", 6)), "x\\x01\\x1F\\x7F\\x00y");
   EXPECT_EQ(HtmlText("\xC2\x85|\xC2\xA0"), "\\u0085|\xC2\xA0");
-  EXPECT_EQ(HtmlText("Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F \xF0\x9F\x9A\x97\t"),
-            "Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F \xF0\x9F\x9A\x97\t");
-  EXPECT_EQ(HtmlText("\xF4\x90\x80\x80\xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(
+      HtmlText("Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F "
+               "\xF0\x9F\x9A\x97\t"),
+      "Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F \xF0\x9F\x9A\x97\t");
+  EXPECT_EQ(HtmlText("\xF4\x90\x80\x80\xE2\x82"),
+            "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(PlatebackFill, GivesTheDefaultPlatebacksElevenDistinctFillsWithReadableText) {
@@ -79,17 +87,24 @@ GameSearch SomeGames() {
 
 TEST(HtmlReport, NamesEachGameExecutablesBuildAsText) {
   const std::string page = HtmlReport("V.txt", CheckMappingText("", CheckOptions{}), SomeGames());
-  EXPECT_NE(page.find("<li data-file=\"a.exe\" data-support=\"plates-and-debug-line\"><span class=\"exe\">a.exe:"
+  EXPECT_NE(page.find("<li data-file=\"a.exe\" data-support=\"plates-and-debug-line\"><span "
+                      "class=\"exe\">a.exe:"
                       "</span> build 1002: Vexilo changes plates and draws the DEBUG line"),
             std::string::npos);
   EXPECT_NE(page.find("<li data-file=\"b.exe\" data-support=\"plates-only\">"), std::string::npos);
   EXPECT_NE(page.find("<li data-file=\"c.exe\" data-support=\"nothing\">"), std::string::npos);
-  EXPECT_NE(page.find("<li data-file=\"d&quot;&lt;x&gt;.exe\" data-support=\"unreadable\"><span class=\"exe\">"
-                      "d&quot;&lt;x&gt;.exe:</span> not a Windows executable: it does not start with &quot;MZ&quot;."),
+  EXPECT_NE(
+      page.find(
+          "<li data-file=\"d&quot;&lt;x&gt;.exe\" data-support=\"unreadable\"><span class=\"exe\">"
+          "d&quot;&lt;x&gt;.exe:</span> not a Windows executable: it does not start with "
+          "&quot;MZ&quot;."),
+      std::string::npos);
+  EXPECT_NE(page.find("<p id=\"file-check-limit\">The build is read from the file on disk."),
             std::string::npos);
-  EXPECT_NE(page.find("<p id=\"file-check-limit\">The build is read from the file on disk."), std::string::npos);
-  const std::string none = HtmlReport("V.txt", CheckMappingText("", CheckOptions{}), GameSearch{"V.txt", false, {}});
-  EXPECT_NE(none.find("<p id=\"no-game\">No .exe beside V.txt; name the game&#39;s executable with --game FILE.</p>"),
+  const std::string none =
+      HtmlReport("V.txt", CheckMappingText("", CheckOptions{}), GameSearch{"V.txt", false, {}});
+  EXPECT_NE(none.find("<p id=\"no-game\">No .exe beside V.txt; name the game&#39;s executable with "
+                      "--game FILE.</p>"),
             std::string::npos);
 }
 
@@ -99,7 +114,8 @@ TEST(HtmlReport, IsOnePageOfAllZonesThatLoadsNothing) {
   EXPECT_EQ(Occurrences(page, "<div class=\"zone "), 377u);
   EXPECT_EQ(Occurrences(page, " unreachable\" data-zone=\"187\""), 1u);
   EXPECT_EQ(Occurrences(page, "<tr class=\"diagnostic "), report.diagnostics.size());
-  EXPECT_NE(page.find("content=\"default-src 'none'; style-src 'unsafe-inline'\""), std::string::npos);
+  EXPECT_NE(page.find("content=\"default-src 'none'; style-src 'unsafe-inline'\""),
+            std::string::npos);
   EXPECT_NE(page.find("print-color-adjust: exact"), std::string::npos);
   EXPECT_NE(page.find("set by line 2: 63=12 ; &lt;b&gt;"), std::string::npos);
   EXPECT_NE(page.find("C:\\Jeux \xC3\xA9\\Vexilo.txt"), std::string::npos);
@@ -109,12 +125,15 @@ TEST(HtmlReport, IsOnePageOfAllZonesThatLoadsNothing) {
 }
 
 TEST(HtmlReport, PutsTheSummaryLegendAndProblemsAboveTheGrid) {
-  const std::string page = HtmlReport("V.txt", CheckMappingText("63=12\n", CheckOptions{}), GameSearch{});
+  const std::string page =
+      HtmlReport("V.txt", CheckMappingText("63=12\n", CheckOptions{}), GameSearch{});
   const std::size_t grid = page.find("<div class=\"grid\"");
-  for (const char* part : {"<dl class=\"summary\">", "<ul class=\"legend\">", "<table class=\"diagnostics\">"}) {
+  for (const char* part :
+       {"<dl class=\"summary\">", "<ul class=\"legend\">", "<table class=\"diagnostics\">"}) {
     EXPECT_LT(page.find(part), grid) << part;
   }
-  EXPECT_NE(page.find("<dd id=\"plates\">assuming 11 plate textures (plateback1 to plateback11), as the default "
+  EXPECT_NE(page.find("<dd id=\"plates\">assuming 11 plate textures (plateback1 to plateback11), "
+                      "as the default "
                       "file does; --plates 3 for the game&#39;s own</dd>"),
             std::string::npos);
 }

@@ -32,21 +32,28 @@ TEST(FormatJson, GivesEachGameExecutablesBuildAndWhatVexiloDoesOnIt) {
   std::string out;
   FormatJson(out, "V.txt", CheckMappingText("", CheckOptions{}), SomeGames());
   const auto says = [&out](const std::string& part) { return out.find(part) != std::string::npos; };
-  EXPECT_TRUE(says("\"game\": {\n    \"named\": false,\n    \"executables\": [\n      {\"file\": \"a.exe\", "
-                   "\"build\": 1002, \"support\": \"plates-and-debug-line\", \"problem\": null, \"says\": \"build "
-                   "1002: Vexilo changes plates"));
-  EXPECT_TRUE(says("{\"file\": \"b.exe\", \"build\": null, \"support\": \"plates-only\", \"problem\": null"));
-  EXPECT_TRUE(says("{\"file\": \"c.exe\", \"build\": 3200, \"support\": \"nothing\", \"problem\": null"));
-  EXPECT_TRUE(says("{\"file\": \"d\\\"<x>.exe\", \"build\": null, \"support\": null, \"problem\": \"not a Windows "
-                   "executable: it does not start with \\\"MZ\\\"\""));
+  EXPECT_TRUE(says(
+      "\"game\": {\n    \"named\": false,\n    \"executables\": [\n      {\"file\": \"a.exe\", "
+      "\"build\": 1002, \"support\": \"plates-and-debug-line\", \"problem\": null, \"says\": "
+      "\"build "
+      "1002: Vexilo changes plates"));
+  EXPECT_TRUE(says(
+      "{\"file\": \"b.exe\", \"build\": null, \"support\": \"plates-only\", \"problem\": null"));
+  EXPECT_TRUE(
+      says("{\"file\": \"c.exe\", \"build\": 3200, \"support\": \"nothing\", \"problem\": null"));
+  EXPECT_TRUE(
+      says("{\"file\": \"d\\\"<x>.exe\", \"build\": null, \"support\": null, \"problem\": \"not a "
+           "Windows "
+           "executable: it does not start with \\\"MZ\\\"\""));
   EXPECT_TRUE(says("\n    ],\n    \"note\": \"The build is read from the file on disk."));
   GameSearch none;
   none.beside = "V.txt";
   none.named = true;
   out.clear();
   FormatJson(out, "V.txt", CheckMappingText("", CheckOptions{}), none);
-  EXPECT_TRUE(says("\"game\": {\n    \"named\": true,\n    \"executables\": [],\n    \"note\": \"no .exe beside "
-                   "V.txt; name the game's executable with --game FILE\"\n  },\n  \"zones\": ["));
+  EXPECT_TRUE(says(
+      "\"game\": {\n    \"named\": true,\n    \"executables\": [],\n    \"note\": \"no .exe beside "
+      "V.txt; name the game's executable with --game FILE\"\n  },\n  \"zones\": ["));
 }
 
 TEST(FormatJson, GivesEveryZoneWithTheLineThatSetsIt) {

@@ -22,7 +22,8 @@ CheckReport Check(const std::string& text, std::int32_t plates = 11) {
 std::vector<std::string> Said(const CheckReport& report) {
   std::vector<std::string> said;
   for (const Diagnostic& d : report.diagnostics) {
-    said.push_back(std::to_string(d.line) + (d.severity == Severity::Error ? ": error: " : ": warning: ") + d.message);
+    said.push_back(std::to_string(d.line) +
+                   (d.severity == Severity::Error ? ": error: " : ": warning: ") + d.message);
   }
   return said;
 }
@@ -56,26 +57,34 @@ TEST(MappingCheck, TellsWhyALineOfNoKnownKindDoesNothing) {
 }
 
 TEST(MappingCheck, AMalformedNumberIsAnErrorNamingItsField) {
-  const CheckReport report = Check("=5\n5=x\n1-=2\n99999999999=1\n0-1=-2147483649\n63=2147483648\n");
-  EXPECT_EQ(Said(report), (std::vector<std::string>{
-                              "1: error: the zone index has no digits; the game skips this line",
-                              "2: error: the plateback index has no digits; the game skips this line",
-                              "3: error: the end has no digits; the game skips this line",
-                              "4: error: the zone index is too large: numbers run from -2147483648 to 2147483647; "
-                              "the game skips this line",
-                              "5: error: the plateback index is too small: numbers run from -2147483648 to "
-                              "2147483647; the game skips this line",
-                              "6: error: the plateback index is too large: numbers run from -2147483648 to "
-                              "2147483647; the game skips this line",
-                          }));
+  const CheckReport report =
+      Check("=5\n5=x\n1-=2\n99999999999=1\n0-1=-2147483649\n63=2147483648\n");
+  EXPECT_EQ(
+      Said(report),
+      (std::vector<std::string>{
+          "1: error: the zone index has no digits; the game skips this line",
+          "2: error: the plateback index has no digits; the game skips this line",
+          "3: error: the end has no digits; the game skips this line",
+          "4: error: the zone index is too large: numbers run from -2147483648 to 2147483647; "
+          "the game skips this line",
+          "5: error: the plateback index is too small: numbers run from -2147483648 to "
+          "2147483647; the game skips this line",
+          "6: error: the plateback index is too large: numbers run from -2147483648 to "
+          "2147483647; the game skips this line",
+      }));
 }
 
 TEST(MappingCheck, AZoneLabelInPlaceOfAnIndexIsNamedWithItsIndex) {
-  const CheckReport report = Check("JEF2=5\n jef2 = 5\nLA-62=1\n0-JEF1B=1\nCITYS=2\nNOWHERE=1\n5=JEF2\n");
-  EXPECT_TRUE(SaysAt(report, 1, "the zone index JEF2 is a zone label, and labels can't be used here: JEF2 is zone "
-                                "index 63, so write 63 in its place; the game skips this line"));
-  EXPECT_TRUE(SaysAt(report, 2, "the zone index jef2 is a zone label, and labels can't be used here: JEF2 is zone "
-                                "index 63"));
+  const CheckReport report =
+      Check("JEF2=5\n jef2 = 5\nLA-62=1\n0-JEF1B=1\nCITYS=2\nNOWHERE=1\n5=JEF2\n");
+  EXPECT_TRUE(
+      SaysAt(report, 1,
+             "the zone index JEF2 is a zone label, and labels can't be used here: JEF2 is zone "
+             "index 63, so write 63 in its place; the game skips this line"));
+  EXPECT_TRUE(
+      SaysAt(report, 2,
+             "the zone index jef2 is a zone label, and labels can't be used here: JEF2 is zone "
+             "index 63"));
   EXPECT_TRUE(SaysAt(report, 3, "the start LA is a zone label"));
   EXPECT_TRUE(SaysAt(report, 3, "LA is zone index 0"));
   EXPECT_TRUE(SaysAt(report, 4, "JEF1B is zone index 62"));
@@ -86,21 +95,28 @@ TEST(MappingCheck, AZoneLabelInPlaceOfAnIndexIsNamedWithItsIndex) {
 }
 
 TEST(MappingCheck, AByteOrderMarkBeforeAMappingIsNamedAsBeforeAComment) {
-  for (const char* text : {"\xEF\xBB\xBF" "63=5\n", "\xEF\xBB\xBF" "0-62=1\n"}) {
+  for (const char* text : {"\xEF\xBB\xBF"
+                           "63=5\n",
+                           "\xEF\xBB\xBF"
+                           "0-62=1\n"}) {
     const CheckReport report = Check(text);
     ASSERT_EQ(report.diagnostics.size(), 1u) << text;
     EXPECT_EQ(report.diagnostics[0].message,
-              "the file starts with a byte-order mark, which the game reads as part of this line; save the file as "
+              "the file starts with a byte-order mark, which the game reads as part of this line; "
+              "save the file as "
               "plain text without one; the game skips this line");
     EXPECT_EQ(report.diagnostics[0].severity, Severity::Error);
   }
   // Only at the start of the file: later the same bytes are a field without digits.
-  EXPECT_TRUE(SaysAt(Check("1=1\n\xEF\xBB\xBF" "63=5\n"), 2, "the zone index has no digits"));
+  EXPECT_TRUE(SaysAt(Check("1=1\n\xEF\xBB\xBF"
+                           "63=5\n"),
+                     2, "the zone index has no digits"));
 }
 
 TEST(MappingCheck, NumbersWithoutAnEqualsSignAreToldToUseOne) {
   const CheckReport report = Check("63 5\n  7\t2\n");
-  EXPECT_TRUE(SaysAt(report, 1, "a mapping needs '=' between the zone index and the plateback index, as in 63=0"));
+  EXPECT_TRUE(SaysAt(
+      report, 1, "a mapping needs '=' between the zone index and the plateback index, as in 63=0"));
   EXPECT_TRUE(SaysAt(report, 2, "a mapping needs '='"));
 }
 
@@ -119,11 +135,14 @@ TEST(MappingCheck, AFileSavedAsUtf16GivesOneErrorWithOrWithoutItsByteOrderMark) 
   for (const bool bigEndian : {false, true}) {
     for (const bool mark : {false, true}) {
       const CheckReport report = Check(Utf16(text, bigEndian, mark));
-      ASSERT_EQ(report.diagnostics.size(), 1u) << bigEndian << mark << ::testing::PrintToString(Said(report));
+      ASSERT_EQ(report.diagnostics.size(), 1u)
+          << bigEndian << mark << ::testing::PrintToString(Said(report));
       EXPECT_EQ(report.Count(Severity::Error), 1u);
       EXPECT_EQ(report.Count(Severity::Warning), 0u);
-      EXPECT_NE(report.diagnostics[0].message.find("the file is saved as UTF-16"), std::string::npos);
-      EXPECT_NE(report.diagnostics[0].message.find("save the file as ANSI or UTF-8"), std::string::npos);
+      EXPECT_NE(report.diagnostics[0].message.find("the file is saved as UTF-16"),
+                std::string::npos);
+      EXPECT_NE(report.diagnostics[0].message.find("save the file as ANSI or UTF-8"),
+                std::string::npos);
     }
   }
   // A file that opens with blank lines is UTF-16 all the same.
@@ -134,7 +153,8 @@ TEST(MappingCheck, AFileSavedAsUtf16GivesOneErrorWithOrWithoutItsByteOrderMark) 
 
 TEST(MappingCheck, SaysWhatPartOfARangeIsDroppedOrWhyItIsEmpty) {
   const CheckReport report = Check("370-400=4\n377=4\n400-500=2\n10-5=3\n");
-  EXPECT_TRUE(SaysAt(report, 1, "zones 377 to 400 do not exist and are dropped; this line sets 370 to 376"));
+  EXPECT_TRUE(SaysAt(report, 1,
+                     "zones 377 to 400 do not exist and are dropped; this line sets 370 to 376"));
   EXPECT_TRUE(SaysAt(report, 2, "zone index 377 lies above 376"));
   EXPECT_TRUE(SaysAt(report, 3, "the whole range lies above 376"));
   EXPECT_TRUE(SaysAt(report, 4, "empty range: 10 is above 5"));
@@ -150,13 +170,17 @@ TEST(MappingCheck, AnExactLookingLineWithAMinusReadsAsARange) {
 }
 
 TEST(MappingCheck, ADashInANoteAfterTheValueIsNamedAsWhatMakesTheLineARange) {
-  const CheckReport report = Check("5=3 ; zones 5-9\n8=2 ; see 1-4\n7=1 ; 7-7\n6=2 ; zone 6 - city\n");
-  EXPECT_TRUE(SaysAt(report, 1, "the '-' after the plateback index makes this line the range 5-9=3, which sets "
-                                "zones 5 to 9, not zone 5 alone"));
+  const CheckReport report =
+      Check("5=3 ; zones 5-9\n8=2 ; see 1-4\n7=1 ; 7-7\n6=2 ; zone 6 - city\n");
+  EXPECT_TRUE(
+      SaysAt(report, 1,
+             "the '-' after the plateback index makes this line the range 5-9=3, which sets "
+             "zones 5 to 9, not zone 5 alone"));
   EXPECT_TRUE(SaysAt(report, 1, "keep '-' out of notes"));
   EXPECT_TRUE(SaysAt(report, 2, "the range 8-4=2, which sets nothing, not even zone 8"));
   EXPECT_TRUE(SaysAt(report, 3, "which happens to set zone 7 alone"));
-  EXPECT_TRUE(SaysAt(report, 4, "the end has no digits (the '-' after the plateback index starts a range)"));
+  EXPECT_TRUE(SaysAt(report, 4,
+                     "the end has no digits (the '-' after the plateback index starts a range)"));
   EXPECT_EQ(report.table.plates[9], 3);
   EXPECT_EQ(report.table.plates[8], 3);  // line 2 set nothing, not even zone 8
   // A minus sign on the value is told apart from a note.
@@ -165,13 +189,15 @@ TEST(MappingCheck, ADashInANoteAfterTheValueIsNamedAsWhatMakesTheLineARange) {
 
 TEST(MappingCheck, KeepsTheTextOfEveryLineThatStillSetsAZone) {
   const CheckReport report = Check("0-9=1 ; base\n0-9=2\n3=4 ; \x01\n");
-  EXPECT_EQ(report.setterText, (std::map<std::size_t, std::string>{{2, "0-9=2"}, {3, "3=4 ; \\x01"}}));
+  EXPECT_EQ(report.setterText,
+            (std::map<std::size_t, std::string>{{2, "0-9=2"}, {3, "3=4 ; \\x01"}}));
 }
 
 TEST(MappingCheck, WarnsOfPlatebacksTheGameDoesNotHave) {
-  EXPECT_TRUE(SaysAt(Check("1=11\n"), 1,
-                     "selects plateback12, but that is beyond the 11 plate textures assumed (plateback1 to "
-                     "plateback11); see --plates"));
+  EXPECT_TRUE(
+      SaysAt(Check("1=11\n"), 1,
+             "selects plateback12, but that is beyond the 11 plate textures assumed (plateback1 to "
+             "plateback11); see --plates"));
   EXPECT_TRUE(Check("1=11\n", 12).diagnostics.empty());
   EXPECT_TRUE(SaysAt(Check("0-5=-1\n"), 1, "negative"));
   EXPECT_TRUE(Check("1=10\n").diagnostics.empty());
@@ -186,18 +212,22 @@ TEST(MappingCheck, GivenTheTextureCountEachIndexBeyondGetsOneWarningNamingItsLin
   const CheckReport report = CheckMappingText(text, options);
   EXPECT_EQ(Said(report),
             (std::vector<std::string>{
-                "1: warning: plateback index 5 selects plateback6, but the game has 3 plate textures (plateback1 to "
+                "1: warning: plateback index 5 selects plateback6, but the game has 3 plate "
+                "textures (plateback1 to "
                 "plateback3); 3 lines use it: 1, 3 and 4",
-                "2: warning: plateback index 3 selects plateback4, but the game has 3 plate textures (plateback1 to "
+                "2: warning: plateback index 3 selects plateback4, but the game has 3 plate "
+                "textures (plateback1 to "
                 "plateback3)",
-                "5: warning: plateback index 4 selects plateback5, but the game has 3 plate textures (plateback1 to "
+                "5: warning: plateback index 4 selects plateback5, but the game has 3 plate "
+                "textures (plateback1 to "
                 "plateback3); 12 lines use it: 5, 6, 7, 8, 9, 10, 11, 12, 13, 14 and 2 more",
             }));
   EXPECT_EQ(report.diagnostics[0].quote, "0-9=5");
 }
 
 TEST(MappingCheck, AMappingWhollyOverriddenLaterIsNamedWithTheLinesThatTookItsZones) {
-  const CheckReport report = Check("5=1\n0-62=1\n30=7\n0-10=2\n11-62=3\n63=1\n1-2=4\n2=5\n3=6\n1=7\n");
+  const CheckReport report =
+      Check("5=1\n0-62=1\n30=7\n0-10=2\n11-62=3\n63=1\n1-2=4\n2=5\n3=6\n1=7\n");
   EXPECT_TRUE(SaysAt(report, 1, "set again later, by line 2"));
   EXPECT_TRUE(SaysAt(report, 2, "set again later, by lines 3, ... 5"));
   EXPECT_TRUE(SaysAt(report, 3, "set again later, by line 5"));
@@ -234,13 +264,15 @@ TEST(MappingCheck, QuotesLinesPrintablyAndShort) {
 TEST(MappingCheck, ALineLongerThanItsExcerptIsQuotedCutAndReadWhole) {
   const std::string blanks(1000, ' ');
   const CheckReport report = Check("5=" + blanks + "-3\n6=3" + blanks + "-9\n7=" + blanks + "12\n");
-  EXPECT_TRUE(SaysAt(report, 1, "reads as the range 5-3=-3 because of its '-', which sets nothing"));
+  EXPECT_TRUE(
+      SaysAt(report, 1, "reads as the range 5-3=-3 because of its '-', which sets nothing"));
   EXPECT_TRUE(SaysAt(report, 2, "makes this line the range 6-9=3, which sets zones 6 to 9"));
   EXPECT_TRUE(SaysAt(report, 3, "selects plateback13"));
   EXPECT_EQ(report.table.plates[9], 3);
   EXPECT_EQ(report.table.plates[7], 12);
   ASSERT_EQ(report.diagnostics.size(), 3u) << ::testing::PrintToString(Said(report));
-  for (const Diagnostic& d : report.diagnostics) EXPECT_EQ(d.quote.substr(d.quote.size() - 3), "...") << d.line;
+  for (const Diagnostic& d : report.diagnostics)
+    EXPECT_EQ(d.quote.substr(d.quote.size() - 3), "...") << d.line;
   EXPECT_EQ(report.setterText.at(3), "7=" + std::string(78, ' ') + "...");
 }
 

@@ -68,7 +68,8 @@ TEST(ProgramName, IsTheRunningProgramsFileName) {
 
 TEST(FileNamesIn, ListsWhatAUnicodeNamedFolderHoldsButItsFolders) {
   testing::ScratchDir scratch;
-  const std::string folder = "Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F";
+  const std::string folder =
+      "Jeux \xC3\xA9 \xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE6\xB8\xB8\xE6\x88\x8F";
   const std::filesystem::path native = std::filesystem::u8path(folder);
   std::filesystem::create_directories(native / "bin.exe");
   testing::WriteFileBytes(native / "game.exe", "MZ");

@@ -66,17 +66,23 @@ TEST(FormatGameBuilds, NamesEachExecutablesBuildAndTheLimitOfReadingFiles) {
   FormatGameBuilds(out, SomeGames(), Style{});
   EXPECT_EQ(out,
             "Game build:\n"
-            "  a.exe: build 1002: Vexilo changes plates and draws the DEBUG line (when Vexilo.txt holds DEBUG).\n"
-            "  b.exe: a build Vexilo does not recognise: if this is the game, Vexilo changes plates (it may be a "
+            "  a.exe: build 1002: Vexilo changes plates and draws the DEBUG line (when Vexilo.txt "
+            "holds DEBUG).\n"
+            "  b.exe: a build Vexilo does not recognise: if this is the game, Vexilo changes "
+            "plates (it may be a "
             "variant of 1001 or 1002) but draws no DEBUG line.\n"
-            "  c.exe: build 3200: Vexilo leaves the game alone: it patches nothing, the game chooses plates itself, "
+            "  c.exe: build 3200: Vexilo leaves the game alone: it patches nothing, the game "
+            "chooses plates itself, "
             "and no DEBUG line is drawn.\n"
             "  d\"<x>.exe: not a Windows executable: it does not start with \"MZ\".\n"
-            "  The build is read from the file on disk. An executable that is compressed or protected on disk can "
+            "  The build is read from the file on disk. An executable that is compressed or "
+            "protected on disk can "
             "differ from what runs; the DEBUG line shows what actually runs.\n");
   out.clear();
   FormatGameBuilds(out, GameSearch{"C:\\Jeux\\Vexilo.txt", false, {}}, Style{});
-  EXPECT_EQ(out, "Game build: no .exe beside C:\\Jeux\\Vexilo.txt; name the game's executable with --game FILE.\n");
+  EXPECT_EQ(out,
+            "Game build: no .exe beside C:\\Jeux\\Vexilo.txt; name the game's executable with "
+            "--game FILE.\n");
 }
 
 TEST(Style, PaintsOnlyWhenColourIsOn) {

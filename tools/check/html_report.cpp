@@ -18,7 +18,8 @@ constexpr std::array<std::string_view, 11> kDefaultFills = {
     "#F3C300", "#875692", "#F38400", "#A1CAF1", "#BE0032", "#C2B280",
     "#848482", "#008856", "#E68FAC", "#0067A5", "#8DB600"};
 constexpr std::array<std::string_view, 10> kFurtherFills = {
-    "#F99379", "#604E97", "#F6A600", "#B3446C", "#DCD300", "#882D17", "#654522", "#E25822", "#2B3D26", "#5A5A5A"};
+    "#F99379", "#604E97", "#F6A600", "#B3446C", "#DCD300",
+    "#882D17", "#654522", "#E25822", "#2B3D26", "#5A5A5A"};
 
 constexpr const char kStyle[] = R"(
 body { font: 14px/1.4 system-ui, "Segoe UI", sans-serif; margin: 1.5em; color: #111; background: #fff; }
@@ -62,8 +63,9 @@ std::string PlateStyles(const std::map<std::int32_t, std::size_t>& zonesPerPlate
   std::string css;
   for (const auto& [plate, zones] : zonesPerPlate) {
     const std::string_view fill = PlatebackFill(plate);
-    css += "." + PlateClass(plate) + " { background-color: " + std::string(fill) + "; color: " +
-           std::string(TextColourOn(fill)) + "; border-left-color: " + std::string(fill) + "; }\n";
+    css += "." + PlateClass(plate) + " { background-color: " + std::string(fill) +
+           "; color: " + std::string(TextColourOn(fill)) +
+           "; border-left-color: " + std::string(fill) + "; }\n";
   }
   return css;
 }
@@ -79,22 +81,24 @@ std::string Summary(const std::string& file, const CheckReport& report) {
   item("debug", "DEBUG", report.table.debug ? "on" : "off");
   item("plates", "Plate textures", HtmlText(AssumedTextures(report.options)));
   item("problems", "Problems",
-       "<span id=\"errors\">" + Plural(report.errors, "error", "errors") + "</span>, <span id=\"warnings\">" +
-           Plural(report.warnings, "warning", "warnings") + "</span>");
+       "<span id=\"errors\">" + Plural(report.errors, "error", "errors") +
+           "</span>, <span id=\"warnings\">" + Plural(report.warnings, "warning", "warnings") +
+           "</span>");
   return html + "</dl>\n";
 }
 
 std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
   const auto at = static_cast<std::size_t>(zone);
   const std::int32_t plate = report.table.plates[at];
-  std::string title = "Zone " + std::to_string(zone) + " " + zoneNames[zone] + ": plateback index " +
-                      std::to_string(plate) + " (" + Texture(plate) + "), ";
+  std::string title = "Zone " + std::to_string(zone) + " " + zoneNames[zone] +
+                      ": plateback index " + std::to_string(plate) + " (" + Texture(plate) + "), ";
   const std::size_t line = report.setBy[at];
   const auto text = report.setterText.find(line);
   if (line == 0) {
     title += "set by no line";
   } else {
-    title += "set by line " + std::to_string(line) + (text == report.setterText.end() ? "" : ": " + text->second);
+    title += "set by line " + std::to_string(line) +
+             (text == report.setterText.end() ? "" : ": " + text->second);
   }
   if (zone == kCitysAgain) title += ". It is " + std::string(kCitysAgainNote);
   return title;
@@ -113,40 +117,49 @@ std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
     classes += " unset";
     note = " unset";
   }
-  return "<div class=\"" + classes + "\" data-zone=\"" + std::to_string(zone) + "\" data-plateback=\"" +
-         std::to_string(plate) + "\" data-line=\"" + (line == 0 ? "" : std::to_string(line)) + "\" title=\"" +
-         HtmlText(ZoneTitle(zone, report)) + "\"><b>" + std::to_string(zone) + "</b><span>" + zoneNames[zone] +
-         "</span><span>=" + std::to_string(plate) + note + "</span></div>\n";
+  return "<div class=\"" + classes + "\" data-zone=\"" + std::to_string(zone) +
+         "\" data-plateback=\"" + std::to_string(plate) + "\" data-line=\"" +
+         (line == 0 ? "" : std::to_string(line)) + "\" title=\"" +
+         HtmlText(ZoneTitle(zone, report)) + "\"><b>" + std::to_string(zone) + "</b><span>" +
+         zoneNames[zone] + "</span><span>=" + std::to_string(plate) + note + "</span></div>\n";
 }
 
-std::string Legend(const CheckReport& report, const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
+std::string Legend(const CheckReport& report,
+                   const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
   std::string html = "<ul class=\"legend\">\n";
   for (const auto& [plate, zones] : zonesPerPlate) {
-    html += "<li data-plateback=\"" + std::to_string(plate) + "\" data-count=\"" + std::to_string(zones) +
-            "\"><span class=\"swatch " + PlateClass(plate) + "\">=" + std::to_string(plate) +
-            "</span>plateback index " + std::to_string(plate) + " (" + Texture(plate) + "): " +
-            Plural(zones, "zone", "zones") + "</li>\n";
+    html += "<li data-plateback=\"" + std::to_string(plate) + "\" data-count=\"" +
+            std::to_string(zones) + "\"><span class=\"swatch " + PlateClass(plate) +
+            "\">=" + std::to_string(plate) + "</span>plateback index " + std::to_string(plate) +
+            " (" + Texture(plate) + "): " + Plural(zones, "zone", "zones") + "</li>\n";
   }
   const std::size_t unset = UnsetZones(report).size();
-  html += "<li class=\"key-unset\" data-count=\"" + std::to_string(unset) + "\"><span class=\"swatch unset " +
-          PlateClass(0) + "\">unset</span>set by no line, so plateback index 0 (plateback1): " +
+  html += "<li class=\"key-unset\" data-count=\"" + std::to_string(unset) +
+          "\"><span class=\"swatch unset " + PlateClass(0) +
+          "\">unset</span>set by no line, so plateback index 0 (plateback1): " +
           Plural(unset, "zone", "zones") + "</li>\n";
-  html += "<li class=\"key-unreachable\"><span class=\"swatch unreachable\">187</span>zone index 187, the "
-          "second CITYS, is " + std::string(kCitysAgainNote) + "</li>\n";
+  html +=
+      "<li class=\"key-unreachable\"><span class=\"swatch unreachable\">187</span>zone index 187, "
+      "the "
+      "second CITYS, is " +
+      std::string(kCitysAgainNote) + "</li>\n";
   return html + "</ul>\n";
 }
 
 std::string Diagnostics(const CheckReport& report) {
   if (report.diagnostics.empty()) return "<p id=\"no-problems\">No problems found.</p>\n";
   std::string html =
-      "<table class=\"diagnostics\">\n<thead><tr><th>Line</th><th>Severity</th><th>Message</th><th>Text of the "
+      "<table "
+      "class=\"diagnostics\">\n<thead><tr><th>Line</th><th>Severity</th><th>Message</th><th>Text "
+      "of the "
       "line</th></tr></thead>\n<tbody>\n";
   for (const Diagnostic& d : report.diagnostics) {
     const char* severity = d.severity == Severity::Error ? "error" : "warning";
-    html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" + std::to_string(d.line) +
-            "\" data-severity=\"" + severity + "\"><td class=\"line\">" + std::to_string(d.line) +
-            "</td><td class=\"severity\">" + severity + "</td><td class=\"message\">" + HtmlText(d.message) +
-            "</td><td><code class=\"text\">" + HtmlText(d.quote) + "</code></td></tr>\n";
+    html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" +
+            std::to_string(d.line) + "\" data-severity=\"" + severity + "\"><td class=\"line\">" +
+            std::to_string(d.line) + "</td><td class=\"severity\">" + severity +
+            "</td><td class=\"message\">" + HtmlText(d.message) + "</td><td><code class=\"text\">" +
+            HtmlText(d.quote) + "</code></td></tr>\n";
   }
   html += "</tbody>\n</table>\n";
   if (const std::string cut = CutNote(report); !cut.empty()) html += "<p>" + cut + "</p>\n";
@@ -188,7 +201,8 @@ std::string_view PlatebackFill(std::int32_t plate) {
 
 std::string_view TextColourOn(std::string_view fill) {
   unsigned red = 0, green = 0, blue = 0;
-  if (fill.size() != 7 || std::sscanf(std::string(fill).c_str(), "#%2x%2x%2x", &red, &green, &blue) != 3) {
+  if (fill.size() != 7 ||
+      std::sscanf(std::string(fill).c_str(), "#%2x%2x%2x", &red, &green, &blue) != 3) {
     return "#000000";
   }
   const double luminance = 0.2126 * Linear(red) + 0.7152 * Linear(green) + 0.0722 * Linear(blue);
@@ -215,12 +229,23 @@ std::string HtmlText(std::string_view text) {
       out += spelled;
     } else {
       switch (byte) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out.append(text.substr(i, length));
+        case '&':
+          out += "&amp;";
+          break;
+        case '<':
+          out += "&lt;";
+          break;
+        case '>':
+          out += "&gt;";
+          break;
+        case '"':
+          out += "&quot;";
+          break;
+        case '\'':
+          out += "&#39;";
+          break;
+        default:
+          out.append(text.substr(i, length));
       }
     }
     i += length;
@@ -228,18 +253,22 @@ std::string HtmlText(std::string_view text) {
   return out;
 }
 
-std::string HtmlReport(const std::string& file, const CheckReport& report, const GameSearch& games) {
+std::string HtmlReport(const std::string& file, const CheckReport& report,
+                       const GameSearch& games) {
   const std::map<std::int32_t, std::size_t> zonesPerPlate = ZonesPerPlateback(report);
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"
+      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src "
+      "'unsafe-inline'\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-      HtmlText(file) + ": Vexilo mapping report</title>\n<style>" + kStyle + PlateStyles(zonesPerPlate) +
-      "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" + Summary(file, report) +
-      GameBuilds(games) + "<h2>Legend</h2>\n" +
+      HtmlText(file) + ": Vexilo mapping report</title>\n<style>" + kStyle +
+      PlateStyles(zonesPerPlate) + "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" +
+      Summary(file, report) + GameBuilds(games) + "<h2>Legend</h2>\n" +
       Legend(report, zonesPerPlate) + "<h2>Diagnostics</h2>\n" + Diagnostics(report) +
-      "<h2>Zones and their platebacks</h2>\n<p>One cell per zone, in zone index order, ten to a row: the zone "
-      "index, its label and \"=N\", its plateback index. Point at a cell to see the line that sets it.</p>\n"
+      "<h2>Zones and their platebacks</h2>\n<p>One cell per zone, in zone index order, ten to a "
+      "row: the zone "
+      "index, its label and \"=N\", its plateback index. Point at a cell to see the line that sets "
+      "it.</p>\n"
       "<div class=\"grid\" id=\"zones\">\n";
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) html += ZoneCell(zone, report);
   return html + "</div>\n</body>\n</html>\n";

@@ -26,19 +26,26 @@ std::string JsonBuild(const GameBuild& build) {
 }
 
 std::string JsonSupport(const GameBuild& build) {
-  return build.Read() ? "\"" + std::string(SupportName(events::SupportOn(build.version))) + "\"" : "null";
+  return build.Read() ? "\"" + std::string(SupportName(events::SupportOn(build.version))) + "\""
+                      : "null";
 }
 
 void FormatJsonGame(std::string& out, const GameSearch& games) {
-  Append(out, "  \"game\": {\n    \"named\": %s,\n    \"executables\": [", games.named ? "true" : "false");
+  Append(out, "  \"game\": {\n    \"named\": %s,\n    \"executables\": [",
+         games.named ? "true" : "false");
   for (std::size_t i = 0; i < games.builds.size(); ++i) {
     const GameBuild& build = games.builds[i];
-    Append(out, "%s\n      {\"file\": %s, \"build\": %s, \"support\": %s, \"problem\": %s, \"says\": %s}",
-           i ? "," : "", JsonString(build.file).c_str(), JsonBuild(build).c_str(), JsonSupport(build).c_str(),
-           build.Read() ? "null" : JsonString(build.problem).c_str(), JsonString(DescribeGameBuild(build)).c_str());
+    Append(
+        out,
+        "%s\n      {\"file\": %s, \"build\": %s, \"support\": %s, \"problem\": %s, \"says\": %s}",
+        i ? "," : "", JsonString(build.file).c_str(), JsonBuild(build).c_str(),
+        JsonSupport(build).c_str(), build.Read() ? "null" : JsonString(build.problem).c_str(),
+        JsonString(DescribeGameBuild(build)).c_str());
   }
-  const std::string note = games.builds.empty() ? NoGameExecutable(games) : std::string(kFileCheckLimit);
-  Append(out, "%s],\n    \"note\": %s\n  },\n", games.builds.empty() ? "" : "\n    ", JsonString(note).c_str());
+  const std::string note =
+      games.builds.empty() ? NoGameExecutable(games) : std::string(kFileCheckLimit);
+  Append(out, "%s],\n    \"note\": %s\n  },\n", games.builds.empty() ? "" : "\n    ",
+         JsonString(note).c_str());
 }
 
 void FormatJsonZones(std::string& out, const CheckReport& report) {

@@ -11,7 +11,8 @@ namespace vexilo::check {
 
 /// The table, the diagnostics, the summary and the game's executables as one
 /// JSON object, appended to out.
-void FormatJson(std::string& out, const std::string& file, const CheckReport& report, const GameSearch& games);
+void FormatJson(std::string& out, const std::string& file, const CheckReport& report,
+                const GameSearch& games);
 
 /// Text as a JSON string, quotes included: valid UTF-8 passes, other bytes
 /// become U+FFFD and control characters are escaped.

@@ -144,7 +144,8 @@ int Parse(const std::vector<std::string>& arguments, Options& options) {
       options.zones = true;
     } else if (argument == "--no-color") {
       options.colour = false;
-    } else if (argument == "--zone" || argument == "--plates" || argument == "--html" || argument == "--game") {
+    } else if (argument == "--zone" || argument == "--plates" || argument == "--html" ||
+               argument == "--game") {
       if (!TakeValue(arguments, i, value)) return Usage("missing value after " + argument);
       if (argument == "--game") {
         options.game = value;
@@ -188,10 +189,12 @@ GameSearch SearchForGame(const Options& options) {
 int WriteHtml(const Options& options, const CheckReport& report, const GameSearch& games) {
   std::string reason;
   if (!WriteWholeFile(options.html, HtmlReport(options.file, report, games), reason)) {
-    Say(stderr, "vexilo-check: cannot write the report page " + options.html + ": " + reason + "\n");
+    Say(stderr,
+        "vexilo-check: cannot write the report page " + options.html + ": " + reason + "\n");
     return kExitUnreadable;
   }
-  if (!options.json && !options.table) Say(stdout, "Report page written to " + options.html + ".\n");
+  if (!options.json && !options.table)
+    Say(stdout, "Report page written to " + options.html + ".\n");
   return -1;
 }
 
@@ -214,12 +217,18 @@ std::string Unreadable(const std::string& file) {
     case PathKind::Missing:
       text += "there is no such file";
       if (IsNamedVexiloTxt(file)) {
-        text += ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into the "
-                "game's working folder, normally the folder of the game's .exe";
+        text +=
+            ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt "
+            "into the "
+            "game's working folder, normally the folder of the game's .exe";
       }
       break;
-    case PathKind::Folder: text += "it is a folder"; break;
-    case PathKind::Other: text += "it is not readable (is it open in another program, or yours to read?)"; break;
+    case PathKind::Folder:
+      text += "it is a folder";
+      break;
+    case PathKind::Other:
+      text += "it is not readable (is it open in another program, or yours to read?)";
+      break;
   }
   return text;
 }
@@ -237,7 +246,8 @@ int Check(const Options& options) {
   } else if (options.table) {
     FormatTable(text, report);
   } else {
-    const Style style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) && ShowsColours(stdout)};
+    const Style style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) &&
+                      ShowsColours(stdout)};
     FormatDiagnostics(text, options.file, report, style);
     FormatSummary(text, options.file, report, style);
     FormatGameBuilds(text, games, style);

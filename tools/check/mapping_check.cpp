@@ -26,27 +26,35 @@ std::string_view Trim(std::string_view text) {
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
          });
 }
 
 const char* FieldName(LineField field) {
   switch (field) {
-    case LineField::Start: return "start";
-    case LineField::End: return "end";
-    case LineField::Index: return "zone index";
-    case LineField::Value: return "plateback index";
-    case LineField::None: break;
+    case LineField::Start:
+      return "start";
+    case LineField::End:
+      return "end";
+    case LineField::Index:
+      return "zone index";
+    case LineField::Value:
+      return "plateback index";
+    case LineField::None:
+      break;
   }
   return "number";
 }
 
 constexpr const char* kKeepDashesOut =
-    "; the first '-' on a line always starts a range: keep '-' out of notes, or put the note on a line of its own "
+    "; the first '-' on a line always starts a range: keep '-' out of notes, or put the note on a "
+    "line of its own "
     "that starts with ';'";
 
 std::string RangeText(const MappingLine& line) {
-  return std::to_string(line.first) + "-" + std::to_string(line.last) + "=" + std::to_string(line.value);
+  return std::to_string(line.first) + "-" + std::to_string(line.last) + "=" +
+         std::to_string(line.value);
 }
 
 // "5=3 ; zones 5-9": the note's '-' makes the line a range from the zone index
@@ -60,14 +68,16 @@ std::string ReadsAsRangeForANote(const MappingLine& line) {
     effect = "which happens to set zone " + std::to_string(line.first) + " alone";
   } else {
     effect = "which sets zones " + std::to_string(line.first) + " to " +
-             std::to_string(std::min(line.last, kLastZone)) + ", not zone " + std::to_string(line.first) + " alone";
+             std::to_string(std::min(line.last, kLastZone)) + ", not zone " +
+             std::to_string(line.first) + " alone";
   }
-  return "the '-' after the plateback index makes this line the range " + RangeText(line) + ", " + effect +
-         kKeepDashesOut;
+  return "the '-' after the plateback index makes this line the range " + RangeText(line) + ", " +
+         effect + kKeepDashesOut;
 }
 
 constexpr const char* kByteOrderMarkMessage =
-    "the file starts with a byte-order mark, which the game reads as part of this line; save the file as plain "
+    "the file starts with a byte-order mark, which the game reads as part of this line; save the "
+    "file as plain "
     "text without one";
 
 bool StartsWithByteOrderMark(std::size_t number, std::string_view text) {
@@ -82,11 +92,13 @@ bool StartsWithDigit(std::string_view text) {
 std::string WhyIgnored(std::size_t number, std::string_view text) {
   const std::string_view trimmed = Trim(text);
   if (StartsWithByteOrderMark(number, text)) return kByteOrderMarkMessage;
-  if (EqualsIgnoringCase(trimmed, "DEBUG")) return "the debug switch must be written DEBUG, in capitals";
+  if (EqualsIgnoringCase(trimmed, "DEBUG"))
+    return "the debug switch must be written DEBUG, in capitals";
   if (trimmed.size() > 5 && EqualsIgnoringCase(trimmed.substr(0, 5), "DEBUG")) {
     return "DEBUG must stand alone on its line";
   }
-  if (trimmed.find('-') != std::string_view::npos) return "a range needs '=' and a plateback index, as in 0-62=1";
+  if (trimmed.find('-') != std::string_view::npos)
+    return "a range needs '=' and a plateback index, as in 0-62=1";
   if (StartsWithDigit(trimmed)) {
     return "a mapping needs '=' between the zone index and the plateback index, as in 63=0";
   }
@@ -107,7 +119,8 @@ MappingShape ShapeOf(std::string_view text, const MappingLine& line) {
   const std::size_t equals = trimmed.find('=');
   shape.looksExact = line.kind == LineKind::Range && equals < trimmed.find('-');
   // The text is the line's start only: what follows its '=' may lie beyond it.
-  const std::string_view afterEquals = shape.looksExact ? Trim(trimmed.substr(equals + 1)) : std::string_view();
+  const std::string_view afterEquals =
+      shape.looksExact ? Trim(trimmed.substr(equals + 1)) : std::string_view();
   shape.dashInNote = !afterEquals.empty() && afterEquals.front() != '-';
   return shape;
 }
@@ -117,14 +130,18 @@ std::string_view FieldText(std::string_view trimmed, const MappingLine& line) {
   const std::size_t equals = trimmed.find('=');
   const std::size_t dash = trimmed.find('-');
   switch (line.malformed) {
-    case LineField::Index: return trimmed.substr(0, equals);
-    case LineField::Start: return trimmed.substr(0, dash);
+    case LineField::Index:
+      return trimmed.substr(0, equals);
+    case LineField::Start:
+      return trimmed.substr(0, dash);
     case LineField::End: {
       const std::string_view rest = trimmed.substr(dash + 1);
       return rest.substr(0, rest.find('='));
     }
-    case LineField::Value: return trimmed.substr(equals + 1);
-    case LineField::None: break;
+    case LineField::Value:
+      return trimmed.substr(equals + 1);
+    case LineField::None:
+      break;
   }
   return {};
 }
@@ -151,8 +168,9 @@ std::string FieldProblem(std::size_t number, std::string_view text, const Mappin
   if (indexField && StartsWithByteOrderMark(number, text)) return kByteOrderMarkMessage;
   if (line.malformed != LineField::Value) {
     if (const std::int32_t zone = ZoneLabelled(field); zone != kNoZone) {
-      return "the " + name + " " + std::string(Trim(field)) + " is a zone label, and labels can't be used here: " +
-             zoneNames[zone] + " is zone index " + std::to_string(zone) + ", so write " + std::to_string(zone) +
+      return "the " + name + " " + std::string(Trim(field)) +
+             " is a zone label, and labels can't be used here: " + zoneNames[zone] +
+             " is zone index " + std::to_string(zone) + ", so write " + std::to_string(zone) +
              " in its place";
     }
   }
@@ -175,8 +193,8 @@ std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape) 
   if (shape.looksExact) {
     std::string message = "reads as the range " + RangeText(line) + " because of its '-'";
     if (empty) {
-      message += ", which sets nothing; write " + std::to_string(line.first) + "-" + std::to_string(line.first) +
-                 "=" + std::to_string(line.value) + " for one zone";
+      message += ", which sets nothing; write " + std::to_string(line.first) + "-" +
+                 std::to_string(line.first) + "=" + std::to_string(line.value) + " for one zone";
     }
     return message;
   }
@@ -188,14 +206,16 @@ std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape) 
 }
 
 std::string AboveTheTableMessage(const MappingLine& line) {
-  const std::string what =
-      line.kind == LineKind::Exact ? "zone index " + std::to_string(line.first) : std::string("the whole range");
+  const std::string what = line.kind == LineKind::Exact ? "zone index " + std::to_string(line.first)
+                                                        : std::string("the whole range");
   return what + " lies above 376, the last zone; this line sets nothing";
 }
 
 constexpr const char* kUtf16Message =
-    "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to the game every "
-    "line is noise and sets nothing; save the file as ANSI or UTF-8 (in Notepad: File, Save As, Encoding)";
+    "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to "
+    "the game every "
+    "line is noise and sets nothing; save the file as ANSI or UTF-8 (in Notepad: File, Save As, "
+    "Encoding)";
 
 // UTF-16 text, with or without its byte-order mark: in the Latin letters,
 // digits and signs of a mapping file every other byte is 0.
@@ -214,7 +234,8 @@ bool LooksLikeUtf16(std::string_view text) {
 
 class LineChecker : public MappingReader::Observer {
  public:
-  LineChecker(const CheckOptions& options, CheckReport& report) : options_(options), report_(report) {}
+  LineChecker(const CheckOptions& options, CheckReport& report)
+      : options_(options), report_(report) {}
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report_.lines = number;
@@ -227,7 +248,9 @@ class LineChecker : public MappingReader::Observer {
       }
     }
     if (text.find('\r') != std::string_view::npos) {
-      Warn(number, text, "holds a carriage return that does not end a line: the game ends lines at line feeds only");
+      Warn(number, text,
+           "holds a carriage return that does not end a line: the game ends lines at line feeds "
+           "only");
     }
     switch (line.kind) {
       case LineKind::Blank:
@@ -245,14 +268,15 @@ class LineChecker : public MappingReader::Observer {
   }
 
   void OnEndOfText(std::size_t number) override {
-    Add(number, Severity::Warning, "a byte 0x1A (Ctrl-Z) ends the file for the game here; all that follows is ignored",
-        "");
+    Add(number, Severity::Warning,
+        "a byte 0x1A (Ctrl-Z) ends the file for the game here; all that follows is ignored", "");
   }
 
   void Finish() {
     for (auto& [number, owner] : owners_) report_.setterText[number] = std::move(owner.quote);
     for (auto& [value, beyond] : beyond_) {
-      Add(beyond.first, Severity::Warning, BeyondTheTexturesMessage(value, beyond), std::move(beyond.quote), true);
+      Add(beyond.first, Severity::Warning, BeyondTheTexturesMessage(value, beyond),
+          std::move(beyond.quote), true);
     }
     std::stable_sort(report_.diagnostics.begin(), report_.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
@@ -292,8 +316,10 @@ class LineChecker : public MappingReader::Observer {
       return;
     }
     if (line.last > kLastZone) {
-      Warn(number, text, "zones 377 to " + std::to_string(line.last) +
-                             " do not exist and are dropped; this line sets " + std::to_string(line.first) + " to 376");
+      Warn(number, text,
+           "zones 377 to " + std::to_string(line.last) +
+               " do not exist and are dropped; this line sets " + std::to_string(line.first) +
+               " to 376");
     }
     CheckValue(number, text, line.value);
     Record(number, text, line);
@@ -301,8 +327,9 @@ class LineChecker : public MappingReader::Observer {
 
   void CheckValue(std::size_t number, std::string_view text, std::int32_t value) {
     if (value < 0) {
-      Warn(number, text, "plateback index " + std::to_string(value) + " is negative: there is no texture " +
-                             Texture(value));
+      Warn(number, text,
+           "plateback index " + std::to_string(value) + " is negative: there is no texture " +
+               Texture(value));
     } else if (value >= options_.plates) {
       UseBeyondTheTextures(number, text, value);
     }
@@ -327,9 +354,12 @@ class LineChecker : public MappingReader::Observer {
   std::string BeyondTheTexturesMessage(std::int32_t value, const Beyond& beyond) const {
     const std::string count = std::to_string(options_.plates) + " plate textures";
     const std::string range = " (plateback1 to " + Texture(std::int64_t{options_.plates} - 1) + ")";
-    std::string message = "plateback index " + std::to_string(value) + " selects " + Texture(value) + ", but ";
-    message += options_.platesGiven ? "the game has " + count + range : "that is beyond the " + count + " assumed" + range;
-    if (beyond.count > 1) message += "; " + std::to_string(beyond.count) + " lines use it: " + NamedLines(beyond);
+    std::string message =
+        "plateback index " + std::to_string(value) + " selects " + Texture(value) + ", but ";
+    message += options_.platesGiven ? "the game has " + count + range
+                                    : "that is beyond the " + count + " assumed" + range;
+    if (beyond.count > 1)
+      message += "; " + std::to_string(beyond.count) + " lines use it: " + NamedLines(beyond);
     if (!options_.platesGiven) message += "; see --plates";
     return message;
   }
@@ -363,7 +393,8 @@ class LineChecker : public MappingReader::Observer {
     // Takers come in line order, so a repeated one is always the last seen.
     if (lost.takers.empty() || lost.takers.back() != taker) lost.takers.push_back(taker);
     if (--lost.zones > 0) return;
-    Add(owner, Severity::Warning, "every zone this line sets is set again later, by " + LineList(lost.takers),
+    Add(owner, Severity::Warning,
+        "every zone this line sets is set again later, by " + LineList(lost.takers),
         std::move(lost.quote));
     owners_.erase(found);
   }
@@ -381,7 +412,8 @@ class LineChecker : public MappingReader::Observer {
   // Every problem is counted; the first kMaxDiagnostics found are kept, so
   // that a file of millions of bad lines is still checked in bounded memory.
   // Those added at the end may go beyond, to be cut once all are in line order.
-  void Add(std::size_t number, Severity severity, std::string message, std::string quote, bool atEnd = false) {
+  void Add(std::size_t number, Severity severity, std::string message, std::string quote,
+           bool atEnd = false) {
     if (utf16_) return;
     ++(severity == Severity::Error ? report_.errors : report_.warnings);
     if (report_.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
@@ -398,7 +430,9 @@ class LineChecker : public MappingReader::Observer {
 
 }  // namespace
 
-std::size_t CheckReport::Count(Severity severity) const { return severity == Severity::Error ? errors : warnings; }
+std::size_t CheckReport::Count(Severity severity) const {
+  return severity == Severity::Error ? errors : warnings;
+}
 
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {
   CheckReport report;

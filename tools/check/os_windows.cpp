@@ -142,11 +142,12 @@ std::string ProgramName() {
 std::vector<std::string> FileNamesIn(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW found;
-  const HANDLE search =
-      FindFirstFileExW(Widen(folder + "*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  const HANDLE search = FindFirstFileExW(Widen(folder + "*").c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      names.push_back(Narrow(found.cFileName));
   } while (FindNextFileW(search, &found));
   FindClose(search);
   return names;

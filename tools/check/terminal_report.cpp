@@ -96,7 +96,8 @@ void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& st
   }
   Append(out, "Game build:\n");
   for (const GameBuild& build : games.builds) {
-    Append(out, "  %s %s.\n", style.Paint(build.file + ":", kBold).c_str(), DescribeGameBuild(build).c_str());
+    Append(out, "  %s %s.\n", style.Paint(build.file + ":", kBold).c_str(),
+           DescribeGameBuild(build).c_str());
   }
   Append(out, "  %s\n", std::string(kFileCheckLimit).c_str());
 }
