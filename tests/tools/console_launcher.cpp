@@ -22,6 +22,10 @@ namespace {
 constexpr DWORD kDecideMilliseconds = 90000;
 constexpr DWORD kCloseMilliseconds = 30000;
 constexpr DWORD kPollMilliseconds = 100;
+// How long a program started in a console of its own has before the launcher
+// attaches to that console to read it: long enough for a loaded machine to
+// start a Wine program and let it look at its console.
+constexpr DWORD kAloneMilliseconds = 10000;
 constexpr wchar_t kPrompt[] = L"Press Enter to close this window.";
 
 std::string Narrow(const std::wstring& text) {
@@ -105,8 +109,14 @@ std::wstring ProgramScreen(const std::wstring& mode, DWORD processId) {
 }
 
 // True once the program shows its prompt, false once it has ended; a
-// program that does neither within the limit counts as waiting.
+// program that does neither within the limit counts as waiting. Its own
+// console is left alone at first: attached to, it would hold two processes,
+// and a program that asks at its start whether it is alone on its console
+// (as vexilo-check does) would see a console shared with a command prompt.
 bool WaitsForEnter(const std::wstring& mode, const PROCESS_INFORMATION& process) {
+  if (mode == L"window" &&
+      WaitForSingleObject(process.hProcess, kAloneMilliseconds) == WAIT_OBJECT_0)
+    return false;
   for (DWORD waited = 0; waited < kDecideMilliseconds; waited += kPollMilliseconds) {
     if (WaitForSingleObject(process.hProcess, kPollMilliseconds) == WAIT_OBJECT_0) return false;
     if (mode == L"redirected") continue;
