@@ -18,6 +18,10 @@ int RunScenarioGroups(std::initializer_list<ScenarioGroup> groups,
   int skipped = 0;
   for (const ScenarioGroup& group : groups) {
     for (const Scenario* scenario = group.begin; scenario != group.end; ++scenario) {
+      // Named before it runs: a scenario that kills the stand-in (a signal,
+      // a hang ended by the test's time-out) is the last one named.
+      std::printf("[ RUN ] %s\n", scenario->name);
+      std::fflush(stdout);
       Checks checks;
       {
         testing::ScratchDir scratch;
