@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "some_games.hpp"
 #include "terminal_report.hpp"
 
 namespace vexilo::check {
@@ -70,20 +71,7 @@ TEST(PlatebackFill, GivesTheDefaultPlatebacksElevenDistinctFillsWithReadableText
   EXPECT_FALSE(PlatebackFill(-2147483647 - 1).empty());
 }
 
-// A folder's executables: one of each kind a report tells apart.
-GameSearch SomeGames() {
-  GameSearch games;
-  games.beside = "V.txt";
-  games.builds.resize(4);
-  games.builds[0].file = "a.exe";
-  games.builds[0].version = 1002;
-  games.builds[1].file = "b.exe";
-  games.builds[2].file = "c.exe";
-  games.builds[2].version = 3200;
-  games.builds[3].file = "d\"<x>.exe";
-  games.builds[3].problem = "not a Windows executable: it does not start with \"MZ\"";
-  return games;
-}
+using testing::SomeGames;
 
 TEST(HtmlReport, NamesEachGameExecutablesBuildAsText) {
   const std::string page = HtmlReport("V.txt", CheckMappingText("", CheckOptions{}), SomeGames());

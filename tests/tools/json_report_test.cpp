@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "some_games.hpp"
+
 namespace vexilo::check {
 namespace {
 
@@ -13,20 +15,7 @@ TEST(JsonString, EscapesQuotesAndControlsAndReplacesBadBytes) {
   EXPECT_EQ(JsonString("\xC3\xA9\xFF"), "\"\xC3\xA9\xEF\xBF\xBD\"");
 }
 
-// A folder's executables: one of each kind a report tells apart.
-GameSearch SomeGames() {
-  GameSearch games;
-  games.beside = "V.txt";
-  games.builds.resize(4);
-  games.builds[0].file = "a.exe";
-  games.builds[0].version = 1002;
-  games.builds[1].file = "b.exe";
-  games.builds[2].file = "c.exe";
-  games.builds[2].version = 3200;
-  games.builds[3].file = "d\"<x>.exe";
-  games.builds[3].problem = "not a Windows executable: it does not start with \"MZ\"";
-  return games;
-}
+using testing::SomeGames;
 
 TEST(FormatJson, GivesEachGameExecutablesBuildAndWhatVexiloDoesOnIt) {
   std::string out;

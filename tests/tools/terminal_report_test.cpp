@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "some_games.hpp"
+
 namespace vexilo::check {
 namespace {
 
@@ -46,20 +48,7 @@ TEST(FormatSummary, CountsProblemsOrSaysThereAreNone) {
   EXPECT_NE(Summary("=1\nhello\nhi\n").find("1 error, 2 warnings."), std::string::npos);
 }
 
-// A folder's executables: one of each kind a report tells apart.
-GameSearch SomeGames() {
-  GameSearch games;
-  games.beside = "V.txt";
-  games.builds.resize(4);
-  games.builds[0].file = "a.exe";
-  games.builds[0].version = 1002;
-  games.builds[1].file = "b.exe";
-  games.builds[2].file = "c.exe";
-  games.builds[2].version = 3200;
-  games.builds[3].file = "d\"<x>.exe";
-  games.builds[3].problem = "not a Windows executable: it does not start with \"MZ\"";
-  return games;
-}
+using testing::SomeGames;
 
 TEST(FormatGameBuilds, NamesEachExecutablesBuildAndTheLimitOfReadingFiles) {
   std::string out;
