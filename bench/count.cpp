@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "core/mapping_file.hpp"
-#include "core/zones.hpp"
+#include "core/load_mappings.hpp"
 #include "hot_paths.hpp"
+#include "mapping/zones.hpp"
 
 namespace {
 
@@ -62,7 +62,7 @@ bool CountLoadMappings(std::size_t bytes) {
 int main(int argc, char** argv) {
   if (argc != 3 || !bench::SetUpHotPaths()) {
     std::fprintf(stderr,
-                 "usage: vexilo_bench_count find|scan|plate|plate-reloaded|frame-on|frame-off "
+                 "usage: vexilo_bench_count find|scan|plate|frame-on|frame-off "
                  "ITERATIONS | load BYTES\n");
     return 2;
   }
@@ -77,9 +77,6 @@ int main(int argc, char** argv) {
     else
       CountedLoopLookups<bench::ScanZoneIndex>(labels, rounds);
   } else if (path == "plate") {
-    CountedLoopPlateRequests(rounds);
-  } else if (path == "plate-reloaded") {
-    bench::PublishTable();
     CountedLoopPlateRequests(rounds);
   } else if (path == "load") {
     if (!CountLoadMappings(static_cast<std::size_t>(rounds))) return 1;

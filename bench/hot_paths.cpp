@@ -3,19 +3,19 @@
 #include <cstring>
 #include <random>
 
-#include "core/default_mapping_file.hpp"
 #include "core/live_edits.hpp"
-#include "core/mapping_format.hpp"
 #include "core/mappings.hpp"
 #include "core/overlay.hpp"
 #include "core/selection.hpp"
-#include "core/zones.hpp"
 #include "fake_host.hpp"
 #include "frame_event.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
 #include "host_memory.hpp"
 #include "injector/hooking.hpp"
+#include "mapping/default_mapping_file.hpp"
+#include "mapping/mapping_format.hpp"
+#include "mapping/zones.hpp"
 
 namespace vexilo::bench {
 namespace {
@@ -65,7 +65,11 @@ bool SetUpHotPaths() {
   if (!standin::MapHostMemory()) return false;
   standin::BuildHostImage(standin::HostBuild::V1001);
   const MappingTable defaults = ParseMappingText(DefaultMappingFileText());
-  plateMappings = defaults.plates;
+  StoreMappings(defaults.plates);
+  // The two subscribers start-up makes.
+  Event().Subscribe(Event().postCallSubscribers, [] {
+    if (debugEnabled) FollowLiveEdits();
+  });
   Event().Subscribe(Event().postCallSubscribers, [] { DrawDebugOverlay(); });
   injector::write_jump(
       host::kPlateDesignRoutine,
@@ -74,12 +78,6 @@ bool SetUpHotPaths() {
   // As start-up does with DEBUG on: frames with the overlay follow the file.
   StartLiveEdits(MappingFileStamp());
   return true;
-}
-
-void PublishTable() {
-  MappingTable* table = publishedMappings.Spare();
-  table->plates = plateMappings;
-  publishedMappings.Publish(table);
 }
 
 const std::vector<std::string>& TableLabels() {

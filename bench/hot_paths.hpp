@@ -25,10 +25,6 @@ std::string MixedMappingText(std::size_t bytes);
 /// A plain first-to-last scan with strcmp: the baseline lookup.
 std::int32_t ScanZoneIndex(const char* label);
 
-/// Publishes the start-up table as a reload would, so that plate requests
-/// from then on read published tables.
-void PublishTable();
-
 /// One plate request through the jump; one host frame through the hook.
 std::int32_t PlateRequest();
 std::uint32_t Frame(bool debug);

@@ -32,7 +32,7 @@ instructions_qemu() {
   case $1 in
     find) pattern='CountedLoopLookups.*FindZoneIndex' ;;
     scan) pattern='CountedLoopLookups.*ScanZoneIndex' ;;
-    plate | plate-reloaded) pattern='CountedLoopPlateRequests' ;;
+    plate) pattern='CountedLoopPlateRequests' ;;
     load) pattern='CountedLoopLoadMappings' ;;
     *) pattern='CountedLoopFrames' ;;
   esac
@@ -63,7 +63,6 @@ lookups=$((rounds * 377 * 2))
 find=$(instructions find $rounds)
 scan=$(instructions scan $rounds)
 plate=$(instructions plate $requests)
-plate_reloaded=$(instructions plate-reloaded $requests)
 frame_on=$(instructions frame-on $requests)
 frame_off=$(instructions frame-off $requests)
 "$bin/vexilo_bench_count" load $load_bytes  # makes the file, uncounted
@@ -74,7 +73,6 @@ printf '  %-58s %10s\n' "FindZoneIndex, 377 labels and 377 misses" "$(per "$find
 printf '  %-58s %10s\n' "baseline: first-to-last strcmp scan, same labels" "$(per "$scan" $lookups)"
 printf '  %-58s %10s\n' "ratio scan / FindZoneIndex" "$(awk -v a="$scan" -v b="$find" 'BEGIN {printf "%.1fx", a / b}')"
 printf '  %-58s %10s\n' "plate request through the jump (host stubs included)" "$(per "$plate" $requests)"
-printf '  %-58s %10s\n' "plate request once a reload has published a table" "$(per "$plate_reloaded" $requests)"
 printf '  %-58s %10s\n' "frame with debug on (hook, overlay, 13 font calls)" "$(per "$frame_on" $requests)"
 printf '  %-58s %10s\n' "frame with debug off" "$(per "$frame_off" $requests)"
 printf '  %-58s %10s\n' "LoadMappings, 50 MB of mixed lines, per byte of the file" "$(awk -v t="$load" -v n="$load_bytes" 'BEGIN {printf "%.2f", t / n}')"

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <string>
 
-#include "core/default_mapping_file.hpp"
-#include "core/mapping_file.hpp"
-#include "core/zones.hpp"
+#include "core/load_mappings.hpp"
 #include "hot_paths.hpp"
+#include "mapping/default_mapping_file.hpp"
+#include "mapping/zones.hpp"
 
 namespace {
 

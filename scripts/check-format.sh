@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks that every tracked C and C++ file is laid out as .clang-format says.
+# Checks that every tracked C and C++ file is laid out as .clang-format says,
+# and that its includes keep to the rooms' order (scripts/check-includes.sh).
 # Lists each file that differs and exits 1; exits 2 when the check cannot be
 # made. To fix a file: clang-format -i FILE (Debian's clang-format, version 14).
 set -uo pipefail
@@ -29,10 +30,14 @@ for file in "${files[@]}"; do
 done
 
 count=${#files[@]}
+status=0
 if [ ${#differing[@]} -ne 0 ]; then
   echo "${#differing[@]} of $count C/C++ files differ from .clang-format ($("$formatter" --version)):"
   printf '  %s\n' "${differing[@]}"
   echo "Fix with: $formatter -i FILE..."
-  exit 1
+  status=1
+else
+  echo "all $count C/C++ files are formatted as .clang-format says"
 fi
-echo "all $count C/C++ files are formatted as .clang-format says"
+scripts/check-includes.sh || status=$?
+exit "$status"

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/default_mapping_file.hpp"
-#include "core/mapping_format.hpp"
-#include "core/zones.hpp"
+#include "mapping/default_mapping_file.hpp"
+#include "mapping/mapping_format.hpp"
+#include "mapping/zones.hpp"
 
 namespace {
 

@@ -20,15 +20,14 @@ bool FileWatch::Queried(std::int64_t now, std::optional<platform::FileStamp> sta
     seen_.reset();
     return false;
   }
-  const bool heldStill = seen_ && *seen_ == stamp;
+  if (seen_ && *seen_ == stamp) {
+    // Read now, or found unreadable: either way not again until it changes.
+    read_ = stamp;
+    seen_.reset();
+    return true;
+  }
   seen_ = stamp;
-  return heldStill;
-}
-
-void FileWatch::Settled() {
-  if (!seen_) return;
-  read_ = *seen_;
-  seen_.reset();
+  return false;
 }
 
 }  // namespace vexilo

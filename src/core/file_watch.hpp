@@ -28,14 +28,9 @@ class FileWatch {
 
   /// Takes the stamp a query at now found. True when the file should be read
   /// now: it differs from what was last read and held still since the
-  /// previous query.
+  /// previous query. It is then taken as dealt with, read or found
+  /// unreadable, and not read again until it changes.
   bool Queried(std::int64_t now, std::optional<platform::FileStamp> stamp);
-
-  /// The file as it was when Queried last returned true has been dealt with,
-  /// read or found unreadable: it is not read again until it changes. A read
-  /// that could not be used is simply not settled; the next query that finds
-  /// the same stamp asks for it again.
-  void Settled();
 
  private:
   bool started_ = false;

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/mapping_file.hpp"
 #include "core/mappings.hpp"
+#include "mapping/mapping_file.hpp"
 
 namespace vexilo {
 namespace {
@@ -26,13 +26,12 @@ LiveEdits liveEdits;
 
 ReloadResult ReloadMappingFile() {
   try {
-    MappingTable* table = publishedMappings.Spare();
-    if (table == nullptr) return {ReloadOutcome::NoSpareTable, 0};
+    MappingTable table;
     MappingCount count;
-    if (!ReadMappingFile(platform::NativePath(configPath), *table, &count))
+    if (ReadMappingFile(platform::NativePath(configPath), table, &count) != FileReading::Read)
       return {ReloadOutcome::Unreadable, 0};
-    publishedMappings.Publish(table);
-    if (!table->debug) debugEnabled = false;
+    StoreMappings(table.plates);
+    if (!table.debug) debugEnabled = false;
     return {ReloadOutcome::Reloaded, count.count};
   } catch (...) {
     // Out of memory for the path or a line: the table in use stays.
@@ -53,17 +52,13 @@ void LiveEdits::Start(std::int64_t now, std::optional<platform::FileStamp> readA
   noticeUp_ = false;
 }
 
-const char* LiveEdits::Frame(std::int64_t now) noexcept {
+void LiveEdits::Frame(std::int64_t now) noexcept {
   if (watch_.QueryDue(now) && watch_.Queried(now, MappingFileStamp())) Reload(now);
   if (noticeUp_ && now - noticeUntil_ >= 0) noticeUp_ = false;
-  return noticeUp_ ? notice_ : nullptr;
 }
 
 void LiveEdits::Reload(std::int64_t now) {
   const ReloadResult result = ReloadMappingFile();
-  // Not settled: the next query that finds the file unchanged reads it again.
-  if (result.outcome == ReloadOutcome::NoSpareTable) return;
-  watch_.Settled();
   if (result.outcome == ReloadOutcome::Reloaded) {
     std::snprintf(notice_, sizeof notice_, kReloadedNotice,
                   static_cast<unsigned long>(result.mappings),
@@ -79,8 +74,8 @@ void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
   liveEdits.Start(platform::MonotonicMilliseconds(), readAtStartUp);
 }
 
-const char* FollowLiveEdits() noexcept {
-  return liveEdits.Frame(platform::MonotonicMilliseconds());
-}
+void FollowLiveEdits() noexcept { liveEdits.Frame(platform::MonotonicMilliseconds()); }
+
+const char* LiveEditsNotice() noexcept { return liveEdits.notice(); }
 
 }  // namespace vexilo

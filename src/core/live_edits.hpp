@@ -9,7 +9,7 @@
 
 /// Live edits: while the mapping file holds DEBUG, a save of the file takes
 /// effect within about a second, with no restart. Everything here runs on
-/// the frame thread, from the debug overlay.
+/// the frame thread, from a frame subscriber of its own.
 namespace vexilo {
 
 inline constexpr char kReloadedNotice[] = "Vexilo.txt reloaded: %lu %s";
@@ -20,9 +20,8 @@ inline constexpr char kUnreadableNotice[] =
 inline constexpr std::int64_t kNoticeTime = 3000;
 
 enum class ReloadOutcome {
-  Reloaded,      ///< the new table is in use
-  Unreadable,    ///< the file could not be opened; the table in use stays
-  NoSpareTable,  ///< every spare table is still held by a reader; try again later
+  Reloaded,    ///< the new table is in use
+  Unreadable,  ///< the file could not be read to its end; the table in use stays
 };
 
 struct ReloadResult {
@@ -31,7 +30,8 @@ struct ReloadResult {
 };
 
 /// Reads the mapping file with the start-up reader into a table of its own
-/// and publishes it, with its DEBUG switch. Never writes the default file and
+/// and, once it was read to its end, stores it into plateMappings, with its
+/// DEBUG switch. Never writes the default file and
 /// never shows a box: a box during play can hang a full-screen game. Frame
 /// thread only; never throws.
 ReloadResult ReloadMappingFile();
@@ -50,9 +50,11 @@ class LiveEdits {
   void Start(std::int64_t now, std::optional<platform::FileStamp> readAtStartUp);
 
   /// Runs once a frame while DEBUG is on, at now (milliseconds of the
-  /// monotonic clock). Returns the notice to draw under the debug line on
-  /// this frame, or null. A reload may turn DEBUG off. Never throws.
-  const char* Frame(std::int64_t now) noexcept;
+  /// monotonic clock). A reload may turn DEBUG off. Never throws.
+  void Frame(std::int64_t now) noexcept;
+
+  /// The notice to draw under the debug line, as of the last Frame, or null.
+  const char* notice() const { return noticeUp_ ? notice_ : nullptr; }
 
  private:
   void Reload(std::int64_t now);
@@ -67,8 +69,11 @@ class LiveEdits {
 /// DEBUG, given the stamp taken before it was read.
 void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp);
 
-/// The plug-in's own live edits on this frame, by the platform's clock: the
-/// notice to draw, or null. Does nothing unless started.
-const char* FollowLiveEdits() noexcept;
+/// The plug-in's own live edits on this frame, by the platform's clock. Does
+/// nothing unless started.
+void FollowLiveEdits() noexcept;
+
+/// The notice of the plug-in's own live edits to draw on this frame, or null.
+const char* LiveEditsNotice() noexcept;
 
 }  // namespace vexilo

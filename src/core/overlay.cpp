@@ -90,9 +90,6 @@ void PrintScreenText(const char* text, float x, float y, float scaleX, float sca
 
 void DrawDebugOverlay() {
   const HostEntity* player = HostFindPlayer(-1);
-  if (!debugEnabled) return;
-  // Before anything is drawn: a reload may end DEBUG.
-  const char* notice = FollowLiveEdits();
   if (player == nullptr || !debugEnabled) return;
   const HostZone* zone = ZoneOfPlayer(player);
   // No zone, no line: there is nothing true to say about where the player is.
@@ -107,6 +104,7 @@ void DrawDebugOverlay() {
   const OverlayLayout layout = LayOut(HostScreenWidth(), HostScreenHeight());
   PrintScreenText(line, layout.position, layout.position, layout.scale, layout.scale, kWhite,
                   kBlack, layout.width);
+  const char* notice = LiveEditsNotice();
   if (notice == nullptr) return;
   const float y = SecondLineY(HostScreenWidth(), HostScreenHeight());
   PrintScreenText(notice, layout.position, y, layout.scale, layout.scale, kWhite, kBlack,

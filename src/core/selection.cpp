@@ -1,8 +1,8 @@
 #include "core/selection.hpp"
 
 #include "core/mappings.hpp"
-#include "core/zones.hpp"
 #include "host/calls.hpp"
+#include "mapping/zones.hpp"
 
 namespace vexilo {
 

@@ -3,14 +3,14 @@
 #include <cstdint>
 
 #include "core/live_edits.hpp"
-#include "core/mapping_file.hpp"
+#include "core/load_mappings.hpp"
 #include "core/mappings.hpp"
 #include "core/overlay.hpp"
 #include "core/selection.hpp"
 #include "events/draw_event.hpp"
-#include "events/host_builds.hpp"
 #include "events/host_version.hpp"
 #include "host/addresses.hpp"
+#include "host/host_builds.hpp"
 #include "injector/hooking.hpp"
 
 namespace vexilo {
@@ -24,7 +24,7 @@ injector::address_t AddressOf(std::int32_t (*function)()) {
 // version check names as others, that address holds some other code, which
 // the jump would break; an unrecognised build may be a variant of the two.
 bool PlateRoutineIsAtItsAddress(std::int32_t hostVersion) {
-  return events::SupportOn(hostVersion) != events::HostSupport::Nothing;
+  return host::SupportOn(hostVersion) != host::HostSupport::Nothing;
 }
 
 }  // namespace
@@ -38,9 +38,13 @@ Vexilo::Vexilo() {
     LoadMappings();
     if (debugEnabled) StartLiveEdits(stamp);
     // Registered whatever DEBUG says, so that hooking the frame never depends
-    // on the file; the overlay tests the flag each frame.
-    events::drawEvent().Subscribe(events::drawEvent().postCallSubscribers,
-                                  [this] { DrawDebugOverlay(); });
+    // on the file; both test the flag each frame. Live edits come first, so
+    // that a reload shows in the frame it happens in.
+    events::DrawEvent& frame = events::drawEvent();
+    frame.Subscribe(frame.postCallSubscribers, [] {
+      if (debugEnabled) FollowLiveEdits();
+    });
+    frame.Subscribe(frame.postCallSubscribers, [] { DrawDebugOverlay(); });
     if (!PlateRoutineIsAtItsAddress(events::GetHostVersion())) return;
     // At the unrelocated address. The routine's own bytes are kept, so that a
     // host that goes on after unloading the plug-in never jumps into code

@@ -5,8 +5,10 @@
 
 namespace events {
 
-inline constexpr Ref kFrameDrawCallSite1001{vexilo::host::kFrameDrawCallSite, kHostVersion1001};
-inline constexpr Ref kFrameDrawCallSite1002{vexilo::host::kFrameDrawCallSite, kHostVersion1002};
+inline constexpr Ref kFrameDrawCallSite1001{vexilo::host::kFrameDrawCallSite,
+                                            vexilo::host::kHostVersion1001};
+inline constexpr Ref kFrameDrawCallSite1002{vexilo::host::kFrameDrawCallSite,
+                                            vexilo::host::kHostVersion1002};
 
 using DrawHooker =
     injector::function_hooker<vexilo::host::kFrameDrawCallSite, HostAddressRelocation>;

@@ -41,7 +41,9 @@ class BaseEventI {
   using subscriber = std::function<void()>;
   using subscriber_list = std::list<subscriber>;
 
-  /// True once the first subscription has run PatchAll; never cleared.
+  /// True once the first subscription has run PatchAll, whether or not that
+  /// found the site and hooked it (the manager's hooked() tells that); never
+  /// cleared, so later subscriptions do not try again.
   bool patched = false;
   /// Run, first to last, before the host's callee.
   subscriber_list preCallSubscribers;
@@ -55,9 +57,9 @@ class BaseEventI {
   /// Appends a subscriber to one of the two lists. A plain function already
   /// in that list is not added twice; any other callable always is. The first
   /// subscription hooks the call site, once its subscriber is stored, so the
-  /// site goes live with it in place. On a live site the list changes only
-  /// when no host thread is inside it (see change_chain); when one stays
-  /// inside past the bound, the subscriber is not added.
+  /// site goes live with it in place. On a live site the list changes as the
+  /// manager's chain does (see change_chain): when a frame stays inside past
+  /// the bound, the subscriber is not added and the site is left alone.
   void Subscribe(subscriber_list& list, subscriber callable) {
     if (IsDuplicateFunction(list, callable)) return;
     Hooker::manager_type::instance()->change_chain([&] { list.push_back(std::move(callable)); });

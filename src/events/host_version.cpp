@@ -1,5 +1,7 @@
 #include "events/host_version.hpp"
 
+#include <optional>
+
 #include "host/addresses.hpp"
 #include "injector/hooking.hpp"
 #include "platform/platform.hpp"
@@ -7,11 +9,11 @@
 namespace events {
 namespace {
 
-bool Matches(const VersionProbe& probe) {
+std::optional<std::uint32_t> ReadRunningHost(std::uint32_t address) {
   std::uint8_t bytes[4];
-  if (!injector::read_raw(bytes, sizeof bytes, RelocateHostAddress(probe.address), true))
-    return false;
-  return injector::load_le32(bytes) == probe.expected;
+  if (!injector::read_raw(bytes, sizeof bytes, RelocateHostAddress(address), true))
+    return std::nullopt;
+  return injector::load_le32(bytes);
 }
 
 }  // namespace
@@ -29,12 +31,7 @@ injector::address_t RelocateHostAddress(injector::address_t address) {
   return RelocateAddress(GetHostBase(), address);
 }
 
-std::int32_t DetectHostVersion() {
-  for (const VersionProbe& probe : kVersionProbes) {
-    if (Matches(probe)) return probe.version;
-  }
-  return kUnknownHostVersion;
-}
+std::int32_t DetectHostVersion() { return vexilo::host::IdentifyBuild(&ReadRunningHost); }
 
 std::int32_t GetHostVersion() {
   static const std::int32_t version = DetectHostVersion();

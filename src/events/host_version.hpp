@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "events/host_builds.hpp"
+#include "host/host_builds.hpp"
 #include "injector/branch.hpp"
 
 /// Which known build of the host is running, and where its code lies.

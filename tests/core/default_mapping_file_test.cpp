@@ -1,10 +1,10 @@
-#include "core/default_mapping_file.hpp"
+#include "mapping/default_mapping_file.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "core/mapping_format.hpp"
+#include "mapping/mapping_format.hpp"
 #include "scratch_dir.hpp"
 
 namespace vexilo {

@@ -30,7 +30,6 @@ TEST(FileWatch, ReadsASavedFileOnlyOnceItHeldStillFromOneQueryToTheNext) {
   EXPECT_FALSE(watch.Queried(500, kStartUp));
   EXPECT_FALSE(watch.Queried(1000, kSaved)) << "just changed: it may still be being written";
   EXPECT_TRUE(watch.Queried(1500, kSaved));
-  watch.Settled();
   EXPECT_FALSE(watch.Queried(2000, kSaved)) << "read already";
   EXPECT_FALSE(watch.Queried(2500, kSaved));
 }
@@ -61,19 +60,9 @@ TEST(FileWatch, AFileFoundUnreadableIsTriedAgainOnlyOnceItChanges) {
   watch.Queried(500, std::nullopt);
   ASSERT_TRUE(watch.Queried(1000, std::nullopt))
       << "gone, and still gone: worth telling the player";
-  watch.Settled();
   EXPECT_FALSE(watch.Queried(1500, std::nullopt));
   EXPECT_FALSE(watch.Queried(2000, kSaved));
   EXPECT_TRUE(watch.Queried(2500, kSaved));
-}
-
-TEST(FileWatch, AReadThatCouldNotBeUsedIsAskedForAgainAtTheNextQuery) {
-  FileWatch watch;
-  watch.Start(0, kStartUp);
-  watch.Queried(500, kSaved);
-  ASSERT_TRUE(watch.Queried(1000, kSaved));
-  // Not settled: no spare table, say.
-  EXPECT_TRUE(watch.Queried(1500, kSaved));
 }
 
 TEST(FileWatch, WithoutAStampAtStartUpTheFirstStampSeenIsAnEdit) {

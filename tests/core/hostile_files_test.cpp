@@ -8,8 +8,8 @@
 #include <string>
 
 #include "allocation_counter.hpp"
-#include "core/mapping_file.hpp"
-#include "core/mapping_format.hpp"
+#include "mapping/mapping_file.hpp"
+#include "mapping/mapping_format.hpp"
 #include "scratch_dir.hpp"
 #include "simple_reading.hpp"
 
@@ -32,7 +32,7 @@ Reading ReadFile() {
   Reading reading{};
   const std::size_t before = testing::LiveBytes();
   testing::ResetPeakBytes();
-  EXPECT_TRUE(ReadMappingFile("Vexilo.txt", reading.table));
+  EXPECT_EQ(ReadMappingFile("Vexilo.txt", reading.table), FileReading::Read);
   reading.peakBytes = testing::PeakBytes() - before;
   return reading;
 }

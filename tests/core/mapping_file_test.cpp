@@ -1,4 +1,4 @@
-#include "core/mapping_file.hpp"
+#include "mapping/mapping_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,9 @@
 #include <string>
 
 #include "allocation_counter.hpp"
-#include "core/default_mapping_file.hpp"
+#include "core/load_mappings.hpp"
 #include "core/mappings.hpp"
+#include "mapping/default_mapping_file.hpp"
 #include "scratch_dir.hpp"
 #ifndef _WIN32
 #include "file_size_limit.hpp"
@@ -22,6 +23,12 @@
 namespace vexilo {
 namespace {
 
+std::array<std::int32_t, kZoneCount> Filled(std::int32_t plate) {
+  std::array<std::int32_t, kZoneCount> plates{};
+  plates.fill(plate);
+  return plates;
+}
+
 namespace fs = std::filesystem;
 using testing::ReadFileBytes;
 using testing::ScratchDir;
@@ -31,7 +38,7 @@ using testing::WriteFileBytes;
 class LoadMappingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plateMappings.fill(-7);
+    StoreMappings(Filled(-7));
     debugEnabled = false;
   }
   ScratchDir scratch_;
@@ -125,7 +132,7 @@ std::size_t PeakWhileReading(const std::string& text) {
   MappingTable table;
   const std::size_t before = testing::LiveBytes();
   testing::ResetPeakBytes();
-  EXPECT_TRUE(ReadMappingFile("Vexilo.txt", table));
+  EXPECT_EQ(ReadMappingFile("Vexilo.txt", table), FileReading::Read);
   return testing::PeakBytes() - before;
 }
 
@@ -161,7 +168,7 @@ TEST(ReadMappingFile, ReadsAFileThatTellsNoSizeToItsEnd) {
   // Under emulation the spawn may return before the child has become the shell.
   for (int wait = 0; wait < 500 && ReadFileBytes(path).rfind(shell, 0) != 0; ++wait) usleep(10000);
   MappingTable table;
-  const bool read = ReadMappingFile(path, table);
+  const bool read = ReadMappingFile(path, table) == FileReading::Read;
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
   ASSERT_TRUE(read);

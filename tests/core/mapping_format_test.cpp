@@ -1,4 +1,4 @@
-#include "core/mapping_format.hpp"
+#include "mapping/mapping_format.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +15,6 @@ namespace vexilo {
 namespace {
 
 namespace fs = std::filesystem;
-using Assignments = std::vector<std::pair<int, std::int32_t>>;
-
-// The table a file gives, with the entries that differ from 0.
-Assignments NonZero(const MappingTable& table) {
-  Assignments set;
-  for (int i = 0; i < kZoneCount; ++i) {
-    if (table.plates[static_cast<std::size_t>(i)] != 0)
-      set.emplace_back(i, table.plates[static_cast<std::size_t>(i)]);
-  }
-  return set;
-}
 
 TEST(MappingLine, IsSortedIntoItsKindAfterTrimmingBlanks) {
   EXPECT_EQ(ParseMappingLine("").kind, LineKind::Blank);
@@ -157,25 +146,6 @@ TEST(MappingText, EveryFixtureFileGivesTheTableBesideIt) {
     ++fixtures;
   }
   EXPECT_GE(fixtures, 20);
-}
-
-TEST(MappingReader, GivesTheSameTableHoweverTheBytesArriveInPieces) {
-  const std::string text =
-      "0-62=1\r\n63=0\r\nDEBUG\r\n 64 - 146 = 2\r\n5=9\r\n7=\x1A"
-      "8\r\n9=9\r\n";
-  const MappingTable whole = ParseMappingText(text);
-  for (std::size_t piece = 1; piece <= 7; ++piece) {
-    MappingTable table;
-    MappingReader reader(table);
-    for (std::size_t at = 0; at < text.size(); at += piece)
-      reader.Feed(std::string_view(text).substr(at, piece));
-    reader.Finish();
-    EXPECT_EQ(NonZero(table), NonZero(whole)) << "pieces of " << piece;
-    EXPECT_EQ(table.debug, whole.debug);
-  }
-  EXPECT_EQ(whole.plates[5], 9);
-  EXPECT_EQ(whole.plates[7], 1) << "the text ended at 0x1A, leaving \"7=\" without a digit";
-  EXPECT_EQ(whole.plates[9], 1) << "\"9=9\" lies after the end of the text";
 }
 
 // The reader looks at sixteen bytes at a time; text that ends right before

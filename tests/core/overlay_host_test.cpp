@@ -17,6 +17,12 @@
 namespace vexilo {
 namespace {
 
+std::array<std::int32_t, kZoneCount> Filled(std::int32_t plate) {
+  std::array<std::int32_t, kZoneCount> plates{};
+  plates.fill(plate);
+  return plates;
+}
+
 using Event = standin::StandinFrameEvent<3>;
 using Hooker = standin::StandinHooker<3>;
 
@@ -25,7 +31,7 @@ using Hooker = standin::StandinHooker<3>;
 // through the jump.
 TEST(HotPaths, FramesAndPlateRequestsAllocateNothing) {
   standin::BuildHostImage(standin::HostBuild::V1001);
-  plateMappings.fill(4);
+  StoreMappings(Filled(4));
   debugEnabled = true;
   {
     Event event;
@@ -51,7 +57,7 @@ TEST(HotPaths, FramesAndPlateRequestsAllocateNothing) {
     injector::kept_hookers<Hooker>().clear();
   }
   debugEnabled = false;
-  plateMappings.fill(0);
+  StoreMappings(Filled(0));
   standin::BuildHostImage(standin::HostBuild::V1001);
 }
 
@@ -64,7 +70,7 @@ std::uint32_t Bits(float value) {
 // Garbage screen sizes: every value from 2^23 on is whole already, and must
 // reach the host as it is instead of through an overflowing integer.
 TEST(Overlay, AHugeScreenSizeIsLaidOutWithoutOverflow) {
-  plateMappings.fill(0);
+  StoreMappings(Filled(0));
   debugEnabled = true;
   standin::StandIn(standin::Player::WithMatrix, "SF");
   for (const std::int32_t size : {INT32_MAX, INT32_MIN}) {

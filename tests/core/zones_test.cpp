@@ -1,4 +1,4 @@
-#include "core/zones.hpp"
+#include "mapping/zones.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "core/mapping_format.hpp"
+#include "mapping/mapping_format.hpp"
 #include "scratch_dir.hpp"
 #include "simple_reading.hpp"
 

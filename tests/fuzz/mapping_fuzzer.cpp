@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/mapping_format.hpp"
+#include "mapping/mapping_format.hpp"
 #include "simple_reading.hpp"
 
 namespace {

@@ -103,27 +103,6 @@ TEST_F(ConcurrentPatching,
   EXPECT_GT(host.executions(), kCycles);
 }
 
-TEST_F(ConcurrentPatching, EveryChangeCompletesWhileTwoThreadsRunFramesBackToBack) {
-  Hooker holder;
-  holder.attach([](next_function next) { return next(); });
-  HostThread first;
-  HostThread second;
-  int incomplete = 0;
-  for (int cycle = 0; cycle < kCycles / 4; ++cycle) {
-    Hooker subscriber;
-    subscriber.attach([](next_function next) { return next(); });
-    if (Hooker::manager_type::instance()->hook_count() != 2) ++incomplete;
-    subscriber.restore();
-    if (Hooker::manager_type::instance()->hook_count() != 1) ++incomplete;
-  }
-  first.Stop();
-  second.Stop();
-  std::printf("  two threads: %d changes, %ld + %ld executions, %d not made\n", kCycles / 2,
-              first.executions(), second.executions(), incomplete);
-  EXPECT_EQ(incomplete, 0);
-  EXPECT_EQ(first.wrong() + second.wrong(), 0);
-}
-
 #ifndef _WIN32
 // A timer signal runs the call site on the patching thread itself. Signals
 // arrive as system calls return, so frames land right after each protection

@@ -258,7 +258,7 @@ TEST_F(CallSiteHook, AnEntryThatFailsStillGivesTheHostItsCalleesResultOnce) {
   }
 }
 
-TEST_F(CallSiteHook, AChangeThatThrowsLeavesTheChainOpen) {
+TEST_F(CallSiteHook, AChangeThatThrowsOnALiveSiteLeavesItHooked) {
   int hookRuns = 0;
   Hooker hooker;
   hooker.attach([&hookRuns](next_function next) {
@@ -266,12 +266,12 @@ TEST_F(CallSiteHook, AChangeThatThrowsLeavesTheChainOpen) {
     return next();
   });
   EXPECT_THROW(Manager::instance()->change_chain([] { throw std::bad_alloc(); }), std::bad_alloc);
-  EXPECT_TRUE(Manager::instance()->chain_open());
+  EXPECT_TRUE(Manager::instance()->hooked());
   standin::RunFrame();
   EXPECT_EQ(hookRuns, 1);
 }
 
-TEST_F(CallSiteHook, AChangeWaitsForAHostThreadThatIsRunningTheChain) {
+TEST_F(CallSiteHook, AChangeOnALiveSiteWaitsWithTheHostsCallBackForTheFrameInsideToLeave) {
   Latch latch;
   std::size_t entriesSeenInside = 0;
   Hooker parked;
@@ -279,7 +279,7 @@ TEST_F(CallSiteHook, AChangeWaitsForAHostThreadThatIsRunningTheChain) {
     latch.WaitInside();
     // Let go once the change has begun; what this frame runs must not have
     // changed under it by the time it leaves.
-    Eventually([] { return !Manager::instance()->chain_open(); });
+    Eventually([this] { return standin::HostBytes(standin::FrameCallSite()) == original_; });
     entriesSeenInside = Manager::instance()->hook_count();
     return next();
   });
@@ -291,6 +291,7 @@ TEST_F(CallSiteHook, AChangeWaitsForAHostThreadThatIsRunningTheChain) {
   EXPECT_EQ(frame.Join(), standin::kFrameCalleeResult);
   EXPECT_EQ(entriesSeenInside, 1u);
   EXPECT_EQ(Manager::instance()->hook_count(), 2u) << "the change was made once the frame had left";
+  EXPECT_TRUE(Manager::instance()->hooked()) << "and the call redirected again";
 }
 
 TEST_F(CallSiteHook, AnUnloadFreesTheEntriesOnlyOnceTheHostThreadInsideHasLeft) {
@@ -331,7 +332,7 @@ TEST_F(CallSiteHook, AnUnloadAfterAFrameFreesTheEntriesAtOnce) {
   EXPECT_TRUE(watch.expired());
 }
 
-// A manager of its own: the chain it leaves to the stuck thread stays its.
+// A manager of its own: the entries it leaves to the stuck thread stay its.
 using StuckHooker = standin::StandinHooker<11>;
 
 TEST(StuckHostThread, AnUnloadPutsTheCallBackWithinTheBoundAndFreesNothingTheThreadRuns) {
@@ -354,35 +355,12 @@ TEST(StuckHostThread, AnUnloadPutsTheCallBackWithinTheBoundAndFreesNothingTheThr
       kTestLimit, [&] { parked.reset(); }, latch);
   const auto took = Clock::now() - start;
   EXPECT_TRUE(finished);
-  EXPECT_LT(took, running_calls::kWaitBound + std::chrono::seconds(5));
+  EXPECT_LT(took, frames_inside::kWaitBound + std::chrono::seconds(5));
   EXPECT_EQ(standin::HostBytes(standin::FrameCallSite()), original);
   EXPECT_FALSE(watch.expired()) << "the entry the thread is running is left to it";
-  EXPECT_TRUE(StuckHooker::manager_type::abandoned());
+  EXPECT_TRUE(StuckHooker::manager_type::instance()->left_to_frames());
   EXPECT_EQ(frame.Join(), standin::kFrameCalleeResult);
   EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult);
-}
-
-// A stand-in for a site's manager whose chains were, or were not, left to
-// threads still inside them.
-struct SiteWithThreadsLeft {
-  static bool abandoned() { return left; }
-  static bool left;
-};
-bool SiteWithThreadsLeft::left = false;
-
-struct CountsDestruction {
-  static int destroyed;
-  ~CountsDestruction() { ++destroyed; }
-};
-int CountsDestruction::destroyed = 0;
-
-TEST(KeptWhileRunning, IsDestroyedUnlessAChainOfItsSiteWasLeftToThreads) {
-  for (const bool left : {false, true}) {
-    SiteWithThreadsLeft::left = left;
-    CountsDestruction::destroyed = 0;
-    { kept_while_running<CountsDestruction, SiteWithThreadsLeft> kept; }
-    EXPECT_EQ(CountsDestruction::destroyed, left ? 0 : 1);
-  }
 }
 
 }  // namespace

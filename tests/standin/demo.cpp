@@ -8,11 +8,11 @@
 #include <utility>
 
 #include "checks.hpp"
-#include "core/zones.hpp"
 #include "fake_host.hpp"
 #include "host/addresses.hpp"
 #include "host_image.hpp"
 #include "injector/branch.hpp"
+#include "mapping/zones.hpp"
 #include "plugin_library.hpp"
 #include "scratch_dir.hpp"
 

@@ -25,6 +25,24 @@ class UnreadableFile {
   std::intptr_t handle_ = -1;
 };
 
+/// Puts something at path that opens as a regular file but whose first read
+/// fails, for the object's life: on Windows a file with these bytes over
+/// which another handle holds a byte-range lock, on POSIX a link to the
+/// process's own memory file, read from address 0, which is never mapped.
+class FileThatFailsToRead {
+ public:
+  FileThatFailsToRead(const std::string& path, const std::string& bytes);
+  ~FileThatFailsToRead();
+  FileThatFailsToRead(const FileThatFailsToRead&) = delete;
+  FileThatFailsToRead& operator=(const FileThatFailsToRead&) = delete;
+
+  bool ok() const { return ok_; }
+
+ private:
+  bool ok_ = false;
+  std::intptr_t handle_ = -1;
+};
+
 /// Makes path a symbolic link to a target that does not exist; false where
 /// the platform cannot.
 bool MakeDanglingLink(const std::string& path, const std::string& target);

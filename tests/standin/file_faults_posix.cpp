@@ -19,6 +19,12 @@ UnreadableFile::UnreadableFile(const std::string& path, const std::string&) {
 
 UnreadableFile::~UnreadableFile() = default;
 
+FileThatFailsToRead::FileThatFailsToRead(const std::string& path, const std::string&) {
+  ok_ = symlink("/proc/self/mem", path.c_str()) == 0;
+}
+
+FileThatFailsToRead::~FileThatFailsToRead() = default;
+
 bool MakeDanglingLink(const std::string& path, const std::string& target) {
   return symlink(target.c_str(), path.c_str()) == 0;
 }

@@ -33,15 +33,6 @@ TEST(GameBuild, EachBuildIsNamedByThePluginsProbes) {
   EXPECT_EQ(unknown.version, 0);
 }
 
-TEST(GameBuild, TheFirstProbeThatMatchesWins) {
-  std::string bytes = FakeGameExecutable(1111);
-  PokeFakeImage(bytes, 0x8245BC, {0xBF, 0x94, 0x00, 0x00});
-  PokeFakeImage(bytes, 0x858C61, {0x33, 0xF6, 0x39, 0x35});
-  EXPECT_EQ(FromBytes(bytes).version, 1011);
-  PokeFakeImage(bytes, 0x401000, {0xE9, 0x7B, 0x19, 0x16});
-  EXPECT_EQ(FromBytes(bytes).version, 1002);
-}
-
 TEST(GameBuild, ProbesFollowTheSectionTableNotTheFileOffsetOfTheAddress) {
   // The probe's bytes where the address would lie if the file were the
   // image: a reader that skipped the section table would find them there.
@@ -72,15 +63,15 @@ TEST(GameBuild, SaysWhatVexiloDoesOnEachKindOfBuild) {
               "build " + std::to_string(id) +
                   ": Vexilo leaves the game alone: it patches nothing, the game "
                   "chooses plates itself, and no DEBUG line is drawn");
-    EXPECT_EQ(SupportName(events::SupportOn(id)), "nothing");
+    EXPECT_EQ(SupportName(host::SupportOn(id)), "nothing");
   }
   build.version = 0;
   EXPECT_NE(DescribeGameBuild(build).find(
                 "does not recognise: if this is the game, Vexilo changes plates (it may "
                 "be a variant of 1001 or 1002) but draws no DEBUG line"),
             std::string::npos);
-  EXPECT_EQ(SupportName(events::SupportOn(0)), "plates-only");
-  EXPECT_EQ(SupportName(events::SupportOn(1002)), "plates-and-debug-line");
+  EXPECT_EQ(SupportName(host::SupportOn(0)), "plates-only");
+  EXPECT_EQ(SupportName(host::SupportOn(1002)), "plates-and-debug-line");
   build.problem = "not a Windows executable: it does not start with \"MZ\"";
   EXPECT_EQ(DescribeGameBuild(build), build.problem);
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/default_mapping_file.hpp"
-#include "core/mapping_format.hpp"
+#include "mapping/default_mapping_file.hpp"
+#include "mapping/mapping_format.hpp"
 
 namespace vexilo::check {
 namespace {

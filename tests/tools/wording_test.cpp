@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "mapping_check.hpp"
+
 namespace vexilo::check {
 namespace {
 

@@ -68,16 +68,13 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::int32_t IdentifyBuild(const PeLayout& layout, ByteSource& source) {
-  for (const events::VersionProbe& probe : events::kVersionProbes) {
+  return host::IdentifyBuild([&](std::uint32_t address) -> std::optional<std::uint32_t> {
     // The plug-in moves every host address with the base the host is loaded
     // at, so a probe lies at the same offset from the image's start whatever
     // base the executable asks for.
-    if (probe.address < host::kPreferredBase) continue;
-    const std::optional<std::uint32_t> value =
-        ReadImageLe32(layout, source, probe.address - host::kPreferredBase);
-    if (value == probe.expected) return probe.version;
-  }
-  return events::kUnknownHostVersion;
+    if (address < host::kPreferredBase) return std::nullopt;
+    return ReadImageLe32(layout, source, address - host::kPreferredBase);
+  });
 }
 
 GameBuild ReadGameBuild(const std::string& file, ByteSource& source) {
@@ -120,13 +117,13 @@ std::string FolderOf(std::string_view path) {
   return separator == std::string_view::npos ? "" : std::string(path.substr(0, separator + 1));
 }
 
-std::string_view SupportName(events::HostSupport support) {
+std::string_view SupportName(host::HostSupport support) {
   switch (support) {
-    case events::HostSupport::PlatesAndDebugLine:
+    case host::HostSupport::PlatesAndDebugLine:
       return "plates-and-debug-line";
-    case events::HostSupport::PlatesOnly:
+    case host::HostSupport::PlatesOnly:
       return "plates-only";
-    case events::HostSupport::Nothing:
+    case host::HostSupport::Nothing:
       break;
   }
   return "nothing";
@@ -139,14 +136,14 @@ std::string NoGameExecutable(const GameSearch& games) {
 std::string DescribeGameBuild(const GameBuild& build) {
   if (!build.Read()) return build.problem;
   const std::string id = "build " + std::to_string(build.version);
-  switch (events::SupportOn(build.version)) {
-    case events::HostSupport::PlatesAndDebugLine:
+  switch (host::SupportOn(build.version)) {
+    case host::HostSupport::PlatesAndDebugLine:
       return id + ": Vexilo changes plates and draws the DEBUG line (when Vexilo.txt holds DEBUG)";
-    case events::HostSupport::PlatesOnly:
+    case host::HostSupport::PlatesOnly:
       return "a build Vexilo does not recognise: if this is the game, Vexilo changes plates (it "
              "may be a variant "
              "of 1001 or 1002) but draws no DEBUG line";
-    case events::HostSupport::Nothing:
+    case host::HostSupport::Nothing:
       break;
   }
   return id +

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "events/host_builds.hpp"
+#include "host/host_builds.hpp"
 #include "pe_image.hpp"
 
 /// Which build of the game an executable on disk is, told by the plug-in's
@@ -16,7 +16,7 @@ namespace vexilo::check {
 struct GameBuild {
   std::string file;     ///< as shown to the user
   std::string problem;  ///< why the file tells no build; empty when it was read
-  std::int32_t version = events::kUnknownHostVersion;
+  std::int32_t version = host::kUnknownHostVersion;
 
   bool Read() const { return problem.empty(); }
 };
@@ -47,7 +47,7 @@ std::vector<std::string> PickGameExecutables(std::vector<std::string> names,
 std::string FolderOf(std::string_view path);
 
 /// "plates-and-debug-line", "plates-only" or "nothing", for JSON and the page.
-std::string_view SupportName(events::HostSupport support);
+std::string_view SupportName(host::HostSupport support);
 
 /// What Vexilo does on the executable, or what is wrong with the file, as
 /// one sentence without the file's name.

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include "core/zones.hpp"
+#include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
 
@@ -176,7 +176,7 @@ std::string GameBuilds(const GameSearch& games) {
   html += "<ul id=\"game-builds\">\n";
   for (const GameBuild& build : games.builds) {
     const std::string support =
-        build.Read() ? std::string(SupportName(events::SupportOn(build.version))) : "unreadable";
+        build.Read() ? std::string(SupportName(host::SupportOn(build.version))) : "unreadable";
     html += "<li data-file=\"" + HtmlText(build.file) + "\" data-support=\"" + support +
             "\"><span class=\"exe\">" + HtmlText(build.file) + ":</span> " +
             HtmlText(DescribeGameBuild(build)) + ".</li>\n";

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/zones.hpp"
+#include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
 
@@ -21,12 +21,12 @@ void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
 }
 
 std::string JsonBuild(const GameBuild& build) {
-  if (!build.Read() || build.version == events::kUnknownHostVersion) return "null";
+  if (!build.Read() || build.version == host::kUnknownHostVersion) return "null";
   return std::to_string(build.version);
 }
 
 std::string JsonSupport(const GameBuild& build) {
-  return build.Read() ? "\"" + std::string(SupportName(events::SupportOn(build.version))) + "\""
+  return build.Read() ? "\"" + std::string(SupportName(host::SupportOn(build.version))) + "\""
                       : "null";
 }
 

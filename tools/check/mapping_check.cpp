@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include "core/mapping_file.hpp"
+#include "mapping/mapping_file.hpp"
 #include "wording.hpp"
 
 namespace vexilo::check {
@@ -113,33 +113,34 @@ struct MappingShape {
   bool dashInNote = false;
 };
 
+// The excerpt from the line's byte at on; empty where the excerpt ends first.
+std::string_view From(std::string_view text, std::size_t at) {
+  return at < text.size() ? text.substr(at) : std::string_view();
+}
+
 MappingShape ShapeOf(std::string_view text, const MappingLine& line) {
   MappingShape shape;
-  const std::string_view trimmed = Trim(text);
-  const std::size_t equals = trimmed.find('=');
-  shape.looksExact = line.kind == LineKind::Range && equals < trimmed.find('-');
+  shape.looksExact = line.kind == LineKind::Range && line.equalsAt < line.dashAt;
   // The text is the line's start only: what follows its '=' may lie beyond it.
   const std::string_view afterEquals =
-      shape.looksExact ? Trim(trimmed.substr(equals + 1)) : std::string_view();
+      shape.looksExact ? Trim(From(text, line.equalsAt + 1)) : std::string_view();
   shape.dashInNote = !afterEquals.empty() && afterEquals.front() != '-';
   return shape;
 }
 
-// The text of a number field as the format cuts it from the trimmed line.
-std::string_view FieldText(std::string_view trimmed, const MappingLine& line) {
-  const std::size_t equals = trimmed.find('=');
-  const std::size_t dash = trimmed.find('-');
+// The text of a number field as the format cuts it from the line.
+std::string_view FieldText(std::string_view text, const MappingLine& line) {
   switch (line.malformed) {
     case LineField::Index:
-      return trimmed.substr(0, equals);
+      return text.substr(0, line.equalsAt);
     case LineField::Start:
-      return trimmed.substr(0, dash);
+      return text.substr(0, line.dashAt);
     case LineField::End: {
-      const std::string_view rest = trimmed.substr(dash + 1);
+      const std::string_view rest = From(text, line.dashAt + 1);
       return rest.substr(0, rest.find('='));
     }
     case LineField::Value:
-      return trimmed.substr(equals + 1);
+      return From(text, line.equalsAt + 1);
     case LineField::None:
       break;
   }
@@ -158,7 +159,7 @@ std::int32_t ZoneLabelled(std::string_view field) {
 // What is wrong with the field of a line the game skips.
 std::string FieldProblem(std::size_t number, std::string_view text, const MappingLine& line) {
   const std::string name = FieldName(line.malformed);
-  const std::string_view field = FieldText(Trim(text), line);
+  const std::string_view field = FieldText(text, line);
   if (line.problem == NumberStatus::OutOfRange) {
     const bool negative = Trim(field).substr(0, 1) == "-";
     return "the " + name + " is too " + (negative ? "small" : "large") +
@@ -438,7 +439,7 @@ CheckReport CheckMappingFile(const std::string& path, const CheckOptions& option
   CheckReport report;
   report.options = options;
   LineChecker checker(options, report);
-  report.readable = ReadMappingFile(path, report.table, &checker);
+  report.readable = ReadMappingFile(path, report.table, &checker) == FileReading::Read;
   checker.Finish();
   return report;
 }
@@ -478,6 +479,49 @@ std::string Quote(std::string_view line) {
     }
   }
   return quote;
+}
+
+std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report) {
+  std::map<std::int32_t, std::size_t> zones;
+  for (std::int32_t plate : report.table.plates) ++zones[plate];
+  return zones;
+}
+
+std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
+  std::vector<std::int32_t> zones;
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    if (zone != kCitysAgain && report.setBy[static_cast<std::size_t>(zone)] == 0)
+      zones.push_back(zone);
+  }
+  return zones;
+}
+
+std::string AssumedTextures(const CheckOptions& options) {
+  std::string text =
+      "assuming " +
+      Plural(static_cast<std::size_t>(options.plates), "plate texture", "plate textures") +
+      " (plateback1";
+  if (options.plates > 1) text += " to " + Texture(std::int64_t{options.plates} - 1);
+  text += ")";
+  if (options.platesGiven)
+    return text + ", as --plates " + std::to_string(options.plates) + " says";
+  return text + ", as the default file does; --plates " + std::to_string(kGamePlates) +
+         " for the game's own";
+}
+
+std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
+  std::size_t zones = 0;
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
+    if (zone != kCitysAgain && (plate < 0 || plate >= report.options.plates)) ++zones;
+  }
+  return zones;
+}
+
+std::string CutNote(const CheckReport& report) {
+  if (report.diagnostics.size() >= report.errors + report.warnings) return "";
+  return "Only the first " + std::to_string(report.diagnostics.size()) +
+         " problems found are shown.";
 }
 
 }  // namespace vexilo::check

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/mapping_format.hpp"
+#include "mapping/mapping_format.hpp"
 
 /// What a mapping file does, line by line, as the plug-in reads it.
 namespace vexilo::check {
@@ -63,5 +63,28 @@ CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options
 /// A line as it can be shown: control bytes and a byte-order mark spelled
 /// out, long lines cut.
 std::string Quote(std::string_view line);
+
+/// The counts and words that every report draws from a check, so that the
+/// terminal, the JSON and the page never tell the same thing two ways.
+
+/// How many zones each plateback index covers, in index order.
+std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report);
+
+/// The zones no line sets, in order; zone index 187 is left out, since it
+/// never matters which plateback it has.
+std::vector<std::int32_t> UnsetZones(const CheckReport& report);
+
+/// The texture count a check assumed and how to change it: "assuming 11 plate
+/// textures (plateback1 to plateback11), as the default file does; --plates 3
+/// for the game's own", or "..., as --plates N says" when it was given.
+std::string AssumedTextures(const CheckOptions& options);
+
+/// How many zones the game can reach get a plateback index that has no
+/// texture under the assumed count (negative ones included).
+std::size_t ZonesBeyondTheTextures(const CheckReport& report);
+
+/// "Only the first N problems found are shown." when the report kept fewer
+/// problems than it found; empty otherwise.
+std::string CutNote(const CheckReport& report);
 
 }  // namespace vexilo::check

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/zones.hpp"
+#include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/zones.hpp"
+#include "mapping/zones.hpp"
 
 /// The mapping file's format as pure functions over its bytes, shared by the
 /// plug-in's loader and by every tool that must read a file exactly as it does.
@@ -37,6 +37,12 @@ struct MappingLine {
   LineField malformed = LineField::None;
   /// What was wrong with that field.
   NumberStatus problem = NumberStatus::Ok;
+  /// Where the line's first '-' and first '=' stand, in bytes from its start;
+  /// kNowhere when it has none. Set for ranges and exact lines.
+  std::size_t dashAt = kNowhere;
+  std::size_t equalsAt = kNowhere;
+
+  static constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 };
 
 /// The table a mapping file produces.
@@ -95,7 +101,15 @@ class LineSummary {
 
  private:
   enum class Start : std::uint8_t { Blank, Comment, Text };
-  void AddText(const char* begin, const char* end);
+  // A piece of the line: where it begins in memory and in the line.
+  struct Piece {
+    const char* begin;
+    std::size_t offset;
+    std::size_t PlaceOf(const char* at) const {
+      return offset + static_cast<std::size_t>(at - begin);
+    }
+  };
+  void AddText(const char* begin, const char* end, const Piece& piece);
   void FollowDebug(const char* begin, const char* end);
   MappingLine Range() const;
   MappingLine Exact() const;
@@ -106,6 +120,9 @@ class LineSummary {
   std::int8_t debugMatched_ = -1;
   bool sawDash_ = false;
   bool sawEquals_ = false;
+  std::size_t length_ = 0;
+  std::size_t dashAt_ = MappingLine::kNowhere;
+  std::size_t equalsAt_ = MappingLine::kNowhere;
   NumberReading fromStart_;
   NumberReading afterDash_;
   NumberReading afterEquals_;

@@ -1,11 +1,11 @@
-#include "core/mapping_format.hpp"
+#include "mapping/mapping_format.hpp"
 
 #include <emmintrin.h>
 
 #include <algorithm>
 #include <limits>
 
-#include "core/page_safe_reads.hpp"
+#include "mapping/page_safe_reads.hpp"
 
 // Every step of reading a line is inlined into the reader's loop: a line
 // that lies whole in a piece then starts from a summary the compiler knows
@@ -225,6 +225,9 @@ VEXILO_INLINE NumberStatus NumberReading::Result(std::int32_t& number) const {
 }
 
 VEXILO_INLINE void LineSummary::Add(const char* begin, const char* end) {
+  // The piece's place in the line, for the separators' places.
+  const Piece piece{begin, length_};
+  length_ += static_cast<std::size_t>(end - begin);
   if (start_ == Start::Blank) {
     while (begin != end && IsBlank(*begin)) ++begin;
     if (begin == end) return;
@@ -236,14 +239,14 @@ VEXILO_INLINE void LineSummary::Add(const char* begin, const char* end) {
     start_ = Start::Text;
     debugMatched_ = *begin == kDebug[0] ? 0 : -1;
   }
-  if (start_ == Start::Text) AddText(begin, end);
+  if (start_ == Start::Text) AddText(begin, end, piece);
 }
 
 // Each number field ends where the line does or stops at its first byte that
 // is no part of a number; so does the start of a range at the line's first
 // '-', which would otherwise read as a sign. The fields that start after the
 // first '-' and the first '=' are read from there in the same pass.
-VEXILO_INLINE void LineSummary::AddText(const char* begin, const char* end) {
+VEXILO_INLINE void LineSummary::AddText(const char* begin, const char* end, const Piece& piece) {
   if (debugMatched_ >= 0) FollowDebug(begin, end);
   Separators at;
   if (!sawDash_ || !sawEquals_) at = FindSeparators(begin, end);
@@ -257,12 +260,14 @@ VEXILO_INLINE void LineSummary::AddText(const char* begin, const char* end) {
     afterDash_.Feed(begin, end);
   } else if (dash != nullptr) {
     sawDash_ = true;
+    dashAt_ = piece.PlaceOf(dash);
     afterDash_.Feed(dash + 1, end);
   }
   if (sawEquals_) {
     afterEquals_.Feed(begin, end);
   } else if (equals != nullptr) {
     sawEquals_ = true;
+    equalsAt_ = piece.PlaceOf(equals);
     afterEquals_.Feed(equals + 1, end);
   }
 }
@@ -304,6 +309,8 @@ VEXILO_INLINE MappingLine LineSummary::Line() const {
 VEXILO_INLINE MappingLine LineSummary::Range() const {
   MappingLine line;
   line.kind = LineKind::Range;
+  line.dashAt = dashAt_;
+  line.equalsAt = equalsAt_;
   FieldReader fields(line);
   fields.Read(fromStart_, LineField::Start, line.first);
   fields.Read(afterDash_, LineField::End, line.last);
@@ -314,6 +321,7 @@ VEXILO_INLINE MappingLine LineSummary::Range() const {
 VEXILO_INLINE MappingLine LineSummary::Exact() const {
   MappingLine line;
   line.kind = LineKind::Exact;
+  line.equalsAt = equalsAt_;
   FieldReader fields(line);
   fields.Read(fromStart_, LineField::Index, line.first);
   fields.Read(afterEquals_, LineField::Value, line.value);

@@ -1,4 +1,4 @@
-#include "core/default_mapping_file.hpp"
+#include "mapping/default_mapping_file.hpp"
 
 namespace vexilo {
 namespace {

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 /// The known builds of the host and the probes that tell them apart. Plain
 /// data: the plug-in reads the probes from the running host, vexilo-check
 /// from the game's executable on disk, so both name a build alike.
-namespace events {
+namespace vexilo::host {
 
 /// Id of a build none of the probes recognises.
 inline constexpr std::int32_t kUnknownHostVersion = 0;
@@ -23,7 +24,8 @@ struct VersionProbe {
   std::int32_t version;
 };
 
-/// In this order; the first match wins. The first two read the same address.
+/// In this order; the first match wins (see IdentifyBuild). The first two
+/// read the same address.
 inline constexpr VersionProbe kVersionProbes[] = {
     {0x401000, 0x53EC8B55, kHostVersion1001},
     {0x401000, 0x16197BE9, kHostVersion1002},
@@ -33,6 +35,19 @@ inline constexpr VersionProbe kVersionProbes[] = {
     {0x858D51, 0x3539F633, 3200},
     {0x858C61, 0x3539F633, 3210},
 };
+
+/// The build the probes name: the id of the first whose 32 bits read32 finds
+/// at its address, kUnknownHostVersion when none. read32 takes a host address
+/// as laid out at 0x400000 and gives the 32 bits there, or nothing when they
+/// cannot be read (which no probe matches).
+template <class Read32>
+std::int32_t IdentifyBuild(Read32 read32) {
+  for (const VersionProbe& probe : kVersionProbes) {
+    const std::optional<std::uint32_t> value = read32(probe.address);
+    if (value && *value == probe.expected) return probe.version;
+  }
+  return kUnknownHostVersion;
+}
 
 /// What the plug-in does on a build.
 enum class HostSupport {
@@ -48,4 +63,4 @@ constexpr HostSupport SupportOn(std::int32_t version) {
   return version == kUnknownHostVersion ? HostSupport::PlatesOnly : HostSupport::Nothing;
 }
 
-}  // namespace events
+}  // namespace vexilo::host

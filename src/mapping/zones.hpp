@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/page_safe_reads.hpp"
+#include "mapping/page_safe_reads.hpp"
 
 namespace vexilo {
 
