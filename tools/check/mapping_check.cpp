@@ -330,7 +330,7 @@ class LineChecker : public MappingReader::Observer {
       Warn(number, text,
            "plateback index " + std::to_string(value) + " is negative: there is no texture " +
                Texture(value));
-    } else if (value >= options_.plates) {
+    } else if (!options_.HasTexture(value)) {
       UseBeyondTheTextures(number, text, value);
     }
   }
@@ -356,11 +356,16 @@ class LineChecker : public MappingReader::Observer {
     const std::string range = " (plateback1 to " + Texture(std::int64_t{options_.plates} - 1) + ")";
     std::string message =
         "plateback index " + std::to_string(value) + " selects " + Texture(value) + ", but ";
-    message += options_.platesGiven ? "the game has " + count + range
-                                    : "that is beyond the " + count + " assumed" + range;
+    if (options_.Measured()) {
+      message += options_.dictionary->file + " has no such texture (it holds " +
+                 TextureRuns(*options_.dictionary) + ")";
+    } else {
+      message += options_.platesGiven ? "the game has " + count + range
+                                      : "that is beyond the " + count + " assumed" + range;
+    }
     if (beyond.count > 1)
       message += "; " + std::to_string(beyond.count) + " lines use it: " + NamedLines(beyond);
-    if (!options_.platesGiven) message += "; see --plates";
+    if (!options_.platesGiven && !options_.Measured()) message += "; see --plates";
     return message;
   }
 
@@ -429,6 +434,10 @@ class LineChecker : public MappingReader::Observer {
 };
 
 }  // namespace
+
+bool CheckOptions::HasTexture(std::int32_t plate) const {
+  return Measured() ? dictionary->Holds(plate) : plate >= 0 && plate < plates;
+}
 
 std::size_t CheckReport::Count(Severity severity) const {
   return severity == Severity::Error ? errors : warnings;

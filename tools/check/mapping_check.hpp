@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/mapping_format.hpp"
+#include "texture_dictionary.hpp"
 
 /// What a mapping file does, line by line, as the plug-in reads it.
 namespace vexilo::check {
@@ -35,6 +37,14 @@ struct CheckOptions {
   std::int32_t plates = kDefaultFilePlates;
   /// Whether the player said so (--plates), or the count is assumed.
   bool platesGiven = false;
+  /// The game's texture dictionary, when one was looked for: read, it says
+  /// which plateback indices have a texture in place of plates.
+  std::optional<PlateTextures> dictionary;
+
+  /// Whether the game has the texture a plateback index selects.
+  bool HasTexture(std::int32_t plate) const;
+  /// Whether the textures were measured in the game's dictionary.
+  bool Measured() const { return dictionary && dictionary->Read(); }
 };
 
 struct CheckReport {

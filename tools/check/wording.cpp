@@ -1,5 +1,7 @@
 #include "wording.hpp"
 
+#include <iterator>
+
 namespace vexilo::check {
 
 std::string Texture(std::int64_t plate) { return "plateback" + std::to_string(plate + 1); }
@@ -23,7 +25,35 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
   return zones;
 }
 
+std::string TextureRuns(const PlateTextures& textures) {
+  std::string text;
+  const auto& held = textures.indices;
+  for (auto first = held.begin(); first != held.end();) {
+    auto last = first;
+    while (std::next(last) != held.end() && *std::next(last) == *last + 1) ++last;
+    if (!text.empty()) text += std::next(last) == held.end() ? " and " : ", ";
+    text += Texture(*first);
+    if (last != first) text += " to " + Texture(*last);
+    first = std::next(last);
+  }
+  return text.empty() ? "no plateback texture" : text;
+}
+
+std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report) {
+  std::vector<std::int32_t> zones;
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
+    if (zone != kCitysAgain && !report.options.HasTexture(plate)) zones.push_back(zone);
+  }
+  return zones;
+}
+
 std::string AssumedTextures(const CheckOptions& options) {
+  if (options.Measured()) {
+    return "the game has " +
+           Plural(options.dictionary->indices.size(), "plate texture", "plate textures") + " in " +
+           options.dictionary->file + ": " + TextureRuns(*options.dictionary);
+  }
   std::string text =
       "assuming " +
       Plural(static_cast<std::size_t>(options.plates), "plate texture", "plate textures") +
@@ -37,12 +67,7 @@ std::string AssumedTextures(const CheckOptions& options) {
 }
 
 std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
-  std::size_t zones = 0;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    if (zone != kCitysAgain && (plate < 0 || plate >= report.options.plates)) ++zones;
-  }
-  return zones;
+  return ZonesWithoutTexture(report).size();
 }
 
 std::string CutNote(const CheckReport& report) {

@@ -41,6 +41,13 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report);
 /// for the game's own", or "..., as --plates N says" when it was given.
 std::string AssumedTextures(const CheckOptions& options);
 
+/// The plate textures a dictionary holds, as runs: "plateback1 to plateback3
+/// and plateback5".
+std::string TextureRuns(const PlateTextures& textures);
+
+/// The zones the game can reach whose plateback index has no texture, in order.
+std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report);
+
 /// How many zones the game can reach get a plateback index that has no
 /// texture under the assumed count (negative ones included).
 std::size_t ZonesBeyondTheTextures(const CheckReport& report);
