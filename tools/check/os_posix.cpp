@@ -131,7 +131,12 @@ std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::stri
   return std::make_pair(std::int64_t{status.st_size}, nanoseconds);
 }
 
-bool IsReadOnlyFile(const std::string& path) { return access(path.c_str(), W_OK) != 0; }
+bool IsReadOnlyFile(const std::string& path) {
+  // A file no one may write is read-only to root too, who could write it anyway.
+  struct stat status {};
+  return access(path.c_str(), W_OK) != 0 ||
+         (stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0);
+}
 
 NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::string& reason) {
   const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
