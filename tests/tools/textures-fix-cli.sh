@@ -5,41 +5,8 @@
 # (run as COMMAND) finds of the plate textures, and what --fix makes of a
 # file with each mendable mistake.
 set -u
-data=$1
-shift
-maker=()
-while [ "$1" != -- ]; do maker+=("$1"); shift; done
-shift
-command=("$@")
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=unicode-game-folder.sh
-. "$here/unicode-game-folder.sh"
-# shellcheck source=counters.sh
-. "$here/counters.sh"
-out="$work/out.txt"
-explain_failure() { sed 's/^/    /' "$out" | head -30; }
-
-make() { (cd "$game" && "${maker[@]}" "$@") >/dev/null 2>&1 || echo "make-fake-game $* failed"; }
-
-# run STATUS ARGS...: the checker in the game folder; output in $out.
-run() {
-  local expected=$1
-  shift
-  (cd "$game" && "${command[@]}" "$@") 2>&1 </dev/null | tr -d '\r' >"$out"
-  local status=${PIPESTATUS[0]}
-  if [ "$status" -ne "$expected" ]; then fail "vexilo-check $* exited $status, expected $expected"; return 1; fi
-}
-
-# says DESCRIPTION PATTERN...: every pattern matches a line of $out.
-says() {
-  local what=$1 pattern
-  shift
-  for pattern in "$@"; do
-    if ! grep -Eq -- "$pattern" "$out"; then fail "$what: no line like /$pattern/"; return; fi
-  done
-  pass
-}
-
+# shellcheck source=game-folder-checks.sh
+. "$(dirname "$0")/game-folder-checks.sh"
 cp "$data/default-Vexilo.txt" "$game/Vexilo.txt"
 make game.exe 1001
 mkdir -p "$game/models/generic"

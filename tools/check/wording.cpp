@@ -1,6 +1,6 @@
 #include "wording.hpp"
 
-#include <iterator>
+#include <utility>
 
 namespace vexilo::check {
 
@@ -25,18 +25,45 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
   return zones;
 }
 
-std::string TextureRuns(const PlateTextures& textures) {
+namespace {
+
+using Run = std::pair<std::int64_t, std::int64_t>;
+
+// Runs of plateback indices, as "plateback1 to plateback3 and plateback5".
+std::string RunsText(const std::vector<Run>& runs) {
   std::string text;
-  const auto& held = textures.indices;
-  for (auto first = held.begin(); first != held.end();) {
-    auto last = first;
-    while (std::next(last) != held.end() && *std::next(last) == *last + 1) ++last;
-    if (!text.empty()) text += std::next(last) == held.end() ? " and " : ", ";
-    text += Texture(*first);
-    if (last != first) text += " to " + Texture(*last);
-    first = std::next(last);
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
+    text += Texture(runs[i].first);
+    if (runs[i].second != runs[i].first) text += " to " + Texture(runs[i].second);
   }
-  return text.empty() ? "no plateback texture" : text;
+  return text;
+}
+
+// The runs a dictionary holds and, with gaps, the runs between them.
+std::vector<Run> HeldRuns(const PlateTextures& textures, bool gaps) {
+  std::vector<Run> runs;
+  for (std::int32_t plate : textures.indices) {
+    if (!runs.empty() && runs.back().second + 1 == plate) {
+      runs.back().second = plate;
+    } else {
+      runs.emplace_back(plate, plate);
+    }
+  }
+  if (!gaps) return runs;
+  std::vector<Run> between;
+  for (std::size_t i = 1; i < runs.size(); ++i)
+    between.emplace_back(runs[i - 1].second + 1, runs[i].first - 1);
+  return between;
+}
+
+}  // namespace
+
+std::string TextureRuns(const PlateTextures& textures) {
+  const std::string held = RunsText(HeldRuns(textures, false));
+  const std::string gaps = RunsText(HeldRuns(textures, true));
+  if (held.empty()) return "no plateback texture";
+  return gaps.empty() ? held : held + ", without " + gaps;
 }
 
 std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report) {

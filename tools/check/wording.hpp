@@ -41,8 +41,8 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report);
 /// for the game's own", or "..., as --plates N says" when it was given.
 std::string AssumedTextures(const CheckOptions& options);
 
-/// The plate textures a dictionary holds, as runs: "plateback1 to plateback3
-/// and plateback5".
+/// The plate textures a dictionary holds, as runs, and its gaps: "plateback1
+/// to plateback3 and plateback5, without plateback4".
 std::string TextureRuns(const PlateTextures& textures);
 
 /// The zones the game can reach whose plateback index has no texture, in order.
