@@ -152,6 +152,7 @@ else
 fi
 case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuzz/run-fuzz.sh 30 game-build
+case_ "fuzzing vexilo-check's reader of texture dictionaries for 30 s" 240 tests/fuzz/run-fuzz.sh 30 txd
 
 if [ "$skipped" -gt 0 ]; then echo "$passed passed, $failed failed, $skipped skipped"; else echo "$passed passed, $failed failed"; fi
 [ "$failed" -eq 0 ]

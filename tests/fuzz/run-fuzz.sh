@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# run-fuzz.sh [SECONDS] [mapping|game-build]: builds the fuzz preset (clang,
-# libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer) and runs one
-# fuzzer for SECONDS (60 by default): the mapping-file reader's from its seed
-# corpus, or vexilo-check's reader of game executables, seeded with small
-# executables of every build and a few broken ones. A failing input is kept
+# run-fuzz.sh [SECONDS] [mapping|game-build|txd]: builds the fuzz preset
+# (clang, libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer) and
+# runs one fuzzer for SECONDS (60 by default): the mapping-file reader's from
+# its seed corpus, vexilo-check's reader of game executables, seeded with
+# small executables of every build and a few broken ones, or its reader of
+# texture dictionaries, seeded with small dictionaries. A failing input is kept
 # in the fuzzer's regressions folder, which the unit tests replay on every
 # build.
 set -euo pipefail
@@ -32,8 +33,17 @@ case $which in
     seeds=("$out/seeds")
     max_len=16384
     ;;
+  txd)
+    fuzzer=build/fuzz/tests/fuzz/vexilo_txd_fuzzer
+    regressions=tests/fuzz/txd-regressions
+    mkdir -p "$out/seeds"
+    (cd "$out/seeds" && "$OLDPWD/build/fuzz/tests/vexilo_make_fake_game" three.txd txd:plateback1,plateback2,plateback3 \
+      mixed.txd txd:wheel,plateback5,PLATEBACK12,plateback01 empty.txd txd:)
+    seeds=("$out/seeds")
+    max_len=4096
+    ;;
   *)
-    echo "run-fuzz.sh: no fuzzer named '$which' (mapping or game-build)" >&2
+    echo "run-fuzz.sh: no fuzzer named '$which' (mapping, game-build or txd)" >&2
     exit 2
     ;;
 esac

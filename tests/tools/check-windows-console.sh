@@ -62,7 +62,15 @@ check "double-clicked, it waits for Enter" said "waited: yes" "typed: Enter"
 check "double-clicked, it closes after Enter" not said "closed: no"
 check "double-clicked, it checks the Vexilo.txt beside itself and shows its path" \
   said "$folder\\Vexilo.txt:15: warning: plateback index 12" "exit: 1"
-check "double-clicked, it asks for Enter" said "Press Enter to close this window."
+check "double-clicked, it offers to mend what it can" \
+  said "Press F and Enter to fix 4 lines (a backup is kept), or just Enter to leave the file as it is."
+check "double-clicked, Enter alone leaves the file as it is" cmp -s "$here/../data/check/diagnostics.txt" "$game/Vexilo.txt"
+
+cp "$here/../data/default-Vexilo.txt" "$game/clean.txt"
+launch window "$(windows "$work/vexilo-check.exe")" "$folder\\clean.txt"
+check "a file with nothing to mend gets no offer, and it asks for Enter" \
+  said "waited: yes" "Press Enter to close this window." "exit: 0"
+check "a file with nothing to mend gets no offer" not said "Press F and Enter"
 
 launch window "$(windows "$work/vexilo-check.exe")" "$folder\\Vexilo.txt"
 check "a file dropped on it is checked, and it waits" \

@@ -5,47 +5,14 @@
 # (run as COMMAND, its last word the program) says of each: one per known
 # build, one no probe names, broken ones, two at once, --game FILE, and none.
 set -u
-data=$1
-shift
-maker=()
-while [ "$1" != -- ]; do maker+=("$1"); shift; done
-shift
-command=("$@")
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=unicode-game-folder.sh
-. "$here/unicode-game-folder.sh"
-# shellcheck source=counters.sh
-. "$here/counters.sh"
-out="$work/out.txt"
-explain_failure() { sed 's/^/    /' "$out" | head -20; }
+# shellcheck source=game-folder-checks.sh
+. "$(dirname "$0")/game-folder-checks.sh"
 
 # fresh: an empty game folder holding the default Vexilo.txt.
 fresh() {
   rm -rf "$game"
   mkdir -p "$game"
   cp "$data/default-Vexilo.txt" "$game/Vexilo.txt"
-}
-
-# make FILE KIND...: executables written in the game folder.
-make() { (cd "$game" && "${maker[@]}" "$@") >/dev/null 2>&1 || echo "make-fake-game $* failed"; }
-
-# run STATUS ARGS...: the checker in the game folder; output in $out.
-run() {
-  local expected=$1
-  shift
-  (cd "$game" && "${command[@]}" "$@") 2>&1 </dev/null | tr -d '\r' >"$out"
-  local status=${PIPESTATUS[0]}
-  if [ "$status" -ne "$expected" ]; then fail "vexilo-check $* exited $status, expected $expected"; return 1; fi
-}
-
-# says DESCRIPTION PATTERN...: every pattern matches a line of $out.
-says() {
-  local what=$1 pattern
-  shift
-  for pattern in "$@"; do
-    if ! grep -Eq -- "$pattern" "$out"; then fail "$what: no line like /$pattern/"; return; fi
-  done
-  pass
 }
 
 limit='read from the file on disk\. An executable that is compressed or protected on disk can differ from what runs; the DEBUG line shows what actually runs'

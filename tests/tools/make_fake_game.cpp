@@ -2,20 +2,32 @@
 // for the command-line tests and the fuzzer's seeds. KIND is a build id
 // (1001 ... 3210), 0 for a build no probe names, or a broken file: text,
 // dos (no PE header), x64, truncated (headers cut short), past-end (a section
-// beyond the end of the file). Pairs of FILE KIND may follow.
+// beyond the end of the file), or txd:NAME,NAME... for a texture dictionary of
+// those textures. Pairs of FILE KIND may follow.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "fake_game_executable.hpp"
+#include "fake_texture_dictionary.hpp"
 
 namespace {
 
 using namespace vexilo::testing;
 
 bool Make(const std::string& kind, std::string& bytes) {
-  if (kind == "text") {
+  if (kind.rfind("txd:", 0) == 0) {
+    std::vector<std::string> names;
+    for (std::size_t at = 4; at <= kind.size();) {
+      const std::size_t comma = std::min(kind.find(',', at), kind.size());
+      names.push_back(kind.substr(at, comma - at));
+      at = comma + 1;
+    }
+    bytes = FakeTextureDictionary(names);
+  } else if (kind == "text") {
     bytes = "DEBUG\n0-376=1\n";
   } else if (kind == "dos") {
     bytes = FakeGameExecutable(0);

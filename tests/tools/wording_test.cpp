@@ -18,6 +18,15 @@ TEST(Texture, IsTheIndexPlusOneEvenAtTheEdgesOf32Bits) {
   EXPECT_EQ(Texture(-2147483647 - 1), "plateback-2147483647");
 }
 
+TEST(TextureRuns, NamesTheTexturesHeldAndTheGapsBetweenThem) {
+  PlateTextures textures;
+  textures.indices = {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 20};
+  EXPECT_EQ(TextureRuns(textures),
+            "plateback1 to plateback4, plateback6 to plateback13 and plateback21, without "
+            "plateback5 and plateback14 to plateback20");
+  EXPECT_EQ(TextureRuns(PlateTextures{}), "no plateback texture");
+}
+
 TEST(Plural, PicksTheFormByCount) {
   EXPECT_EQ(Plural(1, "zone", "zones"), "1 zone");
   EXPECT_EQ(Plural(0, "zone", "zones"), "0 zones");

@@ -3,66 +3,24 @@
 #include <algorithm>
 #include <cctype>
 
+#include "file_bytes.hpp"
 #include "host/addresses.hpp"
 #include "os.hpp"
 #include "platform/platform.hpp"
+#include "text.hpp"
 
 namespace vexilo::check {
 namespace {
 
-// An executable on disk, read where the probes and headers need it.
-class FileBytes : public ByteSource {
- public:
-  explicit FileBytes(const std::string& path)
-      : file_(platform::NativePath(path)), size_(file_.Size()) {}
-  bool IsOpen() const { return file_.is_open(); }
-  bool KnowsSize() const { return size_ >= 0; }
-  std::uint64_t Size() const override { return size_ < 0 ? 0 : static_cast<std::uint64_t>(size_); }
-
-  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override {
-    for (std::size_t done = 0; done < size;) {
-      const std::ptrdiff_t read = file_.ReadAt(static_cast<std::int64_t>(offset + done),
-                                               reinterpret_cast<char*>(out + done), size - done);
-      if (read <= 0) return false;
-      done += static_cast<std::size_t>(read);
-    }
-    return true;
-  }
-
- private:
-  platform::InputFile file_;
-  std::int64_t size_;
-};
-
 // The checker as the release package names it, also when this one runs
 // under another name (from a build folder, say).
 constexpr std::string_view kReleaseName = "vexilo-check.exe";
-
-// Why an executable could not be opened, as the mapping file's reasons go.
-std::string CannotOpen(const std::string& path) {
-  switch (KindOfPath(platform::NativePath(path))) {
-    case PathKind::Missing:
-      return "cannot be read: there is no such file";
-    case PathKind::Folder:
-      return "cannot be read: it is a folder";
-    case PathKind::Other:
-      break;
-  }
-  return "cannot be read (is it open in another program, or yours to read?)";
-}
 
 bool EndsWithExe(std::string_view name) {
   if (name.size() <= 4) return false;
   std::string tail(name.substr(name.size() - 4));
   for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return tail == ".exe";
-}
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 }  // namespace
@@ -91,10 +49,10 @@ GameBuild ReadGameBuild(const std::string& file, ByteSource& source) {
 
 GameBuild ReadGameBuild(const std::string& path) {
   FileBytes bytes(path);
-  if (!bytes.IsOpen() || !bytes.KnowsSize()) {
+  if (!bytes.IsOpen()) {
     GameBuild build;
     build.file = path;
-    build.problem = CannotOpen(path);
+    build.problem = WhyCannotOpen(path);
     return build;
   }
   return ReadGameBuild(path, bytes);
@@ -104,8 +62,8 @@ std::vector<std::string> PickGameExecutables(std::vector<std::string> names,
                                              std::string_view ownName) {
   names.erase(std::remove_if(names.begin(), names.end(),
                              [ownName](const std::string& name) {
-                               return !EndsWithExe(name) || SameNameIgnoringCase(name, ownName) ||
-                                      SameNameIgnoringCase(name, kReleaseName);
+                               return !EndsWithExe(name) || EqualsIgnoringCase(name, ownName) ||
+                                      EqualsIgnoringCase(name, kReleaseName);
                              }),
               names.end());
   std::sort(names.begin(), names.end());

@@ -38,6 +38,8 @@ dl.summary dd { margin: 0; overflow-wrap: anywhere; }
                     color: #000; border-left-width: 8px; }
 .legend { list-style: none; padding: 0; columns: 2 22em; max-width: 72em; }
 .legend li { margin: 2px 0; break-inside: avoid; }
+.legend li.missing .swatch { text-decoration: line-through; }
+.no-texture { color: #b00020; }
 .swatch { display: inline-block; min-width: 2.2em; text-align: center; border: 1px solid rgba(0, 0, 0, .4);
           margin-right: .5em; font-weight: bold; }
 table { border-collapse: collapse; max-width: 72em; }
@@ -79,6 +81,8 @@ std::string Summary(const std::string& file, const CheckReport& report) {
   item("lines", "Lines", std::to_string(report.lines));
   item("mappings", "Mappings", std::to_string(report.mappings));
   item("debug", "DEBUG", report.table.debug ? "on" : "off");
+  if (report.options.dictionary && !report.options.dictionary->Read())
+    item("dictionary", "Texture dictionary", HtmlText(report.options.dictionary->problem));
   item("plates", "Plate textures", HtmlText(AssumedTextures(report.options)));
   item("problems", "Problems",
        "<span id=\"errors\">" + Plural(report.errors, "error", "errors") +
@@ -124,14 +128,27 @@ std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
          zoneNames[zone] + "</span><span>=" + std::to_string(plate) + note + "</span></div>\n";
 }
 
+// What the legend says of a plateback index that has no texture.
+std::string NoTexture(const CheckOptions& options) {
+  if (options.Measured()) return "no such texture in " + options.dictionary->file;
+  return "no texture among the " + std::to_string(options.plates) +
+         (options.platesGiven ? " that --plates gives" : " assumed");
+}
+
 std::string Legend(const CheckReport& report,
                    const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
   std::string html = "<ul class=\"legend\">\n";
   for (const auto& [plate, zones] : zonesPerPlate) {
+    const bool missing = !report.options.HasTexture(plate);
     html += "<li data-plateback=\"" + std::to_string(plate) + "\" data-count=\"" +
-            std::to_string(zones) + "\"><span class=\"swatch " + PlateClass(plate) +
-            "\">=" + std::to_string(plate) + "</span>plateback index " + std::to_string(plate) +
-            " (" + Texture(plate) + "): " + Plural(zones, "zone", "zones") + "</li>\n";
+            std::to_string(zones) + "\"" + (missing ? " class=\"missing\"" : "") +
+            "><span class=\"swatch " + PlateClass(plate) + "\">=" + std::to_string(plate) +
+            "</span>plateback index " + std::to_string(plate) + " (" + Texture(plate) +
+            "): " + Plural(zones, "zone", "zones") +
+            (missing ? "; <strong class=\"no-texture\">" + HtmlText(NoTexture(report.options)) +
+                           "</strong>"
+                     : "") +
+            "</li>\n";
   }
   const std::size_t unset = UnsetZones(report).size();
   html += "<li class=\"key-unset\" data-count=\"" + std::to_string(unset) +

@@ -1,6 +1,8 @@
 #include "json_report.hpp"
 
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 #include "mapping/zones.hpp"
 #include "text.hpp"
@@ -46,6 +48,30 @@ void FormatJsonGame(std::string& out, const GameSearch& games) {
       games.builds.empty() ? NoGameExecutable(games) : std::string(kFileCheckLimit);
   Append(out, "%s],\n    \"note\": %s\n  },\n", games.builds.empty() ? "" : "\n    ",
          JsonString(note).c_str());
+}
+
+std::string JsonList(const std::vector<std::int32_t>& numbers) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    list += (i ? ", " : "") + std::to_string(numbers[i]);
+  return list + "]";
+}
+
+// The dictionary the textures were read from (null when --plates said how
+// many), and the zones left without a texture.
+void FormatJsonTextures(std::string& out, const CheckReport& report) {
+  const std::optional<PlateTextures>& dictionary = report.options.dictionary;
+  Append(out, "  \"texture_dictionary\": ");
+  if (!dictionary) {
+    Append(out, "null,\n");
+  } else {
+    Append(out, "{\"file\": %s, \"read\": %s, \"problem\": %s, \"platebacks\": %s},\n",
+           dictionary->file.empty() ? "null" : JsonString(dictionary->file).c_str(),
+           dictionary->Read() ? "true" : "false",
+           dictionary->Read() ? "null" : JsonString(dictionary->problem).c_str(),
+           JsonList({dictionary->indices.begin(), dictionary->indices.end()}).c_str());
+  }
+  Append(out, "  \"zones_without_texture\": %s,\n", JsonList(ZonesWithoutTexture(report)).c_str());
 }
 
 void FormatJsonZones(std::string& out, const CheckReport& report) {
@@ -102,8 +128,11 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
          report.Count(Severity::Error), report.Count(Severity::Warning));
   Append(out,
          "  \"plate_textures\": %d,\n  \"plate_textures_note\": %s,\n  \"unset_zones\": %zu,\n",
-         report.options.plates, JsonString(AssumedTextures(report.options)).c_str(),
-         UnsetZones(report).size());
+         report.options.Measured()
+             ? static_cast<std::int32_t>(report.options.dictionary->indices.size())
+             : report.options.plates,
+         JsonString(AssumedTextures(report.options)).c_str(), UnsetZones(report).size());
+  FormatJsonTextures(out, report);
   FormatJsonDiagnostics(out, report);
   FormatJsonGame(out, games);
   FormatJsonZones(out, report);

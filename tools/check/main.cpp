@@ -11,10 +11,12 @@
 #include "html_report.hpp"
 #include "json_report.hpp"
 #include "mapping_check.hpp"
+#include "mapping_fix.hpp"
 #include "os.hpp"
 #include "platform/platform.hpp"
 #include "terminal.hpp"
 #include "terminal_report.hpp"
+#include "texture_dictionary.hpp"
 #include "version.hpp"
 #include "zone_lookup.hpp"
 
@@ -28,14 +30,22 @@ constexpr int kExitUnreadable = 2;
 
 const char kHelp[] =
     "Usage: vexilo-check [OPTIONS] [FILE]\n"
+    "       vexilo-check --fix [FILE]\n"
     "\n"
     "Reads a Vexilo mapping file (default: Vexilo.txt in the current folder) exactly\n"
     "as the plug-in does, and tells which lines do not do what they look like.\n"
     "\n"
     "Options:\n"
     "  --plates N     the game has N plate textures: plateback indices 0 to N-1\n"
-    "                 are valid. Without it 11 are assumed, as the default\n"
-    "                 Vexilo.txt uses; the game's own are 3 (--plates 3)\n"
+    "                 are valid. Without it they are read from the game's\n"
+    "                 vehicle.txd, or 11 are assumed when it cannot be read\n"
+    "  --txd FILE     read the plate textures from the texture dictionary FILE\n"
+    "                 (default: the first vehicle.txd in the game's folder, the\n"
+    "                 mapping file's folder, or their subfolders, 3 levels deep)\n"
+    "  --fix          mend the mistakes whose meaning is plain (a zone label for\n"
+    "                 its index, a missing '=', 5=-3, UTF-16 or a byte-order\n"
+    "                 mark), each shown as line N: OLD -> NEW; the old file is\n"
+    "                 kept as FILE.bak\n"
     "  --html FILE    also write the report as a page to FILE: the summary, all 377\n"
     "                 zones coloured by plateback, every problem; open it in any\n"
     "                 browser\n"
@@ -69,14 +79,17 @@ const char kHelp[] =
     "actually runs.\n"
     "\n"
     "Plate textures: the game has 3 (plateback1 to plateback3) until a limit\n"
-    "adjuster raises the count and textures are added. The default Vexilo.txt uses\n"
-    "plateback indices up to 10 (plateback11). With only the 3 textures, change\n"
-    "every =3 to =10 into =0, =1 or =2; --plates 3 lists every plateback index\n"
-    "beyond them, with the lines that use it.\n"
+    "adjuster raises the count and textures are added. vexilo-check reads which\n"
+    "platebackN textures the game's vehicle.txd holds, and names every plateback\n"
+    "index a line uses that has no texture there, with its lines, and the zones\n"
+    "left without one. The default Vexilo.txt uses plateback indices up to 10\n"
+    "(plateback11). With only the 3 textures, change every =3 to =10 into =0, =1\n"
+    "or =2.\n"
     "\n"
     "Examples:\n"
     "  vexilo-check                    check Vexilo.txt here\n"
     "  vexilo-check --plates 3         which lines need textures the game lacks\n"
+    "  vexilo-check --fix              mend the plain mistakes, keeping a backup\n"
     "  vexilo-check --html report.html then open report.html in a browser\n"
     "  vexilo-check --plates 20 C:\\Games\\MyGame\\Vexilo.txt\n"
     "  vexilo-check --table | more     which plateback every zone gets\n"
@@ -97,7 +110,14 @@ struct Options {
   std::string html;
   std::string game;
   bool haveGame = false;
+  std::string txd;
+  bool haveTxd = false;
+  bool fix = false;
   bool colour = true;
+  /// Started by a double-click or a drop: it may offer to mend the file.
+  bool ownWindow = false;
+  /// The player turned the offer down, and so has already pressed Enter.
+  bool declined = false;
 };
 
 void Say(std::FILE* out, const std::string& text) { WriteText(out, text); }
@@ -144,10 +164,15 @@ int Parse(const std::vector<std::string>& arguments, Options& options) {
       options.zones = true;
     } else if (argument == "--no-color") {
       options.colour = false;
+    } else if (argument == "--fix") {
+      options.fix = true;
     } else if (argument == "--zone" || argument == "--plates" || argument == "--html" ||
-               argument == "--game") {
+               argument == "--game" || argument == "--txd") {
       if (!TakeValue(arguments, i, value)) return Usage("missing value after " + argument);
-      if (argument == "--game") {
+      if (argument == "--txd") {
+        options.txd = value;
+        options.haveTxd = true;
+      } else if (argument == "--game") {
         options.game = value;
         options.haveGame = true;
       } else if (argument == "--zone") {
@@ -196,6 +221,21 @@ int WriteHtml(const Options& options, const CheckReport& report, const GameSearc
   if (!options.json && !options.table)
     Say(stdout, "Report page written to " + options.html + ".\n");
   return -1;
+}
+
+// The game's plate textures, unless --plates says how many there are: from
+// --txd, or from the first vehicle.txd in the game's folder or the file's.
+void MeasureTextures(Options& options) {
+  if (options.check.platesGiven) return;
+  if (options.haveTxd) {
+    options.check.dictionary = MeasurePlateTextures(options.txd);
+    return;
+  }
+  std::vector<std::string> folders;
+  if (options.haveGame) folders.push_back(FolderOf(options.game));
+  const std::string beside = FolderOf(options.file);
+  if (folders.empty() || folders[0] != beside) folders.push_back(beside);
+  options.check.dictionary = MeasureGameTextures(folders);
 }
 
 CheckReport CheckTheFile(const Options& options) {
@@ -259,6 +299,35 @@ int Check(const Options& options) {
   return report.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
 }
 
+// Mends the file, says what changed and what is left, and exits as a check
+// of the new file would.
+int Fix(const Options& options) {
+  const FixedFile fixed = FixMappingFile(vexilo::platform::NativePath(options.file), options.file);
+  const CheckReport after = CheckMappingText(fixed.fix.bytes, options.check);
+  std::string text;
+  FormatFix(text, options.file, fixed, after);
+  Say(fixed.outcome == FixedFile::Outcome::LeftAlone ? stderr : stdout, text);
+  if (fixed.outcome == FixedFile::Outcome::LeftAlone) return kExitUnreadable;
+  return after.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
+}
+
+// Double-clicked, the checker offers to mend what it can; Enter alone declines.
+int OfferToFix(Options& options, int status) {
+  std::string bytes, reason;
+  if (!ReadWholeFile(vexilo::platform::NativePath(options.file), kMostBytesFixed, bytes, reason))
+    return status;
+  const std::size_t lines = FixMappingText(bytes).Mended();
+  if (lines == 0) return status;
+  Say(stdout, "\n" + FixOffer(lines) + "\n");
+  std::fflush(stdout);
+  const std::string answer = ReadConsoleLine();
+  if (answer != "F" && answer != "f") {
+    options.declined = true;
+    return status;
+  }
+  return Fix(options);
+}
+
 // The zone, and what the file makes of it when it can be read.
 int LookUpZone(const Options& options) {
   std::string text;
@@ -287,7 +356,11 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
     return kExitClean;
   }
   if (options.haveZone) return LookUpZone(options);
-  return Check(options);
+  MeasureTextures(options);
+  if (options.fix) return Fix(options);
+  const int status = Check(options);
+  if (options.ownWindow && status != kExitUnreadable) return OfferToFix(options, status);
+  return status;
 }
 
 }  // namespace
@@ -296,10 +369,10 @@ int main(int argc, char** argv) {
   Options options;
   // Explorer starts the program in a folder of its choosing: the file beside
   // the program is the one a double-click means.
-  const bool ownWindow = StartedInItsOwnWindow(QueryConsole());
-  if (ownWindow) options.file = ProgramFolder() + kDefaultFile;
+  options.ownWindow = StartedInItsOwnWindow(QueryConsole());
+  if (options.ownWindow) options.file = ProgramFolder() + kDefaultFile;
   const int status = Run(CommandLineArguments(argc, argv), options);
   std::fflush(stdout);
-  if (ownWindow) WaitForEnter();
+  if (options.ownWindow && !options.declined) WaitForEnter();
   return status;
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <utility>
 
 #include "mapping/mapping_file.hpp"
 #include "wording.hpp"
@@ -331,7 +332,7 @@ class LineChecker : public MappingReader::Observer {
       Warn(number, text,
            "plateback index " + std::to_string(value) + " is negative: there is no texture " +
                Texture(value));
-    } else if (value >= options_.plates) {
+    } else if (!options_.HasTexture(value)) {
       UseBeyondTheTextures(number, text, value);
     }
   }
@@ -357,11 +358,16 @@ class LineChecker : public MappingReader::Observer {
     const std::string range = " (plateback1 to " + Texture(std::int64_t{options_.plates} - 1) + ")";
     std::string message =
         "plateback index " + std::to_string(value) + " selects " + Texture(value) + ", but ";
-    message += options_.platesGiven ? "the game has " + count + range
-                                    : "that is beyond the " + count + " assumed" + range;
+    if (options_.Measured()) {
+      message += options_.dictionary->file + " has no such texture (it holds " +
+                 TextureRuns(*options_.dictionary) + ")";
+    } else {
+      message += options_.platesGiven ? "the game has " + count + range
+                                      : "that is beyond the " + count + " assumed" + range;
+    }
     if (beyond.count > 1)
       message += "; " + std::to_string(beyond.count) + " lines use it: " + NamedLines(beyond);
-    if (!options_.platesGiven) message += "; see --plates";
+    if (!options_.platesGiven && !options_.Measured()) message += "; see --plates";
     return message;
   }
 
@@ -431,6 +437,10 @@ class LineChecker : public MappingReader::Observer {
 
 }  // namespace
 
+bool CheckOptions::HasTexture(std::int32_t plate) const {
+  return Measured() ? dictionary->Holds(plate) : plate >= 0 && plate < plates;
+}
+
 std::size_t CheckReport::Count(Severity severity) const {
   return severity == Severity::Error ? errors : warnings;
 }
@@ -496,7 +506,62 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
   return zones;
 }
 
+namespace {
+
+using Run = std::pair<std::int64_t, std::int64_t>;
+
+// Runs of plateback indices, as "plateback1 to plateback3 and plateback5".
+std::string RunsText(const std::vector<Run>& runs) {
+  std::string text;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
+    text += Texture(runs[i].first);
+    if (runs[i].second != runs[i].first) text += " to " + Texture(runs[i].second);
+  }
+  return text;
+}
+
+// The runs a dictionary holds and, with gaps, the runs between them.
+std::vector<Run> HeldRuns(const PlateTextures& textures, bool gaps) {
+  std::vector<Run> runs;
+  for (std::int32_t plate : textures.indices) {
+    if (!runs.empty() && runs.back().second + 1 == plate) {
+      runs.back().second = plate;
+    } else {
+      runs.emplace_back(plate, plate);
+    }
+  }
+  if (!gaps) return runs;
+  std::vector<Run> between;
+  for (std::size_t i = 1; i < runs.size(); ++i)
+    between.emplace_back(runs[i - 1].second + 1, runs[i].first - 1);
+  return between;
+}
+
+}  // namespace
+
+std::string TextureRuns(const PlateTextures& textures) {
+  const std::string held = RunsText(HeldRuns(textures, false));
+  const std::string gaps = RunsText(HeldRuns(textures, true));
+  if (held.empty()) return "no plateback texture";
+  return gaps.empty() ? held : held + ", without " + gaps;
+}
+
+std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report) {
+  std::vector<std::int32_t> zones;
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
+    if (zone != kCitysAgain && !report.options.HasTexture(plate)) zones.push_back(zone);
+  }
+  return zones;
+}
+
 std::string AssumedTextures(const CheckOptions& options) {
+  if (options.Measured()) {
+    return "the game has " +
+           Plural(options.dictionary->indices.size(), "plate texture", "plate textures") + " in " +
+           options.dictionary->file + ": " + TextureRuns(*options.dictionary);
+  }
   std::string text =
       "assuming " +
       Plural(static_cast<std::size_t>(options.plates), "plate texture", "plate textures") +
@@ -510,12 +575,7 @@ std::string AssumedTextures(const CheckOptions& options) {
 }
 
 std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
-  std::size_t zones = 0;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    if (zone != kCitysAgain && (plate < 0 || plate >= report.options.plates)) ++zones;
-  }
-  return zones;
+  return ZonesWithoutTexture(report).size();
 }
 
 std::string CutNote(const CheckReport& report) {

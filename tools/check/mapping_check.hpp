@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "mapping/mapping_format.hpp"
+#include "texture_dictionary.hpp"
 
 /// What a mapping file does, line by line, as the plug-in reads it.
 namespace vexilo::check {
@@ -35,6 +37,14 @@ struct CheckOptions {
   std::int32_t plates = kDefaultFilePlates;
   /// Whether the player said so (--plates), or the count is assumed.
   bool platesGiven = false;
+  /// The game's texture dictionary, when one was looked for: read, it says
+  /// which plateback indices have a texture in place of plates.
+  std::optional<PlateTextures> dictionary;
+
+  /// Whether the game has the texture a plateback index selects.
+  bool HasTexture(std::int32_t plate) const;
+  /// Whether the textures were measured in the game's dictionary.
+  bool Measured() const { return dictionary && dictionary->Read(); }
 };
 
 struct CheckReport {
@@ -78,6 +88,13 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report);
 /// textures (plateback1 to plateback11), as the default file does; --plates 3
 /// for the game's own", or "..., as --plates N says" when it was given.
 std::string AssumedTextures(const CheckOptions& options);
+
+/// The plate textures a dictionary holds, as runs, and its gaps: "plateback1
+/// to plateback3 and plateback5, without plateback4".
+std::string TextureRuns(const PlateTextures& textures);
+
+/// The zones the game can reach whose plateback index has no texture, in order.
+std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report);
 
 /// How many zones the game can reach get a plateback index that has no
 /// texture under the assumed count (negative ones included).

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 /// The checker's only window onto the OS: its console, its command line and
@@ -48,6 +50,42 @@ std::string ProgramName();
 /// The names of what a folder (UTF-8, with its separator; "" for the current
 /// one) holds, folders left out, in no order; none when it cannot be read.
 std::vector<std::string> FileNamesIn(const std::string& folder);
+
+/// The names of the folders a folder (UTF-8, with its separator) holds, "."
+/// and ".." left out, in no order; none when it cannot be read.
+std::vector<std::string> FolderNamesIn(const std::string& folder);
+
+/// Reads the whole file at a UTF-8 path into bytes, refusing one larger than
+/// limit. On failure returns false and says why in reason.
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
+                   std::string& reason);
+
+/// The size and last-write time of the file at a UTF-8 path, for telling
+/// whether it changed between two looks; nothing when they cannot be told.
+std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path);
+
+/// True when the file at a UTF-8 path may not be written: read-only, or not
+/// this user's to write.
+bool IsReadOnlyFile(const std::string& path);
+
+/// What CreateNewFileWith did.
+enum class NewFile { Created, AlreadyExists, Failed };
+
+/// Creates a file that must not exist yet at a UTF-8 path and writes bytes
+/// into it; never touches what is there. On failure says why in reason and
+/// leaves nothing behind.
+NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::string& reason);
+
+/// Puts the file at from in the place of the one at to in one step, so that
+/// a reader finds the old file or the new one, never neither or a mix.
+bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason);
+
+/// Removes the file at a UTF-8 path, if it can.
+void RemoveFile(const std::string& path);
+
+/// Reads one line typed on the console, its line end left out ("" when input
+/// ends).
+std::string ReadConsoleLine();
 
 /// What the decision to wait before closing needs to know of the console.
 struct ConsoleFacts {

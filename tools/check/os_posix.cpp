@@ -1,8 +1,14 @@
+// Without the large-file interface a 32-bit build can list no folder on a
+// file system with 64-bit inode numbers: readdir fails with EOVERFLOW.
+#define _FILE_OFFSET_BITS 64
+
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "os.hpp"
@@ -84,6 +90,91 @@ std::vector<std::string> FileNamesIn(const std::string& folder) {
   }
   closedir(listing);
   return names;
+}
+
+std::vector<std::string> FolderNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
+  if (listing == nullptr) return names;
+  while (const dirent* entry = readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (entry->d_type == DT_DIR && name != "." && name != "..") names.push_back(name);
+  }
+  closedir(listing);
+  return names;
+}
+
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
+                   std::string& reason) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  bytes.clear();
+  char buffer[65536];
+  std::size_t read = 0;
+  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0 && bytes.size() <= limit)
+    bytes.append(buffer, read);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) reason = "a read error";
+  if (bytes.size() > limit) reason = "it is larger than " + std::to_string(limit) + " bytes";
+  return !failed && bytes.size() <= limit;
+}
+
+std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return std::nullopt;
+  const std::int64_t nanoseconds =
+      std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+  return std::make_pair(std::int64_t{status.st_size}, nanoseconds);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  // A file no one may write is read-only to root too, who could write it anyway.
+  struct stat status {};
+  return access(path.c_str(), W_OK) != 0 ||
+         (stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0);
+}
+
+NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::string& reason) {
+  const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+  if (file < 0) {
+    reason = std::strerror(errno);
+    return errno == EEXIST ? NewFile::AlreadyExists : NewFile::Failed;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t wrote = write(file, bytes.data() + done, bytes.size() - done);
+    if (wrote <= 0) break;
+    done += static_cast<std::size_t>(wrote);
+  }
+  const int error = errno;
+  if (close(file) != 0 || done < bytes.size()) {
+    reason = std::strerror(done < bytes.size() ? error : errno);
+    unlink(path.c_str());
+    return NewFile::Failed;
+  }
+  return NewFile::Created;
+}
+
+bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
+  // The new file takes the old one's permissions, so that mending it changes
+  // no more than its text.
+  struct stat status {};
+  if (stat(to.c_str(), &status) == 0) chmod(from.c_str(), status.st_mode & 07777);
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  reason = std::strerror(errno);
+  return false;
+}
+
+void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+
+std::string ReadConsoleLine() {
+  std::string line;
+  for (int c; (c = std::getchar()) != EOF && c != '\n';) line += static_cast<char>(c);
+  return line;
 }
 
 // No POSIX program gets a console window of its own to close.

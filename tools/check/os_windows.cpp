@@ -56,6 +56,20 @@ bool IsConsole(HANDLE handle) {
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
 }
 
+// The system's own words for an error, without the line end it adds.
+std::string SystemReason(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::string reason = length == 0 ? "error " + std::to_string(error) : Narrow({text, length});
+  if (text != nullptr) LocalFree(text);
+  while (!reason.empty() &&
+         (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
+    reason.pop_back();
+  return reason;
+}
+
 }  // namespace
 
 bool ShowsColours(std::FILE* out) {
@@ -151,6 +165,110 @@ std::vector<std::string> FileNamesIn(const std::string& folder) {
   } while (FindNextFileW(search, &found));
   FindClose(search);
   return names;
+}
+
+std::vector<std::string> FolderNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileExW(Widen(folder + "*").c_str(), FindExInfoBasic, &found,
+                                         FindExSearchLimitToDirectories, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring_view name = found.cFileName;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." && name != L"..")
+      names.push_back(Narrow(name));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
+                   std::string& reason) {
+  std::FILE* file = _wfopen(Widen(path).c_str(), L"rb");
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  bytes.clear();
+  char buffer[65536];
+  std::size_t read = 0;
+  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0 && bytes.size() <= limit)
+    bytes.append(buffer, read);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) reason = "a read error";
+  if (bytes.size() > limit) reason = "it is larger than " + std::to_string(limit) + " bytes";
+  return !failed && bytes.size() <= limit;
+}
+
+std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
+  const auto size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  const auto written = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                       info.ftLastWriteTime.dwLowDateTime;
+  return std::make_pair(static_cast<std::int64_t>(size), static_cast<std::int64_t>(written));
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return true;
+  // Opening for writing, and writing nothing, asks the file's permissions.
+  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
+  CloseHandle(file);
+  return false;
+}
+
+NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::string& reason) {
+  const std::wstring wide = Widen(path);
+  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    reason = SystemReason(error);
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::AlreadyExists
+                                                                       : NewFile::Failed;
+  }
+  bool complete = true;
+  for (std::string_view rest = bytes; complete && !rest.empty();) {
+    const DWORD chunk = rest.size() > 65536 ? 65536 : static_cast<DWORD>(rest.size());
+    DWORD written = 0;
+    complete = WriteFile(file, rest.data(), chunk, &written, nullptr) && written > 0;
+    rest.remove_prefix(written);
+  }
+  if (!complete) reason = SystemReason(GetLastError());
+  if (!CloseHandle(file) && complete) {
+    complete = false;
+    reason = SystemReason(GetLastError());
+  }
+  if (complete) return NewFile::Created;
+  DeleteFileW(wide.c_str());
+  return NewFile::Failed;
+}
+
+bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
+  if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  reason = SystemReason(GetLastError());
+  return false;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileW(Widen(path).c_str()); }
+
+std::string ReadConsoleLine() {
+  wchar_t typed[256];
+  DWORD read = 0;
+  if (!ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), typed, 256, &read, nullptr)) return "";
+  std::wstring_view line(typed, read);
+  while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) line.remove_suffix(1);
+  return Narrow(line);
 }
 
 ConsoleFacts QueryConsole() {

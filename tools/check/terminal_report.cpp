@@ -1,5 +1,6 @@
 #include "terminal_report.hpp"
 
+#include <cctype>
 #include <vector>
 
 #include "mapping/zones.hpp"
@@ -73,8 +74,10 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
          Plural(report.lines, "line", "lines").c_str(),
          Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
+  if (report.options.dictionary && !report.options.dictionary->Read())
+    Append(out, "Plate textures not read: %s.\n", report.options.dictionary->problem.c_str());
   std::string assumed = AssumedTextures(report.options);
-  assumed[0] = 'A';
+  assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
   Append(out, "%s.\n", assumed.c_str());
   Append(out, "Zones per plateback:\n");
   for (const auto& [plate, zones] : ZonesPerPlateback(report)) {
@@ -82,7 +85,12 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
            Plural(zones, "zone", "zones").c_str());
   }
   FormatUnsetZones(out, report);
-  if (const std::size_t beyond = ZonesBeyondTheTextures(report); beyond > 0) {
+  const std::vector<std::int32_t> without = ZonesWithoutTexture(report);
+  if (report.options.Measured() && !without.empty()) {
+    Append(out, "Zones left without a texture (no texture in %s): %s (%s)\n",
+           report.options.dictionary->file.c_str(), Runs(without).c_str(),
+           Plural(without.size(), "zone", "zones").c_str());
+  } else if (const std::size_t beyond = without.size(); beyond > 0) {
     Append(out, "Zones whose plateback index has no texture among the %d: %zu\n",
            report.options.plates, beyond);
   }

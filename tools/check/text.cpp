@@ -1,5 +1,7 @@
 #include "text.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 
@@ -33,6 +35,13 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) return 0;
   }
   return length;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 void Append(std::string& out, const char* format, ...) {

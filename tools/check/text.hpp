@@ -14,6 +14,10 @@ inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 /// when it starts with none (overlong forms and surrogates are not well formed).
 std::size_t Utf8SequenceLength(std::string_view text);
 
+/// Whether two names are the same but for the case of ASCII letters, as
+/// Windows compares file names.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 /// Appends printf-style formatted text to out, however long it comes out.
 #if defined(__MINGW32__)
 __attribute__((format(gnu_printf, 2, 3)))

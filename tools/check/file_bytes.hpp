@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "pe_image.hpp"
+#include "platform/platform.hpp"
+
+namespace vexilo::check {
+
+/// A file on disk, read a few bytes at a time where a reader asks.
+class FileBytes : public ByteSource {
+ public:
+  /// Opens the file at a UTF-8 path written either way (".\x" or "./x").
+  explicit FileBytes(const std::string& path);
+  /// False when the file cannot be opened or its size cannot be told.
+  bool IsOpen() const { return file_.is_open() && size_ >= 0; }
+  std::uint64_t Size() const override { return size_ < 0 ? 0 : static_cast<std::uint64_t>(size_); }
+  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
+
+ private:
+  platform::InputFile file_;
+  std::int64_t size_;
+};
+
+/// Why a file that FileBytes could not open cannot be read, as one phrase:
+/// "cannot be read: there is no such file".
+std::string WhyCannotOpen(const std::string& path);
+
+}  // namespace vexilo::check

@@ -1,0 +1,228 @@
+#include "texture_dictionary.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <utility>
+
+#include "file_bytes.hpp"
+#include "os.hpp"
+#include "text.hpp"
+
+namespace vexilo::check {
+namespace {
+
+constexpr std::uint64_t kChunkHeaderSize = 12;  // type, size, library version stamp
+constexpr std::uint32_t kStructChunk = 0x01;
+constexpr std::uint32_t kTextureNativeChunk = 0x15;
+constexpr std::uint32_t kTextureDictionaryChunk = 0x16;
+constexpr std::uint64_t kDictionaryStructSize = 4;  // texture count, device id
+constexpr std::uint64_t kNameAt = 8;                // after the platform id and filter flags
+constexpr std::size_t kNameSize = 32;
+constexpr std::uint64_t kNativeStructMinimum = kNameAt + 2 * kNameSize;  // with the mask name
+constexpr std::string_view kPlateback = "plateback";
+constexpr std::string_view kVehicleTxd = "vehicle.txd";
+// A search from a folder high up a tree (a home folder, a drive) must end soon.
+constexpr std::size_t kMostFoldersSearched = 2000;
+
+std::uint32_t Le32(const std::uint8_t* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+std::string Hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+struct Chunk {
+  std::uint32_t type = 0;
+  std::uint64_t at = 0;    ///< where its header starts
+  std::uint64_t data = 0;  ///< where its contents start
+  std::uint64_t end = 0;   ///< where its contents end
+};
+
+// A part of the file that holds chunks, named for the reasons given.
+struct Span {
+  std::uint64_t end;
+  std::string name;
+  bool file = false;
+};
+
+std::string Within(const Span& parent) {
+  if (parent.file) return "the file (" + std::to_string(parent.end) + " bytes)";
+  return parent.name + " (at " + Hex(parent.end) + ")";
+}
+
+// Reads the chunk header at offset into chunk, bounded by the parent's end;
+// a problem, or "".
+std::string ReadChunk(ByteSource& source, std::uint64_t at, const Span& parent, Chunk& chunk) {
+  std::uint8_t header[kChunkHeaderSize];
+  if (parent.end - at < kChunkHeaderSize || !source.ReadAt(at, sizeof header, header)) {
+    return "truncated: the chunk header at " + Hex(at) + " runs past the end of " + Within(parent);
+  }
+  chunk.type = Le32(header);
+  chunk.at = at;
+  chunk.data = at + kChunkHeaderSize;
+  const std::uint64_t size = Le32(header + 4);
+  if (size > parent.end - chunk.data) {
+    return std::string(parent.file ? "truncated or damaged" : "damaged") + ": the chunk at " +
+           Hex(at) + " (type " + Hex(chunk.type) + ") claims " + std::to_string(size) +
+           " bytes, past the end of " + Within(parent);
+  }
+  chunk.end = chunk.data + size;
+  return "";
+}
+
+// Reads the struct chunk that must open a chunk, at least minimum bytes long.
+std::string ReadStruct(ByteSource& source, const Chunk& owner, const std::string& ownerName,
+                       std::uint64_t minimum, Chunk& inner) {
+  if (std::string problem = ReadChunk(source, owner.data, {owner.end, ownerName}, inner);
+      !problem.empty()) {
+    return problem;
+  }
+  if (inner.type != kStructChunk || inner.end - inner.data < minimum) {
+    return "damaged: " + ownerName + " at " + Hex(owner.at) +
+           " does not start with a struct chunk of " + std::to_string(minimum) + " bytes or more";
+  }
+  return "";
+}
+
+std::string ReadTextureName(ByteSource& source, const Chunk& texture, std::uint64_t number,
+                            const std::function<void(std::string_view)>& onName) {
+  Chunk inner;
+  const std::string name = "texture chunk " + std::to_string(number);
+  if (std::string problem = ReadStruct(source, texture, name, kNativeStructMinimum, inner);
+      !problem.empty()) {
+    return problem;
+  }
+  char text[kNameSize];
+  if (!source.ReadAt(inner.data + kNameAt, kNameSize, reinterpret_cast<std::uint8_t*>(text)))
+    return "the name of " + name + " cannot be read";
+  onName(std::string_view(text, strnlen(text, kNameSize)));
+  return "";
+}
+
+// "the current folder", or the folder as the user wrote it.
+std::string Shown(const std::string& folder) {
+  return folder.empty() ? "the current folder" : folder;
+}
+
+std::string WhereLooked(const std::vector<std::string>& folders) {
+  std::string where;
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    if (i > 0) where += i + 1 == folders.size() ? " and " : ", ";
+    where += Shown(folders[i]);
+  }
+  return where;
+}
+
+}  // namespace
+
+DictionaryReading ReadTextureNames(ByteSource& source,
+                                   const std::function<void(std::string_view)>& onName) {
+  DictionaryReading reading;
+  const Span file{source.Size(), "the file", true};
+  std::uint8_t type[4];
+  if (file.end < kChunkHeaderSize || !source.ReadAt(0, sizeof type, type)) {
+    reading.problem = "not a texture dictionary: it is " + std::to_string(file.end) +
+                      " bytes long, too short for one";
+    return reading;
+  }
+  if (Le32(type) != kTextureDictionaryChunk) {
+    reading.problem = "not a texture dictionary: it starts with chunk type " + Hex(Le32(type)) +
+                      ", not " + Hex(kTextureDictionaryChunk);
+    return reading;
+  }
+  Chunk dictionary, header;
+  reading.problem = ReadChunk(source, 0, file, dictionary);
+  if (reading.problem.empty())
+    reading.problem =
+        ReadStruct(source, dictionary, "the dictionary", kDictionaryStructSize, header);
+  const Span inside{dictionary.end, "the dictionary chunk"};
+  // The count in the header is never used: the chunks that are there are read.
+  for (std::uint64_t at = header.end; reading.problem.empty() && at < dictionary.end;) {
+    Chunk chunk;
+    reading.problem = ReadChunk(source, at, inside, chunk);
+    if (reading.problem.empty() && chunk.type == kTextureNativeChunk)
+      reading.problem = ReadTextureName(source, chunk, ++reading.textures, onName);
+    at = chunk.end;
+  }
+  return reading;
+}
+
+std::int64_t PlatebackIndexOf(std::string_view name) {
+  if (name.size() <= kPlateback.size() ||
+      !EqualsIgnoringCase(name.substr(0, kPlateback.size()), kPlateback)) {
+    return -1;
+  }
+  const std::string_view digits = name.substr(kPlateback.size());
+  // The game names its textures plateback1, plateback2, ...: no sign, no leading zero.
+  if (digits[0] == '0') return -1;
+  std::int64_t number = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    number = number * 10 + (c - '0');
+    if (number > std::int64_t{INT32_MAX} + 1) return -1;
+  }
+  return number - 1;
+}
+
+PlateTextures MeasurePlateTextures(const std::string& file, ByteSource& source) {
+  PlateTextures textures;
+  textures.file = file;
+  const DictionaryReading reading = ReadTextureNames(source, [&textures](std::string_view name) {
+    const std::int64_t plate = PlatebackIndexOf(name);
+    if (plate >= 0 && textures.indices.size() < kMostPlatebacksKept)
+      textures.indices.insert(static_cast<std::int32_t>(plate));
+  });
+  if (!reading.problem.empty()) {
+    textures.problem = file + " cannot be read as a texture dictionary: " + reading.problem;
+    textures.indices.clear();
+  }
+  return textures;
+}
+
+PlateTextures MeasurePlateTextures(const std::string& path) {
+  FileBytes bytes(path);
+  if (!bytes.IsOpen()) {
+    PlateTextures textures;
+    textures.file = path;
+    textures.problem = path + " " + WhyCannotOpen(path);
+    return textures;
+  }
+  return MeasurePlateTextures(path, bytes);
+}
+
+std::string FindVehicleTxd(const std::vector<std::string>& folders) {
+  std::deque<std::pair<std::string, int>> queue;
+  for (const std::string& folder : folders) queue.emplace_back(folder, 0);
+  for (std::size_t searched = 0; !queue.empty() && searched < kMostFoldersSearched; ++searched) {
+    const auto [folder, depth] = queue.front();
+    queue.pop_front();
+    std::vector<std::string> names = FileNamesIn(folder);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      if (EqualsIgnoringCase(name, kVehicleTxd)) return folder + name;
+    }
+    if (depth == kDictionarySearchDepth) continue;
+    std::vector<std::string> subfolders = FolderNamesIn(folder);
+    std::sort(subfolders.begin(), subfolders.end());
+    for (const std::string& name : subfolders) queue.emplace_back(folder + name + "/", depth + 1);
+  }
+  return "";
+}
+
+PlateTextures MeasureGameTextures(const std::vector<std::string>& folders) {
+  const std::string found = FindVehicleTxd(folders);
+  if (!found.empty()) return MeasurePlateTextures(found);
+  PlateTextures none;
+  none.problem = "no vehicle.txd (in any case) in " + WhereLooked(folders) + " or " +
+                 (folders.size() == 1 ? "its" : "their") + " subfolders, " +
+                 std::to_string(kDictionarySearchDepth) + " levels deep";
+  return none;
+}
+
+}  // namespace vexilo::check
