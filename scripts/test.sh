@@ -9,21 +9,7 @@
 # the fuzz runs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-timeout 1800 scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
-timeout 600 scripts/ensure-i386-programs.sh
-case $? in
-  0) i386=native ;;
-  3) i386=emulated ;;
-  124) echo "TIMED OUT after 600 s: making 32-bit programs run"; echo "0 passed, 1 failed"; exit 1 ;;
-  *) echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1 ;;
-esac
-
-jobs=$(nproc)
-results=$PWD/build/test-results
-mkdir -p "$results"
-passed=0
-failed=0
-skipped=0
+export WINEDEBUG=-all
 
 # skip PRESET WHY [CTEST ARGS...]: the tests of a build that cannot run here,
 # counted as skipped and said why.
@@ -35,14 +21,26 @@ skip() {
   echo "SKIPPED: ${count:-0} tests of the $preset build: $why"
 }
 
-# limited SECONDS STEP COMMAND...: runs COMMAND, ended after SECONDS with a
-# message that names the step.
+# limited SECONDS STEP COMMAND...: runs COMMAND in a session (so a process
+# group) of its own, ended after SECONDS with a message that names the step,
+# and says how long it took. timeout signals the whole group, but returns as
+# soon as COMMAND itself has ended: whatever COMMAND started that outlives the
+# signal (a fuzzer, a test) is then ended with the group. Its input is empty.
 limited() {
-  local seconds=$1 step=$2
+  local seconds=$1 step=$2 group status start=$SECONDS
   shift 2
-  timeout --kill-after=20 "$seconds" "$@"
-  local status=$?
-  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then echo "TIMED OUT after ${seconds} s: $step"; fi
+  setsid timeout --kill-after=20 "$seconds" "$@" </dev/null &
+  group=$!
+  # An interrupted test command leaves no step behind either.
+  trap 'kill -KILL -- -"$group" 2>/dev/null; exit 130' INT TERM
+  wait "$group"
+  status=$?
+  trap - INT TERM
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    kill -KILL -- -"$group" 2>/dev/null
+    echo "TIMED OUT after ${seconds} s: $step"
+  fi
+  echo "($step: $((SECONDS - start)) s)"
   return "$status"
 }
 
@@ -124,6 +122,22 @@ suite() {
   fi
 }
 
+limited 1800 "setup" scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
+limited 600 "making 32-bit programs run" scripts/ensure-i386-programs.sh
+case $? in
+  0) i386=native ;;
+  3) i386=emulated ;;
+  124 | 137) echo "0 passed, 1 failed"; exit 1 ;;
+  *) echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1 ;;
+esac
+
+jobs=$(nproc)
+results=$PWD/build/test-results
+mkdir -p "$results"
+passed=0
+failed=0
+skipped=0
+
 case_ "layout of the C and C++ files against .clang-format" 300 scripts/check-format.sh
 for preset in linux linux-sanitize windows; do
   build "$preset"
@@ -141,14 +155,20 @@ fi
 # It also tells whether this machine can run 32-bit Windows programs at all:
 # Wine does not run under the emulator that serves kernels without 32-bit
 # support. There only the checks that start no Windows program are made.
-echo "== making the Wine prefix =="
-if WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
-  limited 180 "making the Wine prefix and running a 32-bit program" wine build/windows/tools/vexilo_zone_list.exe \
-  >/dev/null 2>&1 </dev/null; then
-  suite windows 900
-else
-  skip windows "Wine cannot run 32-bit Windows programs on this machine" -LE no-wine
+# Under the emulator Wine cannot run at all: no prefix is tried there.
+if [ "$i386" = emulated ]; then
+  skip windows "Wine does not run under qemu's user-mode emulation (32-bit programs run only emulated here)" -LE no-wine
   suite windows 300 -L no-wine
+else
+  echo "== making the Wine prefix =="
+  if WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
+    limited 180 "making the Wine prefix and running a 32-bit program" wine build/windows/tools/vexilo_zone_list.exe \
+    >/dev/null 2>&1; then
+    suite windows 900
+  else
+    skip windows "Wine cannot run 32-bit Windows programs on this machine" -LE no-wine
+    suite windows 300 -L no-wine
+  fi
 fi
 case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuzz/run-fuzz.sh 30 game-build
