@@ -14,11 +14,14 @@ export WINEDEBUG=-all
 # skip PRESET WHY [CTEST ARGS...]: the tests of a build that cannot run here,
 # counted as skipped and said why.
 skip() {
-  local preset=$1 why=$2 count
+  local preset=$1 why=$2 listing count names
   shift 2
-  count=$(ctest --preset "$preset" -N "$@" 2>/dev/null | awk '/Total Tests:/ {print $3}')
+  listing=$(ctest --preset "$preset" -N "$@" 2>/dev/null)
+  count=$(awk '/Total Tests:/ {print $3}' <<<"$listing")
+  names=$(awk '/^ *Test +#[0-9]+: / {print $3}' <<<"$listing" | paste -sd ' ')
   skipped=$((skipped + ${count:-0}))
-  echo "SKIPPED: ${count:-0} tests of the $preset build: $why"
+  skips+=("SKIPPED: ${count:-0} tests of the $preset build: $why${names:+ ($names)}")
+  echo "${skips[-1]}"
 }
 
 # limited SECONDS STEP COMMAND...: runs COMMAND in a session (so a process
@@ -137,6 +140,7 @@ mkdir -p "$results"
 passed=0
 failed=0
 skipped=0
+skips=()
 
 case_ "layout of the C and C++ files against .clang-format" 300 scripts/check-format.sh
 for preset in linux linux-sanitize windows; do
@@ -151,19 +155,19 @@ if [ "$i386" = emulated ]; then
 else
   suite linux-sanitize 900
 fi
-# One process makes the Wine prefix, before the tests start Wine side by side.
-# It also tells whether this machine can run 32-bit Windows programs at all:
 # Wine does not run under the emulator that serves kernels without 32-bit
-# support. There only the checks that start no Windows program are made.
-# Under the emulator Wine cannot run at all: no prefix is tried there.
+# support: there no Wine prefix is tried, and only the Windows build's checks
+# that start no Windows program are made. Elsewhere one process makes the Wine
+# prefix, before the tests start Wine side by side; it also tells whether this
+# machine can run 32-bit Windows programs at all.
 if [ "$i386" = emulated ]; then
   skip windows "Wine does not run under qemu's user-mode emulation (32-bit programs run only emulated here)" -LE no-wine
   suite windows 300 -L no-wine
 else
   echo "== making the Wine prefix =="
   if WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
-    limited 180 "making the Wine prefix and running a 32-bit program" wine build/windows/tools/vexilo_zone_list.exe \
-    >/dev/null 2>&1; then
+    limited 180 "making the Wine prefix and running a 32-bit program" \
+    bash -c '"$@" >/dev/null 2>&1' wine wine build/windows/tools/vexilo_zone_list.exe; then
     suite windows 900
   else
     skip windows "Wine cannot run 32-bit Windows programs on this machine" -LE no-wine
@@ -173,5 +177,7 @@ fi
 case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuzz/run-fuzz.sh 30 game-build
 
+# What was skipped, and why, once more beside the count.
+for line in "${skips[@]}"; do echo "$line"; done
 if [ "$skipped" -gt 0 ]; then echo "$passed passed, $failed failed, $skipped skipped"; else echo "$passed passed, $failed failed"; fi
 [ "$failed" -eq 0 ]
