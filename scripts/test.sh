@@ -3,46 +3,48 @@
 # the same again with AddressSanitizer and UndefinedBehaviorSanitizer, the
 # Windows build's tests under Wine, and short fuzz runs of the mapping-file
 # reader (against a second, plain reading of the format) and of the checker's
-# reader of game executables. Before all that it
-# checks the layout of every C and C++ file against .clang-format. The last
+# readers of game executables and texture dictionaries. Before all that it
+# checks the layout of every C and C++ file against .clang-format, and that
+# each includes only the rooms it may (scripts/check-includes.sh). The last
 # line counts test cases: every CTest test of each build, the layout check and
 # the fuzz runs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-timeout 1800 scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
-timeout 600 scripts/ensure-i386-programs.sh
-case $? in
-  0) i386=native ;;
-  3) i386=emulated ;;
-  124) echo "TIMED OUT after 600 s: making 32-bit programs run"; echo "0 passed, 1 failed"; exit 1 ;;
-  *) echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1 ;;
-esac
-
-jobs=$(nproc)
-results=$PWD/build/test-results
-mkdir -p "$results"
-passed=0
-failed=0
-skipped=0
+export WINEDEBUG=-all
 
 # skip PRESET WHY [CTEST ARGS...]: the tests of a build that cannot run here,
 # counted as skipped and said why.
 skip() {
-  local preset=$1 why=$2 count
+  local preset=$1 why=$2 listing count names
   shift 2
-  count=$(ctest --preset "$preset" -N "$@" 2>/dev/null | awk '/Total Tests:/ {print $3}')
+  listing=$(ctest --preset "$preset" -N "$@" 2>/dev/null)
+  count=$(awk '/Total Tests:/ {print $3}' <<<"$listing")
+  names=$(awk '/^ *Test +#[0-9]+: / {print $3}' <<<"$listing" | paste -sd ' ')
   skipped=$((skipped + ${count:-0}))
-  echo "SKIPPED: ${count:-0} tests of the $preset build: $why"
+  skips+=("SKIPPED: ${count:-0} tests of the $preset build: $why${names:+ ($names)}")
+  echo "${skips[-1]}"
 }
 
-# limited SECONDS STEP COMMAND...: runs COMMAND, ended after SECONDS with a
-# message that names the step.
+# limited SECONDS STEP COMMAND...: runs COMMAND in a session (so a process
+# group) of its own, ended after SECONDS with a message that names the step,
+# and says how long it took. timeout signals the whole group, but returns as
+# soon as COMMAND itself has ended: whatever COMMAND started that outlives the
+# signal (a fuzzer, a test) is then ended with the group. Its input is empty.
 limited() {
-  local seconds=$1 step=$2
+  local seconds=$1 step=$2 group status start=$SECONDS
   shift 2
-  timeout --kill-after=20 "$seconds" "$@"
-  local status=$?
-  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then echo "TIMED OUT after ${seconds} s: $step"; fi
+  setsid timeout --kill-after=20 "$seconds" "$@" </dev/null &
+  group=$!
+  # An interrupted test command leaves no step behind either.
+  trap 'kill -KILL -- -"$group" 2>/dev/null; exit 130' INT TERM
+  wait "$group"
+  status=$?
+  trap - INT TERM
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    kill -KILL -- -"$group" 2>/dev/null
+    echo "TIMED OUT after ${seconds} s: $step"
+  fi
+  echo "($step: $((SECONDS - start)) s)"
   return "$status"
 }
 
@@ -124,35 +126,67 @@ suite() {
   fi
 }
 
-case_ "layout of the C and C++ files against .clang-format" 300 scripts/check-format.sh
-for preset in linux linux-sanitize windows; do
-  build "$preset"
-done
-suite linux 600
+limited 1800 "setup" scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
+limited 600 "making 32-bit programs run" scripts/ensure-i386-programs.sh
+case $? in
+  0) i386=native ;;
+  3) i386=emulated ;;
+  124 | 137) echo "0 passed, 1 failed"; exit 1 ;;
+  *) echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1 ;;
+esac
+
+jobs=$(nproc)
+results=$PWD/build/test-results
+mkdir -p "$results"
+passed=0
+failed=0
+skipped=0
+skips=()
+
+case_ "layout of the C and C++ files: .clang-format and the rooms' includes" 300 scripts/check-format.sh
 # AddressSanitizer's allocator and leak checker fail inside qemu's emulation
 # (CHECK failures and hangs in programs that pass natively): the sanitized
-# suites run only where 32-bit programs run natively.
+# suites run only where 32-bit programs run natively. Under the emulator the
+# sanitized build is only configured, for its list of tests: built, it would
+# be the slowest of the three builds, for tests that cannot run.
+build linux
 if [ "$i386" = emulated ]; then
-  skip linux-sanitize "AddressSanitizer does not run under qemu's user-mode emulation"
+  echo "== configure linux-sanitize (not built: its tests cannot run here) =="
+  cmake --preset linux-sanitize >/dev/null || { failed=$((failed + 1)); echo "FAILED: configure linux-sanitize"; }
+else
+  build linux-sanitize
+fi
+build windows
+suite linux 600
+if [ "$i386" = emulated ]; then
+  skip linux-sanitize "AddressSanitizer does not run under qemu's user-mode emulation, so the sanitized build is not built here"
 else
   suite linux-sanitize 900
 fi
-# One process makes the Wine prefix, before the tests start Wine side by side.
-# It also tells whether this machine can run 32-bit Windows programs at all:
 # Wine does not run under the emulator that serves kernels without 32-bit
-# support. There only the checks that start no Windows program are made.
-echo "== making the Wine prefix =="
-if WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
-  limited 180 "making the Wine prefix and running a 32-bit program" wine build/windows/tools/vexilo_zone_list.exe \
-  >/dev/null 2>&1 </dev/null; then
-  suite windows 900
-else
-  skip windows "Wine cannot run 32-bit Windows programs on this machine" -LE no-wine
+# support: there no Wine prefix is tried, and only the Windows build's checks
+# that start no Windows program are made. Elsewhere one process makes the Wine
+# prefix, before the tests start Wine side by side; it also tells whether this
+# machine can run 32-bit Windows programs at all.
+if [ "$i386" = emulated ]; then
+  skip windows "Wine does not run under qemu's user-mode emulation (32-bit programs run only emulated here)" -LE no-wine
   suite windows 300 -L no-wine
+else
+  echo "== making the Wine prefix =="
+  if WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
+    limited 180 "making the Wine prefix and running a 32-bit program" \
+    bash -c '"$@" >/dev/null 2>&1' wine wine build/windows/tools/vexilo_zone_list.exe; then
+    suite windows 900
+  else
+    skip windows "Wine cannot run 32-bit Windows programs on this machine" -LE no-wine
+    suite windows 300 -L no-wine
+  fi
 fi
 case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuzz/run-fuzz.sh 30 game-build
 case_ "fuzzing vexilo-check's reader of texture dictionaries for 30 s" 240 tests/fuzz/run-fuzz.sh 30 txd
 
+# What was skipped, and why, once more beside the count.
+for line in "${skips[@]}"; do echo "$line"; done
 if [ "$skipped" -gt 0 ]; then echo "$passed passed, $failed failed, $skipped skipped"; else echo "$passed passed, $failed failed"; fi
 [ "$failed" -eq 0 ]

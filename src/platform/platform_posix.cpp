@@ -1,8 +1,8 @@
 #include <fcntl.h>
-#include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -136,8 +136,11 @@ std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected,
 
 void YieldToOtherThreads() { sched_yield(); }
 
-// pthread_self reads a register: no system call on the frame path.
-std::uintptr_t CurrentThreadId() { return static_cast<std::uintptr_t>(pthread_self()); }
+// The kernel's thread id, not pthread_self(): a pthread_t is the address of
+// the thread's control block, which a new thread may reuse once another has
+// ended, and under qemu's user-mode emulation even a live thread can get a
+// dead one's. The kernel never gives two live threads one id.
+std::uintptr_t CurrentThreadId() { return static_cast<std::uintptr_t>(syscall(SYS_gettid)); }
 
 bool ProcessIsEnding() { return false; }
 

@@ -115,5 +115,16 @@ TEST(GameBuild, TheFolderOfAPathKeepsItsSeparator) {
   EXPECT_EQ(FolderOf("C:/Games\\Vexilo.txt"), "C:/Games\\");
 }
 
+TEST(GameBuild, AFolderThatCannotBeReadIsNamedWithWhyNotTakenForOneWithoutAnExe) {
+  GameSearch games{
+      "Vexilo.txt", false, {}, "/games/Play/", "Value too large for defined data type"};
+  EXPECT_EQ(NoGameExecutable(games),
+            "cannot read the folder /games/Play/ (Value too large for defined data type) to look "
+            "for the game's .exe; name it with --game FILE");
+  games.folderProblem.clear();
+  EXPECT_EQ(NoGameExecutable(games),
+            "no .exe beside Vexilo.txt; name the game's executable with --game FILE");
+}
+
 }  // namespace
 }  // namespace vexilo::check

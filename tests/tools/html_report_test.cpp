@@ -89,8 +89,8 @@ TEST(HtmlReport, NamesEachGameExecutablesBuildAsText) {
       std::string::npos);
   EXPECT_NE(page.find("<p id=\"file-check-limit\">The build is read from the file on disk."),
             std::string::npos);
-  const std::string none =
-      HtmlReport("V.txt", CheckMappingText("", CheckOptions{}), GameSearch{"V.txt", false, {}});
+  const std::string none = HtmlReport("V.txt", CheckMappingText("", CheckOptions{}),
+                                      GameSearch{"V.txt", false, {}, {}, {}});
   EXPECT_NE(none.find("<p id=\"no-game\">No .exe beside V.txt; name the game&#39;s executable with "
                       "--game FILE.</p>"),
             std::string::npos);

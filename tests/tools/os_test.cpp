@@ -74,14 +74,27 @@ TEST(FileNamesIn, ListsWhatAUnicodeNamedFolderHoldsButItsFolders) {
   std::filesystem::create_directories(native / "bin.exe");
   testing::WriteFileBytes(native / "game.exe", "MZ");
   testing::WriteFileBytes(native / std::filesystem::u8path("\xE6\xB8\xB8\xE6\x88\x8F.EXE"), "MZ");
-  std::vector<std::string> names = FileNamesIn(folder + "/");
+  std::vector<std::string> names;
+  std::string reason;
+  ASSERT_TRUE(FileNamesIn(folder + "/", names, reason)) << reason;
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"game.exe", "\xE6\xB8\xB8\xE6\x88\x8F.EXE"}));
   std::filesystem::current_path(native);
-  names = FileNamesIn("");
-  std::sort(names.begin(), names.end());
+  ASSERT_TRUE(FileNamesIn("", names, reason)) << reason;
   EXPECT_EQ(names.size(), 2u);
-  EXPECT_TRUE(FileNamesIn("no-such-folder-for-vexilo/").empty());
+}
+
+TEST(FileNamesIn, SaysWhyAFolderCannotBeRead) {
+  testing::ScratchDir scratch;
+  testing::WriteFileBytes("game.exe", "MZ");
+  std::vector<std::string> names{"left over"};
+  std::string reason;
+  EXPECT_FALSE(FileNamesIn("no-such-folder-for-vexilo/", names, reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_TRUE(names.empty());
+  reason.clear();
+  EXPECT_FALSE(FileNamesIn("game.exe/", names, reason)) << "a file is no folder";
+  EXPECT_FALSE(reason.empty());
 }
 
 }  // namespace

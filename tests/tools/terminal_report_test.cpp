@@ -68,7 +68,7 @@ TEST(FormatGameBuilds, NamesEachExecutablesBuildAndTheLimitOfReadingFiles) {
             "protected on disk can "
             "differ from what runs; the DEBUG line shows what actually runs.\n");
   out.clear();
-  FormatGameBuilds(out, GameSearch{"C:\\Jeux\\Vexilo.txt", false, {}}, Style{});
+  FormatGameBuilds(out, GameSearch{"C:\\Jeux\\Vexilo.txt", false, {}, {}, {}}, Style{});
   EXPECT_EQ(out,
             "Game build: no .exe beside C:\\Jeux\\Vexilo.txt; name the game's executable with "
             "--game FILE.\n");

@@ -88,6 +88,9 @@ std::string_view SupportName(host::HostSupport support) {
 }
 
 std::string NoGameExecutable(const GameSearch& games) {
+  if (!games.folderProblem.empty())
+    return "cannot read the folder " + games.folder + " (" + games.folderProblem +
+           ") to look for the game's .exe; name it with --game FILE";
   return "no .exe beside " + games.beside + "; name the game's executable with --game FILE";
 }
 

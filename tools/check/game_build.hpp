@@ -26,6 +26,8 @@ struct GameSearch {
   std::string beside;  ///< the mapping file whose folder was searched
   bool named = false;  ///< the one executable given with --game
   std::vector<GameBuild> builds;
+  std::string folder;         ///< the folder searched, as shown to the user
+  std::string folderProblem;  ///< why it could not be read; empty when it was
 };
 
 /// The id of the first of the plug-in's probes that the loaded image would

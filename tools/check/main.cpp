@@ -205,7 +205,14 @@ GameSearch SearchForGame(const Options& options) {
     return games;
   }
   const std::string folder = FolderOf(options.file);
-  for (const std::string& name : PickGameExecutables(FileNamesIn(folder), ProgramName())) {
+  std::vector<std::string> names;
+  if (!FileNamesIn(folder, names, games.folderProblem)) {
+    // A folder that fails part-way is not searched at all: a build named
+    // from half a listing would look like the whole answer.
+    games.folder = FullPath(folder.empty() ? "." : folder);
+    return games;
+  }
+  for (const std::string& name : PickGameExecutables(names, ProgramName())) {
     games.builds.push_back(ReadGameBuild(folder + name));
   }
   return games;

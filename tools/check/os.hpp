@@ -47,9 +47,11 @@ std::string ProgramFolder();
 /// cannot be told.
 std::string ProgramName();
 
-/// The names of what a folder (UTF-8, with its separator; "" for the current
-/// one) holds, folders left out, in no order; none when it cannot be read.
-std::vector<std::string> FileNamesIn(const std::string& folder);
+/// Puts in names what a folder (UTF-8, with its separator; "" for the current
+/// one) holds, folders left out, in no order. When the folder cannot be read
+/// to its end returns false and says why in reason; names then holds what was
+/// read before.
+bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason);
 
 /// The names of the folders a folder (UTF-8, with its separator) holds, "."
 /// and ".." left out, in no order; none when it cannot be read.

@@ -13,6 +13,10 @@
 
 #include "os.hpp"
 
+// The build's 64-bit file offsets reach this file too: with 32-bit ones
+// readdir fails (EOVERFLOW) on a folder whose entries do not fit them.
+static_assert(sizeof(off_t) == 8, "built without _FILE_OFFSET_BITS=64");
+
 namespace vexilo::check {
 
 bool ShowsColours(std::FILE* out) { return isatty(fileno(out)) != 0; }
@@ -81,15 +85,26 @@ std::string ProgramName() {
   return path.substr(path.rfind('/') + 1);
 }
 
-std::vector<std::string> FileNamesIn(const std::string& folder) {
-  std::vector<std::string> names;
+bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason) {
+  names.clear();
   DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
-  if (listing == nullptr) return names;
+  if (listing == nullptr) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  // readdir tells its end from its failure only by errno.
+  errno = 0;
   while (const dirent* entry = readdir(listing)) {
     if (entry->d_type != DT_DIR) names.emplace_back(entry->d_name);
+    errno = 0;
   }
+  const int error = errno;
   closedir(listing);
-  return names;
+  if (error != 0) {
+    reason = std::strerror(error);
+    return false;
+  }
+  return true;
 }
 
 std::vector<std::string> FolderNamesIn(const std::string& folder) {

@@ -51,6 +51,21 @@ HANDLE HandleOf(std::FILE* out) {
   return GetStdHandle(out == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
 }
 
+// Windows' own sentence for an error, without its line break.
+std::string SystemMessage(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  if (length == 0 || text == nullptr) return "error " + std::to_string(error);
+  std::string message = Narrow(std::wstring_view(text, length));
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.'))
+    message.pop_back();
+  return message;
+}
+
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
@@ -153,18 +168,28 @@ std::string ProgramName() {
   return Narrow(std::wstring_view(path).substr(path.find_last_of(L"\\/") + 1));
 }
 
-std::vector<std::string> FileNamesIn(const std::string& folder) {
-  std::vector<std::string> names;
+bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason) {
+  names.clear();
   WIN32_FIND_DATAW found;
   const HANDLE search = FindFirstFileExW(Widen(folder + "*").c_str(), FindExInfoBasic, &found,
                                          FindExSearchNameMatch, nullptr, 0);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  if (search == INVALID_HANDLE_VALUE) {
+    // A folder that holds nothing, not even "." (a drive's root), matches nothing.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+    reason = SystemMessage(GetLastError());
+    return false;
+  }
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
       names.push_back(Narrow(found.cFileName));
   } while (FindNextFileW(search, &found));
+  const DWORD error = GetLastError();
   FindClose(search);
-  return names;
+  if (error != ERROR_NO_MORE_FILES) {
+    reason = SystemMessage(error);
+    return false;
+  }
+  return true;
 }
 
 std::vector<std::string> FolderNamesIn(const std::string& folder) {

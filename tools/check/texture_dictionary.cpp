@@ -202,7 +202,11 @@ std::string FindVehicleTxd(const std::vector<std::string>& folders) {
   for (std::size_t searched = 0; !queue.empty() && searched < kMostFoldersSearched; ++searched) {
     const auto [folder, depth] = queue.front();
     queue.pop_front();
-    std::vector<std::string> names = FileNamesIn(folder);
+    // A folder that cannot be read is passed over: the search goes on in
+    // the others, and says where it looked when it finds nothing.
+    std::vector<std::string> names;
+    std::string unreadable;
+    FileNamesIn(folder, names, unreadable);
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
       if (EqualsIgnoringCase(name, kVehicleTxd)) return folder + name;
