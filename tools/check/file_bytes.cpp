@@ -19,16 +19,48 @@ bool FileBytes::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out
   return true;
 }
 
-std::string WhyCannotOpen(const std::string& path) {
+namespace {
+
+// Why a file does not open, when the path tells: the end of a sentence.
+std::string WhyNotOpened(const std::string& path) {
   switch (KindOfPath(platform::NativePath(path))) {
     case PathKind::Missing:
-      return "cannot be read: there is no such file";
+      return "there is no such file";
     case PathKind::Folder:
-      return "cannot be read: it is a folder";
+      return "it is a folder";
     case PathKind::Other:
       break;
   }
-  return "cannot be read (is it open in another program, or yours to read?)";
+  return "";
+}
+
+}  // namespace
+
+std::string WhyCannotOpen(const std::string& path) {
+  const std::string why = WhyNotOpened(path);
+  if (why.empty()) return "cannot be read (is it open in another program, or yours to read?)";
+  return "cannot be read: " + why;
+}
+
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
+                   std::string& reason) {
+  FileBytes file(path);
+  if (!file.IsOpen()) {
+    reason = WhyNotOpened(path);
+    if (reason.empty())
+      reason = "it does not open (is it open in another program, or yours to read?)";
+    return false;
+  }
+  if (file.Size() > limit) {
+    reason = "it is larger than " + std::to_string(limit) + " bytes";
+    return false;
+  }
+  bytes.assign(static_cast<std::size_t>(file.Size()), '\0');
+  if (!file.ReadAt(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) {
+    reason = "a read error";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace vexilo::check

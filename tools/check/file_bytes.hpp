@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,5 +27,11 @@ class FileBytes : public ByteSource {
 /// Why a file that FileBytes could not open cannot be read, as one phrase:
 /// "cannot be read: there is no such file".
 std::string WhyCannotOpen(const std::string& path);
+
+/// Reads the whole file at a UTF-8 path into bytes, refusing one larger than
+/// limit. On failure returns false and says why in reason, as the end of a
+/// sentence: "there is no such file".
+bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
+                   std::string& reason);
 
 }  // namespace vexilo::check

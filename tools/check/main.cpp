@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.hpp"
 #include "game_build.hpp"
 #include "html_report.hpp"
 #include "json_report.hpp"

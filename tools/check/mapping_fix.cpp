@@ -3,6 +3,7 @@
 #include <cctype>
 #include <optional>
 
+#include "file_bytes.hpp"
 #include "mapping/mapping_format.hpp"
 #include "mapping/zones.hpp"
 #include "os.hpp"

@@ -57,11 +57,6 @@ bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std
 /// and ".." left out, in no order; none when it cannot be read.
 std::vector<std::string> FolderNamesIn(const std::string& folder);
 
-/// Reads the whole file at a UTF-8 path into bytes, refusing one larger than
-/// limit. On failure returns false and says why in reason.
-bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
-                   std::string& reason);
-
 /// The size and last-write time of the file at a UTF-8 path, for telling
 /// whether it changed between two looks; nothing when they cannot be told.
 std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path);

@@ -207,25 +207,6 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
   return names;
 }
 
-bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
-                   std::string& reason) {
-  std::FILE* file = _wfopen(Widen(path).c_str(), L"rb");
-  if (file == nullptr) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  bytes.clear();
-  char buffer[65536];
-  std::size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0 && bytes.size() <= limit)
-    bytes.append(buffer, read);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) reason = "a read error";
-  if (bytes.size() > limit) reason = "it is larger than " + std::to_string(limit) + " bytes";
-  return !failed && bytes.size() <= limit;
-}
-
 std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &info)) return std::nullopt;

@@ -23,17 +23,6 @@ std::uint16_t Le16(const std::uint8_t* bytes) {
   return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
 }
 
-std::uint32_t Le32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-  return text;
-}
-
 std::string Bytes(std::uint64_t size) {
   return std::to_string(size) + (size == 1 ? " byte" : " bytes");
 }
@@ -163,6 +152,17 @@ ImageByte LocateImageByte(const PeLayout& layout, std::uint32_t rva) {
   }
   if (rva < layout.sizeOfHeaders) return ImageByte{ImageByte::Origin::File, rva};
   return ImageByte{};
+}
+
+std::uint32_t Le32(const std::uint8_t* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+std::string Hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+  return text;
 }
 
 std::optional<std::uint32_t> ReadImageLe32(const PeLayout& layout, ByteSource& source,

@@ -22,6 +22,12 @@ class ByteSource {
   virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
 };
 
+/// 32 bits stored little-endian at bytes.
+std::uint32_t Le32(const std::uint8_t* bytes);
+
+/// A number as the readers name offsets and types: "0x1A".
+std::string Hex(std::uint64_t value);
+
 /// A file's bytes held in memory.
 class MemoryBytes : public ByteSource {
  public:

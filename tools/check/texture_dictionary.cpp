@@ -26,17 +26,6 @@ constexpr std::string_view kVehicleTxd = "vehicle.txd";
 // A search from a folder high up a tree (a home folder, a drive) must end soon.
 constexpr std::size_t kMostFoldersSearched = 2000;
 
-std::uint32_t Le32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-  return text;
-}
-
 struct Chunk {
   std::uint32_t type = 0;
   std::uint64_t at = 0;    ///< where its header starts
