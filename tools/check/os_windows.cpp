@@ -71,20 +71,6 @@ bool IsConsole(HANDLE handle) {
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
 }
 
-// The system's own words for an error, without the line end it adds.
-std::string SystemReason(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::string reason = length == 0 ? "error " + std::to_string(error) : Narrow({text, length});
-  if (text != nullptr) LocalFree(text);
-  while (!reason.empty() &&
-         (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
-    reason.pop_back();
-  return reason;
-}
-
 }  // namespace
 
 bool ShowsColours(std::FILE* out) {
@@ -236,7 +222,7 @@ NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    reason = SystemReason(error);
+    reason = SystemMessage(error);
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::AlreadyExists
                                                                        : NewFile::Failed;
   }
@@ -247,10 +233,10 @@ NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::
     complete = WriteFile(file, rest.data(), chunk, &written, nullptr) && written > 0;
     rest.remove_prefix(written);
   }
-  if (!complete) reason = SystemReason(GetLastError());
+  if (!complete) reason = SystemMessage(GetLastError());
   if (!CloseHandle(file) && complete) {
     complete = false;
-    reason = SystemReason(GetLastError());
+    reason = SystemMessage(GetLastError());
   }
   if (complete) return NewFile::Created;
   DeleteFileW(wide.c_str());
@@ -262,7 +248,7 @@ bool ReplaceFileWith(const std::string& from, const std::string& to, std::string
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
-  reason = SystemReason(GetLastError());
+  reason = SystemMessage(GetLastError());
   return false;
 }
 
