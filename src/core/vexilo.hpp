@@ -7,10 +7,10 @@ namespace vexilo {
 /// The plug-in. Its one instance is built by the library's static
 /// initialisation; the constructor fills the tables from the mapping file and
 /// then, on the host builds whose plate-design routine it knows, sends that
-/// routine to SelectPlateback. At unload the statics its constructor made go
-/// first, in reverse: the kept hooker puts the frame call back and waits, at
-/// most a second, for frames inside; then the site's manager, then the draw
-/// event. Last the instance goes, and the routine's own bytes go back.
+/// routine to SelectPlateback. At unload the instance goes first, and the
+/// routine's own bytes go back. Then the statics its constructor made go, in
+/// reverse: the kept hooker puts the frame call back and waits, at most a
+/// second, for frames inside; then the site's manager; last the draw event.
 class Vexilo {
  public:
   Vexilo();
