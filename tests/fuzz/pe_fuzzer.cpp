@@ -3,43 +3,26 @@
 // only a bounded amount of them however large they claim to be.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
+#include "counted_bytes.hpp"
 #include "game_build.hpp"
 #include "pe_image.hpp"
 
 namespace {
 
-using vexilo::check::ByteSource;
 using vexilo::check::ImageByte;
+using vexilo::testing::CountedBytes;
 
 // The headers the reader may read, with a table of the most sections there
 // can be, and the probes' bytes one at a time.
 constexpr std::uint64_t kMostBytesRead = 64 + 24 + 96 + 0xFFFFull * 40 + 7 * 4;
 
-// The input, counting what is read and refusing reads outside it.
-class CountedBytes : public ByteSource {
- public:
-  explicit CountedBytes(std::string_view bytes) : bytes_(bytes) {}
-  std::uint64_t Size() const override { return bytes_.size(); }
-  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override {
-    if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
-    read += size;
-    if (size > 0) std::memcpy(out, bytes_.data() + static_cast<std::size_t>(offset), size);
-    return true;
-  }
-  std::uint64_t read = 0;
-
- private:
-  std::string_view bytes_;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  CountedBytes source(bytes);
+  CountedBytes source(bytes, false);
   const vexilo::check::PeReading reading = vexilo::check::ReadPeLayout(source);
   if (reading.layout.has_value() == !reading.problem.empty()) __builtin_trap();
   if (reading.layout) {
@@ -56,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
-  CountedBytes again(bytes);
+  CountedBytes again(bytes, false);
   const vexilo::check::GameBuild build = vexilo::check::ReadGameBuild("game.exe", again);
   if (build.Read() != reading.layout.has_value()) __builtin_trap();
   if (vexilo::check::DescribeGameBuild(build).empty()) __builtin_trap();
