@@ -22,7 +22,7 @@ wine=no
 if [ "$i386" = native ]; then
   cmake --preset windows >/dev/null
   cmake --build --preset windows -j "$(nproc)" --target vexilo_plugin vexilo_standin vexilo_standin_core vexilo_zone_list
-  if WINEPREFIX="${HOME:-/root}/.wine-vexilo" timeout 300 wine build/windows/tools/vexilo_zone_list.exe \
+  if WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-vexilo}" timeout 300 wine build/windows/tools/vexilo_zone_list.exe \
     >/dev/null 2>&1 </dev/null; then
     wine=yes
   fi
@@ -33,6 +33,7 @@ if [ "$wine" = yes ]; then
 else
   if [ "$i386" = emulated ]; then
     echo "demo: 32-bit programs run only under qemu's emulation here, where Wine cannot run; showing the native 32-bit build instead"
+    echo "demo: to see the real Vexilo.asi under Wine, run it in an emulated x86-64 machine: scripts/vm.sh -- scripts/demo.sh"
   else
     echo "demo: Wine cannot run 32-bit Windows programs on this machine; showing the native 32-bit build instead"
   fi

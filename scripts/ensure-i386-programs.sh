@@ -20,7 +20,9 @@ if ! gcc -m32 "$probe_dir/probe.c" -o "$probe_dir/probe" 2>"$probe_dir/log"; the
 fi
 runs() { "$probe_dir/probe" 2>/dev/null; }
 
-binfmt=/proc/sys/fs/binfmt_misc
+# The tests point these elsewhere.
+binfmt=${VEXILO_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
+qemu_i386=${VEXILO_QEMU_I386:-/usr/bin/qemu-i386-static}
 emulated() { grep -qx enabled "$binfmt/qemu-i386" 2>/dev/null; }
 if runs; then
   if emulated; then
@@ -35,7 +37,7 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "i386: this kernel cannot run 32-bit programs, and registering an emulator needs root" >&2
   exit $cannot
 fi
-if [ ! -x /usr/bin/qemu-i386-static ]; then
+if [ ! -x "$qemu_i386" ]; then
   echo "i386: this kernel cannot run 32-bit programs; installing qemu-user-static"
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q qemu-user-static >/dev/null || exit $cannot
 fi
@@ -47,7 +49,7 @@ else
   # F: the emulator is opened now, so it serves every mount namespace.
   magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
   mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-  printf '%s' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >"$binfmt/register" || exit $cannot
+  printf '%s' ":qemu-i386:M::$magic:$mask:$qemu_i386:F" >"$binfmt/register" || exit $cannot
 fi
 if runs; then
   echo "i386: this kernel cannot run 32-bit programs; they run under qemu-i386 user-mode emulation"

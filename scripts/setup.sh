@@ -13,7 +13,7 @@ set -euo pipefail
 
 packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
           wine wine32:i386 e2fsprogs zip unzip libbenchmark-dev:i386 valgrind clang libclang-rt-14-dev
-          clang-format bsdutils chromium xvfb xauth)
+          clang-format bsdutils chromium xvfb xauth qemu-system-x86 busybox-static)
 # The tests read another release file.
 os_release=${VEXILO_OS_RELEASE:-/etc/os-release}
 # Index downloads, and the pause before each retry (seconds): at most 30 s of
