@@ -75,9 +75,13 @@ printf '%q ' "$@" >"$run/command"
 cp "$work/scripts/vm/guest.sh" "$work/scripts/vm/wine-prefix.sh" "$run/"
 [ "$wine" = yes ] && : >"$run/wine"
 
+# Time limits tuned to native speed are stretched by VEXILO_TIME_FACTOR in
+# the machine: 1 with /dev/kvm, 6 emulated instruction by instruction.
 if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
   accel=(-accel kvm -cpu host)
+  factor=1
 else
+  factor=6
   # QEMU's TCG reads the stack of a user-mode iret as supervisor accesses:
   # with SMAP the guest kernel would oops in every Wine process.
   accel=(-accel tcg,tb-size=1024 -cpu max,smap=off)
@@ -87,7 +91,7 @@ fi
 machine=("$qemu" -nodefaults -no-user-config -no-reboot -display none -vga none -nic none
   "${accel[@]}" -smp 1 -m "$memory"
   -kernel "$vm/vmlinuz" -initrd "$vm/initrd.gz"
-  -append "console=ttyS0 quiet loglevel=3 panic=-1 vexilo_work=$work vexilo_run=$run"
+  -append "console=ttyS0 quiet loglevel=3 panic=-1 vexilo_work=$work vexilo_run=$run vexilo_time_factor=$factor"
   -chardev "stdio,id=console,signal=off,logfile=$run/console.log" -serial chardev:console
   -virtfs "local,path=/,mount_tag=hostroot,security_model=passthrough,readonly=on,multidevs=remap"
   -virtfs "local,path=$work,mount_tag=work,security_model=passthrough,multidevs=remap")

@@ -5,7 +5,7 @@
 # Output goes to the serial console, which the host shows.
 set -u
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
-export HOME=/root LANG=C.UTF-8 WINEDEBUG=-all
+export HOME=/root LANG=C.UTF-8 WINEDEBUG=-all VEXILO_TIME_FACTOR=$vexilo_time_factor
 run=$vexilo_run
 cd "$vexilo_work" || exit 1
 stty -onlcr 2>/dev/null
@@ -13,11 +13,11 @@ stty -onlcr 2>/dev/null
 power_off() {
   # Files written through the shares reach the host only once synced.
   sync
-  # The first process must not end, or the kernel panics: it waits for a
-  # sleep started while the shares still serve programs.
-  sleep 600 &
+  # The first process must not end, or the kernel panics: it waits on a FIFO
+  # in memory, made while the shares still serve programs.
+  mkfifo /run/power-off
   echo o >/proc/sysrq-trigger
-  wait
+  read -r <>/run/power-off
 }
 trap power_off EXIT
 

@@ -15,6 +15,11 @@
 #
 # Last, it runs as Wine and Proton players run it from a Unix terminal
 # (script gives one), where it must never wait.
+#
+# VEXILO_TIME_FACTOR (an emulated machine sets it) stretches every time
+# limit, the launcher's too: a program that starts slower than the launcher
+# waits before it attaches to the program's console would find the launcher
+# there too, and take its console for a shared one.
 set -u
 if [ -z "${VEXILO_CONSOLE_DISPLAY:-}" ]; then
   VEXILO_CONSOLE_DISPLAY=1 exec xvfb-run -a "$0" "$@"
@@ -25,14 +30,21 @@ wine=${3:-wine}
 export WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEPREFIX="${VEXILO_CONSOLE_WINEPREFIX:-${HOME:-/root}/.wine-vexilo-console}"
 wineserver=$(command -v wineserver || echo "${wine}server")
+factor=${VEXILO_TIME_FACTOR:-1}
 # The prefix is made (the first time) or brought up to date before the runs,
 # with this display; its server goes when the script ends, with the display.
-timeout 300 "$wine" wineboot -u >/dev/null 2>&1 </dev/null
+timeout $((300 * factor)) "$wine" wineboot -u >/dev/null 2>&1 </dev/null
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=counters.sh
 . "$here/counters.sh"
 # shellcheck source=unicode-game-folder.sh
 . "$here/unicode-game-folder.sh"
+# A program that waits for input keeps the prefix's server and services up
+# between the runs below, so each starts warm. Its input is a FIFO this
+# script holds open: it ends with the script, leaving nothing behind.
+mkfifo "$work/hold"
+"$wine" cmd.exe <"$work/hold" >/dev/null 2>&1 &
+exec 9>"$work/hold"
 cp "$check" "$game/vexilo-check.exe"
 cp "$check" "$work/vexilo-check.exe"
 cp "$launcher" "$work/console_launcher.exe"
@@ -45,7 +57,7 @@ explain_failure() { [ -f "$work/result" ] && sed 's/^/    /' "$work/result" | he
 # launch MODE PROGRAM [ARGS...]: the launcher's report in $work/result.
 launch() {
   rm -f "$work/result" "$work/result.stdout"
-  (cd "$game" && timeout 240 "$wine" "$work/console_launcher.exe" "$(windows "$work/result")" "$@") \
+  (cd "$game" && timeout $((240 * factor)) "$wine" "$work/console_launcher.exe" "$(windows "$work/result")" "$@") \
     >"$work/launch.log" 2>&1 </dev/null
   [ -f "$work/result" ] || echo "the launcher left no report: $(tail -3 "$work/launch.log")" >"$work/result"
 }
@@ -83,7 +95,7 @@ launch redirected "$folder\\vexilo-check.exe" "$folder\\Vexilo.txt"
 check "its output sent to a file, it does not wait" said "waited: no" "exit: 1"
 check "redirected, the path comes out as UTF-8" in_utf8 "$work/result.stdout" "$folder\\Vexilo.txt: 22 lines"
 
-(cd "$work" && timeout 120 "$wine" vexilo-check.exe --json --html "$folder\\report é.html" "$folder\\Vexilo.txt") \
+(cd "$work" && timeout $((120 * factor)) "$wine" vexilo-check.exe --json --html "$folder\\report é.html" "$folder\\Vexilo.txt") \
   >"$work/json" 2>&1 </dev/null
 check "--json gives the path in UTF-8" grep -qF "\"file\": \"${folder//\\/\\\\}\\\\Vexilo.txt\"" "$work/json"
 check "--html writes its page into the folder, with the path in it" \
@@ -94,8 +106,8 @@ check "--html writes its page into the folder, with the path in it" \
 # that a run that waits for Enter is ended by the time-out (status 124).
 from_terminal() {
   rm -f "$work/result"
-  (cd "$game" && timeout 60 script -qec "$(printf '%q ' "$wine" vexilo-check.exe "$@")" /dev/null \
-    < <(sleep 100)) >"$work/result.raw" 2>&1
+  (cd "$game" && timeout $((60 * factor)) script -qec "$(printf '%q ' "$wine" vexilo-check.exe "$@")" /dev/null \
+    < <(sleep $((100 * factor)))) >"$work/result.raw" 2>&1
   echo "status: $?" >>"$work/result.raw"
   tr -d '\r' <"$work/result.raw" >"$work/result"
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -26,6 +27,14 @@ constexpr DWORD kPollMilliseconds = 100;
 // attaches to that console to read it: long enough for a loaded machine to
 // start a Wine program and let it look at its console.
 constexpr DWORD kAloneMilliseconds = 10000;
+// Where programs run several times slower than natively (an emulated
+// machine), VEXILO_TIME_FACTOR stretches every limit above alike.
+DWORD Stretched(DWORD milliseconds) {
+  const wchar_t* factor = _wgetenv(L"VEXILO_TIME_FACTOR");
+  const unsigned long times = factor != nullptr ? std::wcstoul(factor, nullptr, 10) : 1;
+  return milliseconds * static_cast<DWORD>(times >= 1 && times <= 20 ? times : 1);
+}
+
 constexpr wchar_t kPrompt[] = L"Press Enter to close this window.";
 
 std::string Narrow(const std::wstring& text) {
@@ -115,9 +124,9 @@ std::wstring ProgramScreen(const std::wstring& mode, DWORD processId) {
 // (as vexilo-check does) would see a console shared with a command prompt.
 bool WaitsForEnter(const std::wstring& mode, const PROCESS_INFORMATION& process) {
   if (mode == L"window" &&
-      WaitForSingleObject(process.hProcess, kAloneMilliseconds) == WAIT_OBJECT_0)
+      WaitForSingleObject(process.hProcess, Stretched(kAloneMilliseconds)) == WAIT_OBJECT_0)
     return false;
-  for (DWORD waited = 0; waited < kDecideMilliseconds; waited += kPollMilliseconds) {
+  for (DWORD waited = 0; waited < Stretched(kDecideMilliseconds); waited += kPollMilliseconds) {
     if (WaitForSingleObject(process.hProcess, kPollMilliseconds) == WAIT_OBJECT_0) return false;
     if (mode == L"redirected") continue;
     if (ProgramScreen(mode, process.dwProcessId).find(kPrompt) != std::wstring::npos) return true;
@@ -172,7 +181,7 @@ int wmain(int argc, wchar_t** argv) {
   if (waited) {
     screen = ProgramScreen(mode, process.dwProcessId);
     report += TypeEnter() ? "typed: Enter\n" : "typed: nothing, the console took no input\n";
-    if (WaitForSingleObject(process.hProcess, kCloseMilliseconds) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(process.hProcess, Stretched(kCloseMilliseconds)) == WAIT_TIMEOUT) {
       report += "closed: no, still running after Enter\n";
       TerminateProcess(process.hProcess, 99);
     }
