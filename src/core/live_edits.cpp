@@ -24,14 +24,16 @@ LiveEdits liveEdits;
 
 }  // namespace
 
-ReloadResult ReloadMappingFile() {
+ReloadResult ReloadMappingFile(std::optional<platform::FileStamp> expected) {
   try {
     MappingTable table;
     MappingCount count;
     if (ReadMappingFile(platform::NativePath(configPath), table, &count) != FileReading::Read)
       return {ReloadOutcome::Unreadable, 0};
+    // A save that went on while the file was read left a mix of two files.
+    if (MappingFileStamp() != expected) return {ReloadOutcome::Changed, 0};
     StoreMappings(table.plates);
-    if (!table.debug) debugEnabled = false;
+    debugEnabled = table.debug;
     return {ReloadOutcome::Reloaded, count.count};
   } catch (...) {
     // Out of memory for the path or a line: the table in use stays.
@@ -53,12 +55,18 @@ void LiveEdits::Start(std::int64_t now, std::optional<platform::FileStamp> readA
 }
 
 void LiveEdits::Frame(std::int64_t now) noexcept {
-  if (watch_.QueryDue(now) && watch_.Queried(now, MappingFileStamp())) Reload(now);
+  if (watch_.QueryDue(now)) {
+    const std::optional<platform::FileStamp> stamp = MappingFileStamp();
+    if (watch_.Queried(now, stamp)) Reload(now, stamp);
+  }
   if (noticeUp_ && now - noticeUntil_ >= 0) noticeUp_ = false;
 }
 
-void LiveEdits::Reload(std::int64_t now) {
-  const ReloadResult result = ReloadMappingFile();
+// A file that changed while it was read has a new stamp, which the watch
+// takes as the next save to read.
+void LiveEdits::Reload(std::int64_t now, std::optional<platform::FileStamp> stamp) {
+  const ReloadResult result = ReloadMappingFile(stamp);
+  if (result.outcome == ReloadOutcome::Changed) return;
   if (result.outcome == ReloadOutcome::Reloaded) {
     std::snprintf(notice_, sizeof notice_, kReloadedNotice,
                   static_cast<unsigned long>(result.mappings),
@@ -74,7 +82,10 @@ void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
   liveEdits.Start(platform::MonotonicMilliseconds(), readAtStartUp);
 }
 
-void FollowLiveEdits() noexcept { liveEdits.Frame(platform::MonotonicMilliseconds()); }
+void FollowLiveEdits() noexcept {
+  // Started or not, this runs every frame: the clock is read only when it is.
+  if (liveEdits.started()) liveEdits.Frame(platform::MonotonicMilliseconds());
+}
 
 const char* LiveEditsNotice() noexcept { return liveEdits.notice(); }
 

@@ -56,13 +56,12 @@ class BaseEventI {
 
   /// Appends a subscriber to one of the two lists. A plain function already
   /// in that list is not added twice; any other callable always is. The first
-  /// subscription hooks the call site, once its subscriber is stored, so the
-  /// site goes live with it in place. On a live site the list changes as the
-  /// manager's chain does (see change_chain): when a frame stays inside past
-  /// the bound, the subscriber is not added and the site is left alone.
+  /// subscription hooks the call site once its subscriber is stored, so the
+  /// site goes live with it in place. Frames read the lists without a lock:
+  /// every subscription belongs to start-up, before the host runs frames.
   void Subscribe(subscriber_list& list, subscriber callable) {
     if (IsDuplicateFunction(list, callable)) return;
-    Hooker::manager_type::instance()->change_chain([&] { list.push_back(std::move(callable)); });
+    list.push_back(std::move(callable));
     if (!patched) {
       patched = true;
       PatchAll();
