@@ -10,7 +10,7 @@ namespace vexilo {
 namespace {
 
 // Counts the lines that set at least one zone, as the format applies them.
-class MappingCount final : public MappingReader::Observer {
+class MappingCount final : public LineObserver {
  public:
   void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
     if (SetsAnyZone(line)) ++count;
