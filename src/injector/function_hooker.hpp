@@ -55,8 +55,7 @@ class function_hooker_base : public scoped_base {
   /// Hands a hook callable to the manager, hooking the site if needed.
   virtual void attach(hook_callable callable) = 0;
 
-  /// True from attach to restore: this hooker handed its callable over. The
-  /// manager's hooked() tells whether the site itself was taken over.
+  /// True from attach to restore; the manager's hooked() tells of the site.
   bool hooked() const { return hooked_; }
 
  protected:
@@ -86,9 +85,7 @@ class function_hooker : public function_hooker_base<Address, Relocation> {
 };
 
 /// Owns the saved call instruction of the site at Address and the chain of
-/// hook entries, at most one per hooker. The chain is changed only while no
-/// frame can run it: before the site goes live, and after the host's call is
-/// back.
+/// hook entries, one per hooker, changed only while no frame can run it.
 template <address_t Address, class Relocation>
 class function_hooker_manager : public scoped_call {
  public:

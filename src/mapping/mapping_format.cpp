@@ -9,12 +9,11 @@ namespace vexilo {
 namespace {
 
 constexpr std::string_view kDebug = "DEBUG";
-constexpr std::size_t kNowhere = std::string_view::npos;
 constexpr char kEndOfText = '\x1A';
 
 std::string_view TrimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t");
-  if (first == kNowhere) return {};
+  if (first == MappingLine::kNowhere) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
@@ -56,8 +55,8 @@ MappingLine ExactLine(std::string_view text, std::size_t equals) {
   return line;
 }
 
-// Cuts an input into lines as text mode does. A CR is part of the line end
-// only right before a line feed; a byte 0x1A ends the text.
+// Cuts an input into lines as text mode does: a CR ends a line only before a
+// line feed, a byte 0x1A ends the text.
 class TextModeLines {
  public:
   explicit TextModeLines(const ByteReader& read) : read_(read) {}
@@ -86,7 +85,7 @@ class TextModeLines {
     }
   }
 
-  /// Whether a byte 0x1A ended the text, and whether it stood within a line.
+  /// Whether a byte 0x1A ended the text, and whether it stood in a line.
   bool endedAtEndOfText() const { return endOfText_; }
   bool endOfTextInLine() const { return endOfTextInLine_; }
 
@@ -123,11 +122,10 @@ class TextModeLines {
 
 NumberStatus ReadNumberField(std::string_view field, std::int32_t& number) {
   std::size_t at = field.find_first_not_of(" \t\n\v\f\r");
-  if (at == kNowhere) return NumberStatus::NoDigit;
+  if (at == MappingLine::kNowhere) return NumberStatus::NoDigit;
   const bool negative = field[at] == '-';
   if (field[at] == '+' || field[at] == '-') ++at;
-  // Past 2^31 the magnitude is only held above the limit, so that a run of
-  // digits of any length cannot wrap.
+  // Held just above any limit once past it: digits of any length never wrap.
   constexpr std::uint64_t kAboveAnyLimit = (std::uint64_t{1} << 31) + 1;
   std::uint64_t magnitude = 0;
   const std::size_t digits = at;
@@ -152,9 +150,9 @@ MappingLine ParseMappingLine(std::string_view text) {
   if (trimmed.front() == ';') return LineOfKind(LineKind::Comment);
   if (trimmed == kDebug) return LineOfKind(LineKind::Debug);
   const std::size_t equals = text.find('=');
-  if (equals == kNowhere) return LineOfKind(LineKind::Other);
+  if (equals == MappingLine::kNowhere) return LineOfKind(LineKind::Other);
   const std::size_t dash = text.find('-');
-  return dash == kNowhere ? ExactLine(text, equals) : RangeLine(text, dash, equals);
+  return dash == MappingLine::kNowhere ? ExactLine(text, equals) : RangeLine(text, dash, equals);
 }
 
 bool SetsAnyZone(const MappingLine& line) {
