@@ -67,10 +67,7 @@ bool SetUpHotPaths() {
   const MappingTable defaults = ParseMappingText(DefaultMappingFileText());
   StoreMappings(defaults.plates);
   // The one subscriber start-up makes.
-  Event().Subscribe(Event().postCallSubscribers, [] {
-    FollowLiveEdits();
-    DrawDebugOverlay();
-  });
+  Event().Subscribe(Event().postCallSubscribers, &OnFrame);
   injector::write_jump(
       host::kPlateDesignRoutine,
       static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/mappings.hpp"
+#include "core/overlay.hpp"
 #include "mapping/mapping_file.hpp"
 
 namespace vexilo {
@@ -82,9 +83,10 @@ void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
   liveEdits.Start(platform::MonotonicMilliseconds(), readAtStartUp);
 }
 
-void FollowLiveEdits() noexcept {
-  // Started or not, this runs every frame: the clock is read only when it is.
-  if (liveEdits.started()) liveEdits.Frame(platform::MonotonicMilliseconds());
+void OnFrame() {
+  if (!liveEdits.started()) return;
+  liveEdits.Frame(platform::MonotonicMilliseconds());
+  DrawDebugOverlay();
 }
 
 const char* LiveEditsNotice() noexcept { return liveEdits.notice(); }

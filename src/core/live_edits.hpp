@@ -73,9 +73,12 @@ class LiveEdits {
 /// DEBUG, given the stamp taken before it was read.
 void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp);
 
-/// The plug-in's own live edits on this frame, by the platform's clock. Does
-/// nothing unless started; once started, follows the file to the end.
-void FollowLiveEdits() noexcept;
+/// The plug-in's one frame subscriber: follows the file by the platform's
+/// clock, then draws the debug line, so that a reload shows in the frame it
+/// happens in. Returns at once unless live edits started: then DEBUG was off
+/// at start-up, and nothing can turn it on since. A plain function, which
+/// frames call in place.
+void OnFrame();
 
 /// The notice of the plug-in's own live edits to draw on this frame, or null.
 const char* LiveEditsNotice() noexcept;

@@ -80,7 +80,7 @@ class BaseEventI {
       // moment the site is written never moves.
       Hooker& hooker = kept.emplace_back();
       hooker.attach(
-          [this](injector::next_function next) { return RunSubscribers(std::move(next)); });
+          [this](injector::next_function&& next) { return RunSubscribers(next); });
       // A site that could not be hooked keeps no hooker, nor its entry.
       if (!manager->hooked()) kept.pop_back();
     }
@@ -88,7 +88,7 @@ class BaseEventI {
 
   /// The event's hook callable: pre-call subscribers, the callee, post-call
   /// subscribers; the callee's result is returned unchanged.
-  std::uintptr_t RunSubscribers(injector::next_function next) {
+  std::uintptr_t RunSubscribers(const injector::next_function& next) {
     RunEach(preCallSubscribers);
     const std::uintptr_t result = next();
     RunEach(postCallSubscribers);
@@ -116,12 +116,16 @@ class BaseEventI {
   }
 
   // Each call goes through a fresh copy, so a callable's own state does not
-  // carry from one frame to the next.
+  // carry from one frame to the next. A plain function has no state to carry,
+  // and is called without one.
   static void RunEach(const subscriber_list& list) {
-    for (const subscriber& entry : list) {
-      subscriber copy = entry;
-      copy();
-    }
+    for (const subscriber& entry : list) Run(entry);
+  }
+  static void Run(const subscriber& entry) {
+    if (const auto* function = entry.template target<void (*)()>())
+      (*function)();
+    else
+      subscriber{entry}();
   }
 };
 

@@ -199,16 +199,16 @@ class function_hooker_manager : public scoped_call {
     }
   };
 
-  // The next-function handed to an entry: it runs the entry appended before,
-  // or the callee after the first. Built on the stack and handed on by
-  // reference, which a next_function holds without allocating.
+  // Runs the entry at and hands it the next-function: the entry appended
+  // before, or the callee after the first. Built on the stack and handed on
+  // by reference, which a next_function holds without allocating.
   struct link {
     typename entry_list::const_reverse_iterator at;
     typename entry_list::const_reverse_iterator end;
     callee_call* host;
     std::uintptr_t operator()() const {
-      if (at == end) return (*host)();
       const link next{std::next(at), end, host};
+      if (next.at == end) return at->second(next_function(std::ref(*host)));
       return at->second(next_function(std::cref(next)));
     }
   };
