@@ -66,17 +66,12 @@ bool SetUpHotPaths() {
   standin::BuildHostImage(standin::HostBuild::V1001);
   const MappingTable defaults = ParseMappingText(DefaultMappingFileText());
   StoreMappings(defaults.plates);
-  // The two subscribers start-up makes.
-  Event().Subscribe(Event().postCallSubscribers, [] {
-    if (debugEnabled) FollowLiveEdits();
-  });
-  Event().Subscribe(Event().postCallSubscribers, [] { DrawDebugOverlay(); });
+  // The one subscriber start-up makes.
+  Event().Subscribe(Event().postCallSubscribers, &OnFrame);
   injector::write_jump(
       host::kPlateDesignRoutine,
       static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
   standin::StandIn(standin::Player::WithMatrix, "JEF2");
-  // As start-up does with DEBUG on: frames with the overlay follow the file.
-  StartLiveEdits(MappingFileStamp());
   return true;
 }
 
@@ -112,6 +107,10 @@ std::int32_t ScanZoneIndex(const char* label) {
 std::int32_t PlateRequest() { return standin::RequestPlate(); }
 
 std::uint32_t Frame(bool debug) {
+  // As start-up does when the file holds DEBUG: from then on frames follow
+  // the file. A game started without DEBUG never does.
+  static const bool following = debug && (StartLiveEdits(MappingFileStamp()), true);
+  static_cast<void>(following);
   debugEnabled = debug;
   standin::ClearFontCalls();
   return standin::RunFrame();

@@ -23,7 +23,7 @@ struct DefaultRange {
 // some of them: ";0-62=1 -> Range Mapping - Uses plateback2 - Los Santos"
 // names its region last on the line; ";63=0 -> Exact Mapping - ..." names it
 // on the line after, which ends "(JEF2) - Verdania".
-class DefaultFileReader : public vexilo::MappingReader::Observer {
+class DefaultFileReader : public vexilo::LineObserver {
  public:
   void OnLine(std::size_t, std::string_view text, const vexilo::MappingLine& line) override {
     if (line.kind == vexilo::LineKind::Range || line.kind == vexilo::LineKind::Exact) {
@@ -89,11 +89,8 @@ std::string RangeAndRegion(const DefaultFileReader& file, std::int32_t zone) {
 
 int main() {
   const std::string text = vexilo::DefaultMappingFileText();
-  vexilo::MappingTable defaults;
   DefaultFileReader file;
-  vexilo::MappingReader reader(defaults, &file);
-  reader.Feed(text);
-  reader.Finish();
+  const vexilo::MappingTable defaults = vexilo::ParseMappingText(text, &file);
   std::printf(
       "# Vexilo zone list\n\n"
       "Each map zone of the game has a label; Vexilo gives every label a zone index from 0 to "

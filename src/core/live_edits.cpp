@@ -4,13 +4,14 @@
 #include <string>
 
 #include "core/mappings.hpp"
+#include "core/overlay.hpp"
 #include "mapping/mapping_file.hpp"
 
 namespace vexilo {
 namespace {
 
 // Counts the lines that set at least one zone, as the format applies them.
-class MappingCount final : public MappingReader::Observer {
+class MappingCount final : public LineObserver {
  public:
   void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
     if (SetsAnyZone(line)) ++count;
@@ -24,14 +25,16 @@ LiveEdits liveEdits;
 
 }  // namespace
 
-ReloadResult ReloadMappingFile() {
+ReloadResult ReloadMappingFile(std::optional<platform::FileStamp> expected) {
   try {
     MappingTable table;
     MappingCount count;
     if (ReadMappingFile(platform::NativePath(configPath), table, &count) != FileReading::Read)
       return {ReloadOutcome::Unreadable, 0};
+    // A save that went on while the file was read left a mix of two files.
+    if (MappingFileStamp() != expected) return {ReloadOutcome::Changed, 0};
     StoreMappings(table.plates);
-    if (!table.debug) debugEnabled = false;
+    debugEnabled = table.debug;
     return {ReloadOutcome::Reloaded, count.count};
   } catch (...) {
     // Out of memory for the path or a line: the table in use stays.
@@ -53,12 +56,18 @@ void LiveEdits::Start(std::int64_t now, std::optional<platform::FileStamp> readA
 }
 
 void LiveEdits::Frame(std::int64_t now) noexcept {
-  if (watch_.QueryDue(now) && watch_.Queried(now, MappingFileStamp())) Reload(now);
+  if (watch_.QueryDue(now)) {
+    const std::optional<platform::FileStamp> stamp = MappingFileStamp();
+    if (watch_.Queried(now, stamp)) Reload(now, stamp);
+  }
   if (noticeUp_ && now - noticeUntil_ >= 0) noticeUp_ = false;
 }
 
-void LiveEdits::Reload(std::int64_t now) {
-  const ReloadResult result = ReloadMappingFile();
+// A file that changed while it was read has a new stamp, which the watch
+// takes as the next save to read.
+void LiveEdits::Reload(std::int64_t now, std::optional<platform::FileStamp> stamp) {
+  const ReloadResult result = ReloadMappingFile(stamp);
+  if (result.outcome == ReloadOutcome::Changed) return;
   if (result.outcome == ReloadOutcome::Reloaded) {
     std::snprintf(notice_, sizeof notice_, kReloadedNotice,
                   static_cast<unsigned long>(result.mappings),
@@ -74,7 +83,11 @@ void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
   liveEdits.Start(platform::MonotonicMilliseconds(), readAtStartUp);
 }
 
-void FollowLiveEdits() noexcept { liveEdits.Frame(platform::MonotonicMilliseconds()); }
+void OnFrame() {
+  if (!liveEdits.started()) return;
+  liveEdits.Frame(platform::MonotonicMilliseconds());
+  DrawDebugOverlay();
+}
 
 const char* LiveEditsNotice() noexcept { return liveEdits.notice(); }
 

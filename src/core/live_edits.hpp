@@ -7,9 +7,10 @@
 #include "core/file_watch.hpp"
 #include "platform/platform.hpp"
 
-/// Live edits: while the mapping file holds DEBUG, a save of the file takes
-/// effect within about a second, with no restart. Everything here runs on
-/// the frame thread, from a frame subscriber of its own.
+/// Live edits: once the game started with DEBUG in the mapping file, every
+/// save of the file takes effect within about a second, with no restart,
+/// until the game ends. A save without DEBUG only hides the debug line.
+/// Everything here runs on the frame thread, from the frame subscriber.
 namespace vexilo {
 
 inline constexpr char kReloadedNotice[] = "Vexilo.txt reloaded: %lu %s";
@@ -22,6 +23,7 @@ inline constexpr std::int64_t kNoticeTime = 3000;
 enum class ReloadOutcome {
   Reloaded,    ///< the new table is in use
   Unreadable,  ///< the file could not be read to its end; the table in use stays
+  Changed,     ///< the file changed while it was read; nothing of it was used
 };
 
 struct ReloadResult {
@@ -30,11 +32,11 @@ struct ReloadResult {
 };
 
 /// Reads the mapping file with the start-up reader into a table of its own
-/// and, once it was read to its end, stores it into plateMappings, with its
-/// DEBUG switch. Never writes the default file and
-/// never shows a box: a box during play can hang a full-screen game. Frame
-/// thread only; never throws.
-ReloadResult ReloadMappingFile();
+/// and, once it was read to its end with the stamp it had before (expected)
+/// still on it, stores it into plateMappings, with its DEBUG switch. Never
+/// writes the default file and never shows a box: a box during play can hang
+/// a full-screen game. Frame thread only; never throws.
+ReloadResult ReloadMappingFile(std::optional<platform::FileStamp> expected);
 
 /// The mapping file's stamp, or nothing when it cannot be told.
 std::optional<platform::FileStamp> MappingFileStamp();
@@ -53,11 +55,13 @@ class LiveEdits {
   /// monotonic clock). A reload may turn DEBUG off. Never throws.
   void Frame(std::int64_t now) noexcept;
 
+  bool started() const { return watch_.started(); }
+
   /// The notice to draw under the debug line, as of the last Frame, or null.
   const char* notice() const { return noticeUp_ ? notice_ : nullptr; }
 
  private:
-  void Reload(std::int64_t now);
+  void Reload(std::int64_t now, std::optional<platform::FileStamp> stamp);
 
   FileWatch watch_;
   char notice_[96] = {};
@@ -69,9 +73,12 @@ class LiveEdits {
 /// DEBUG, given the stamp taken before it was read.
 void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp);
 
-/// The plug-in's own live edits on this frame, by the platform's clock. Does
-/// nothing unless started.
-void FollowLiveEdits() noexcept;
+/// The plug-in's one frame subscriber: follows the file by the platform's
+/// clock, then draws the debug line, so that a reload shows in the frame it
+/// happens in. Returns at once unless live edits started: then DEBUG was off
+/// at start-up, and nothing can turn it on since. A plain function, which
+/// frames call in place.
+void OnFrame();
 
 /// The notice of the plug-in's own live edits to draw on this frame, or null.
 const char* LiveEditsNotice() noexcept;

@@ -5,7 +5,6 @@
 #include "core/live_edits.hpp"
 #include "core/load_mappings.hpp"
 #include "core/mappings.hpp"
-#include "core/overlay.hpp"
 #include "core/selection.hpp"
 #include "events/draw_event.hpp"
 #include "events/host_version.hpp"
@@ -38,13 +37,9 @@ Vexilo::Vexilo() {
     LoadMappings();
     if (debugEnabled) StartLiveEdits(stamp);
     // Registered whatever DEBUG says, so that hooking the frame never depends
-    // on the file; both test the flag each frame. Live edits come first, so
-    // that a reload shows in the frame it happens in.
+    // on the file; the one subscriber tests the flag each frame.
     events::DrawEvent& frame = events::drawEvent();
-    frame.Subscribe(frame.postCallSubscribers, [] {
-      if (debugEnabled) FollowLiveEdits();
-    });
-    frame.Subscribe(frame.postCallSubscribers, [] { DrawDebugOverlay(); });
+    frame.Subscribe(frame.postCallSubscribers, &OnFrame);
     if (!PlateRoutineIsAtItsAddress(events::GetHostVersion())) return;
     // At the unrelocated address. The routine's own bytes are kept, so that a
     // host that goes on after unloading the plug-in never jumps into code

@@ -9,8 +9,8 @@ namespace vexilo {
 /// then, on the host builds whose plate-design routine it knows, sends that
 /// routine to SelectPlateback. At unload the instance goes first, and the
 /// routine's own bytes go back. Then the statics its constructor made go, in
-/// reverse: the kept hooker puts the frame call back and waits, at most a
-/// second, for frames inside; then the site's manager; last the draw event.
+/// reverse: the kept hooker puts the frame call back, then the site's manager
+/// goes, last the draw event.
 class Vexilo {
  public:
   Vexilo();

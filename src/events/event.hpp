@@ -56,13 +56,12 @@ class BaseEventI {
 
   /// Appends a subscriber to one of the two lists. A plain function already
   /// in that list is not added twice; any other callable always is. The first
-  /// subscription hooks the call site, once its subscriber is stored, so the
-  /// site goes live with it in place. On a live site the list changes as the
-  /// manager's chain does (see change_chain): when a frame stays inside past
-  /// the bound, the subscriber is not added and the site is left alone.
+  /// subscription hooks the call site once its subscriber is stored, so the
+  /// site goes live with it in place. Frames read the lists without a lock:
+  /// every subscription belongs to start-up, before the host runs frames.
   void Subscribe(subscriber_list& list, subscriber callable) {
     if (IsDuplicateFunction(list, callable)) return;
-    Hooker::manager_type::instance()->change_chain([&] { list.push_back(std::move(callable)); });
+    list.push_back(std::move(callable));
     if (!patched) {
       patched = true;
       PatchAll();
@@ -81,7 +80,7 @@ class BaseEventI {
       // moment the site is written never moves.
       Hooker& hooker = kept.emplace_back();
       hooker.attach(
-          [this](injector::next_function next) { return RunSubscribers(std::move(next)); });
+          [this](injector::next_function&& next) { return RunSubscribers(next); });
       // A site that could not be hooked keeps no hooker, nor its entry.
       if (!manager->hooked()) kept.pop_back();
     }
@@ -89,7 +88,7 @@ class BaseEventI {
 
   /// The event's hook callable: pre-call subscribers, the callee, post-call
   /// subscribers; the callee's result is returned unchanged.
-  std::uintptr_t RunSubscribers(injector::next_function next) {
+  std::uintptr_t RunSubscribers(const injector::next_function& next) {
     RunEach(preCallSubscribers);
     const std::uintptr_t result = next();
     RunEach(postCallSubscribers);
@@ -117,12 +116,16 @@ class BaseEventI {
   }
 
   // Each call goes through a fresh copy, so a callable's own state does not
-  // carry from one frame to the next.
+  // carry from one frame to the next. A plain function has no state to carry,
+  // and is called without one.
   static void RunEach(const subscriber_list& list) {
-    for (const subscriber& entry : list) {
-      subscriber copy = entry;
-      copy();
-    }
+    for (const subscriber& entry : list) Run(entry);
+  }
+  static void Run(const subscriber& entry) {
+    if (const auto* function = entry.template target<void (*)()>())
+      (*function)();
+    else
+      subscriber{entry}();
   }
 };
 

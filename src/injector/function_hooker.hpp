@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <iterator>
@@ -8,14 +7,18 @@
 #include <memory>
 #include <utility>
 
-#include "injector/frames_inside.hpp"
 #include "injector/hooking.hpp"
-#include "platform/platform.hpp"
 
 /// Taking over one call instruction in the host: the instruction is made to
 /// call call_hooks, which runs a chain of hook callables around the host's own
-/// callee. One manager per call site owns the saved instruction; each hooker
-/// owns one entry of the chain.
+/// callee. One manager per call site owns the saved instruction and the
+/// chain; each hooker owns one entry of it.
+///
+/// Made for a plug-in loaded at start and unloaded at quit: the chain is
+/// complete before the site goes live and changes again only at unload, once
+/// the host's call is back. Frames only read it. Nothing waits for a frame
+/// inside: at quit the host's other threads are gone, and a library unloaded
+/// while a frame runs inside it is unmapped under that frame whatever is done.
 namespace injector {
 
 /// Calls the next link of the chain (in the end the host's callee) and gives
@@ -41,25 +44,21 @@ class function_hooker_base : public scoped_base {
   static constexpr address_t address = Address;
 
   function_hooker_base() : manager_(manager_type::instance()) {}
-  ~function_hooker_base() override { unhook(); }
+  ~function_hooker_base() override { restore(); }
 
   /// Withdraws this hooker's entry; the last one out puts the call back.
-  void restore() override { unhook(); }
-
-  /// Hands a hook callable to the manager, hooking the site if needed.
-  virtual void attach(hook_callable callable) = 0;
-
-  /// True from attach to restore: this hooker handed its callable over. It
-  /// does not say the site was hooked (a site that holds no call is left
-  /// alone); the manager's hooked() does.
-  bool hooked() const { return hooked_; }
-
- protected:
-  void unhook() {
+  void restore() override {
     hooked_ = false;
     manager_->remove_hook(this);
   }
 
+  /// Hands a hook callable to the manager, hooking the site if needed.
+  virtual void attach(hook_callable callable) = 0;
+
+  /// True from attach to restore; the manager's hooked() tells of the site.
+  bool hooked() const { return hooked_; }
+
+ protected:
   bool hooked_ = false;
   std::shared_ptr<manager_type> manager_;
 };
@@ -86,30 +85,16 @@ class function_hooker : public function_hooker_base<Address, Relocation> {
 };
 
 /// Owns the saved call instruction of the site at Address and the chain of
-/// hook entries, at most one per hooker.
-///
-/// Frames and the chain: host threads run the chain through call_hooks and
-/// only read it. The chain is changed only where no frame can run it: before
-/// the site goes live, or, on a live site, once the host's call is back and
-/// the frames inside have left (for at most a second). Frames that stay past
-/// that keep the entries, which are then never freed, and the site keeps the
-/// host's own call. What call_hooks reads first (the count of frames, the
-/// callee, where the entries are) is in static storage. All else is changed
-/// by one thread at a time: the plug-in's start-up and unload.
+/// hook entries, one per hooker, changed only while no frame can run it.
 template <address_t Address, class Relocation>
 class function_hooker_manager : public scoped_call {
  public:
   using hooker_base = function_hooker_base<Address, Relocation>;
 
-  function_hooker_manager() : hooks_(std::make_unique<entry_list>()) { entries_ = hooks_.get(); }
-
   /// A share of the site's one manager, created on first use.
   static std::shared_ptr<function_hooker_manager> instance() { return shared_instance(); }
 
-  ~function_hooker_manager() override {
-    restore();
-    if (left_to_frames_) static_cast<void>(hooks_.release());
-  }
+  ~function_hooker_manager() override { restore(); }
 
   /// Enters the hooker's callable; the first entry saves the call instruction
   /// and points it at replacement. Only a 5-byte relative call is taken over:
@@ -119,7 +104,7 @@ class function_hooker_manager : public scoped_call {
   void attach_hook(const hooker_base* hooker, hook_callable callable,
                    std::uintptr_t (*replacement)()) {
     set_hook(hooker, std::move(callable));
-    if (hooked_ || left_to_frames_) return;
+    if (hooked_) return;
     const address_t site = Relocation::relocate(Address);
     std::uint8_t opcode = 0;
     if (!read_raw(&opcode, 1, site, true) || opcode != kCallRel32) return;
@@ -127,78 +112,45 @@ class function_hooker_manager : public scoped_call {
     if (callee == 0) return;
     backup(site, 5, true);
     if (!is_saved()) return;
-    // The callee and the entries are in place before the site goes live: a
+    // The callee and the chain are in place before the site goes live: a
     // host thread may run the new call the moment it is written.
     callee_ = callee;
-    replacement_ = replacement;
-    redirect();
+    hooked_ = true;
+    write_call(site, static_cast<address_t>(reinterpret_cast<std::uintptr_t>(replacement)));
   }
 
   /// Replaces the hooker's callable, or appends a new entry for it.
   void set_hook(const hooker_base* hooker, hook_callable callable) {
-    change_chain([&] {
-      for (entry& hook : *hooks_) {
-        if (hook.first == hooker) {
-          hook.second = std::move(callable);
-          return;
-        }
+    for (entry& hook : hooks_) {
+      if (hook.first == hooker) {
+        hook.second = std::move(callable);
+        return;
       }
-      hooks_->emplace_back(hooker, std::move(callable));
-    });
+    }
+    hooks_.emplace_back(hooker, std::move(callable));
   }
 
-  /// Hands an entry from one hooker to another. The entry keeps its callable
-  /// and its place: only its owner changes, which no frame reads, so even a
-  /// live site needs no wait.
+  /// Hands an entry from one hooker to another; it keeps its callable and
+  /// its place in the chain.
   void move_hook(const hooker_base* from, const hooker_base* to) {
-    for (entry& hook : *hooks_) {
+    for (entry& hook : hooks_) {
       if (hook.first == from) hook.first = to;
     }
   }
 
   /// Withdraws a hooker's entry; when it was the last, the call goes back.
   void remove_hook(const hooker_base* hooker) {
-    for (auto it = hooks_->begin(); it != hooks_->end(); ++it) {
-      if (it->first != hooker) continue;
-      if (hooked_ && hooks_->size() == 1) {
-        restore();
-      } else {
-        change_chain([&] { hooks_->erase(it); });
-      }
-      return;
-    }
+    hooks_.remove_if([hooker](const entry& hook) { return hook.first == hooker; });
+    if (hooks_.empty()) restore();
   }
 
-  /// Puts the saved call instruction back, once, and then lets the entries go
-  /// (see change_chain for frames that stay).
+  /// Puts the saved call instruction back, then lets the entries go; does
+  /// nothing while the site is not hooked.
   void restore() override {
-    if (hooked_) change_chain([this] { hooks_->clear(); });
+    if (!hooked_) return;
+    hooked_ = false;
     scoped_basic::restore();
-  }
-
-  /// Runs change where no frame sees it: at once while the site is not live;
-  /// on a live site, with the host's call back and the frames inside gone,
-  /// after which the call is redirected again as long as entries are left,
-  /// also when change throws. The wait lasts at most frames_inside::kWaitBound
-  /// and is never made while the process is ending (its other threads are
-  /// gone) or from inside a frame. When it cannot end with every frame gone,
-  /// nothing is changed, the entries are left to those frames for good, the
-  /// site keeps the host's call, and false is returned.
-  template <class Change>
-  bool change_chain(Change change) {
-    if (!hooked_) {
-      if (left_to_frames_) return false;
-      change();
-      return true;
-    }
-    put_call_back();
-    if (!frames_have_left()) {
-      left_to_frames_ = true;
-      return false;
-    }
-    const redirect_guard again{*this};
-    change();
-    return true;
+    hooks_.clear();
   }
 
   /// What the hooked instruction calls: the chain, last entry first, around
@@ -206,14 +158,13 @@ class function_hooker_manager : public scoped_call {
   /// nothing and lets nothing out: whatever fails, the host's callee runs
   /// once and its result is returned.
   static std::uintptr_t call_hooks() {
-    const frames_inside::stay stay(frames_);
-    callee_call host{reinterpret_cast<std::uintptr_t (*)()>(static_cast<std::uintptr_t>(callee_))};
+    // By reference: a share taken on every frame would cost two atomic counts.
+    const function_hooker_manager& manager = *shared_instance();
+    callee_call host{
+        reinterpret_cast<std::uintptr_t (*)()>(static_cast<std::uintptr_t>(manager.callee_))};
     try {
-      const entry_list& hooks = *entries_;
-      if (hooks.empty()) return host();
-      // One entry, the plug-in's own case, is the shortest chain: its next
-      // is the link that calls the callee.
-      return link{hooks.rbegin(), hooks.rend(), &host}();
+      if (manager.hooks_.empty()) return host();
+      return link{manager.hooks_.rbegin(), manager.hooks_.rend(), &host}();
     } catch (...) {
       return host.after_failure();
     }
@@ -222,20 +173,11 @@ class function_hooker_manager : public scoped_call {
   address_t saved_callee() const { return callee_; }
   /// True while the call instruction is redirected to call_hooks.
   bool hooked() const { return hooked_; }
-  std::size_t hook_count() const { return hooks_->size(); }
-  /// True once frames that stayed past the wait were left the entries.
-  bool left_to_frames() const { return left_to_frames_; }
+  std::size_t hook_count() const { return hooks_.size(); }
 
  private:
   using entry = std::pair<const hooker_base*, hook_callable>;
   using entry_list = std::list<entry>;
-
-  struct redirect_guard {
-    function_hooker_manager& manager;
-    ~redirect_guard() {
-      if (!manager.hooks_->empty()) manager.redirect();
-    }
-  };
 
   // The host's callee, called at most once per frame, whatever fails around it.
   struct callee_call {
@@ -257,36 +199,19 @@ class function_hooker_manager : public scoped_call {
     }
   };
 
-  // The next-function handed to an entry: it runs the entry appended before,
-  // or the callee after the first. Built on the stack and handed on by
-  // reference, which a next_function holds without allocating.
+  // Runs the entry at and hands it the next-function: the entry appended
+  // before, or the callee after the first. Built on the stack and handed on
+  // by reference, which a next_function holds without allocating.
   struct link {
     typename entry_list::const_reverse_iterator at;
     typename entry_list::const_reverse_iterator end;
     callee_call* host;
     std::uintptr_t operator()() const {
-      if (at == end) return (*host)();
       const link next{std::next(at), end, host};
+      if (next.at == end) return at->second(next_function(std::ref(*host)));
       return at->second(next_function(std::cref(next)));
     }
   };
-
-  void redirect() {
-    hooked_ = true;
-    write_call(address(), static_cast<address_t>(reinterpret_cast<std::uintptr_t>(replacement_)));
-  }
-
-  // The host's own call, with the instruction still saved: the site can be
-  // redirected again.
-  void put_call_back() {
-    hooked_ = false;
-    write_back(address(), saved_bytes(), size(), true);
-  }
-
-  static bool frames_have_left() noexcept {
-    return !vexilo::platform::ProcessIsEnding() && !frames_.on_this_thread() &&
-           frames_.wait_until_none();
-  }
 
   static std::shared_ptr<function_hooker_manager>& shared_instance() {
     static std::shared_ptr<function_hooker_manager> manager =
@@ -294,14 +219,9 @@ class function_hooker_manager : public scoped_call {
     return manager;
   }
 
-  static inline frames_inside frames_{};
-  static inline std::atomic<address_t> callee_{0};
-  static inline std::atomic<const entry_list*> entries_{nullptr};
-
-  std::unique_ptr<entry_list> hooks_;
-  std::uintptr_t (*replacement_)() = nullptr;
+  entry_list hooks_;
+  address_t callee_ = 0;
   bool hooked_ = false;
-  bool left_to_frames_ = false;
 };
 
 /// The hookers a patch made, kept until the library unloads.

@@ -10,13 +10,14 @@ namespace vexilo {
 enum class FileReading {
   Read,       ///< to its end: the table is what the file says
   NotOpened,  ///< no readable regular file at the path
-  Failed,     ///< opened, but a read failed part-way: the table is not the file's
+  Failed,     ///< opened, but a read failed part-way or a line was too long to
+              ///< hold: the table is not the file's
 };
 
-/// Reads the mapping file at a native path into table, line by line, in
-/// constant memory. An observer, if given, is told of every line read (see
-/// MappingReader). Only a reading that ends Read gives the file's table.
+/// Reads the mapping file at a native path into table, line by line. An
+/// observer, if given, is told of every line read (see LineObserver). Only a
+/// reading that ends Read gives the file's table.
 FileReading ReadMappingFile(const std::string& nativePath, MappingTable& table,
-                            MappingReader::Observer* observer = nullptr);
+                            LineObserver* observer = nullptr);
 
 }  // namespace vexilo

@@ -3,13 +3,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <functional>
 #include <string_view>
 
 #include "mapping/zones.hpp"
 
-/// The mapping file's format as pure functions over its bytes, shared by the
-/// plug-in's loader and by every tool that must read a file exactly as it does.
+/// The mapping file's format, shared by the plug-in's loader and by every
+/// tool that must read a file exactly as it does. Layered as a small config
+/// parser is: a line's fields, a line, then a reader of lines over any input.
 namespace vexilo {
 
 enum class LineKind {
@@ -32,8 +33,8 @@ struct MappingLine {
   std::int32_t first = 0;  ///< range start, or the exact line's index
   std::int32_t last = 0;   ///< range end, or the exact line's index
   std::int32_t value = 0;
-  /// The first number field that has no digit or leaves the 32-bit range;
-  /// such a line sets nothing.
+  /// The first field that could not be read; such a line sets nothing, and
+  /// the fields after it are not read.
   LineField malformed = LineField::None;
   /// What was wrong with that field.
   NumberStatus problem = NumberStatus::Ok;
@@ -51,85 +52,14 @@ struct MappingTable {
   bool debug = false;
 };
 
-/// How much of a line's start an observer is shown; a longer line reaches
-/// it cut there.
-inline constexpr std::size_t kLineExcerptBytes = 200;
-
-/// A decimal field read a piece at a time: blanks, an optional sign, digits;
-/// whatever follows the digits is ignored. Leading zeros are skipped and a
-/// run too long for 32 bits is only counted, so it holds a few bytes for a
-/// field of any length. The reader's own: its functions are inlined into the
-/// reader's file, so other files use ReadNumberField.
-class NumberReading {
- public:
-  /// Reads on from at; returns where the field's number ended within
-  /// [at, end), or end when it may go on in later bytes.
-  const char* Feed(const char* at, const char* end);
-  /// The field ends here, before any byte Feed did not take.
-  void Stop() { phase_ = Phase::Stopped; }
-  bool stopped() const { return phase_ == Phase::Stopped; }
-  /// The number the bytes fed so far hold; a failed read leaves number alone.
-  NumberStatus Result(std::int32_t& number) const;
-
- private:
-  enum class Phase : std::uint8_t { Blanks, FirstDigit, Digits, Stopped };
-  const char* FindFirstDigit(const char* at, const char* end);
-  const char* FeedDigits(const char* at, const char* end);
-  const char* FeedDigitsPastNine(const char* at, const char* end);
-  void AddDigitPastNine(unsigned digit);
-
-  Phase phase_ = Phase::Blanks;
-  bool negative_ = false;
-  bool sawDigit_ = false;
-  bool outOfRange_ = false;
-  std::uint8_t significant_ = 0;  ///< digits after the leading zeros, up to 10
-  std::uint32_t magnitude_ = 0;
-};
-
-/// What the reader keeps of a line while it reads it, whatever the line's
-/// length: whether it is blank, a comment or exactly "DEBUG", whether it
-/// holds '-' and '=', and the number fields that start at its beginning,
-/// after its first '-' and after its first '='. Bytes come in pieces of any
-/// size; no byte is kept. The reader's own, as NumberReading is: other files
-/// use ParseMappingLine.
-class LineSummary {
- public:
-  /// Takes the next bytes of the line, its line end excluded.
-  void Add(const char* begin, const char* end);
-  /// What the line says, from the bytes added so far.
-  MappingLine Line() const;
-
- private:
-  enum class Start : std::uint8_t { Blank, Comment, Text };
-  // A piece of the line: where it begins in memory and in the line.
-  struct Piece {
-    const char* begin;
-    std::size_t offset;
-    std::size_t PlaceOf(const char* at) const {
-      return offset + static_cast<std::size_t>(at - begin);
-    }
-  };
-  void AddText(const char* begin, const char* end, const Piece& piece);
-  void FollowDebug(const char* begin, const char* end);
-  MappingLine Range() const;
-  MappingLine Exact() const;
-
-  Start start_ = Start::Blank;
-  /// How many bytes of "DEBUG" the trimmed line has matched; -1 once it
-  /// cannot be the debug switch.
-  std::int8_t debugMatched_ = -1;
-  bool sawDash_ = false;
-  bool sawEquals_ = false;
-  std::size_t length_ = 0;
-  std::size_t dashAt_ = MappingLine::kNowhere;
-  std::size_t equalsAt_ = MappingLine::kNowhere;
-  NumberReading fromStart_;
-  NumberReading afterDash_;
-  NumberReading afterEquals_;
-};
-
-/// Reads a decimal field whole.
+/// Reads a decimal field: blanks (space, tab, LF, VT, FF, CR), an optional
+/// sign, one or more digits; whatever follows the digits is ignored. A field
+/// without a digit, or outside 32 bits, leaves number alone.
 NumberStatus ReadNumberField(std::string_view field, std::int32_t& number);
+
+/// Reads a field that names a zone: a range's start or end, an exact line's
+/// index. Zones are named by their index, read as any number is.
+NumberStatus ReadZoneField(std::string_view field, std::int32_t& zone);
 
 /// Reads one line, its line end already removed.
 MappingLine ParseMappingLine(std::string_view line);
@@ -140,55 +70,29 @@ bool SetsAnyZone(const MappingLine& line);
 /// Applies a line to the table. Malformed lines and indices above 376 set nothing.
 void ApplyMappingLine(const MappingLine& line, MappingTable& table);
 
-/// Cuts file bytes into lines the way the host platform's text mode reads
-/// them (CR LF or LF ends a line, a byte 0x1A ends the text) and applies each
-/// line to a table. Takes the file in pieces of any size and keeps no line
-/// whole, so its memory is the same for every file.
-class MappingReader {
+/// Told of every line as it is applied; for tools that explain a file.
+class LineObserver {
  public:
-  /// Told of every line as it is applied: its number (from 1), the first
-  /// kLineExcerptBytes bytes of its text without the line end, and what the
-  /// whole line says. For tools that explain a file; the plug-in passes none.
-  class Observer {
-   public:
-    virtual ~Observer() = default;
-    virtual void OnLine(std::size_t number, std::string_view excerpt, const MappingLine& line) = 0;
-    /// A byte 0x1A ended the text in the given line; later bytes were ignored.
-    virtual void OnEndOfText(std::size_t number) = 0;
-  };
-
-  explicit MappingReader(MappingTable& table, Observer* observer = nullptr)
-      : table_(table), observer_(observer) {}
-
-  /// Reads the next piece of the file. Returns false once the text has ended
-  /// at a byte 0x1A; later pieces are ignored.
-  bool Feed(std::string_view bytes);
-
-  /// The file has ended: reads a last line that had no line end.
-  void Finish();
-
- private:
-  void EndWholeLine(const char* begin, const char* end);
-  void AddToLine(const char* begin, const char* end, bool endsLine);
-  void Append(const char* begin, const char* end);
-  void EndLine(const MappingLine& line, const char* text, std::size_t size);
-  void EndStartedLine();
-
-  MappingTable& table_;
-  Observer* observer_;
-  /// The line that the last piece left unfinished.
-  LineSummary started_;
-  bool lineStarted_ = false;
-  /// That line's last byte so far is a CR, left out until the next byte
-  /// tells whether it belongs to a CR LF line end.
-  bool heldCarriageReturn_ = false;
-  char excerpt_[kLineExcerptBytes] = {};
-  std::size_t excerptSize_ = 0;
-  std::size_t lines_ = 0;  ///< counted only for an observer
-  bool ended_ = false;
+  virtual ~LineObserver() = default;
+  /// The line's number (from 1), its whole text without the line end, and
+  /// what it says.
+  virtual void OnLine(std::size_t number, std::string_view text, const MappingLine& line) = 0;
+  /// A byte 0x1A ended the text in the given line; later bytes were ignored.
+  virtual void OnEndOfText(std::size_t number) = 0;
 };
 
-/// The table that a whole file's bytes give.
-MappingTable ParseMappingText(std::string_view bytes);
+/// Reads up to size bytes of an input into buffer: the count read, 0 at its
+/// end, -1 on a read error.
+using ByteReader = std::function<std::ptrdiff_t(char* buffer, std::size_t size)>;
+
+/// Reads an input line by line, as the host platform's text mode gives it
+/// (CR LF or LF ends a line, a byte 0x1A ends the text), and applies each
+/// line to table in order. One line is held at a time, so memory grows with
+/// the longest line. True once the text has ended; false on a read error or
+/// a line too long to hold, and then table is not what the input says.
+bool ReadMappingText(const ByteReader& read, MappingTable& table, LineObserver* observer = nullptr);
+
+/// The table that bytes in memory give.
+MappingTable ParseMappingText(std::string_view bytes, LineObserver* observer = nullptr);
 
 }  // namespace vexilo

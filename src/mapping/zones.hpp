@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
-#include "mapping/page_safe_reads.hpp"
+#if defined(_MSC_VER)
+#define VEXILO_NO_ADDRESS_CHECK __declspec(no_sanitize_address)
+#else
+#define VEXILO_NO_ADDRESS_CHECK __attribute__((no_sanitize_address))
+#endif
 
 namespace vexilo {
 

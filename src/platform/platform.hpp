@@ -38,18 +38,6 @@ bool IsReadable(Protection protection);
 std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected,
                                 std::uint64_t desired);
 
-/// Lets other threads run before this one goes on, while it waits for them.
-void YieldToOtherThreads();
-
-/// A number that tells the calling thread apart from every other running
-/// thread of the process; never 0.
-std::uintptr_t CurrentThreadId();
-
-/// True once the process is ending while the plug-in unloads: its other
-/// threads are gone, so nothing may wait for them. Windows tells the library
-/// so at its detach; POSIX tells nothing, and this stays false there.
-bool ProcessIsEnding();
-
 /// Makes freshly written code visible to instruction fetch.
 void FlushCode(std::uintptr_t address, std::size_t size);
 

@@ -1,8 +1,6 @@
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -133,16 +131,6 @@ std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected,
   __atomic_compare_exchange_n(block, &expected, desired, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
   return expected;
 }
-
-void YieldToOtherThreads() { sched_yield(); }
-
-// The kernel's thread id, not pthread_self(): a pthread_t is the address of
-// the thread's control block, which a new thread may reuse once another has
-// ended, and under qemu's user-mode emulation even a live thread can get a
-// dead one's. The kernel never gives two live threads one id.
-std::uintptr_t CurrentThreadId() { return static_cast<std::uintptr_t>(syscall(SYS_gettid)); }
-
-bool ProcessIsEnding() { return false; }
 
 bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous) {
   const std::optional<Protection> before = QueryProtection(address);

@@ -2,16 +2,10 @@
 #define NOMINMAX
 #include <windows.h>
 
-#include <atomic>
-
 #include "platform/platform.hpp"
 
 namespace vexilo::platform {
 namespace {
-
-// Set by the loader's word at the library's detach, before the static
-// objects go.
-std::atomic<bool> processEnding{false};
 
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -80,12 +74,6 @@ std::uint64_t CompareExchange64(std::uintptr_t address, std::uint64_t expected,
   return static_cast<std::uint64_t>(InterlockedCompareExchange64(
       block, static_cast<LONG64>(desired), static_cast<LONG64>(expected)));
 }
-
-void YieldToOtherThreads() { SwitchToThread(); }
-
-std::uintptr_t CurrentThreadId() { return GetCurrentThreadId(); }
-
-bool ProcessIsEnding() { return processEnding; }
 
 void FlushCode(std::uintptr_t address, std::size_t size) {
   FlushInstructionCache(GetCurrentProcess(), AsPointer(address), size);
@@ -179,11 +167,3 @@ CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
 }
 
 }  // namespace vexilo::platform
-
-// The runtime calls this before it destroys the library's static objects. A
-// detach with lpReserved set comes from ExitProcess: every other thread has
-// been ended wherever it stood, possibly inside the plug-in's code.
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_DETACH && reserved != nullptr) vexilo::platform::processEnding = true;
-  return TRUE;
-}

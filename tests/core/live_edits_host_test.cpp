@@ -42,7 +42,7 @@ class LiveEditsTest : public ::testing::Test {
         static_cast<injector::address_t>(reinterpret_cast<std::uintptr_t>(&SelectPlateback)));
     standin::StandIn(standin::Player::WithMatrix, "LA");
     WriteFileBytes("Vexilo.txt", kOnes);
-    ASSERT_EQ(ReloadMappingFile().outcome, ReloadOutcome::Reloaded);
+    ASSERT_EQ(ReloadMappingFile(MappingFileStamp()).outcome, ReloadOutcome::Reloaded);
     debugEnabled = true;
     edits_.Start(now_, MappingFileStamp());
   }
@@ -92,6 +92,17 @@ TEST_F(LiveEditsTest, AFileThatOpensButFailsToReadLeavesTheTableAndDebugAsTheyWe
             "Error: Failed to open TXT file: .\\Vexilo.txt\n");
   EXPECT_EQ(standin::RequestPlate(), 0);
 #endif
+}
+
+// The save lands between the stamp taken before the read and the one after.
+TEST_F(LiveEditsTest, AReadAfterWhichTheStampChangedUsesNothingAndTheNextLookReadsAgain) {
+  const std::optional<platform::FileStamp> beforeTheRead = MappingFileStamp();
+  WriteFileBytes("Vexilo.txt", kTwos);
+  EXPECT_EQ(ReloadMappingFile(beforeTheRead).outcome, ReloadOutcome::Changed);
+  EXPECT_EQ(standin::RequestPlate(), 1);
+  NextQuery();
+  NextQuery();
+  EXPECT_EQ(standin::RequestPlate(), 2);
 }
 
 TEST_F(LiveEditsTest, TenThousandReloadsKeepMemoryFlat) {

@@ -166,29 +166,5 @@ TEST(Protection, IsFoundForAMappingWhosePathIsLongerThanAPage) {
 }
 #endif
 
-TEST(CurrentThreadId, IsNeverZeroAndTellsThreadsApart) {
-  const std::uintptr_t mine = CurrentThreadId();
-  std::uintptr_t other = 0;
-  std::thread([&other] { other = CurrentThreadId(); }).join();
-  EXPECT_NE(mine, 0u);
-  EXPECT_NE(other, 0u);
-  EXPECT_NE(other, mine);
-  EXPECT_EQ(CurrentThreadId(), mine);
-}
-
-// Threads that come and go one after another may share one id among them
-// (the kernel reuses ids in time), never the id of one that still runs.
-TEST(CurrentThreadId, NoThreadThatCameAndWentHadTheIdOfOneStillRunning) {
-  const std::uintptr_t mine = CurrentThreadId();
-  for (int i = 0; i < 32; ++i) {
-    std::uintptr_t other = 0;
-    std::thread([&other] { other = CurrentThreadId(); }).join();
-    ASSERT_NE(other, mine) << "thread " << i;
-  }
-  EXPECT_EQ(CurrentThreadId(), mine);
-}
-
-TEST(ProcessIsEnding, IsFalseWhileTheProcessRuns) { EXPECT_FALSE(ProcessIsEnding()); }
-
 }  // namespace
 }  // namespace vexilo::platform

@@ -2,6 +2,7 @@
 // allocations and follow the bytes in use.
 #include "allocation_counter.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -11,6 +12,7 @@ namespace {
 std::atomic<std::size_t> allocations{0};
 std::atomic<std::size_t> live{0};
 std::atomic<std::size_t> peak{0};
+std::atomic<std::size_t> limit{0};  // 0: none
 
 // Each block carries its size in front, so that delete knows what it frees.
 constexpr std::size_t kHeader = 16;
@@ -25,6 +27,9 @@ void RaisePeak(std::size_t now) {
 
 void* operator new(std::size_t size) {
   allocations.fetch_add(1, std::memory_order_relaxed);
+  const std::size_t most = limit.load(std::memory_order_relaxed);
+  if (most != 0 && size > most - std::min(most, live.load(std::memory_order_relaxed)))
+    throw std::bad_alloc();
   auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
   if (block == nullptr) throw std::bad_alloc();
   *reinterpret_cast<std::size_t*>(block) = size;
@@ -64,6 +69,9 @@ namespace vexilo::testing {
 std::size_t AllocationCount() { return allocations.load(std::memory_order_relaxed); }
 std::size_t LiveBytes() { return live.load(std::memory_order_relaxed); }
 std::size_t PeakBytes() { return peak.load(std::memory_order_relaxed); }
+AllocationLimit::AllocationLimit(std::size_t bytes) { limit = bytes; }
+AllocationLimit::~AllocationLimit() { limit = 0; }
+
 void ResetPeakBytes() {
   peak.store(live.load(std::memory_order_relaxed), std::memory_order_relaxed);
 }

@@ -14,4 +14,14 @@ std::size_t LiveBytes();
 std::size_t PeakBytes();
 void ResetPeakBytes();
 
+/// While it lives, operator new fails (throws std::bad_alloc) rather than
+/// take LiveBytes past bytes: memory that runs out, on any machine.
+class AllocationLimit {
+ public:
+  explicit AllocationLimit(std::size_t bytes);
+  ~AllocationLimit();
+  AllocationLimit(const AllocationLimit&) = delete;
+  AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
 }  // namespace vexilo::testing

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pe_image.hpp"
+#include "byte_source.hpp"
 #include "platform/platform.hpp"
 
 namespace vexilo::check {

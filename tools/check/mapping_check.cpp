@@ -14,9 +14,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kQuoteLength = 80;
-// The reader shows a line's first kLineExcerptBytes only: a quote that ends
-// before them marks every line that was cut.
-static_assert(kQuoteLength < kLineExcerptBytes);
 constexpr std::int32_t kLastZone = kZoneCount - 1;
 
 std::string_view Trim(std::string_view text) {
@@ -114,7 +111,7 @@ struct MappingShape {
   bool dashInNote = false;
 };
 
-// The excerpt from the line's byte at on; empty where the excerpt ends first.
+// The line from its byte at on; empty past its end.
 std::string_view From(std::string_view text, std::size_t at) {
   return at < text.size() ? text.substr(at) : std::string_view();
 }
@@ -122,7 +119,6 @@ std::string_view From(std::string_view text, std::size_t at) {
 MappingShape ShapeOf(std::string_view text, const MappingLine& line) {
   MappingShape shape;
   shape.looksExact = line.kind == LineKind::Range && line.equalsAt < line.dashAt;
-  // The text is the line's start only: what follows its '=' may lie beyond it.
   const std::string_view afterEquals =
       shape.looksExact ? Trim(From(text, line.equalsAt + 1)) : std::string_view();
   shape.dashInNote = !afterEquals.empty() && afterEquals.front() != '-';
@@ -234,7 +230,7 @@ bool LooksLikeUtf16(std::string_view text) {
   return anyOther && (oddZero || evenZero);
 }
 
-class LineChecker : public MappingReader::Observer {
+class LineChecker : public LineObserver {
  public:
   LineChecker(const CheckOptions& options, CheckReport& report)
       : options_(options), report_(report) {}
@@ -458,9 +454,7 @@ CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options
   CheckReport report;
   report.options = options;
   LineChecker checker(options, report);
-  MappingReader reader(report.table, &checker);
-  reader.Feed(bytes);
-  reader.Finish();
+  report.table = ParseMappingText(bytes, &checker);
   checker.Finish();
   report.readable = true;
   return report;

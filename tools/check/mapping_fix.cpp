@@ -7,6 +7,7 @@
 #include "mapping/mapping_format.hpp"
 #include "mapping/zones.hpp"
 #include "os.hpp"
+#include "platform/platform.hpp"
 #include "text.hpp"
 
 namespace vexilo::check {
@@ -290,7 +291,7 @@ std::string CreateBeside(const std::string& path, const std::string& suffix, std
 }  // namespace
 
 FixedFile FixMappingFile(const std::string& path, const std::string& shownAs) {
-  const auto stamp = FileStampOf(path);
+  const auto stamp = platform::QueryFileStamp(path);
   std::string bytes, reason;
   if (!stamp || !ReadWholeFile(path, kMostBytesFixed, bytes, reason)) {
     return LeftAlone({}, "cannot read " + FullPath(path) + ": " +
@@ -299,7 +300,7 @@ FixedFile FixMappingFile(const std::string& path, const std::string& shownAs) {
   const std::string untouched = "; " + shownAs + " is left as it was";
   const std::string changed = shownAs + " changed while it was read (is an editor saving it?)" +
                               untouched + ": run --fix again once it is saved";
-  if (FileStampOf(path) != stamp) return LeftAlone({}, changed);
+  if (platform::QueryFileStamp(path) != stamp) return LeftAlone({}, changed);
   FixedFile fixed;
   fixed.fix = FixMappingText(bytes);
   if (fixed.fix.Mended() == 0) {
@@ -318,7 +319,7 @@ FixedFile FixMappingFile(const std::string& path, const std::string& shownAs) {
   const std::string written = CreateBeside(path, ".new", fixed.fix.bytes, reason);
   if (written.empty())
     return LeftAlone(std::move(fixed.fix), "cannot write the mended file " + reason + untouched);
-  if (FileStampOf(path) != stamp) {
+  if (platform::QueryFileStamp(path) != stamp) {
     RemoveFile(written);
     return LeftAlone(std::move(fixed.fix), changed);
   }

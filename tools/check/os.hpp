@@ -57,10 +57,6 @@ bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std
 /// and ".." left out, in no order; none when it cannot be read.
 std::vector<std::string> FolderNamesIn(const std::string& folder);
 
-/// The size and last-write time of the file at a UTF-8 path, for telling
-/// whether it changed between two looks; nothing when they cannot be told.
-std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path);
-
 /// True when the file at a UTF-8 path may not be written: read-only, or not
 /// this user's to write.
 bool IsReadOnlyFile(const std::string& path);

@@ -119,14 +119,6 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
   return names;
 }
 
-std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return std::nullopt;
-  const std::int64_t nanoseconds =
-      std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
-  return std::make_pair(std::int64_t{status.st_size}, nanoseconds);
-}
-
 bool IsReadOnlyFile(const std::string& path) {
   // A file no one may write is read-only to root too, who could write it anyway.
   struct stat status {};

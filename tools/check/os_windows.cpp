@@ -193,15 +193,6 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
   return names;
 }
 
-std::optional<std::pair<std::int64_t, std::int64_t>> FileStampOf(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA info{};
-  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
-  const auto size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  const auto written = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                       info.ftLastWriteTime.dwLowDateTime;
-  return std::make_pair(static_cast<std::int64_t>(size), static_cast<std::int64_t>(written));
-}
-
 bool IsReadOnlyFile(const std::string& path) {
   const std::wstring wide = Widen(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());

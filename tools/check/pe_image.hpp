@@ -7,20 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_source.hpp"
+
 /// The little of a 32-bit Windows executable's headers that tells where its
 /// code lies in the file: read over any source of bytes, a few at a time, so
 /// that a file of any size is never read whole.
 namespace vexilo::check {
-
-/// Bytes of a file by offset.
-class ByteSource {
- public:
-  virtual ~ByteSource() = default;
-  /// The file's size in bytes.
-  virtual std::uint64_t Size() const = 0;
-  /// Reads exactly size bytes from offset on into out; false when it cannot.
-  virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
-};
 
 /// 32 bits stored little-endian at bytes.
 std::uint32_t Le32(const std::uint8_t* bytes);
