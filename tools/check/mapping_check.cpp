@@ -196,14 +196,17 @@ std::string MalformedMessage(std::size_t number, std::string_view text, const Ma
 }
 
 // What a well-formed mapping line does that its writing hides, or "".
-std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape) {
+std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape,
+                            const CheckOptions& options) {
   const bool empty = line.first > line.last;
   if (shape.dashInNote) return ReadsAsRangeForANote(line);
   if (shape.looksExact) {
     std::string message = "reads as the range " + RangeText(line) + " because of its '-'";
     if (empty) {
-      message += ", which sets nothing; write " + std::to_string(line.first) + "-" +
-                 std::to_string(line.first) + "=" + std::to_string(line.value) + " for one zone";
+      // A plateback index cannot be negative: the line is told what to write instead.
+      message += ", which sets nothing, so zone " + std::to_string(line.first) +
+                 " keeps its plateback; write " + std::to_string(line.first) + "=N, where N is a "
+                 "plateback index your game has (" + IndicesTheGameHas(options) + ")";
     }
     return message;
   }
@@ -333,7 +336,7 @@ class LineChecker : public MappingReader::Observer {
       ApplyMappingLine(line, report_.table);
       Add(number, Severity::Note, LabelNote(line), Quote(text));
     }
-    if (const std::string odd = OddShapeMessage(line, shape); !odd.empty()) {
+    if (const std::string odd = OddShapeMessage(line, shape, options_); !odd.empty()) {
       // Read as a range the player did not write, unless it sets just the zone meant.
       const bool asWritten = !shape.looksExact || (shape.dashInNote && line.first == line.last);
       Add(number, asWritten ? Severity::Warning : Severity::Error, odd, Quote(text));
