@@ -47,9 +47,9 @@ TEST(MappingCheck, TheDefaultFileDrawsNoWarningAndGivesTheDefaultTable) {
 }
 
 TEST(MappingCheck, ALineTheGameSkipsIsAnErrorSayingWhatToWrite) {
-  const CheckReport report =
-      Check("\xEF\xBB\xBF;note\ndebug\nDEBUG ON\n0-62\nhello\n63:5\n63 5\n");
-  EXPECT_TRUE(SaysAt(report, 1, "invisible mark at the start of the file (Notepad's \"UTF-8 with BOM\")"));
+  const CheckReport report = Check("\xEF\xBB\xBF;note\ndebug\nDEBUG ON\n0-62\nhello\n63:5\n63 5\n");
+  EXPECT_TRUE(
+      SaysAt(report, 1, "invisible mark at the start of the file (Notepad's \"UTF-8 with BOM\")"));
   EXPECT_TRUE(SaysAt(report, 2, "in capitals: write DEBUG"));
   EXPECT_TRUE(SaysAt(report, 3, "write DEBUG and nothing else"));
   EXPECT_TRUE(SaysAt(report, 4, "write 0-62=N"));
@@ -67,7 +67,8 @@ TEST(MappingCheck, AMalformedNumberIsAnErrorNamingItsField) {
   const std::string zone =
       "write a zone index from 0 to 376, or a zone label such as JEF2 (vexilo-check --zones "
       "lists them); the game skips this line";
-  const std::string plate = "write a plateback index your game has: 0 to 10; the game skips this line";
+  const std::string plate =
+      "write a plateback index your game has: 0 to 10; the game skips this line";
   EXPECT_EQ(Said(report),
             (std::vector<std::string>{
                 "1: error: the zone index is no number; " + zone,
@@ -105,8 +106,8 @@ TEST(MappingCheck, AByteOrderMarkBeforeAMappingIsNamedAsBeforeAComment) {
     const CheckReport report = Check(text);
     ASSERT_EQ(report.diagnostics.size(), 1u) << text;
     EXPECT_EQ(report.diagnostics[0].message,
-              "the file starts with an invisible mark at the start of the file (Notepad's "
-              "\"UTF-8 with BOM\"), which the game reads as part of this line; save the file as "
+              "this line begins with an invisible mark at the start of the file (Notepad's "
+              "\"UTF-8 with BOM\"), which the game reads as part of the line; save the file as "
               "\"UTF-8\" (in Notepad: File, Save As, Encoding) or run vexilo-check --fix; the "
               "game skips this line");
     EXPECT_EQ(report.diagnostics[0].severity, Severity::Error);
@@ -167,7 +168,9 @@ TEST(MappingCheck, SaysWhatPartOfARangeIsDroppedOrWhyItIsEmpty) {
 TEST(MappingCheck, AnExactLookingLineWithAMinusReadsAsARange) {
   const CheckReport report = Check("5=-3\n3=-5\n");
   EXPECT_TRUE(SaysAt(report, 1, "reads as the range 5-3=-3"));
-  EXPECT_TRUE(SaysAt(report, 1, "so zone 5 keeps its plateback; write 5=N, where N is a plateback index your game has (0 to 10)"));
+  EXPECT_TRUE(SaysAt(report, 1,
+                     "so zone 5 keeps its plateback; write 5=N, where N is a plateback index your "
+                     "game has (0 to 10)"));
   EXPECT_EQ(report.Count(Severity::Error), 2u);
   EXPECT_TRUE(SaysAt(report, 2, "reads as the range 3-5=-5"));
   EXPECT_TRUE(SaysAt(report, 2, "negative"));
@@ -183,8 +186,8 @@ TEST(MappingCheck, ADashInANoteAfterTheValueIsNamedAsWhatMakesTheLineARange) {
   EXPECT_TRUE(SaysAt(report, 1, "keep '-' out of notes"));
   EXPECT_TRUE(SaysAt(report, 2, "the range 8-4=2, which sets nothing, not even zone 8"));
   EXPECT_TRUE(SaysAt(report, 3, "which happens to set zone 7 alone"));
-  EXPECT_TRUE(SaysAt(report, 4,
-                     "the end city is no zone label the game knows; write a zone index"));
+  EXPECT_TRUE(
+      SaysAt(report, 4, "the end city is no zone label the game knows; write a zone index"));
   EXPECT_EQ(report.Count(Severity::Error), 3u);  // lines 1, 2 and 4: line 3 sets just zone 7
   EXPECT_EQ(report.table.plates[9], 3);
   EXPECT_EQ(report.table.plates[8], 3);  // line 2 set nothing, not even zone 8

@@ -85,8 +85,8 @@ TEST(MappingFixFile, TheMendedFileReadsAsMeantAndTheOldIsKeptBesideIt) {
   const std::string old = "63:5\r\n0-62 1\r\ndebug";
   testing::WriteFileBytes("Vexilo.txt", old);
   testing::WriteFileBytes("Vexilo.txt.bak", "an older backup");
-  std::filesystem::permissions("Vexilo.txt", std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_write);
+  std::filesystem::permissions(
+      "Vexilo.txt", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   const FixedFile fixed = FixMappingFile("Vexilo.txt", "Vexilo.txt");
   EXPECT_EQ(fixed.outcome, FixedFile::Outcome::Written) << fixed.problem;
   EXPECT_EQ(fixed.backup, "Vexilo.txt.bak2");

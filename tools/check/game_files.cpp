@@ -17,7 +17,8 @@ constexpr std::size_t kMostIniBytes = 1u << 20;
 constexpr std::string_view kCountKey = "numberofplatetextures=";
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
-  return name.size() >= end.size() && EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
+  return name.size() >= end.size() &&
+         EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
 }
 
 // The count of one .ini's text, with its line number.
@@ -112,8 +113,9 @@ std::vector<std::string> InstallMistakes(const std::string& folder) {
   look("", names);
   for (const std::string& name : names) {
     if (EqualsIgnoringCase(name, "Vexilo.txt.txt")) {
-      mistakes.push_back(name + " is named with a second .txt, which Windows hides: the game "
-                                "reads Vexilo.txt only; rename it to Vexilo.txt");
+      mistakes.push_back(name +
+                         " is named with a second .txt, which Windows hides: the game "
+                         "reads Vexilo.txt only; rename it to Vexilo.txt");
     }
   }
   for (const std::string& sub : FolderNamesIn(folder)) {
@@ -136,8 +138,8 @@ std::vector<std::string> InstallMistakes(const std::string& folder) {
     std::string list;
     for (std::size_t i = 0; i < plugins.size(); ++i)
       list += (i == 0 ? "" : i + 1 == plugins.size() ? " and " : ", ") + plugins[i];
-    mistakes.push_back("the plug-in is installed " + std::to_string(plugins.size()) +
-                       " times (" + list + "): keep one and delete the others");
+    mistakes.push_back("the plug-in is installed " + std::to_string(plugins.size()) + " times (" +
+                       list + "): keep one and delete the others");
   }
   return mistakes;
 }

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <map>
 
-#include "mapping/zones.hpp"
 #include "game_files.hpp"
+#include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
 
@@ -104,7 +104,8 @@ std::string Summary(const std::string& file, const CheckReport& report) {
   if (!options.install.empty()) item("install", "Install", HtmlLines(options.install));
   std::string without;
   for (const auto& [why, zones] : ZonesWithoutPlateback(report))
-    without += (without.empty() ? "" : "<br>") + Plural(zones.size(), "zone", "zones") + ": " + HtmlText(why);
+    without += (without.empty() ? "" : "<br>") + Plural(zones.size(), "zone", "zones") + ": " +
+               HtmlText(why);
   if (!without.empty()) item("no-plateback", "No plateback", without);
   if (report.mendable != 0) item("mendable", "Mendable", HtmlText(MendableNote(report)));
   item("problems", "Problems",
@@ -157,7 +158,6 @@ std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
          zoneNames[zone] + "</span><span>=" + std::to_string(plate) + note + "</span></div>\n";
 }
 
-
 std::string Legend(const CheckReport& report,
                    const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
   std::string html = "<ul class=\"legend\">\n";
@@ -168,8 +168,8 @@ std::string Legend(const CheckReport& report,
             "><span class=\"swatch " + PlateClass(plate) + "\">=" + std::to_string(plate) +
             "</span>plateback index " + std::to_string(plate) + " (" + Texture(plate) +
             "): " + Plural(zones, "zone", "zones") +
-            (missing ? "; <strong class=\"no-texture\">" + HtmlText(WhyNoPlateback(report.options, plate)) +
-                           "</strong>"
+            (missing ? "; <strong class=\"no-texture\">" +
+                           HtmlText(WhyNoPlateback(report.options, plate)) + "</strong>"
                      : "") +
             "</li>\n";
   }

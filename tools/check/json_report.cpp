@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "mapping/zones.hpp"
 #include "game_files.hpp"
+#include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
 
@@ -88,12 +88,11 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
     Append(out, "null,\n");
   } else {
     Append(out, "{\"file\": %s, \"line\": %zu, \"on\": %s, \"count\": %d, \"others\": %s},\n",
-           JsonString(limit->file).c_str(), limit->line, limit->on ? "true" : "false",
-           limit->count, JsonStrings(limit->others).c_str());
+           JsonString(limit->file).c_str(), limit->line, limit->on ? "true" : "false", limit->count,
+           JsonStrings(limit->others).c_str());
   }
   if (report.options.limitSearched) {
-    Append(out, "  \"limit_adjuster_note\": %s,\n",
-           JsonString(PlateCountNote(limit)).c_str());
+    Append(out, "  \"limit_adjuster_note\": %s,\n", JsonString(PlateCountNote(limit)).c_str());
   }
   Append(out, "  \"install\": %s,\n", JsonStrings(report.options.install).c_str());
   Append(out, "  \"zones_without_texture\": %s,\n", JsonList(ZonesWithoutTexture(report)).c_str());
@@ -129,8 +128,7 @@ void FormatJsonZones(std::string& out, const CheckReport& report) {
     }
     const std::string why = WhyNoPlateback(report.options, plate);
     if (zone == kCitysAgain) {
-      Append(out, ", \"never_reached\": true, \"note\": %s",
-             JsonString(kCitysAgainNote).c_str());
+      Append(out, ", \"never_reached\": true, \"note\": %s", JsonString(kCitysAgainNote).c_str());
     } else if (!why.empty()) {
       Append(out, ", \"no_plateback\": %s", JsonString(why).c_str());
     }

@@ -385,8 +385,9 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
     return kExitClean;
   }
   if (options.fix && (options.json || !options.html.empty())) {
-    return Usage("--fix changes the file and --html and --json report on it: run the check "
-                 "after --fix");
+    return Usage(
+        "--fix changes the file and --html and --json report on it: run the check "
+        "after --fix");
   }
   if (options.dryRun && !options.fix) return Usage("--dry-run goes with --fix");
   MeasureTextures(options);

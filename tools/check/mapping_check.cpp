@@ -81,8 +81,8 @@ std::string ReadsAsRangeForANote(const MappingLine& line) {
 }
 
 constexpr const char* kByteOrderMarkMessage =
-    "the file starts with an invisible mark at the start of the file (Notepad's \"UTF-8 with "
-    "BOM\"), which the game reads as part of this line; save the file as \"UTF-8\" (in Notepad: "
+    "this line begins with an invisible mark at the start of the file (Notepad's \"UTF-8 with "
+    "BOM\"), which the game reads as part of the line; save the file as \"UTF-8\" (in Notepad: "
     "File, Save As, Encoding) or run vexilo-check --fix";
 
 bool StartsWithByteOrderMark(std::size_t number, std::string_view text) {
@@ -97,8 +97,7 @@ bool StartsWithDigit(std::string_view text) {
 // mended is the line as --fix would write it, or the line itself.
 std::string WhyIgnored(std::size_t number, std::string_view text, std::string_view mended) {
   const std::string_view trimmed = Trim(text);
-  const std::string write =
-      mended != text ? ": write " + std::string(Trim(mended)) : std::string();
+  const std::string write = mended != text ? ": write " + std::string(Trim(mended)) : std::string();
   if (StartsWithByteOrderMark(number, text)) return kByteOrderMarkMessage;
   if (EqualsIgnoringCase(trimmed, "DEBUG"))
     return "the debug switch must be written DEBUG, in capitals" + write;
@@ -106,8 +105,7 @@ std::string WhyIgnored(std::size_t number, std::string_view text, std::string_vi
     return "DEBUG must stand alone on its line: write DEBUG and nothing else on it";
   }
   if (!write.empty()) {
-    return "the game reads no mapping here: a mapping needs '=' before its plateback index" +
-           write;
+    return "the game reads no mapping here: a mapping needs '=' before its plateback index" + write;
   }
   if (trimmed.find('-') != std::string_view::npos) {
     return "a range needs '=' and a plateback index after it: write " + std::string(trimmed) +
@@ -171,8 +169,9 @@ std::string FieldProblem(std::size_t number, std::string_view text, const Mappin
   const bool valueField = line.malformed == LineField::Value;
   const std::string write =
       valueField ? "write a plateback index your game has: " + IndicesTheGameHas(options)
-                 : std::string("write a zone index from 0 to 376, or a zone label such as JEF2 "
-                               "(vexilo-check --zones lists them)");
+                 : std::string(
+                       "write a zone index from 0 to 376, or a zone label such as JEF2 "
+                       "(vexilo-check --zones lists them)");
   if (line.problem == NumberStatus::OutOfRange)
     return "the " + name + " " + std::string(field) + " is far too large for the game; " + write;
   const bool indexField = line.malformed == LineField::Start || line.malformed == LineField::Index;
@@ -205,8 +204,10 @@ std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape,
     if (empty) {
       // A plateback index cannot be negative: the line is told what to write instead.
       message += ", which sets nothing, so zone " + std::to_string(line.first) +
-                 " keeps its plateback; write " + std::to_string(line.first) + "=N, where N is a "
-                 "plateback index your game has (" + IndicesTheGameHas(options) + ")";
+                 " keeps its plateback; write " + std::to_string(line.first) +
+                 "=N, where N is a "
+                 "plateback index your game has (" +
+                 IndicesTheGameHas(options) + ")";
     }
     return message;
   }
@@ -371,8 +372,8 @@ class LineChecker : public MappingReader::Observer {
     if (value < 0) {
       Warn(number, text,
            "plateback index " + std::to_string(value) + " is negative: there is no texture " +
-               Texture(value) + "; write a plateback index your game has: " +
-               IndicesTheGameHas(options_));
+               Texture(value) +
+               "; write a plateback index your game has: " + IndicesTheGameHas(options_));
     } else if (!options_.ShowsPlate(value)) {
       UseBeyondTheTextures(number, text, value);
     }
@@ -637,7 +638,8 @@ std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
   }
   if (!options.BeyondCount(plate)) return "";
   const PlateCount& limit = *options.limit;
-  if (!limit.on) return "beyond the game's own 3 plate textures (the count in " + limit.file + " is off)";
+  if (!limit.on)
+    return "beyond the game's own 3 plate textures (the count in " + limit.file + " is off)";
   return "beyond the " + std::to_string(limit.count) + " plate textures of " + limit.file;
 }
 

@@ -41,10 +41,10 @@ inline constexpr std::int32_t kGamePlates = 3;
 
 /// The limit adjuster's count of plate textures, read from its .ini file.
 struct PlateCount {
-  std::string file;         ///< the .ini that gave it, as shown
-  std::size_t line = 0;     ///< its line "Number of plate textures = N"
-  std::int32_t count = 0;   ///< what the game uses: N, or 3 when the line is off
-  bool on = false;          ///< false when a '#' or ';' turns the line off
+  std::string file;                 ///< the .ini that gave it, as shown
+  std::size_t line = 0;             ///< its line "Number of plate textures = N"
+  std::int32_t count = 0;           ///< what the game uses: N, or 3 when the line is off
+  bool on = false;                  ///< false when a '#' or ';' turns the line off
   std::vector<std::string> others;  ///< further .ini files with such a line
 };
 

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "file_bytes.hpp"
-#include "mapping/mapping_format.hpp"
 #include "file_links.hpp"
+#include "mapping/mapping_format.hpp"
 #include "mapping/zones.hpp"
 #include "os.hpp"
 #include "text.hpp"
@@ -143,8 +143,7 @@ std::string NoPlatebackIn(const MappingLine& line, const CheckOptions& options) 
   if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return "";
   if (line.first > std::min(line.last, kLastZone)) return "";
   if (line.value < 0) return "plateback index " + std::to_string(line.value) + " is negative";
-  if (options.ShowsPlate(line.value))
-    return "";
+  if (options.ShowsPlate(line.value)) return "";
   return "plateback index " + std::to_string(line.value) + " (" + Texture(line.value) +
          ") shows no plateback: " + WhyNoPlateback(options, line.value);
 }
@@ -169,9 +168,10 @@ std::string WhyLeft(std::string_view line, const CheckOptions& options) {
     return "";
   }
   return "reads as the range " + std::to_string(read.first) + "-" + std::to_string(read.last) +
-         "=" + std::to_string(read.value) + ", which the game skips; --fix writes no negative "
-         "plateback index: write " + std::to_string(read.first) + "=N, where N is one of " +
-         IndicesTheGameHas(options);
+         "=" + std::to_string(read.value) +
+         ", which the game skips; --fix writes no negative "
+         "plateback index: write " +
+         std::to_string(read.first) + "=N, where N is one of " + IndicesTheGameHas(options);
 }
 
 }  // namespace
@@ -446,8 +446,10 @@ void FormatChanges(std::string& out, const MappingFix& fix) {
   if (fix.decoded)
     Append(out, "lines 1 to %zu: UTF-16 -> UTF-8, every character kept\n", fix.lines);
   if (fix.endOfTextLine != 0) {
-    Append(out, "line %zu: the invisible character 0x1A (Ctrl-Z), which ended the file for the "
-                "game, removed\n", fix.endOfTextLine);
+    Append(out,
+           "line %zu: the invisible character 0x1A (Ctrl-Z), which ended the file for the "
+           "game, removed\n",
+           fix.endOfTextLine);
   }
   if (fix.lineEndsMended != 0) {
     Append(out, "%s written as a carriage return alone -> CR LF\n",

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-#include <cstdint>
 
 #include "mapping_check.hpp"
 
@@ -33,7 +33,7 @@ struct MappingFix {
   bool decoded = false;
   /// Why a UTF-16 file stays as it is; empty when it was none or was decoded.
   std::string encodingLeft;
-  std::size_t lines = 0;  ///< lines the mended file holds
+  std::size_t lines = 0;            ///< lines the mended file holds
   std::vector<LineChange> changes;  ///< the first kMostChangesKept changed lines
   std::size_t changed = 0;          ///< every changed line
   /// Lines that look mendable but are left, with why in after.

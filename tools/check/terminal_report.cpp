@@ -64,7 +64,8 @@ void FormatGameFiles(std::string& out, const CheckOptions& options) {
     if (!options.dictionary->because.empty())
       Append(out, "Read %s: %s.\n", options.dictionary->file.c_str(),
              options.dictionary->because.c_str());
-    for (const std::string& copy : options.dictionary->copies) Append(out, "Also found: %s.\n", copy.c_str());
+    for (const std::string& copy : options.dictionary->copies)
+      Append(out, "Also found: %s.\n", copy.c_str());
   }
   if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
   for (const std::string& mistake : options.install) Append(out, "Install: %s.\n", mistake.c_str());
@@ -84,7 +85,10 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
     const char* kind = error ? "error:" : d.severity == Severity::Warning ? "warning:" : "note:";
     const std::string where = d.where.empty() ? file + ":" + std::to_string(d.line) : d.where;
     Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
-           style.Paint(kind, error ? kRed : d.severity == Severity::Warning ? kYellow : kBold).c_str(),
+           style.Paint(kind, error                             ? kRed
+                             : d.severity == Severity::Warning ? kYellow
+                                                               : kBold)
+               .c_str(),
            d.message.c_str());
     if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
   }

@@ -205,9 +205,9 @@ bool IsTheGamesOwn(const std::string& file, const std::string& gameFolder) {
 // "PlatebackPack/vehicle.txd (plateback1 to plateback11): a copy the game does not read".
 std::string OtherCopy(const std::string& file) {
   const PlateTextures copy = MeasurePlateTextures(file);
-  const std::string holds =
-      copy.Read() ? "holds " + std::to_string(copy.indices.size()) + " plate textures"
-                  : "cannot be read as a texture dictionary";
+  const std::string holds = copy.Read()
+                                ? "holds " + std::to_string(copy.indices.size()) + " plate textures"
+                                : "cannot be read as a texture dictionary";
   return file + " " + holds + ": a copy the game does not read from there";
 }
 
