@@ -84,8 +84,7 @@ void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
 }
 
 void OnFrame() {
-  if (!liveEdits.started()) return;
-  liveEdits.Frame(platform::MonotonicMilliseconds());
+  if (liveEdits.started()) liveEdits.Frame(platform::MonotonicMilliseconds());
   DrawDebugOverlay();
 }
 

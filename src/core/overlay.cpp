@@ -89,9 +89,8 @@ void PrintScreenText(const char* text, float x, float y, float scaleX, float sca
 }
 
 void DrawDebugOverlay() {
-  if (!debugEnabled) return;
   const HostEntity* player = HostFindPlayer(-1);
-  if (player == nullptr) return;
+  if (player == nullptr || !debugEnabled) return;
   const HostZone* zone = ZoneOfPlayer(player);
   // No zone, no line: there is nothing true to say about where the player is.
   if (zone == nullptr) return;

@@ -79,8 +79,7 @@ class BaseEventI {
       // Built where it is kept: the entry that the host may run from the
       // moment the site is written never moves.
       Hooker& hooker = kept.emplace_back();
-      hooker.attach(
-          [this](injector::next_function&& next) { return RunSubscribers(next); });
+      hooker.attach([this](injector::next_function&& next) { return RunSubscribers(next); });
       // A site that could not be hooked keeps no hooker, nor its entry.
       if (!manager->hooked()) kept.pop_back();
     }

@@ -141,7 +141,13 @@ NumberStatus ReadNumberField(std::string_view field, std::int32_t& number) {
 }
 
 NumberStatus ReadZoneField(std::string_view field, std::int32_t& zone) {
-  return ReadNumberField(field, zone);
+  const NumberStatus status = ReadNumberField(field, zone);
+  if (status != NumberStatus::NoDigit) return status;
+  // The debug line shows labels, so that is what players copy into the file.
+  const std::int32_t labelled = ZoneOfLabelField(field);
+  if (labelled == kNoZone) return status;
+  zone = labelled;
+  return NumberStatus::Ok;
 }
 
 MappingLine ParseMappingLine(std::string_view text) {

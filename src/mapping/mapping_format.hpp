@@ -58,7 +58,8 @@ struct MappingTable {
 NumberStatus ReadNumberField(std::string_view field, std::int32_t& number);
 
 /// Reads a field that names a zone: a range's start or end, an exact line's
-/// index. Zones are named by their index, read as any number is.
+/// index. A zone is named by its index, read as any number is, or, in a field
+/// without digits, by its label (ZoneOfLabelField); an unknown label is NoDigit.
 NumberStatus ReadZoneField(std::string_view field, std::int32_t& zone);
 
 /// Reads one line, its line end already removed.

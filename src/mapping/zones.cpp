@@ -139,4 +139,22 @@ const ZoneHash zoneHash = kZoneHash;
 std::int32_t ZoneOfLabelBytes(const char* label) { return ZoneOfKey(KeyOf(label)); }
 
 }  // namespace zone_lookup
+namespace {
+// ASCII only: what a letter is must not hang on the player's locale.
+bool IsLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+std::int32_t ZoneOfLabelField(std::string_view field) {
+  std::size_t at = 0;
+  while (at < field.size() && !IsLetter(field[at])) ++at;
+  char label[host::kZoneLabelSize + 1] = {};
+  std::size_t length = 0;
+  for (; at < field.size() && (IsLetter(field[at]) || IsDigit(field[at])); ++at) {
+    if (length == host::kZoneLabelSize) return kNoZone;
+    label[length++] = IsLetter(field[at]) ? static_cast<char>(field[at] & ~0x20) : field[at];
+  }
+  return length == 0 ? kNoZone : zone_lookup::ZoneOfLabelBytes(label);
+}
+
 }  // namespace vexilo

@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include <cstdint>
+#include <string_view>
 
 #if defined(_MSC_VER)
 #define VEXILO_NO_ADDRESS_CHECK __declspec(no_sanitize_address)
@@ -94,5 +95,11 @@ inline std::int32_t FindZoneIndex(const char* label) {
     return zone_lookup::ZoneOfLabelBytes(label);
   return zone_lookup::ZoneOfKey(zone_lookup::KeyOfField(label));
 }
+
+/// The zone a mapping line's field names by its label: the letters and
+/// digits from the field's first letter to the first character that is
+/// neither, in any case ("jef2" is 63, "CITYS" 110). kNoZone when that is no
+/// label of the table, or the field holds no letter.
+std::int32_t ZoneOfLabelField(std::string_view field);
 
 }  // namespace vexilo

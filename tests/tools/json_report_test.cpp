@@ -46,17 +46,24 @@ TEST(FormatJson, GivesEachGameExecutablesBuildAndWhatVexiloDoesOnIt) {
 }
 
 TEST(FormatJson, GivesEveryZoneWithTheLineThatSetsIt) {
-  const CheckReport report = CheckMappingText("63=12\nhello\n", CheckOptions{});
+  const CheckReport report = CheckMappingText("63=12\n10-5=3\n", CheckOptions{});
   std::string out;
   FormatJson(out, "V.txt", report, GameSearch{});
-  EXPECT_NE(out.find("{\"index\": 63, \"label\": \"JEF2\", \"plateback\": 12, \"texture\": "
-                     "\"plateback13\", \"line\": 1}"),
-            std::string::npos);
+  EXPECT_NE(
+      out.find(
+          "{\"index\": 63, \"label\": \"JEF2\", \"plateback\": 12, \"texture\": "
+          "\"plateback13\", \"line\": 1, \"no_plateback\": \"no texture among the 11 assumed\"}"),
+      std::string::npos);
   EXPECT_NE(out.find("{\"index\": 0, \"label\": \"LA\", \"plateback\": 0, \"texture\": "
                      "\"plateback1\", \"line\": null}"),
             std::string::npos);
   EXPECT_NE(out.find("\"warnings\": 2,"), std::string::npos);
-  EXPECT_NE(out.find("{\"line\": 2, \"severity\": \"warning\""), std::string::npos);
+  EXPECT_NE(out.find("{\"line\": 2, \"where\": null, \"severity\": \"warning\""),
+            std::string::npos);
+  EXPECT_NE(out.find("\"mappings\": 1,"), std::string::npos);
+  EXPECT_NE(out.find("{\"index\": 187, \"label\": \"CITYS\", \"plateback\": 0, \"texture\": "
+                     "\"plateback1\", \"line\": null, \"never_reached\": true"),
+            std::string::npos);
 }
 
 TEST(FormatJson, NamesTheAssumedTextureCountAndTheUnsetZones) {

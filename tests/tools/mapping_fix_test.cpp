@@ -7,6 +7,8 @@
 
 #include "mapping/mapping_file.hpp"
 #include "mapping/mapping_format.hpp"
+#include "os.hpp"
+#include "platform/platform.hpp"
 #include "scratch_dir.hpp"
 
 namespace vexilo::check {
@@ -15,39 +17,35 @@ namespace {
 std::string Fixed(const std::string& bytes) { return FixMappingText(bytes).bytes; }
 
 TEST(MappingFix, EachPlainMistakeIsMendedToWhatItMeant) {
-  EXPECT_EQ(Fixed("JEF2=5"), "63=5");
-  EXPECT_EQ(Fixed(" jef2 = 5 ; home"), " 63 = 5 ; home");
-  EXPECT_EQ(Fixed("LA-JEF1B=1"), "0-62=1");
   EXPECT_EQ(Fixed("63 5"), "63=5");
+  EXPECT_EQ(Fixed("63:5"), "63=5");
   EXPECT_EQ(Fixed("0 - 62\t1 "), "0 - 62=1 ");
-  EXPECT_EQ(Fixed("5=-3"), "5-5=-3");
+  EXPECT_EQ(Fixed(" debug "), " DEBUG ");
+  EXPECT_EQ(Fixed("63=plateback2 ; home"), "63=1 ; home");
   EXPECT_EQ(Fixed("\xEF\xBB\xBF"
                   "63 5\n"),
             "63=5\n");
+  EXPECT_EQ(Fixed("1=1\r2=2\r\n3=3\r"), "1=1\r\n2=2\r\n3=3\r\n");
+  EXPECT_EQ(Fixed("1=1\n2=2\x1A\n3=3\n"), "1=1\n2=2\n3=3\n");
 }
 
-TEST(MappingFix, LinesWhoseMeaningIsNotPlainAreLeft) {
-  const std::string text =
-      "debug\nCITYS=2\n5=JEF2\n99999999999=1\n10-5=3\nJEF2=5 ; a-b\n63 5 6\n5=3 ; 5-9\n63=x\n";
+TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
+  const std::string text = "JEF2=5\nLA-JEF1B=1\n5=-3\n63 12\n10-5=3\n5=3 ; 5-9\n63=x\n";
   const MappingFix fix = FixMappingText(text);
   EXPECT_EQ(fix.bytes, text);
   EXPECT_TRUE(fix.changes.empty());
+  ASSERT_EQ(fix.left.size(), 2u);
+  EXPECT_EQ(fix.left[0].line, 3u);
+  EXPECT_NE(fix.left[0].after.find("--fix writes no negative plateback index: write 5=N, where N "
+                                   "is one of 0 to 10"),
+            std::string::npos);
+  EXPECT_NE(fix.left[1].after.find("writing 63=12 would not help"), std::string::npos);
+  CheckOptions three;
+  three.plates = 3;
+  EXPECT_EQ(FixMappingText("63 5\n63 2\n", three).bytes, "63 5\n63=2\n");
 }
 
-TEST(MappingFix, EveryOtherByteStaysAsItWas) {
-  const MappingFix fix = FixMappingText(
-      ";JEF2=5\r\n\r\nJEF2=5\r\n 1=1\n63 5\x1A"
-      "63 5\n");
-  EXPECT_EQ(fix.bytes,
-            ";JEF2=5\r\n\r\n63=5\r\n 1=1\n63=5\x1A"
-            "63 5\n");
-  ASSERT_EQ(fix.changes.size(), 2u);
-  EXPECT_EQ(fix.changes[0].line, 3u);
-  EXPECT_EQ(fix.changes[0].before, "JEF2=5");
-  EXPECT_EQ(fix.changes[0].after, "63=5");
-}
-
-TEST(MappingFix, Utf16BecomesSingleByteTextOnlyWhenEveryCharacterFits) {
+TEST(MappingFix, Utf16BecomesUtf8KeepingEveryCharacter) {
   const std::string utf16(
       "\xFF\xFE"
       "6\0"
@@ -56,32 +54,86 @@ TEST(MappingFix, Utf16BecomesSingleByteTextOnlyWhenEveryCharacterFits) {
       "5\0"
       "\r\0"
       "\n\0"
-      ";\0",
-      16);
+      ";\0"
+      "\xE9\0"
+      "\x3D\xD8\x00\xDE",
+      22);
   const MappingFix fix = FixMappingText(utf16);
   EXPECT_TRUE(fix.decoded);
-  EXPECT_EQ(fix.bytes, "63=5\r\n;");
+  EXPECT_EQ(fix.bytes, "63=5\r\n;\xC3\xA9\xF0\x9F\x98\x80");
   EXPECT_EQ(fix.Mended(), 2u);
-  const std::string wide = utf16 + std::string("\xE9\0", 2);
-  const MappingFix left = FixMappingText(wide);
-  EXPECT_EQ(left.bytes, wide);
-  EXPECT_NE(left.encodingLeft.find("line 2 holds a character that does not fit"),
+  const std::string half = utf16.substr(0, 20);
+  EXPECT_EQ(FixMappingText(half).bytes, half);
+  EXPECT_NE(FixMappingText(half).encodingLeft.find("line 2 holds half a character"),
             std::string::npos);
+}
+
+TEST(MappingFix, ShowsTheFirstThousandChangesAndCountsTheRest) {
+  std::string text;
+  for (int i = 0; i < 1500; ++i) text += "63 5\n";
+  const MappingFix fix = FixMappingText(text);
+  EXPECT_EQ(fix.changes.size(), kMostChangesKept);
+  EXPECT_EQ(fix.Mended(), 1500u);
+  std::string out;
+  FormatFix(out, "V.txt", FixedFile{FixedFile::Outcome::DryRun, fix, "", ""}, CheckReport{});
+  EXPECT_NE(out.find("V.txt: 1500 lines would be mended (--dry-run: nothing written):\n"),
+            std::string::npos);
+  EXPECT_NE(out.find("\n... and 500 more lines mended\n"), std::string::npos);
 }
 
 TEST(MappingFixFile, TheMendedFileReadsAsMeantAndTheOldIsKeptBesideIt) {
   testing::ScratchDir scratch;
-  const std::string old = "JEF2=5\r\n0-62 1\r\n5=-3\r\ndebug";
+  const std::string old = "63:5\r\n0-62 1\r\ndebug";
   testing::WriteFileBytes("Vexilo.txt", old);
   testing::WriteFileBytes("Vexilo.txt.bak", "an older backup");
+  std::filesystem::permissions(
+      "Vexilo.txt", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   const FixedFile fixed = FixMappingFile("Vexilo.txt", "Vexilo.txt");
   EXPECT_EQ(fixed.outcome, FixedFile::Outcome::Written) << fixed.problem;
   EXPECT_EQ(fixed.backup, "Vexilo.txt.bak2");
   EXPECT_EQ(testing::ReadFileBytes("Vexilo.txt.bak2"), old);
-  MappingTable table;
-  ASSERT_EQ(ReadMappingFile("Vexilo.txt", table), FileReading::Read);
-  EXPECT_EQ(table.plates, ParseMappingText("63=5\n0-62=1\n5-5=-3\n").plates);
+  EXPECT_EQ(std::filesystem::status("Vexilo.txt.bak2").permissions(),
+            std::filesystem::status("Vexilo.txt").permissions());
+  EXPECT_EQ(testing::ReadFileBytes("Vexilo.txt"), "63=5\r\n0-62=1\r\nDEBUG");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 3);
+}
+
+TEST(MappingFixFile, ASymlinkIsMendedWhereItPointsAndAHardLinkInPlace) {
+  testing::ScratchDir scratch;
+  std::filesystem::create_directory("real");
+  testing::WriteFileBytes("real/Vexilo.txt", "63 5\n");
+  std::filesystem::create_symlink("real/Vexilo.txt", "Vexilo.txt");
+  EXPECT_EQ(FixMappingFile("Vexilo.txt", "Vexilo.txt").outcome, FixedFile::Outcome::Written);
+  EXPECT_TRUE(std::filesystem::is_symlink("Vexilo.txt"));
+  EXPECT_EQ(testing::ReadFileBytes("real/Vexilo.txt"), "63=5\n");
+  EXPECT_TRUE(std::filesystem::exists("real/Vexilo.txt.bak"));
+
+  testing::WriteFileBytes("linked.txt", "debug\n");
+  std::filesystem::create_hard_link("linked.txt", "other-name.txt");
+  EXPECT_EQ(FixMappingFile("linked.txt", "linked.txt").outcome, FixedFile::Outcome::Written);
+  EXPECT_EQ(testing::ReadFileBytes("other-name.txt"), "DEBUG\n");
+  EXPECT_EQ(testing::ReadFileBytes("linked.txt.bak"), "debug\n");
+}
+
+TEST(MappingFixFile, AFileThatChangesWhileItIsReadIsLeftAlone) {
+  testing::ScratchDir scratch;
+  testing::WriteFileBytes("Vexilo.txt", "63 5\n");
+  const auto stamp = platform::QueryFileStamp("Vexilo.txt");
+  ASSERT_TRUE(stamp);
+  testing::WriteFileBytes("Vexilo.txt", "63 5\n64 5\n");
+  const FixedFile fixed = FixReadFile("Vexilo.txt", "V.txt", "63 5\n", *stamp, {}, false);
+  EXPECT_EQ(fixed.outcome, FixedFile::Outcome::LeftAlone);
+  EXPECT_NE(fixed.problem.find("V.txt changed while it was read"), std::string::npos);
+  EXPECT_EQ(testing::ReadFileBytes("Vexilo.txt"), "63 5\n64 5\n");
+  EXPECT_FALSE(std::filesystem::exists("Vexilo.txt.bak"));
+}
+
+TEST(MappingFixFile, ADryRunWritesNothing) {
+  testing::ScratchDir scratch;
+  testing::WriteFileBytes("Vexilo.txt", "63 5\n");
+  EXPECT_EQ(FixMappingFile("Vexilo.txt", "V.txt", {}, true).outcome, FixedFile::Outcome::DryRun);
+  EXPECT_EQ(testing::ReadFileBytes("Vexilo.txt"), "63 5\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
 }
 
 TEST(MappingFixFile, AReadOnlyFileIsLeftAlone) {

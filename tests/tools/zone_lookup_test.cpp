@@ -24,7 +24,8 @@ TEST(FormatZone, GivesTheZoneIndexItFound) {
   std::string out;
   EXPECT_EQ(FormatZone(out, "JEF2"), 63);
   EXPECT_EQ(FormatZone(out, "187"), 187);
-  EXPECT_EQ(FormatZone(out, "jef2"), kNoZone);
+  EXPECT_EQ(FormatZone(out, "jef2"), 63);
+  EXPECT_EQ(FormatZone(out, "jef"), kNoZone);
 }
 
 TEST(FormatZoneMapping, GivesThePlatebackTextureAndTheLineThatSetsIt) {
@@ -32,6 +33,14 @@ TEST(FormatZoneMapping, GivesThePlatebackTextureAndTheLineThatSetsIt) {
   std::string out;
   FormatZoneMapping(out, "Vexilo.txt", report, 63);
   EXPECT_EQ(out, "In Vexilo.txt: plateback index 7 (texture plateback8), set by line 3: 63=7\n");
+  CheckOptions three;
+  three.plates = 3;
+  three.platesGiven = true;
+  out.clear();
+  FormatZoneMapping(out, "V.txt", CheckMappingText("63=7\n", three), 63);
+  EXPECT_NE(out.find("\nIn the game it shows no plateback: no texture among the 3 that --plates "
+                     "gives.\n"),
+            std::string::npos);
   out.clear();
   FormatZoneMapping(out, "Vexilo.txt", report, 64);
   EXPECT_EQ(out, "In Vexilo.txt: plateback index 0 (texture plateback1), as no line sets it\n");
@@ -43,9 +52,8 @@ TEST(FormatZone, TellsOfTheSecondCitysFromEitherSide) {
 }
 
 TEST(FormatZone, NamesWhatWasMeantWhenNothingMatches) {
-  EXPECT_EQ(Lookup("jef2", false),
-            "No zone is labelled jef2. Labels are upper case: JEF2 is zone index 63.\n");
-  EXPECT_EQ(Lookup("NOWHERE", false), "No zone is labelled NOWHERE.\n");
+  EXPECT_EQ(Lookup("NOWHERE", false),
+            "No zone is labelled NOWHERE: vexilo-check --zones lists every label.\n");
   EXPECT_NE(Lookup("377", false).find("There is no zone index 377"), std::string::npos);
   EXPECT_NE(Lookup("99999999999", false).find("There is no zone index"), std::string::npos);
 }

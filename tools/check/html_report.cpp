@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "game_files.hpp"
 #include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
@@ -39,6 +40,8 @@ dl.summary dd { margin: 0; overflow-wrap: anywhere; }
 .legend { list-style: none; padding: 0; columns: 2 22em; max-width: 72em; }
 .legend li { margin: 2px 0; break-inside: avoid; }
 .legend li.missing .swatch { text-decoration: line-through; }
+.zone.no-plateback span:last-child { text-decoration: line-through; font-weight: bold; }
+.zone.no-plateback { box-shadow: inset 0 0 0 3px #b00020; }
 .no-texture { color: #b00020; }
 .swatch { display: inline-block; min-width: 2.2em; text-align: center; border: 1px solid rgba(0, 0, 0, .4);
           margin-right: .5em; font-weight: bold; }
@@ -72,6 +75,13 @@ std::string PlateStyles(const std::map<std::int32_t, std::size_t>& zonesPerPlate
   return css;
 }
 
+// Sentences one to a line.
+std::string HtmlLines(const std::vector<std::string>& lines) {
+  std::string html;
+  for (const std::string& line : lines) html += (html.empty() ? "" : "<br>") + HtmlText(line);
+  return html;
+}
+
 std::string Summary(const std::string& file, const CheckReport& report) {
   std::string html = "<dl class=\"summary\">\n";
   const auto item = [&html](const char* id, const char* term, const std::string& value) {
@@ -84,6 +94,20 @@ std::string Summary(const std::string& file, const CheckReport& report) {
   if (report.options.dictionary && !report.options.dictionary->Read())
     item("dictionary", "Texture dictionary", HtmlText(report.options.dictionary->problem));
   item("plates", "Plate textures", HtmlText(AssumedTextures(report.options)));
+  const CheckOptions& options = report.options;
+  if (options.dictionary && !options.dictionary->because.empty())
+    item("dictionary-because", "Dictionary read", HtmlText(options.dictionary->because));
+  if (options.dictionary && !options.dictionary->copies.empty())
+    item("dictionary-copies", "Other copies", HtmlLines(options.dictionary->copies));
+  if (options.limitSearched)
+    item("limit", "Limit adjuster", HtmlText(PlateCountNote(options.limit)));
+  if (!options.install.empty()) item("install", "Install", HtmlLines(options.install));
+  std::string without;
+  for (const auto& [why, zones] : ZonesWithoutPlateback(report))
+    without += (without.empty() ? "" : "<br>") + Plural(zones.size(), "zone", "zones") + ": " +
+               HtmlText(why);
+  if (!without.empty()) item("no-plateback", "No plateback", without);
+  if (report.mendable != 0) item("mendable", "Mendable", HtmlText(MendableNote(report)));
   item("problems", "Problems",
        "<span id=\"errors\">" + Plural(report.errors, "error", "errors") +
            "</span>, <span id=\"warnings\">" + Plural(report.warnings, "warning", "warnings") +
@@ -105,6 +129,8 @@ std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
              (text == report.setterText.end() ? "" : ": " + text->second);
   }
   if (zone == kCitysAgain) title += ". It is " + std::string(kCitysAgainNote);
+  const std::string why = WhyNoPlateback(report.options, plate);
+  if (zone != kCitysAgain && !why.empty()) title += ". In the game it shows no plateback: " + why;
   return title;
 }
 
@@ -121,6 +147,10 @@ std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
     classes += " unset";
     note = " unset";
   }
+  if (zone != kCitysAgain && !report.options.ShowsPlate(plate)) {
+    classes += " no-plateback";
+    note += " no plateback";
+  }
   return "<div class=\"" + classes + "\" data-zone=\"" + std::to_string(zone) +
          "\" data-plateback=\"" + std::to_string(plate) + "\" data-line=\"" +
          (line == 0 ? "" : std::to_string(line)) + "\" title=\"" +
@@ -128,25 +158,18 @@ std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
          zoneNames[zone] + "</span><span>=" + std::to_string(plate) + note + "</span></div>\n";
 }
 
-// What the legend says of a plateback index that has no texture.
-std::string NoTexture(const CheckOptions& options) {
-  if (options.Measured()) return "no such texture in " + options.dictionary->file;
-  return "no texture among the " + std::to_string(options.plates) +
-         (options.platesGiven ? " that --plates gives" : " assumed");
-}
-
 std::string Legend(const CheckReport& report,
                    const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
   std::string html = "<ul class=\"legend\">\n";
   for (const auto& [plate, zones] : zonesPerPlate) {
-    const bool missing = !report.options.HasTexture(plate);
+    const bool missing = !report.options.ShowsPlate(plate);
     html += "<li data-plateback=\"" + std::to_string(plate) + "\" data-count=\"" +
             std::to_string(zones) + "\"" + (missing ? " class=\"missing\"" : "") +
             "><span class=\"swatch " + PlateClass(plate) + "\">=" + std::to_string(plate) +
             "</span>plateback index " + std::to_string(plate) + " (" + Texture(plate) +
             "): " + Plural(zones, "zone", "zones") +
-            (missing ? "; <strong class=\"no-texture\">" + HtmlText(NoTexture(report.options)) +
-                           "</strong>"
+            (missing ? "; <strong class=\"no-texture\">" +
+                           HtmlText(WhyNoPlateback(report.options, plate)) + "</strong>"
                      : "") +
             "</li>\n";
   }
@@ -171,7 +194,9 @@ std::string Diagnostics(const CheckReport& report) {
       "of the "
       "line</th></tr></thead>\n<tbody>\n";
   for (const Diagnostic& d : report.diagnostics) {
-    const char* severity = d.severity == Severity::Error ? "error" : "warning";
+    const char* severity = d.severity == Severity::Error     ? "error"
+                           : d.severity == Severity::Warning ? "warning"
+                                                             : "note";
     html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" +
             std::to_string(d.line) + "\" data-severity=\"" + severity + "\"><td class=\"line\">" +
             std::to_string(d.line) + "</td><td class=\"severity\">" + severity +

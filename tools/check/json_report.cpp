@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "game_files.hpp"
 #include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
@@ -15,8 +16,13 @@ void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
   Append(out, "  \"diagnostics\": [");
   for (std::size_t i = 0; i < report.diagnostics.size(); ++i) {
     const Diagnostic& d = report.diagnostics[i];
-    Append(out, "%s\n    {\"line\": %zu, \"severity\": \"%s\", \"message\": %s, \"text\": %s}",
-           i ? "," : "", d.line, d.severity == Severity::Error ? "error" : "warning",
+    const char* severity = d.severity == Severity::Error     ? "error"
+                           : d.severity == Severity::Warning ? "warning"
+                                                             : "note";
+    Append(out,
+           "%s\n    {\"line\": %zu, \"where\": %s, \"severity\": \"%s\", \"message\": %s, "
+           "\"text\": %s}",
+           i ? "," : "", d.line, d.where.empty() ? "null" : JsonString(d.where).c_str(), severity,
            JsonString(d.message).c_str(), JsonString(d.quote).c_str());
   }
   Append(out, "%s],\n", report.diagnostics.empty() ? "" : "\n  ");
@@ -50,6 +56,8 @@ void FormatJsonGame(std::string& out, const GameSearch& games) {
          JsonString(note).c_str());
 }
 
+std::string JsonStrings(const std::vector<std::string>& texts);
+
 std::string JsonList(const std::vector<std::int32_t>& numbers) {
   std::string list = "[";
   for (std::size_t i = 0; i < numbers.size(); ++i)
@@ -70,8 +78,38 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
            dictionary->Read() ? "true" : "false",
            dictionary->Read() ? "null" : JsonString(dictionary->problem).c_str(),
            JsonList({dictionary->indices.begin(), dictionary->indices.end()}).c_str());
+    Append(out, "  \"texture_dictionary_because\": %s,\n  \"texture_dictionary_copies\": %s,\n",
+           dictionary->because.empty() ? "null" : JsonString(dictionary->because).c_str(),
+           JsonStrings(dictionary->copies).c_str());
   }
+  const std::optional<PlateCount>& limit = report.options.limit;
+  Append(out, "  \"limit_adjuster\": ");
+  if (!limit) {
+    Append(out, "null,\n");
+  } else {
+    Append(out, "{\"file\": %s, \"line\": %zu, \"on\": %s, \"count\": %d, \"others\": %s},\n",
+           JsonString(limit->file).c_str(), limit->line, limit->on ? "true" : "false", limit->count,
+           JsonStrings(limit->others).c_str());
+  }
+  if (report.options.limitSearched) {
+    Append(out, "  \"limit_adjuster_note\": %s,\n", JsonString(PlateCountNote(limit)).c_str());
+  }
+  Append(out, "  \"install\": %s,\n", JsonStrings(report.options.install).c_str());
   Append(out, "  \"zones_without_texture\": %s,\n", JsonList(ZonesWithoutTexture(report)).c_str());
+  Append(out, "  \"zones_without_plateback\": [");
+  const auto groups = ZonesWithoutPlateback(report);
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    Append(out, "%s{\"why\": %s, \"zones\": %s, \"count\": %zu}", i ? ", " : "",
+           JsonString(groups[i].first).c_str(), JsonList(groups[i].second).c_str(),
+           groups[i].second.size());
+  }
+  Append(out, "],\n");
+}
+
+std::string JsonStrings(const std::vector<std::string>& texts) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < texts.size(); ++i) list += (i ? ", " : "") + JsonString(texts[i]);
+  return list + "]";
 }
 
 void FormatJsonZones(std::string& out, const CheckReport& report) {
@@ -84,10 +122,17 @@ void FormatJsonZones(std::string& out, const CheckReport& report) {
            "\"line\": ",
            zone ? "," : "", zone, zoneNames[zone], plate, Texture(plate).c_str());
     if (by == 0) {
-      Append(out, "null}");
+      Append(out, "null");
     } else {
-      Append(out, "%zu}", by);
+      Append(out, "%zu", by);
     }
+    const std::string why = WhyNoPlateback(report.options, plate);
+    if (zone == kCitysAgain) {
+      Append(out, ", \"never_reached\": true, \"note\": %s", JsonString(kCitysAgainNote).c_str());
+    } else if (!why.empty()) {
+      Append(out, ", \"no_plateback\": %s", JsonString(why).c_str());
+    }
+    Append(out, "}");
   }
   Append(out, "\n  ]\n");
 }
@@ -126,6 +171,8 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
          "\"warnings\": %zu,\n",
          JsonString(file).c_str(), report.table.debug ? "true" : "false", report.lines,
          report.Count(Severity::Error), report.Count(Severity::Warning));
+  Append(out, "  \"mappings\": %zu,\n  \"notes\": %zu,\n  \"mendable\": %zu,\n", report.mappings,
+         report.notes, report.mendable);
   Append(out,
          "  \"plate_textures\": %d,\n  \"plate_textures_note\": %s,\n  \"unset_zones\": %zu,\n",
          report.options.Measured()

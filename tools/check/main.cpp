@@ -9,6 +9,7 @@
 
 #include "file_bytes.hpp"
 #include "game_build.hpp"
+#include "game_files.hpp"
 #include "html_report.hpp"
 #include "json_report.hpp"
 #include "mapping_check.hpp"
@@ -43,10 +44,12 @@ const char kHelp[] =
     "  --txd FILE     read the plate textures from the texture dictionary FILE\n"
     "                 (default: the first vehicle.txd in the game's folder, the\n"
     "                 mapping file's folder, or their subfolders, 3 levels deep)\n"
-    "  --fix          mend the mistakes whose meaning is plain (a zone label for\n"
-    "                 its index, a missing '=', 5=-3, UTF-16 or a byte-order\n"
-    "                 mark), each shown as line N: OLD -> NEW; the old file is\n"
-    "                 kept as FILE.bak\n"
+    "  --fix          mend the mistakes whose meaning is plain (a missing '=' as\n"
+    "                 in 63 5 or 63:5, debug, 63=plateback2, old Mac line ends,\n"
+    "                 a stray Ctrl-Z, UTF-16 or Notepad's \"UTF-8 with BOM\"),\n"
+    "                 each shown as line N: OLD -> NEW; the old file is kept as\n"
+    "                 FILE.bak\n"
+    "  --dry-run      with --fix: print the changes, write nothing\n"
     "  --html FILE    also write the report as a page to FILE: the summary, all 377\n"
     "                 zones coloured by plateback, every problem; open it in any\n"
     "                 browser\n"
@@ -54,7 +57,7 @@ const char kHelp[] =
     "                 plateback index and texture (187 is never reached)\n"
     "  --json         print the table, the diagnostics and the summary as JSON\n"
     "  --zones        print the zone list: every zone index and its label\n"
-    "  --zone Z       look up one zone by label (JEF2) or index (63), and what\n"
+    "  --zone Z       look up one zone by label (JEF2, jef2) or index (63), and what\n"
     "                 FILE gives it: plateback index, texture, the line\n"
     "  --game FILE    name the build of the game's executable FILE (default: of\n"
     "                 every .exe beside the mapping file)\n"
@@ -62,9 +65,9 @@ const char kHelp[] =
     "  --version      print the version\n"
     "  --help         print this help\n"
     "\n"
-    "Exit status: 0 the file loads without error, 1 a line is malformed (the game\n"
-    "skips it), 2 the file cannot be read, or the command line is wrong. The\n"
-    "game's build never changes it.\n"
+    "Exit status: 0 the game does what every line asks, 1 a line the game skips\n"
+    "or reads as something else, 2 the file cannot be read, or the command line\n"
+    "is wrong. The game's build and its textures never change it.\n"
     "\n"
     "Where Vexilo.txt is: in the game's working folder, the folder the game runs in\n"
     "(normally the one with the game's .exe), also when Vexilo.asi is in scripts\\\n"
@@ -114,6 +117,7 @@ struct Options {
   std::string txd;
   bool haveTxd = false;
   bool fix = false;
+  bool dryRun = false;
   bool colour = true;
   /// Started by a double-click or a drop: it may offer to mend the file.
   bool ownWindow = false;
@@ -167,6 +171,8 @@ int Parse(const std::vector<std::string>& arguments, Options& options) {
       options.colour = false;
     } else if (argument == "--fix") {
       options.fix = true;
+    } else if (argument == "--dry-run") {
+      options.dryRun = true;
     } else if (argument == "--zone" || argument == "--plates" || argument == "--html" ||
                argument == "--game" || argument == "--txd") {
       if (!TakeValue(arguments, i, value)) return Usage("missing value after " + argument);
@@ -232,18 +238,30 @@ int WriteHtml(const Options& options, const CheckReport& report, const GameSearc
 }
 
 // The game's plate textures, unless --plates says how many there are: from
-// --txd, or from the first vehicle.txd in the game's folder or the file's.
+// --txd, or from the vehicle.txd the game loads; the limit adjuster's count
+// of them; and the install mistakes around the file.
 void MeasureTextures(Options& options) {
+  const std::string beside = FolderOf(options.file);
+  options.check.install = InstallMistakes(beside);
   if (options.check.platesGiven) return;
+  std::vector<std::string> folders;
+  if (options.haveGame) folders.push_back(FolderOf(options.game));
+  if (folders.empty() || folders[0] != beside) folders.push_back(beside);
+  options.check.limit = FindPlateCount(folders.front());
+  options.check.limitSearched = true;
   if (options.haveTxd) {
     options.check.dictionary = MeasurePlateTextures(options.txd);
     return;
   }
-  std::vector<std::string> folders;
-  if (options.haveGame) folders.push_back(FolderOf(options.game));
-  const std::string beside = FolderOf(options.file);
-  if (folders.empty() || folders[0] != beside) folders.push_back(beside);
   options.check.dictionary = MeasureGameTextures(folders);
+}
+
+// How many lines --fix would mend, for the check's last line.
+std::size_t Mendable(const Options& options) {
+  std::string bytes, reason;
+  if (!ReadWholeFile(vexilo::platform::NativePath(options.file), kMostBytesFixed, bytes, reason))
+    return 0;
+  return FixMappingText(bytes, options.check).Mended();
 }
 
 CheckReport CheckTheFile(const Options& options) {
@@ -282,7 +300,8 @@ std::string Unreadable(const std::string& file) {
 }
 
 int Check(const Options& options) {
-  const CheckReport report = CheckTheFile(options);
+  CheckReport report = CheckTheFile(options);
+  report.mendable = Mendable(options);
   if (!report.readable) {
     Say(stderr, "vexilo-check: " + Unreadable(options.file) + "\n");
     return kExitUnreadable;
@@ -299,6 +318,7 @@ int Check(const Options& options) {
     FormatDiagnostics(text, options.file, report, style);
     FormatSummary(text, options.file, report, style);
     FormatGameBuilds(text, games, style);
+    if (const std::string mend = MendableNote(report); !mend.empty()) text += mend + "\n";
   }
   Say(stdout, text);
   if (!options.html.empty()) {
@@ -310,7 +330,8 @@ int Check(const Options& options) {
 // Mends the file, says what changed and what is left, and exits as a check
 // of the new file would.
 int Fix(const Options& options) {
-  const FixedFile fixed = FixMappingFile(vexilo::platform::NativePath(options.file), options.file);
+  const FixedFile fixed = FixMappingFile(vexilo::platform::NativePath(options.file), options.file,
+                                         options.check, options.dryRun);
   const CheckReport after = CheckMappingText(fixed.fix.bytes, options.check);
   std::string text;
   FormatFix(text, options.file, fixed, after);
@@ -324,7 +345,7 @@ int OfferToFix(Options& options, int status) {
   std::string bytes, reason;
   if (!ReadWholeFile(vexilo::platform::NativePath(options.file), kMostBytesFixed, bytes, reason))
     return status;
-  const std::size_t lines = FixMappingText(bytes).Mended();
+  const std::size_t lines = FixMappingText(bytes, options.check).Mended();
   if (lines == 0) return status;
   Say(stdout, "\n" + FixOffer(lines) + "\n");
   std::fflush(stdout);
@@ -363,8 +384,14 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
     Say(stdout, text);
     return kExitClean;
   }
-  if (options.haveZone) return LookUpZone(options);
+  if (options.fix && (options.json || !options.html.empty())) {
+    return Usage(
+        "--fix changes the file and --html and --json report on it: run the check "
+        "after --fix");
+  }
+  if (options.dryRun && !options.fix) return Usage("--dry-run goes with --fix");
   MeasureTextures(options);
+  if (options.haveZone) return LookUpZone(options);
   if (options.fix) return Fix(options);
   const int status = Check(options);
   if (options.ownWindow && status != kExitUnreadable) return OfferToFix(options, status);

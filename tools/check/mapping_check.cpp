@@ -4,10 +4,14 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <utility>
 
+#include "file_bytes.hpp"
 #include "mapping/mapping_file.hpp"
+#include "mapping_fix.hpp"
 #include "wording.hpp"
+#include "zone_labels.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -74,9 +78,9 @@ std::string ReadsAsRangeForANote(const MappingLine& line) {
 }
 
 constexpr const char* kByteOrderMarkMessage =
-    "the file starts with a byte-order mark, which the game reads as part of this line; save the "
-    "file as plain "
-    "text without one";
+    "this line begins with an invisible mark at the start of the file (Notepad's \"UTF-8 with "
+    "BOM\"), which the game reads as part of the line; save the file as \"UTF-8\" (in Notepad: "
+    "File, Save As, Encoding) or run vexilo-check --fix";
 
 bool StartsWithByteOrderMark(std::size_t number, std::string_view text) {
   return number == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
@@ -86,21 +90,30 @@ bool StartsWithDigit(std::string_view text) {
   return !text.empty() && std::isdigit(static_cast<unsigned char>(text.front())) != 0;
 }
 
-// Why a line of no known kind is passed over.
-std::string WhyIgnored(std::size_t number, std::string_view text) {
+// Why a line of no known kind is passed over, and what to write instead;
+// mended is the line as --fix would write it, or the line itself.
+std::string WhyIgnored(std::size_t number, std::string_view text, std::string_view mended) {
   const std::string_view trimmed = Trim(text);
+  const std::string write = mended != text ? ": write " + std::string(Trim(mended)) : std::string();
   if (StartsWithByteOrderMark(number, text)) return kByteOrderMarkMessage;
   if (EqualsIgnoringCase(trimmed, "DEBUG"))
-    return "the debug switch must be written DEBUG, in capitals";
+    return "the debug switch must be written DEBUG, in capitals" + write;
   if (trimmed.size() > 5 && EqualsIgnoringCase(trimmed.substr(0, 5), "DEBUG")) {
-    return "DEBUG must stand alone on its line";
+    return "DEBUG must stand alone on its line: write DEBUG and nothing else on it";
   }
-  if (trimmed.find('-') != std::string_view::npos)
-    return "a range needs '=' and a plateback index, as in 0-62=1";
+  if (!write.empty()) {
+    return "the game reads no mapping here: a mapping needs '=' before its plateback index" + write;
+  }
+  if (trimmed.find('-') != std::string_view::npos) {
+    return "a range needs '=' and a plateback index after it: write " + std::string(trimmed) +
+           "=N, where N is a plateback index";
+  }
   if (StartsWithDigit(trimmed)) {
-    return "a mapping needs '=' between the zone index and the plateback index, as in 63=0";
+    return "a mapping needs '=' between the zone index and the plateback index: write it as "
+           "ZONE=N, where N is a plateback index";
   }
-  return "not a mapping, a comment or DEBUG (comments start with ';')";
+  return "not a mapping, a comment or DEBUG: start a comment with ';', and write a mapping as "
+         "ZONE=N (63=1 or JEF2=1)";
 }
 
 // How a mapping line is written, beside what it says.
@@ -144,55 +157,53 @@ std::string_view FieldText(std::string_view text, const MappingLine& line) {
   return {};
 }
 
-// The zone a field names by its label, in any case, or kNoZone.
-std::int32_t ZoneLabelled(std::string_view field) {
-  const std::string_view label = Trim(field);
-  if (label.empty() || label.size() > 8) return kNoZone;
-  std::string upper(label);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return FindZoneIndex(upper.c_str());
-}
-
-// What is wrong with the field of a line the game skips.
-std::string FieldProblem(std::size_t number, std::string_view text, const MappingLine& line) {
+// What is wrong with the field of a line the game skips, and what to write.
+std::string FieldProblem(std::size_t number, std::string_view text, const MappingLine& line,
+                         const CheckOptions& options) {
   const std::string name = FieldName(line.malformed);
-  const std::string_view field = FieldText(text, line);
-  if (line.problem == NumberStatus::OutOfRange) {
-    const bool negative = Trim(field).substr(0, 1) == "-";
-    return "the " + name + " is too " + (negative ? "small" : "large") +
-           ": numbers run from -2147483648 to 2147483647";
-  }
+  const std::string_view field = Trim(FieldText(text, line));
+  const bool valueField = line.malformed == LineField::Value;
+  const std::string write =
+      valueField ? "write a plateback index your game has: " + IndicesTheGameHas(options)
+                 : std::string(
+                       "write a zone index from 0 to 376, or a zone label such as JEF2 "
+                       "(vexilo-check --zones lists them)");
+  if (line.problem == NumberStatus::OutOfRange)
+    return "the " + name + " " + std::string(field) + " is far too large for the game; " + write;
   const bool indexField = line.malformed == LineField::Start || line.malformed == LineField::Index;
   if (indexField && StartsWithByteOrderMark(number, text)) return kByteOrderMarkMessage;
-  if (line.malformed != LineField::Value) {
-    if (const std::int32_t zone = ZoneLabelled(field); zone != kNoZone) {
-      return "the " + name + " " + std::string(Trim(field)) +
-             " is a zone label, and labels can't be used here: " + zoneNames[zone] +
-             " is zone index " + std::to_string(zone) + ", so write " + std::to_string(zone) +
-             " in its place";
-    }
+  if (!valueField && ZoneOfLabelField(field) == kNoZone && !field.empty() &&
+      std::isalpha(static_cast<unsigned char>(field.front())) != 0) {
+    return "the " + name + " " + std::string(field) + " is no zone label the game knows; " + write;
   }
-  return "the " + name + " has no digits";
+  return "the " + name + " is no number; " + write;
 }
 
 std::string MalformedMessage(std::size_t number, std::string_view text, const MappingLine& line,
-                             const MappingShape& shape) {
-  std::string message = FieldProblem(number, text, line);
+                             const MappingShape& shape, const CheckOptions& options) {
+  const std::string mended = MendedLine(text, options);
+  std::string message = FieldProblem(number, text, line, options);
+  if (mended != text) message = "the game skips this line: write " + std::string(Trim(mended));
   if (shape.dashInNote) message += " (the '-' after the plateback index starts a range)";
-  message += "; the game skips this line";
+  if (mended == text) message += "; the game skips this line";
   if (shape.dashInNote) message += kKeepDashesOut;
   return message;
 }
 
 // What a well-formed mapping line does that its writing hides, or "".
-std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape) {
+std::string OddShapeMessage(const MappingLine& line, const MappingShape& shape,
+                            const CheckOptions& options) {
   const bool empty = line.first > line.last;
   if (shape.dashInNote) return ReadsAsRangeForANote(line);
   if (shape.looksExact) {
     std::string message = "reads as the range " + RangeText(line) + " because of its '-'";
     if (empty) {
-      message += ", which sets nothing; write " + std::to_string(line.first) + "-" +
-                 std::to_string(line.first) + "=" + std::to_string(line.value) + " for one zone";
+      // A plateback index cannot be negative: the line is told what to write instead.
+      message += ", which sets nothing, so zone " + std::to_string(line.first) +
+                 " keeps its plateback; write " + std::to_string(line.first) +
+                 "=N, where N is a "
+                 "plateback index your game has (" +
+                 IndicesTheGameHas(options) + ")";
     }
     return message;
   }
@@ -211,9 +222,8 @@ std::string AboveTheTableMessage(const MappingLine& line) {
 
 constexpr const char* kUtf16Message =
     "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to "
-    "the game every "
-    "line is noise and sets nothing; save the file as ANSI or UTF-8 (in Notepad: File, Save As, "
-    "Encoding)";
+    "the game every line is noise and sets nothing; save the file as \"UTF-8\" (in Notepad: "
+    "File, Save As, Encoding) or run vexilo-check --fix";
 
 // UTF-16 text, with or without its byte-order mark: in the Latin letters,
 // digits and signs of a mapping file every other byte is 0.
@@ -246,18 +256,25 @@ class LineChecker : public LineObserver {
       }
     }
     if (text.find('\r') != std::string_view::npos) {
-      Warn(number, text,
-           "holds a carriage return that does not end a line: the game ends lines at line feeds "
-           "only");
+      Add(number, Severity::Error,
+          "a line end written as a carriage return alone (old Mac line ends) does not end a line "
+          "for the game: it reads what follows as part of this line; save the file with Windows "
+          "line ends (CR LF) or run vexilo-check --fix",
+          Quote(text));
     }
     switch (line.kind) {
       case LineKind::Blank:
       case LineKind::Comment:
       case LineKind::Debug:
         return;
-      case LineKind::Other:
-        Warn(number, text, WhyIgnored(number, text) + "; this line does nothing");
+      case LineKind::Other: {
+        // Behind the mark, a comment asks for nothing the game does not do.
+        const bool markedComment =
+            StartsWithByteOrderMark(number, text) && Trim(text.substr(3)).substr(0, 1) == ";";
+        Add(number, markedComment ? Severity::Warning : Severity::Error,
+            WhyIgnored(number, text, MendedLine(text, options_)), Quote(text));
         return;
+      }
       case LineKind::Range:
       case LineKind::Exact:
         CheckMapping(number, text, line);
@@ -266,12 +283,15 @@ class LineChecker : public LineObserver {
   }
 
   void OnEndOfText(std::size_t number) override {
-    Add(number, Severity::Warning,
-        "a byte 0x1A (Ctrl-Z) ends the file for the game here; all that follows is ignored", "");
+    Add(number, Severity::Error,
+        "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no line "
+        "after it; delete it, or run vexilo-check --fix",
+        "");
   }
 
   void Finish() {
     for (auto& [number, owner] : owners_) report_.setterText[number] = std::move(owner.quote);
+    CheckTheCount();
     for (auto& [value, beyond] : beyond_) {
       Add(beyond.first, Severity::Warning, BeyondTheTexturesMessage(value, beyond),
           std::move(beyond.quote), true);
@@ -282,13 +302,11 @@ class LineChecker : public LineObserver {
   }
 
  private:
-  // A mapping line that still decides at least one zone, and the later lines
-  // that took its other zones. Only such lines are kept: at most 377 of them,
-  // however long the file.
+  // A mapping line that still decides at least one zone. Only such lines are
+  // kept: at most 377 of them, however long the file.
   struct Owner {
     std::int32_t zones;
     std::string quote;
-    std::vector<std::size_t> takers;
   };
 
   // The lines that use one plateback index beyond the textures: the first of
@@ -301,13 +319,20 @@ class LineChecker : public LineObserver {
   };
   static constexpr std::size_t kNamedLines = 10;
 
-  void CheckMapping(std::size_t number, std::string_view text, const MappingLine& line) {
-    const MappingShape shape = ShapeOf(text, line);
-    if (line.malformed != LineField::None) {
-      Add(number, Severity::Error, MalformedMessage(number, text, line, shape), Quote(text));
+  void CheckMapping(std::size_t number, std::string_view text, const MappingLine& read) {
+    const MappingShape shape = ShapeOf(text, read);
+    const MappingLine& line = read;
+    if (read.malformed != LineField::None) {
+      Add(number, Severity::Error, MalformedMessage(number, text, read, shape, options_),
+          Quote(text));
       return;
     }
-    if (const std::string odd = OddShapeMessage(line, shape); !odd.empty()) Warn(number, text, odd);
+    if (NamesZoneByLabel(text, line)) Add(number, Severity::Note, LabelNote(line), Quote(text));
+    if (const std::string odd = OddShapeMessage(line, shape, options_); !odd.empty()) {
+      // Read as a range the player did not write, unless it sets just the zone meant.
+      const bool asWritten = !shape.looksExact || (shape.dashInNote && line.first == line.last);
+      Add(number, asWritten ? Severity::Warning : Severity::Error, odd, Quote(text));
+    }
     if (line.first > line.last) return;
     if (line.first > kLastZone) {
       Warn(number, text, AboveTheTableMessage(line));
@@ -323,12 +348,24 @@ class LineChecker : public LineObserver {
     Record(number, text, line);
   }
 
+  // "JEF2 is zone 63", for every label the line holds.
+  static std::string LabelNote(const MappingLine& line) {
+    const auto named = [](std::int32_t zone) {
+      return std::string(zoneNames[zone]) + " is zone " + std::to_string(zone);
+    };
+    if (line.kind == LineKind::Exact || line.first == line.last) return named(line.first);
+    std::string note = named(line.first);
+    if (line.last < kZoneCount) note += " and " + named(line.last);
+    return note;
+  }
+
   void CheckValue(std::size_t number, std::string_view text, std::int32_t value) {
     if (value < 0) {
       Warn(number, text,
            "plateback index " + std::to_string(value) + " is negative: there is no texture " +
-               Texture(value));
-    } else if (!options_.HasTexture(value)) {
+               Texture(value) +
+               "; write a plateback index your game has: " + IndicesTheGameHas(options_));
+    } else if (!options_.ShowsPlate(value)) {
       UseBeyondTheTextures(number, text, value);
     }
   }
@@ -354,17 +391,43 @@ class LineChecker : public LineObserver {
     const std::string range = " (plateback1 to " + Texture(std::int64_t{options_.plates} - 1) + ")";
     std::string message =
         "plateback index " + std::to_string(value) + " selects " + Texture(value) + ", but ";
-    if (options_.Measured()) {
+    if (options_.HasTexture(value)) {
+      message += LimitMessage(value);
+    } else if (options_.Measured()) {
       message += options_.dictionary->file + " has no such texture (it holds " +
                  TextureRuns(*options_.dictionary) + ")";
+      if (options_.BeyondCount(value)) message += ", and " + LimitMessage(value);
     } else {
       message += options_.platesGiven ? "the game has " + count + range
                                       : "that is beyond the " + count + " assumed" + range;
     }
-    if (beyond.count > 1)
-      message += "; " + std::to_string(beyond.count) + " lines use it: " + NamedLines(beyond);
+    message += beyond.count > 1
+                   ? "; " + std::to_string(beyond.count) + " lines use it: " + NamedLines(beyond)
+                   : "; line " + std::to_string(beyond.first) + " uses it";
+    message += "; write a plateback index your game has (" + IndicesTheGameHas(options_) + ")";
+    if (options_.HasTexture(value)) message += RaiseTheCount();
     if (!options_.platesGiven && !options_.Measured()) message += "; see --plates";
     return message;
+  }
+
+  // Why an index at or above the limit adjuster's count shows no plateback.
+  std::string LimitMessage(std::int32_t value) const {
+    const PlateCount& limit = *options_.limit;
+    const std::string where = limit.file + " line " + std::to_string(limit.line);
+    if (!limit.on) {
+      return "the limit adjuster's count is off (" + where +
+             " starts with '#' or ';'), so the game uses its own 3 plate textures";
+    }
+    return "the limit adjuster gives the game " + std::to_string(limit.count) +
+           " plate textures (" + where + "), so plateback index " + std::to_string(value) +
+           " is beyond them";
+  }
+
+  std::string RaiseTheCount() const {
+    const PlateCount& limit = *options_.limit;
+    if (limit.on) return ", or raise the count in " + limit.file;
+    return ", or remove the '#' or ';' at the start of " + limit.file + " line " +
+           std::to_string(limit.line) + " and set the count to the textures you have";
   }
 
   static std::string NamedLines(const Beyond& beyond) {
@@ -382,30 +445,33 @@ class LineChecker : public LineObserver {
     const std::int32_t last = std::min(line.last, kLastZone);
     for (std::int32_t zone = line.first; zone <= last; ++zone) {
       std::size_t& setBy = report_.setBy[static_cast<std::size_t>(zone)];
-      if (setBy != 0) TakeZone(setBy, number);
+      if (setBy != 0) LoseZone(setBy);
       setBy = number;
     }
-    owners_[number] = Owner{last - line.first + 1, Quote(text), {}};
+    owners_[number] = Owner{last - line.first + 1, Quote(text)};
     ++report_.mappings;
   }
 
-  // A line that loses its last zone to later lines did nothing in the end.
-  void TakeZone(std::size_t owner, std::size_t taker) {
+  // A later line taking zones back is ordinary use: a line that lost them all
+  // is only forgotten, so that what is kept stays bounded.
+  void LoseZone(std::size_t owner) {
     const auto found = owners_.find(owner);
-    Owner& lost = found->second;
-    // Takers come in line order, so a repeated one is always the last seen.
-    if (lost.takers.empty() || lost.takers.back() != taker) lost.takers.push_back(taker);
-    if (--lost.zones > 0) return;
-    Add(owner, Severity::Warning,
-        "every zone this line sets is set again later, by " + LineList(lost.takers),
-        std::move(lost.quote));
-    owners_.erase(found);
+    if (--found->second.zones == 0) owners_.erase(found);
   }
 
-  static std::string LineList(const std::vector<std::size_t>& lines) {
-    if (lines.size() == 1) return "line " + std::to_string(lines[0]);
-    return "lines " + std::to_string(lines.front()) + (lines.size() > 2 ? ", ... " : " and ") +
-           std::to_string(lines.back());
+  // A count above the textures the dictionary holds gives plates with no plateback.
+  void CheckTheCount() {
+    if (!options_.limit || !options_.limit->on || !options_.Measured()) return;
+    const PlateCount& limit = *options_.limit;
+    const std::size_t held = options_.dictionary->indices.size();
+    if (static_cast<std::size_t>(limit.count) <= held) return;
+    Add(0, Severity::Warning,
+        "the limit adjuster's count is " + std::to_string(limit.count) + ", but " +
+            options_.dictionary->file + " holds " +
+            Plural(held, "plate texture", "plate textures") + " (" +
+            TextureRuns(*options_.dictionary) + "); set the count to " + std::to_string(held) +
+            " in " + limit.file + ", or add the missing textures to the dictionary",
+        "", false, limit.file + ":" + std::to_string(limit.line));
   }
 
   void Warn(std::size_t number, std::string_view text, std::string message) {
@@ -416,11 +482,14 @@ class LineChecker : public LineObserver {
   // that a file of millions of bad lines is still checked in bounded memory.
   // Those added at the end may go beyond, to be cut once all are in line order.
   void Add(std::size_t number, Severity severity, std::string message, std::string quote,
-           bool atEnd = false) {
+           bool atEnd = false, std::string where = "") {
     if (utf16_) return;
-    ++(severity == Severity::Error ? report_.errors : report_.warnings);
+    ++(severity == Severity::Error     ? report_.errors
+       : severity == Severity::Warning ? report_.warnings
+                                       : report_.notes);
     if (report_.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
-    report_.diagnostics.push_back({number, severity, std::move(message), std::move(quote)});
+    report_.diagnostics.push_back(
+        {number, severity, std::move(message), std::move(quote), std::move(where)});
   }
 
   const CheckOptions& options_;
@@ -545,9 +614,71 @@ std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report) {
   std::vector<std::int32_t> zones;
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    if (zone != kCitysAgain && !report.options.HasTexture(plate)) zones.push_back(zone);
+    if (zone != kCitysAgain && !report.options.ShowsPlate(plate)) zones.push_back(zone);
   }
   return zones;
+}
+
+std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
+  if (!options.HasTexture(plate)) {
+    if (options.Measured()) return "no texture in " + options.dictionary->file;
+    return "no texture among the " + std::to_string(options.plates) +
+           (options.platesGiven ? " that --plates gives" : " assumed");
+  }
+  if (!options.BeyondCount(plate)) return "";
+  const PlateCount& limit = *options.limit;
+  if (!limit.on)
+    return "beyond the game's own 3 plate textures (the count in " + limit.file + " is off)";
+  return "beyond the " + std::to_string(limit.count) + " plate textures of " + limit.file;
+}
+
+std::string IndicesTheGameHas(const CheckOptions& options) {
+  std::int64_t upper = options.plates;
+  if (options.Measured()) {
+    const std::set<std::int32_t>& held = options.dictionary->indices;
+    upper = held.empty() ? 0 : std::int64_t{*held.rbegin()} + 1;
+  }
+  if (options.limit) upper = std::min<std::int64_t>(upper, options.limit->count);
+  std::vector<Run> runs;
+  for (std::int64_t plate = 0; plate < upper; ++plate) {
+    if (options.Measured() && !options.dictionary->Holds(static_cast<std::int32_t>(plate)))
+      continue;
+    if (!runs.empty() && runs.back().second + 1 == plate) {
+      runs.back().second = plate;
+    } else {
+      runs.emplace_back(plate, plate);
+    }
+  }
+  if (runs.empty()) return "none; add plateback1 to the game's vehicle.txd";
+  std::string text;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
+    text += std::to_string(runs[i].first);
+    if (runs[i].second != runs[i].first) text += " to " + std::to_string(runs[i].second);
+  }
+  return text;
+}
+
+std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
+    const CheckReport& report) {
+  std::vector<std::pair<std::string, std::vector<std::int32_t>>> groups;
+  for (std::int32_t zone : ZonesWithoutTexture(report)) {
+    const std::string why =
+        WhyNoPlateback(report.options, report.table.plates[static_cast<std::size_t>(zone)]);
+    const auto group = std::find_if(groups.begin(), groups.end(),
+                                    [&why](const auto& g) { return g.first == why; });
+    if (group == groups.end()) {
+      groups.push_back({why, {zone}});
+    } else {
+      group->second.push_back(zone);
+    }
+  }
+  return groups;
+}
+
+std::string MendableNote(const CheckReport& report) {
+  if (report.mendable == 0) return "";
+  return Plural(report.mendable, "line", "lines") + " can be mended: run vexilo-check --fix";
 }
 
 std::string AssumedTextures(const CheckOptions& options) {
@@ -573,7 +704,7 @@ std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
 }
 
 std::string CutNote(const CheckReport& report) {
-  if (report.diagnostics.size() >= report.errors + report.warnings) return "";
+  if (report.diagnostics.size() >= report.errors + report.warnings + report.notes) return "";
   return "Only the first " + std::to_string(report.diagnostics.size()) +
          " problems found are shown.";
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mapping/mapping_format.hpp"
@@ -15,7 +16,10 @@
 /// What a mapping file does, line by line, as the plug-in reads it.
 namespace vexilo::check {
 
-enum class Severity { Warning, Error };
+/// A note explains a line the game reads as written; a warning names a line
+/// the game reads as written but something around it is off; an error names
+/// a line the game will not do as it plainly asks.
+enum class Severity { Note, Warning, Error };
 
 /// One line that does not do what it looks like.
 struct Diagnostic {
@@ -23,6 +27,9 @@ struct Diagnostic {
   Severity severity;
   std::string message;
   std::string quote;  ///< the line as written, shortened and made printable
+  /// Where it stands when that is another file ("limits.ini:12"); empty for
+  /// a line of the mapping file.
+  std::string where = {};
 };
 
 /// How many diagnostics a report keeps; all of them are counted.
@@ -31,6 +38,15 @@ inline constexpr std::size_t kMaxDiagnostics = 1000;
 /// The plate textures the default file uses, and the game's own.
 inline constexpr std::int32_t kDefaultFilePlates = 11;
 inline constexpr std::int32_t kGamePlates = 3;
+
+/// The limit adjuster's count of plate textures, read from its .ini file.
+struct PlateCount {
+  std::string file;                 ///< the .ini that gave it, as shown
+  std::size_t line = 0;             ///< its line "Number of plate textures = N"
+  std::int32_t count = 0;           ///< what the game uses: N, or 3 when the line is off
+  bool on = false;                  ///< false when a '#' or ';' turns the line off
+  std::vector<std::string> others;  ///< further .ini files with such a line
+};
 
 struct CheckOptions {
   /// How many plate textures the game has: plateback indices 0 to plates-1.
@@ -41,8 +57,19 @@ struct CheckOptions {
   /// which plateback indices have a texture in place of plates.
   std::optional<PlateTextures> dictionary;
 
+  /// The limit adjuster's count, when an .ini file with one was found.
+  std::optional<PlateCount> limit;
+  /// Whether the game folder was searched for that count.
+  bool limitSearched = false;
+  /// Install mistakes found around the file, one sentence each.
+  std::vector<std::string> install;
+
   /// Whether the game has the texture a plateback index selects.
   bool HasTexture(std::int32_t plate) const;
+  /// Whether a plateback index lies at or above the limit adjuster's count.
+  bool BeyondCount(std::int32_t plate) const { return limit && plate >= limit->count; }
+  /// Whether a plate of this plateback index shows its plateback in the game.
+  bool ShowsPlate(std::int32_t plate) const { return HasTexture(plate) && !BeyondCount(plate); }
   /// Whether the textures were measured in the game's dictionary.
   bool Measured() const { return dictionary && dictionary->Read(); }
 };
@@ -60,6 +87,9 @@ struct CheckReport {
   std::vector<Diagnostic> diagnostics;  ///< the first kMaxDiagnostics found, in line order
   std::size_t errors = 0;
   std::size_t warnings = 0;
+  std::size_t notes = 0;
+  /// Lines --fix can mend, when the caller measured it.
+  std::size_t mendable = 0;
 
   std::size_t Count(Severity severity) const;
 };
@@ -93,8 +123,25 @@ std::string AssumedTextures(const CheckOptions& options);
 /// to plateback3 and plateback5, without plateback4".
 std::string TextureRuns(const PlateTextures& textures);
 
-/// The zones the game can reach whose plateback index has no texture, in order.
+/// The zones the game can reach whose plateback index shows no plateback (no
+/// texture, or beyond the limit adjuster's count), in order.
 std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report);
+
+/// Why a plateback index shows no plateback, in a few words ("no texture in
+/// models/generic/vehicle.txd", "beyond the 3 plate textures of limits.ini");
+/// empty when it shows one.
+std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate);
+
+/// The plateback indices the game shows, as the player would write them:
+/// "0 to 2", "0 to 2 and 4".
+std::string IndicesTheGameHas(const CheckOptions& options);
+
+/// The zones that show no plateback, grouped by why, in order of their first zone.
+std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
+    const CheckReport& report);
+
+/// "N lines can be mended: run vexilo-check --fix", or empty.
+std::string MendableNote(const CheckReport& report);
 
 /// How many zones the game can reach get a plateback index that has no
 /// texture under the assumed count (negative ones included).

@@ -1,14 +1,20 @@
 #include "mapping_fix.hpp"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
 #include <optional>
 
 #include "file_bytes.hpp"
+#include "file_links.hpp"
 #include "mapping/mapping_format.hpp"
 #include "mapping/zones.hpp"
 #include "os.hpp"
 #include "platform/platform.hpp"
 #include "text.hpp"
+#include "texture_dictionary.hpp"
+#include "wording.hpp"
+#include "zone_labels.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -16,6 +22,7 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char kEndOfText = '\x1A';
 constexpr int kMostNamesTried = 1000;
+constexpr std::int32_t kLastZone = kZoneCount - 1;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -56,51 +63,6 @@ bool Holds(const Mending& mending) {
          read.first == meant.first && read.last == meant.last && read.value == meant.value;
 }
 
-// The zone a label names when the table holds it once, in any case; kNoZone otherwise.
-std::int32_t ZoneOfLabel(std::string_view label) {
-  std::int32_t found = kNoZone;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    if (!EqualsIgnoringCase(label, zoneNames[zone])) continue;
-    if (found != kNoZone) return kNoZone;
-    found = zone;
-  }
-  return found;
-}
-
-// A number field as written, or a label the table holds once put in its place.
-std::optional<std::int32_t> FieldValue(std::string& text, std::size_t begin, std::size_t end) {
-  const Trimmed field = TrimmedPart(std::string_view(text).substr(begin, end - begin));
-  const std::string_view written =
-      std::string_view(text).substr(begin + field.begin, field.end - field.begin);
-  std::int32_t number = 0;
-  if (ReadNumberField(written, number) == NumberStatus::Ok) return number;
-  const std::int32_t zone = ZoneOfLabel(written);
-  if (written.empty() || zone == kNoZone) return std::nullopt;
-  text.replace(begin + field.begin, written.size(), std::to_string(zone));
-  return zone;
-}
-
-// "JEF2=5" -> "63=5", "LA-62=1" -> "0-62=1": labels before the '='.
-std::optional<Mending> MendLabels(std::string_view line) {
-  std::string text(line);
-  const std::size_t equals = text.find('=');
-  if (equals == std::string::npos) return std::nullopt;
-  std::int32_t value = 0;
-  if (ReadNumberField(std::string_view(text).substr(equals + 1), value) != NumberStatus::Ok)
-    return std::nullopt;
-  const std::size_t dash = text.find('-');
-  if (dash > equals) {
-    const std::optional<std::int32_t> zone = FieldValue(text, 0, equals);
-    if (!zone) return std::nullopt;
-    return Mending{text, Meant(LineKind::Exact, *zone, *zone, value)};
-  }
-  // The end field comes first, so that mending it moves nothing before it.
-  const std::optional<std::int32_t> last = FieldValue(text, dash + 1, equals);
-  const std::optional<std::int32_t> first = last ? FieldValue(text, 0, dash) : std::nullopt;
-  if (!first) return std::nullopt;
-  return Mending{text, Meant(LineKind::Range, *first, *last, value)};
-}
-
 // Reads digits at at; the number, or nothing when there are none or too many.
 std::optional<std::int32_t> Digits(std::string_view text, std::size_t& at) {
   const std::size_t start = at;
@@ -115,62 +77,128 @@ void SkipBlanks(std::string_view text, std::size_t& at) {
   while (at < text.size() && IsBlank(text[at])) ++at;
 }
 
-// "63 5" -> "63=5", "0-62 1" -> "0-62=1": the blanks before the last number.
+// "63 5" -> "63=5", "63:5" -> "63=5", "0-62 1" -> "0-62=1": blanks or a colon
+// before the last number.
 std::optional<Mending> MendMissingEquals(std::string_view line) {
   const Trimmed part = TrimmedPart(line);
   const std::string_view core = line.substr(0, part.end);
   std::size_t at = part.begin;
   const std::optional<std::int32_t> first = Digits(core, at);
   std::optional<std::int32_t> last = first;
-  std::size_t blanks = at;
+  std::size_t gap = at;
   SkipBlanks(core, at);
   if (first && at < core.size() && core[at] == '-') {
     SkipBlanks(core, ++at);
     last = Digits(core, at);
-    blanks = at;
+    gap = at;
     SkipBlanks(core, at);
   }
-  if (!first || !last || at == blanks) return std::nullopt;
+  if (at < core.size() && core[at] == ':') SkipBlanks(core, ++at);
+  if (!first || !last || at == gap) return std::nullopt;
   const std::size_t valueAt = at;
   const std::optional<std::int32_t> value = Digits(core, at);
   if (!value || at != core.size()) return std::nullopt;
   std::string text(line);
-  text.replace(blanks, valueAt - blanks, "=");
+  text.replace(gap, valueAt - gap, "=");
   const LineKind kind =
       first == last && core.find('-') == std::string_view::npos ? LineKind::Exact : LineKind::Range;
   return Mending{text, Meant(kind, *first, *last, *value)};
 }
 
-// "5=-3" -> "5-5=-3": the zone index written again as the range's end.
-std::optional<Mending> MendNegativeExact(std::string_view line) {
-  std::size_t at = TrimmedPart(line).begin;
-  const std::size_t indexAt = at;
-  const std::optional<std::int32_t> index = Digits(line, at);
-  const std::size_t indexEnd = at;
-  SkipBlanks(line, at);
-  if (!index || at == line.size() || line[at] != '=') return std::nullopt;
-  SkipBlanks(line, ++at);
-  if (at == line.size() || line[at] != '-') return std::nullopt;
-  SkipBlanks(line, ++at);
-  const std::optional<std::int32_t> magnitude = Digits(line, at);
-  if (!magnitude) return std::nullopt;
+// "debug" -> "DEBUG", blanks around it kept.
+std::optional<Mending> MendDebug(std::string_view line) {
+  const Trimmed part = TrimmedPart(line);
+  if (!EqualsIgnoringCase(line.substr(part.begin, part.end - part.begin), "DEBUG"))
+    return std::nullopt;
   std::string text(line);
-  text.insert(indexEnd, "-" + std::string(line.substr(indexAt, indexEnd - indexAt)));
-  return Mending{text, Meant(LineKind::Range, *index, *index, -*magnitude)};
+  text.replace(part.begin, part.end - part.begin, "DEBUG");
+  return Mending{text, Meant(LineKind::Debug, 0, 0, 0)};
 }
 
-// The line mended, or the line itself when its meaning is not plain.
-std::string MendLine(std::string_view line) {
+// "63=plateback2" -> "63=1": the texture's name where its index belongs.
+std::optional<Mending> MendTextureName(std::string_view line, const MappingLine& read) {
+  if (read.equalsAt == MappingLine::kNowhere) return std::nullopt;
+  std::size_t at = read.equalsAt + 1;
+  SkipBlanks(line, at);
+  std::size_t end = at;
+  while (end < line.size() && std::isalnum(static_cast<unsigned char>(line[end])) != 0) ++end;
+  const std::int64_t plate = PlatebackIndexOf(line.substr(at, end - at));
+  if (plate < 0 || plate > INT32_MAX) return std::nullopt;
+  std::string text(line);
+  text.replace(at, end - at, std::to_string(plate));
+  MappingLine meant = ParseMappingLine(text);
+  if (meant.malformed != LineField::None) return std::nullopt;
+  return Mending{text, meant};
+}
+
+// Why a line that is read as written, or mended, would still select no
+// plateback; empty when it selects one.
+std::string NoPlatebackIn(const MappingLine& line, const CheckOptions& options) {
+  if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return "";
+  if (line.first > std::min(line.last, kLastZone)) return "";
+  if (line.value < 0) return "plateback index " + std::to_string(line.value) + " is negative";
+  if (options.ShowsPlate(line.value)) return "";
+  return "plateback index " + std::to_string(line.value) + " (" + Texture(line.value) +
+         ") shows no plateback: " + WhyNoPlateback(options, line.value);
+}
+
+// The line mended, or nothing when its meaning is not plain.
+std::optional<Mending> Mend(std::string_view line) {
   const MappingLine read = ParseMappingLine(line);
-  std::optional<Mending> mending;
   if (read.kind == LineKind::Other) {
-    mending = MendMissingEquals(line);
-  } else if (read.malformed == LineField::None && read.kind == LineKind::Range) {
-    mending = MendNegativeExact(line);
-  } else if (read.problem == NumberStatus::NoDigit && read.malformed != LineField::Value) {
-    mending = MendLabels(line);
+    if (std::optional<Mending> debug = MendDebug(line)) return debug;
+    return MendMissingEquals(line);
   }
-  return mending && Holds(*mending) ? mending->text : std::string(line);
+  if (read.problem == NumberStatus::NoDigit) return MendTextureName(line, read);
+  return std::nullopt;
+}
+
+// "5=-3" reads as the range 5-3=-3 and sets nothing: writing 5-5=-3 would
+// give zone 5 a plateback index that no game has, so the line is left with why.
+std::string WhyLeft(std::string_view line, const CheckOptions& options) {
+  const MappingLine read = ParseMappingLine(line);
+  if (read.kind != LineKind::Range || read.malformed != LineField::None ||
+      read.equalsAt > read.dashAt || read.value >= 0) {
+    return "";
+  }
+  return "reads as the range " + std::to_string(read.first) + "-" + std::to_string(read.last) +
+         "=" + std::to_string(read.value) +
+         ", which the game skips; --fix writes no negative "
+         "plateback index: write " +
+         std::to_string(read.first) + "=N, where N is one of " + IndicesTheGameHas(options);
+}
+
+}  // namespace
+
+std::string MendedLine(std::string_view line, const CheckOptions& options) {
+  const std::optional<Mending> mending = Mend(line);
+  if (!mending || !Holds(*mending) || !NoPlatebackIn(mending->meant, options).empty())
+    return std::string(line);
+  return mending->text;
+}
+
+namespace {
+
+// Mends one line into fix, or says why it is left. The first line loses a
+// byte-order mark, which the game would read as part of it.
+void MendOne(std::string_view line, const CheckOptions& options, MappingFix& fix) {
+  const std::string_view written = line;
+  const bool marked = fix.lines == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+  if (marked) line.remove_prefix(kByteOrderMark.size());
+  const std::optional<Mending> mending = Mend(line);
+  std::string why = WhyLeft(line, options);
+  if (mending && Holds(*mending)) {
+    why = NoPlatebackIn(mending->meant, options);
+    if (why.empty()) {
+      fix.Change(fix.lines, Quote(written), Quote(mending->text));
+      fix.bytes += mending->text;
+      return;
+    }
+    why = "writing " + mending->text + " would not help: " + why;
+  }
+  if (!why.empty()) fix.left.push_back({fix.lines, Quote(written), why});
+  if (marked) fix.Change(1, Quote(written), Quote(line));
+  fix.bytes += line;
 }
 
 // UTF-16 with a byte-order mark, or without one where every other byte is 0.
@@ -188,51 +216,93 @@ bool IsUtf16(std::string_view bytes, bool& bigEndian) {
   return anyOther && (oddZero || evenZero);
 }
 
-// The single-byte text of UTF-16, or why it has none: a character that does
-// not fit one byte, named by its line.
+void PutUtf8(std::uint32_t c, std::string& text) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | (c >> 12));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (c >> 18));
+    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// UTF-16 as UTF-8: ASCII stays the bytes the plug-in reads, other letters
+// (in comments and notes) keep their characters. Why it cannot, or "".
 std::string DecodeUtf16(std::string_view bytes, bool bigEndian, std::string& text) {
   if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") bytes.remove_prefix(2);
+  if (bytes.size() % 2 != 0) return "the file is saved as UTF-16 but ends in half a character";
   std::size_t line = 1;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+  const auto unit = [&](std::size_t i) -> std::uint32_t {
     const auto high = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
     const auto low = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
-    if (high != 0 || low >= 0x80) {
+    return std::uint32_t{high} << 8 | low;
+  };
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    std::uint32_t c = unit(i);
+    if (c >= 0xD800 && c < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (c >= 0xD800 && c < 0xE000) {
       return "the file is saved as UTF-16, and line " + std::to_string(line) +
-             " holds a character that does not fit in one byte; save the file as ANSI or UTF-8 "
-             "yourself (in Notepad: File, Save As, Encoding)";
+             " holds half a character; save the file as \"UTF-8\" yourself (in Notepad: File, "
+             "Save As, Encoding)";
     }
-    text += static_cast<char>(low);
-    if (low == '\n') ++line;
+    PutUtf8(c, text);
+    if (c == '\n') ++line;
   }
-  if (bytes.size() % 2 != 0) return "the file is saved as UTF-16 but ends in half a character";
   return "";
 }
 
-// Mends each line of single-byte text, keeping its line end.
-void MendLines(std::string_view text, MappingFix& fix) {
+// Removes every byte 0x1A: to the game the first one ends the file.
+std::string WithoutEndOfText(std::string_view text, MappingFix& fix) {
+  std::string kept;
+  std::size_t line = 1;
+  for (char c : text) {
+    if (c == '\n') ++line;
+    if (c != kEndOfText) {
+      kept += c;
+    } else if (fix.endOfTextLine == 0) {
+      fix.endOfTextLine = line;
+    }
+  }
+  return kept;
+}
+
+// A carriage return alone ends no line for the game: each becomes CR LF.
+std::string WithLineEnds(std::string_view text, MappingFix& fix) {
+  std::string ended;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    ended += text[i];
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
+      ended += '\n';
+      ++fix.lineEndsMended;
+    }
+  }
+  return ended;
+}
+
+// Mends each line of the text, keeping its line end.
+void MendLines(std::string_view text, const CheckOptions& options, MappingFix& fix) {
   std::size_t at = 0;
   while (at < text.size()) {
-    const std::size_t stop = text.find_first_of(std::string_view("\n\x1A", 2), at);
-    std::size_t end = stop == std::string_view::npos ? text.size() : stop;
+    const std::size_t stop = text.find('\n', at);
+    const std::size_t end = stop == std::string_view::npos ? text.size() : stop;
     std::string_view line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r' && stop != std::string_view::npos &&
-        text[stop] == '\n') {
-      line.remove_suffix(1);
-    }
+    const bool carriageReturn = !line.empty() && line.back() == '\r';
+    if (carriageReturn) line.remove_suffix(1);
     ++fix.lines;
-    std::string mended;
-    if (fix.lines == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-      mended = MendLine(line.substr(kByteOrderMark.size()));
-    } else {
-      mended = MendLine(line);
-    }
-    if (mended != line) fix.changes.push_back({fix.lines, Quote(line), Quote(mended)});
-    fix.bytes += mended;
-    fix.bytes += text.substr(at + line.size(), end - at - line.size());
-    if (stop == std::string_view::npos || text[stop] == kEndOfText) {
-      fix.bytes += text.substr(end);
-      return;
-    }
+    MendOne(line, options, fix);
+    if (carriageReturn) fix.bytes += '\r';
+    if (stop == std::string_view::npos) return;
     fix.bytes += '\n';
     at = stop + 1;
   }
@@ -240,21 +310,27 @@ void MendLines(std::string_view text, MappingFix& fix) {
 
 }  // namespace
 
-MappingFix FixMappingText(std::string_view bytes) {
+void MappingFix::Change(std::size_t line, std::string before, std::string after) {
+  if (changes.size() < kMostChangesKept)
+    changes.push_back({line, std::move(before), std::move(after)});
+  ++changed;
+}
+
+MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
   MappingFix fix;
   bool bigEndian = false;
+  std::string text;
   if (IsUtf16(bytes, bigEndian)) {
-    std::string text;
     fix.encodingLeft = DecodeUtf16(bytes, bigEndian, text);
     if (!fix.encodingLeft.empty()) {
       fix.bytes = std::string(bytes);
       return fix;
     }
     fix.decoded = true;
-    MendLines(text, fix);
-    return fix;
+    bytes = text;
   }
-  MendLines(bytes, fix);
+  const std::string ended = WithLineEnds(WithoutEndOfText(bytes, fix), fix);
+  MendLines(ended, options, fix);
   return fix;
 }
 
@@ -290,43 +366,63 @@ std::string CreateBeside(const std::string& path, const std::string& suffix, std
 
 }  // namespace
 
-FixedFile FixMappingFile(const std::string& path, const std::string& shownAs) {
-  const auto stamp = platform::QueryFileStamp(path);
+FixedFile FixMappingFile(const std::string& path, const std::string& shownAs,
+                         const CheckOptions& options, bool dryRun) {
+  const std::string file = FollowLinks(path);
+  const auto stamp = platform::QueryFileStamp(file);
   std::string bytes, reason;
-  if (!stamp || !ReadWholeFile(path, kMostBytesFixed, bytes, reason)) {
-    return LeftAlone({}, "cannot read " + FullPath(path) + ": " +
+  if (!stamp || !ReadWholeFile(file, kMostBytesFixed, bytes, reason)) {
+    return LeftAlone({}, "cannot read " + FullPath(file) + ": " +
                              (reason.empty() ? "there is no such file" : reason));
   }
+  return FixReadFile(file, shownAs, bytes, *stamp, options, dryRun);
+}
+
+FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::string_view bytes,
+                      platform::FileStamp stamp, const CheckOptions& options, bool dryRun) {
   const std::string untouched = "; " + shownAs + " is left as it was";
   const std::string changed = shownAs + " changed while it was read (is an editor saving it?)" +
                               untouched + ": run --fix again once it is saved";
-  if (platform::QueryFileStamp(path) != stamp) return LeftAlone({}, changed);
+  if (platform::QueryFileStamp(file) != stamp) return LeftAlone({}, changed);
   FixedFile fixed;
-  fixed.fix = FixMappingText(bytes);
-  if (fixed.fix.Mended() == 0) {
-    fixed.outcome = FixedFile::Outcome::NothingToMend;
+  fixed.fix = FixMappingText(bytes, options);
+  if (fixed.fix.Mended() == 0 || dryRun) {
+    fixed.outcome = dryRun ? FixedFile::Outcome::DryRun : FixedFile::Outcome::NothingToMend;
     return fixed;
   }
-  if (IsReadOnlyFile(path)) {
+  if (IsReadOnlyFile(file)) {
     return LeftAlone(std::move(fixed.fix),
                      shownAs + " is read-only" + untouched +
                          ": clear its read-only box (right-click it, Properties) or make it "
                          "yours to write, then run --fix again");
   }
-  fixed.backup = CreateBeside(path, ".bak", bytes, reason);
+  std::string reason;
+  fixed.backup = CreateBeside(file, ".bak", bytes, reason);
   if (fixed.backup.empty())
     return LeftAlone(std::move(fixed.fix), "cannot keep the old file as " + reason + untouched);
-  const std::string written = CreateBeside(path, ".new", fixed.fix.bytes, reason);
+  CopyPermissions(file, fixed.backup);
+  if (NamesOf(file) > 1) {
+    // Renaming a new file over one name would part it from the others: the
+    // file is written where it is, now that its backup is safe.
+    if (platform::QueryFileStamp(file) != stamp) return LeftAlone(std::move(fixed.fix), changed);
+    if (!WriteWholeFile(file, fixed.fix.bytes, reason)) {
+      return LeftAlone(std::move(fixed.fix), "cannot write " + FullPath(file) + ": " + reason +
+                                                 "; the old file is kept as " + fixed.backup);
+    }
+    fixed.outcome = FixedFile::Outcome::Written;
+    return fixed;
+  }
+  const std::string written = CreateBeside(file, ".new", fixed.fix.bytes, reason);
   if (written.empty())
     return LeftAlone(std::move(fixed.fix), "cannot write the mended file " + reason + untouched);
-  if (platform::QueryFileStamp(path) != stamp) {
+  if (platform::QueryFileStamp(file) != stamp) {
     RemoveFile(written);
     return LeftAlone(std::move(fixed.fix), changed);
   }
-  if (!ReplaceFileWith(written, path, reason)) {
+  if (!ReplaceFileWith(written, file, reason)) {
     RemoveFile(written);
     return LeftAlone(std::move(fixed.fix), "cannot put the mended file in the place of " +
-                                               FullPath(path) + ": " + reason + untouched);
+                                               FullPath(file) + ": " + reason + untouched);
   }
   fixed.outcome = FixedFile::Outcome::Written;
   return fixed;
@@ -337,6 +433,31 @@ std::string FixOffer(std::size_t lines) {
          " (a backup is kept), or just Enter to leave the file as it is.";
 }
 
+namespace {
+
+// Each change, "line N: OLD -> NEW", the first kMostChangesKept of them.
+void FormatChanges(std::string& out, const MappingFix& fix) {
+  if (fix.decoded)
+    Append(out, "lines 1 to %zu: UTF-16 -> UTF-8, every character kept\n", fix.lines);
+  if (fix.endOfTextLine != 0) {
+    Append(out,
+           "line %zu: the invisible character 0x1A (Ctrl-Z), which ended the file for the "
+           "game, removed\n",
+           fix.endOfTextLine);
+  }
+  if (fix.lineEndsMended != 0) {
+    Append(out, "%s written as a carriage return alone -> CR LF\n",
+           Plural(fix.lineEndsMended, "line end", "line ends").c_str());
+  }
+  for (const LineChange& change : fix.changes) {
+    Append(out, "line %zu: %s -> %s\n", change.line, change.before.c_str(), change.after.c_str());
+  }
+  if (fix.changed > fix.changes.size())
+    Append(out, "... and %zu more lines mended\n", fix.changed - fix.changes.size());
+}
+
+}  // namespace
+
 void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed,
                const CheckReport& after) {
   const MappingFix& fix = fixed.fix;
@@ -344,23 +465,28 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
     Append(out, "vexilo-check --fix: %s.\n", fixed.problem.c_str());
     return;
   }
-  if (fixed.outcome == FixedFile::Outcome::NothingToMend) {
+  const bool dry = fixed.outcome == FixedFile::Outcome::DryRun;
+  if (fix.Mended() == 0) {
     Append(out, "%s: nothing to mend.\n", file.c_str());
   } else {
-    Append(out, "%s: %zu %s mended:\n", file.c_str(), fix.Mended(),
-           fix.Mended() == 1 ? "line" : "lines");
-    if (fix.decoded) {
-      Append(out, "lines 1 to %zu: UTF-16 -> single-byte text, every character kept\n", fix.lines);
-    }
-    for (const LineChange& change : fix.changes) {
-      Append(out, "line %zu: %s -> %s\n", change.line, change.before.c_str(), change.after.c_str());
-    }
-    Append(out, "The old file is kept as %s.\n", fixed.backup.c_str());
+    Append(out, "%s: %s %s:\n", file.c_str(), Plural(fix.Mended(), "line", "lines").c_str(),
+           dry ? "would be mended (--dry-run: nothing written)" : "mended");
+    FormatChanges(out, fix);
+    if (!dry) Append(out, "The old file is kept as %s.\n", fixed.backup.c_str());
   }
   if (!fix.encodingLeft.empty()) Append(out, "Left as it is: %s.\n", fix.encodingLeft.c_str());
-  if (after.diagnostics.empty() || !fix.encodingLeft.empty()) return;
-  Append(out, "Left as they are, to mend by hand:\n");
+  for (const LineChange& left : fix.left) {
+    Append(out, "line %zu: %s is left as it is: %s\n", left.line, left.before.c_str(),
+           left.after.c_str());
+  }
+  if (!fix.encodingLeft.empty()) return;
+  bool heading = false;
   for (const Diagnostic& d : after.diagnostics) {
+    const bool saidLeft = std::any_of(fix.left.begin(), fix.left.end(),
+                                      [&d](const LineChange& left) { return left.line == d.line; });
+    if (d.severity == Severity::Note || saidLeft) continue;
+    if (!heading) Append(out, "Left as they are, to mend by hand:\n");
+    heading = true;
     Append(out, "line %zu: %s (%s)\n", d.line, d.quote.c_str(), d.message.c_str());
   }
 }

@@ -1,16 +1,20 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mapping_check.hpp"
+#include "platform/platform.hpp"
 
 /// The usual mistakes of a mapping file mended where their meaning is plain,
-/// every other byte kept: a zone label where its index belongs, a missing '='
-/// between two numbers, "5=-3" for zone 5, a file saved as UTF-16 or with a
-/// byte-order mark.
+/// every other byte kept: a missing '=' ("63 5", "63:5"), "debug", a texture's
+/// name for its index ("63=plateback2"), line ends of a carriage return alone,
+/// a stray byte 0x1A, a file saved as UTF-16 or with a byte-order mark. No
+/// mended line selects a plateback the game cannot show.
 namespace vexilo::check {
 
 /// One line mended, both forms quoted.
@@ -20,28 +24,46 @@ struct LineChange {
   std::string after;
 };
 
+/// How many changed lines a fix keeps to show; all are counted.
+inline constexpr std::size_t kMostChangesKept = 1000;
+
 /// What mending a file's bytes gives.
 struct MappingFix {
   std::string bytes;  ///< the mended file
-  /// The file was UTF-16 and is now the single-byte text the plug-in reads.
+  /// The file was UTF-16 and is now UTF-8, whose ASCII the plug-in reads.
   bool decoded = false;
   /// Why a UTF-16 file stays as it is; empty when it was none or was decoded.
   std::string encodingLeft;
-  std::size_t lines = 0;  ///< lines the file holds
-  std::vector<LineChange> changes;
+  std::size_t lines = 0;            ///< lines the mended file holds
+  std::vector<LineChange> changes;  ///< the first kMostChangesKept changed lines
+  std::size_t changed = 0;          ///< every changed line
+  /// Lines that look mendable but are left, with why in after.
+  std::vector<LineChange> left;
+  /// Line ends of a carriage return alone, each now CR LF.
+  std::size_t lineEndsMended = 0;
+  /// The line of the first byte 0x1A removed; 0 when there was none.
+  std::size_t endOfTextLine = 0;
 
+  /// Records a changed line.
+  void Change(std::size_t line, std::string before, std::string after);
   /// How many lines the mending changes: all of them when it decodes UTF-16.
-  std::size_t Mended() const { return decoded ? lines : changes.size(); }
+  std::size_t Mended() const {
+    return decoded ? lines : changed + lineEndsMended + (endOfTextLine != 0 ? 1 : 0);
+  }
 };
 
 /// Mends a mapping file's bytes. A line is changed only when the plug-in
-/// reads the new line as exactly what the old one plainly meant; line ends,
-/// comments, blank lines and all that follows a byte 0x1A stay as they were.
-MappingFix FixMappingText(std::string_view bytes);
+/// reads the new line as exactly what the old one plainly meant, and the
+/// game shows a plateback for it under options; line ends, comments and blank
+/// lines stay as they were.
+MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options = {});
+
+/// A line as FixMappingText would mend it, or the line itself.
+std::string MendedLine(std::string_view line, const CheckOptions& options);
 
 /// What --fix did to a file.
 struct FixedFile {
-  enum class Outcome { NothingToMend, Written, LeftAlone };
+  enum class Outcome { NothingToMend, Written, LeftAlone, DryRun };
   Outcome outcome = Outcome::LeftAlone;
   MappingFix fix;
   std::string backup;   ///< where the old file is kept, when Written
@@ -51,11 +73,19 @@ struct FixedFile {
 /// The most bytes --fix reads of a file.
 inline constexpr std::size_t kMostBytesFixed = 64u << 20;
 
-/// Mends the file at a UTF-8 path (shown as shownAs): keeps the old file
-/// beside it as FILE.bak (FILE.bak2, ... when that exists), writes the new
-/// one beside it and renames it over the old. Leaves a read-only file, or one
-/// that changes while it is read, as it was.
-FixedFile FixMappingFile(const std::string& path, const std::string& shownAs);
+/// Mends the file at a UTF-8 path (shown as shownAs), where its symbolic
+/// links point: keeps the old file beside it as FILE.bak (FILE.bak2, ...
+/// when that exists) with its permissions, writes the new one beside it and
+/// renames it over the old, or, when the file has several names (hard
+/// links), writes it in place once the backup is safe. Leaves a read-only
+/// file, or one that changes while it is read, as it was; dryRun writes nothing.
+FixedFile FixMappingFile(const std::string& path, const std::string& shownAs,
+                         const CheckOptions& options = {}, bool dryRun = false);
+
+/// The second half of FixMappingFile: mends the bytes read from file when it
+/// had stamp, and leaves it alone when it has changed since.
+FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::string_view bytes,
+                      platform::FileStamp stamp, const CheckOptions& options, bool dryRun);
 
 /// The offer a double-clicked checker makes when it found mendable lines.
 std::string FixOffer(std::size_t lines);

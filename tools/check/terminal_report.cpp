@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "game_files.hpp"
 #include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
@@ -51,6 +52,25 @@ void FormatProblemCount(std::string& out, const CheckReport& report, const Style
   }
 }
 
+// Which dictionary was read and why, its other copies, the limit adjuster's
+// count and the install mistakes found.
+void FormatGameFiles(std::string& out, const CheckOptions& options) {
+  if (options.dictionary && !options.dictionary->Read())
+    Append(out, "Plate textures not read: %s.\n", options.dictionary->problem.c_str());
+  std::string assumed = AssumedTextures(options);
+  assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
+  Append(out, "%s.\n", assumed.c_str());
+  if (options.dictionary) {
+    if (!options.dictionary->because.empty())
+      Append(out, "Read %s: %s.\n", options.dictionary->file.c_str(),
+             options.dictionary->because.c_str());
+    for (const std::string& copy : options.dictionary->copies)
+      Append(out, "Also found: %s.\n", copy.c_str());
+  }
+  if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
+  for (const std::string& mistake : options.install) Append(out, "Install: %s.\n", mistake.c_str());
+}
+
 }  // namespace
 
 std::string Style::Paint(std::string_view text, const char* code) const {
@@ -62,8 +82,13 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
                        const Style& style) {
   for (const Diagnostic& d : report.diagnostics) {
     const bool error = d.severity == Severity::Error;
-    Append(out, "%s %s %s\n", style.Paint(file + ":" + std::to_string(d.line) + ":", kBold).c_str(),
-           style.Paint(error ? "error:" : "warning:", error ? kRed : kYellow).c_str(),
+    const char* kind = error ? "error:" : d.severity == Severity::Warning ? "warning:" : "note:";
+    const std::string where = d.where.empty() ? file + ":" + std::to_string(d.line) : d.where;
+    Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
+           style.Paint(kind, error                             ? kRed
+                             : d.severity == Severity::Warning ? kYellow
+                                                               : kBold)
+               .c_str(),
            d.message.c_str());
     if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
   }
@@ -74,25 +99,16 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
          Plural(report.lines, "line", "lines").c_str(),
          Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
-  if (report.options.dictionary && !report.options.dictionary->Read())
-    Append(out, "Plate textures not read: %s.\n", report.options.dictionary->problem.c_str());
-  std::string assumed = AssumedTextures(report.options);
-  assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
-  Append(out, "%s.\n", assumed.c_str());
+  FormatGameFiles(out, report.options);
   Append(out, "Zones per plateback:\n");
   for (const auto& [plate, zones] : ZonesPerPlateback(report)) {
     Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
            Plural(zones, "zone", "zones").c_str());
   }
   FormatUnsetZones(out, report);
-  const std::vector<std::int32_t> without = ZonesWithoutTexture(report);
-  if (report.options.Measured() && !without.empty()) {
-    Append(out, "Zones left without a texture (no texture in %s): %s (%s)\n",
-           report.options.dictionary->file.c_str(), Runs(without).c_str(),
-           Plural(without.size(), "zone", "zones").c_str());
-  } else if (const std::size_t beyond = without.size(); beyond > 0) {
-    Append(out, "Zones whose plateback index has no texture among the %d: %zu\n",
-           report.options.plates, beyond);
+  for (const auto& [why, zones] : ZonesWithoutPlateback(report)) {
+    Append(out, "Zones that will show no plateback (%s): %s (%s)\n", why.c_str(),
+           Runs(zones).c_str(), Plural(zones.size(), "zone", "zones").c_str());
   }
   FormatProblemCount(out, report, style);
 }
@@ -115,7 +131,11 @@ void FormatTable(std::string& out, const CheckReport& report) {
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
     Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], plate, Texture(plate).c_str());
-    if (zone == kCitysAgain) Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
+    if (zone == kCitysAgain) {
+      Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
+    } else if (const std::string why = WhyNoPlateback(report.options, plate); !why.empty()) {
+      Append(out, "  (shows no plateback: %s)", why.c_str());
+    }
     Append(out, "\n");
   }
 }

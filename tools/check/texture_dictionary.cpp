@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <utility>
 
 #include "file_bytes.hpp"
+#include "folder_search.hpp"
 #include "os.hpp"
 #include "text.hpp"
 
@@ -24,7 +24,6 @@ constexpr std::uint64_t kNativeStructMinimum = kNameAt + 2 * kNameSize;  // with
 constexpr std::string_view kPlateback = "plateback";
 constexpr std::string_view kVehicleTxd = "vehicle.txd";
 // A search from a folder high up a tree (a home folder, a drive) must end soon.
-constexpr std::size_t kMostFoldersSearched = 2000;
 
 struct Chunk {
   std::uint32_t type = 0;
@@ -185,37 +184,58 @@ PlateTextures MeasurePlateTextures(const std::string& path) {
   return MeasurePlateTextures(path, bytes);
 }
 
-std::string FindVehicleTxd(const std::vector<std::string>& folders) {
-  std::deque<std::pair<std::string, int>> queue;
-  for (const std::string& folder : folders) queue.emplace_back(folder, 0);
-  for (std::size_t searched = 0; !queue.empty() && searched < kMostFoldersSearched; ++searched) {
-    const auto [folder, depth] = queue.front();
-    queue.pop_front();
-    // A folder that cannot be read is passed over: the search goes on in
-    // the others, and says where it looked when it finds nothing.
-    std::vector<std::string> names;
-    std::string unreadable;
-    FileNamesIn(folder, names, unreadable);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
-      if (EqualsIgnoringCase(name, kVehicleTxd)) return folder + name;
-    }
-    if (depth == kDictionarySearchDepth) continue;
-    std::vector<std::string> subfolders = FolderNamesIn(folder);
-    std::sort(subfolders.begin(), subfolders.end());
-    for (const std::string& name : subfolders) queue.emplace_back(folder + name + "/", depth + 1);
-  }
-  return "";
+std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders) {
+  return FindFiles(folders,
+                   [](std::string_view name) { return EqualsIgnoringCase(name, kVehicleTxd); });
 }
 
+std::string FindVehicleTxd(const std::vector<std::string>& folders) {
+  const std::vector<std::string> found = FindVehicleTxds(folders);
+  return found.empty() ? "" : found.front();
+}
+
+namespace {
+
+// The copy the game loads: models/generic/vehicle.txd under its folder.
+bool IsTheGamesOwn(const std::string& file, const std::string& gameFolder) {
+  return file.size() == gameFolder.size() + kGamesDictionary.size() &&
+         EqualsIgnoringCase(std::string_view(file).substr(gameFolder.size()), kGamesDictionary);
+}
+
+// "PlatebackPack/vehicle.txd (plateback1 to plateback11): a copy the game does not read".
+std::string OtherCopy(const std::string& file) {
+  const PlateTextures copy = MeasurePlateTextures(file);
+  const std::string holds = copy.Read()
+                                ? "holds " + std::to_string(copy.indices.size()) + " plate textures"
+                                : "cannot be read as a texture dictionary";
+  return file + " " + holds + ": a copy the game does not read from there";
+}
+
+}  // namespace
+
 PlateTextures MeasureGameTextures(const std::vector<std::string>& folders) {
-  const std::string found = FindVehicleTxd(folders);
-  if (!found.empty()) return MeasurePlateTextures(found);
-  PlateTextures none;
-  none.problem = "no vehicle.txd (in any case) in " + WhereLooked(folders) + " or " +
-                 (folders.size() == 1 ? "its" : "their") + " subfolders, " +
-                 std::to_string(kDictionarySearchDepth) + " levels deep";
-  return none;
+  const std::vector<std::string> found = FindVehicleTxds(folders);
+  if (found.empty()) {
+    PlateTextures none;
+    none.problem = "no vehicle.txd (in any case) in " + WhereLooked(folders) + " or " +
+                   (folders.size() == 1 ? "its" : "their") + " subfolders, " +
+                   std::to_string(kDictionarySearchDepth) + " levels deep";
+    return none;
+  }
+  const std::string gameFolder = folders.empty() ? "" : folders.front();
+  const auto own = std::find_if(found.begin(), found.end(), [&gameFolder](const std::string& file) {
+    return IsTheGamesOwn(file, gameFolder);
+  });
+  const std::string chosen = own != found.end() ? *own : found.front();
+  PlateTextures textures = MeasurePlateTextures(chosen);
+  if (own == found.end()) {
+    textures.because = "the game loads " + std::string(kGamesDictionary) + ", which is not in " +
+                       Shown(gameFolder) + ", so the first copy found was read";
+  }
+  for (const std::string& file : found) {
+    if (file != chosen) textures.copies.push_back(OtherCopy(file));
+  }
+  return textures;
 }
 
 }  // namespace vexilo::check

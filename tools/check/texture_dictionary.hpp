@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "folder_search.hpp"
 #include "pe_image.hpp"
 
 /// The plate textures the game really has, read from its vehicle texture
@@ -43,6 +44,10 @@ struct PlateTextures {
   std::string file;                ///< the dictionary, as shown; empty when none was found
   std::string problem;             ///< what was looked for and why it failed; empty when read
   std::set<std::int32_t> indices;  ///< plateback indices whose texture it holds
+  /// Why this copy was read when it is not the one the game loads; else empty.
+  std::string because;
+  /// The other copies found, one line each with its plate textures.
+  std::vector<std::string> copies;
 
   bool Read() const { return problem.empty(); }
   bool Holds(std::int32_t plate) const { return indices.count(plate) != 0; }
@@ -56,15 +61,23 @@ PlateTextures MeasurePlateTextures(const std::string& path);
 
 /// How deep under each folder the search goes: the game keeps the dictionary
 /// in a subfolder of its models folder.
-inline constexpr int kDictionarySearchDepth = 3;
+inline constexpr int kDictionarySearchDepth = kSearchDepth;
 
-/// The first vehicle.txd (in any case) in the folders (each UTF-8, with its
+/// Where the game loads its vehicle textures from, under its folder.
+inline constexpr std::string_view kGamesDictionary = "models/generic/vehicle.txd";
+
+/// Every vehicle.txd (in any case) in the folders (each UTF-8, with its
 /// separator; "" for the current one) or their subfolders, shallowest first,
-/// in name order; its path, or "" when there is none.
+/// in name order.
+std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders);
+
+/// The first of them, or "" when there is none.
 std::string FindVehicleTxd(const std::vector<std::string>& folders);
 
-/// Finds the dictionary in the folders and measures it; when there is none,
-/// says what was looked for and where.
+/// Measures the dictionary the game loads, models/generic/vehicle.txd under
+/// the first folder (the game's), and names every other copy found; without
+/// the game's own, measures the first copy found and says why. When there is
+/// none, says what was looked for and where.
 PlateTextures MeasureGameTextures(const std::vector<std::string>& folders);
 
 }  // namespace vexilo::check

@@ -8,15 +8,10 @@
 #include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
+#include "zone_labels.hpp"
 
 namespace vexilo::check {
 namespace {
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
 
 void FormatZoneByIndex(std::string& out, std::int32_t index) {
   Append(out, "Zone index %d: %s", index, zoneNames[index]);
@@ -37,22 +32,16 @@ std::int32_t FormatZoneByNumber(std::string& out, std::string_view query) {
 }
 
 std::int32_t FormatZoneByLabel(std::string& out, std::string_view query) {
-  const std::string label(query);
-  const std::int32_t index = query.size() <= 8 ? FindZoneIndex(label.c_str()) : kNoZone;
-  if (index != kNoZone) {
-    Append(out, "Zone %s: zone index %d", label.c_str(), index);
-    if (label == zoneNames[kCitysAgain])
-      Append(out, " (it also stands at 187, which the game never reaches)");
-    Append(out, "\n");
-    return index;
+  const std::int32_t index = ZoneOfLabel(query);
+  if (index == kNoZone) {
+    Append(out, "No zone is labelled %s: vexilo-check --zones lists every label.\n",
+           std::string(query).c_str());
+    return kNoZone;
   }
-  const std::string upper = Upper(query);
-  const std::int32_t likely = upper.size() <= 8 ? FindZoneIndex(upper.c_str()) : kNoZone;
-  Append(out, "No zone is labelled %s.", label.c_str());
-  if (likely != kNoZone)
-    Append(out, " Labels are upper case: %s is zone index %d.", upper.c_str(), likely);
+  Append(out, "Zone %s: zone index %d", zoneNames[index], index);
+  if (index == kCitys) Append(out, " (it also stands at 187, which the game never reaches)");
   Append(out, "\n");
-  return kNoZone;
+  return index;
 }
 
 }  // namespace
@@ -82,13 +71,15 @@ void FormatZoneMapping(std::string& out, const std::string& file, const CheckRep
   const std::size_t line = report.setBy[at];
   if (line == 0) {
     Append(out, "as no line sets it\n");
-    return;
+  } else {
+    Append(out, "set by line %zu", line);
+    if (const auto text = report.setterText.find(line); text != report.setterText.end())
+      Append(out, ": %s", text->second.c_str());
+    Append(out, "\n");
   }
-  Append(out, "set by line %zu", line);
-  if (const auto text = report.setterText.find(line); text != report.setterText.end()) {
-    Append(out, ": %s", text->second.c_str());
-  }
-  Append(out, "\n");
+  const std::string why = WhyNoPlateback(report.options, plate);
+  if (!why.empty() && zone != kCitysAgain)
+    Append(out, "In the game it shows no plateback: %s.\n", why.c_str());
 }
 
 }  // namespace vexilo::check
