@@ -41,9 +41,7 @@ class BaseEventI {
   using subscriber = std::function<void()>;
   using subscriber_list = std::list<subscriber>;
 
-  /// True once the first subscription has run PatchAll, whether or not that
-  /// found the site and hooked it (the manager's hooked() tells that); never
-  /// cleared, so later subscriptions do not try again.
+  /// Set by the first subscription's PatchAll, hooked or not; never cleared.
   bool patched = false;
   /// Run, first to last, before the host's callee.
   subscriber_list preCallSubscribers;
@@ -79,8 +77,7 @@ class BaseEventI {
       // Built where it is kept: the entry that the host may run from the
       // moment the site is written never moves.
       Hooker& hooker = kept.emplace_back();
-      hooker.attach(
-          [this](injector::next_function&& next) { return RunSubscribers(next); });
+      hooker.attach([this](injector::next_function&& next) { return RunSubscribers(next); });
       // A site that could not be hooked keeps no hooker, nor its entry.
       if (!manager->hooked()) kept.pop_back();
     }
