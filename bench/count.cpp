@@ -33,9 +33,9 @@ __attribute__((noinline)) void CountedLoopPlateRequests(int rounds) {
   sink = sum;
 }
 
-__attribute__((noinline)) void CountedLoopFrames(int rounds, bool debug) {
+__attribute__((noinline)) void CountedLoopFrames(int rounds) {
   std::int64_t sum = 0;
-  for (int round = 0; round < rounds; ++round) sum += bench::Frame(debug);
+  for (int round = 0; round < rounds; ++round) sum += bench::Frame();
   sink = sum;
 }
 
@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
   } else if (path == "load") {
     if (!CountLoadMappings(static_cast<std::size_t>(rounds))) return 1;
   } else if (path == "frame-on" || path == "frame-off") {
-    CountedLoopFrames(rounds, path == "frame-on");
+    bench::SetUpFrames(path == "frame-on");
+    CountedLoopFrames(rounds);
   } else {
     return 2;
   }

@@ -106,12 +106,16 @@ std::int32_t ScanZoneIndex(const char* label) {
 
 std::int32_t PlateRequest() { return standin::RequestPlate(); }
 
-std::uint32_t Frame(bool debug) {
+void SetUpFrames(bool debug) {
   // As start-up does when the file holds DEBUG: from then on frames follow
   // the file. A game started without DEBUG never does.
   static const bool following = debug && (StartLiveEdits(MappingFileStamp()), true);
   static_cast<void>(following);
   debugEnabled = debug;
+}
+
+std::uint32_t Frame() {
+  // The font calls of a drawn line are logged; the log is emptied, not grown.
   standin::ClearFontCalls();
   return standin::RunFrame();
 }

@@ -27,7 +27,9 @@ std::int32_t ScanZoneIndex(const char* label);
 
 /// One plate request through the jump; one host frame through the hook.
 std::int32_t PlateRequest();
-std::uint32_t Frame(bool debug);
+/// Sets up the frames that follow: DEBUG on or off, as start-up leaves it.
+void SetUpFrames(bool debug);
+std::uint32_t Frame();
 /// The host's own callee alone, as a frame without the plug-in costs.
 std::uint32_t FrameWithoutPlugin();
 

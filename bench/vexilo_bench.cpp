@@ -43,10 +43,12 @@ void BM_PlateRequest(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bench::PlateRequest());
 }
 void BM_FrameDebugOn(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(bench::Frame(true));
+  bench::SetUpFrames(true);
+  for (auto _ : state) benchmark::DoNotOptimize(bench::Frame());
 }
 void BM_FrameDebugOff(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(bench::Frame(false));
+  bench::SetUpFrames(false);
+  for (auto _ : state) benchmark::DoNotOptimize(bench::Frame());
 }
 void BM_FrameBaseline_HostCalleeAlone(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bench::FrameWithoutPlugin());

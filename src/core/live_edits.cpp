@@ -84,6 +84,7 @@ void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp) {
 }
 
 void OnFrame() {
+  // Without DEBUG at start-up live edits never start: the clock is not read.
   if (liveEdits.started()) liveEdits.Frame(platform::MonotonicMilliseconds());
   DrawDebugOverlay();
 }

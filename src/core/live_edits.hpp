@@ -31,11 +31,9 @@ struct ReloadResult {
   std::size_t mappings;  ///< lines that set at least one zone
 };
 
-/// Reads the mapping file with the start-up reader into a table of its own
-/// and, once it was read to its end with the stamp it had before (expected)
-/// still on it, stores it into plateMappings, with its DEBUG switch. Never
-/// writes the default file and never shows a box: a box during play can hang
-/// a full-screen game. Frame thread only; never throws.
+/// Reads the mapping file into a table of its own and, once read to its end
+/// with the stamp expected still on it, stores it and its DEBUG switch. Never
+/// writes the default file nor shows a box (that can hang a full-screen game).
 ReloadResult ReloadMappingFile(std::optional<platform::FileStamp> expected);
 
 /// The mapping file's stamp, or nothing when it cannot be told.
@@ -47,8 +45,7 @@ class LiveEdits {
  public:
   constexpr LiveEdits() = default;
 
-  /// Starts following at now, from the stamp the file had before start-up
-  /// read it.
+  /// Starts following at now, from the stamp the file had before start-up read it.
   void Start(std::int64_t now, std::optional<platform::FileStamp> readAtStartUp);
 
   /// Runs once a frame while DEBUG is on, at now (milliseconds of the
@@ -73,11 +70,8 @@ class LiveEdits {
 /// DEBUG, given the stamp taken before it was read.
 void StartLiveEdits(std::optional<platform::FileStamp> readAtStartUp);
 
-/// The plug-in's one frame subscriber: follows the file by the platform's
-/// clock, then draws the debug line, so that a reload shows in the frame it
-/// happens in. Returns at once unless live edits started: then DEBUG was off
-/// at start-up, and nothing can turn it on since. A plain function, which
-/// frames call in place.
+/// The plug-in's one frame subscriber: follows the file once live edits
+/// started, then draws the debug line. A plain function, called in place.
 void OnFrame();
 
 /// The notice of the plug-in's own live edits to draw on this frame, or null.

@@ -23,8 +23,7 @@ constexpr float kWrapx = 255.0f;
 constexpr float kLineSpacing = 40.0f;
 
 // Drops the fractional part in single precision. From 2^23 on every float is
-// whole already, and going through an integer there could overflow it (a
-// garbage screen size), so only smaller values take that road.
+// whole, and an integer could overflow (a garbage screen size).
 float Truncate(float value) {
   constexpr float kFirstWhole = 8388608.0f;  // 2^23
   if (!(value > -kFirstWhole && value < kFirstWhole)) return value;
@@ -35,6 +34,7 @@ struct OverlayLayout {
   float position;  // x and y alike
   float scale;     // x and y alike
   float width;
+  float noticeY;  // the notice's line, under the debug line
 };
 
 // Every step in single precision, multiplication before division, so that the
@@ -44,15 +44,8 @@ OverlayLayout LayOut(std::int32_t screenWidth, std::int32_t screenHeight) {
   const float height = static_cast<float>(screenHeight);
   const float shorter = height < width ? height : width;
   return {Truncate(shorter * kMargin / kReferenceSize), shorter / kReferenceSize,
-          Truncate(shorter * kLineWidth / kReferenceSize)};
-}
-
-// The notice's line: under the debug line, laid out by the same rule.
-float SecondLineY(std::int32_t screenWidth, std::int32_t screenHeight) {
-  const float width = static_cast<float>(screenWidth);
-  const float height = static_cast<float>(screenHeight);
-  const float shorter = height < width ? height : width;
-  return Truncate(shorter * (kMargin + kLineSpacing) / kReferenceSize);
+          Truncate(shorter * kLineWidth / kReferenceSize),
+          Truncate(shorter * (kMargin + kLineSpacing) / kReferenceSize)};
 }
 
 }  // namespace
@@ -97,8 +90,7 @@ void DrawDebugOverlay() {
   const char* label = HostZoneLabel(zone);
   const std::int32_t zoneIndex = FindZoneIndex(label);
   const std::int32_t mapped = MappedPlateback(zoneIndex);
-  // Unsigned arithmetic: the texture number of a mapped INT32_MAX wraps
-  // instead of overflowing.
+  // Unsigned: the texture number of a mapped INT32_MAX wraps, not overflows.
   const auto texture = static_cast<std::int32_t>(static_cast<std::uint32_t>(mapped) + 1u);
   const char* line = FormatText(kOverlayFormat, label, zoneIndex, mapped, texture);
   const OverlayLayout layout = LayOut(HostScreenWidth(), HostScreenHeight());
@@ -106,9 +98,8 @@ void DrawDebugOverlay() {
                   kBlack, layout.width);
   const char* notice = LiveEditsNotice();
   if (notice == nullptr) return;
-  const float y = SecondLineY(HostScreenWidth(), HostScreenHeight());
-  PrintScreenText(notice, layout.position, y, layout.scale, layout.scale, kWhite, kBlack,
-                  layout.width);
+  PrintScreenText(notice, layout.position, layout.noticeY, layout.scale, layout.scale, kWhite,
+                  kBlack, layout.width);
 }
 
 }  // namespace vexilo

@@ -36,24 +36,19 @@ Vexilo::Vexilo() {
     // against a half-read file.
     LoadMappings();
     if (debugEnabled) StartLiveEdits(stamp);
-    // Registered whatever DEBUG says, so that hooking the frame never depends
-    // on the file; the one subscriber tests the flag each frame.
+    // Registered whatever DEBUG says: hooking the frame never depends on the file.
     events::DrawEvent& frame = events::drawEvent();
     frame.Subscribe(frame.postCallSubscribers, &OnFrame);
     if (!PlateRoutineIsAtItsAddress(events::GetHostVersion())) return;
-    // At the unrelocated address. The routine's own bytes are kept, so that a
-    // host that goes on after unloading the plug-in never jumps into code
-    // that is gone. The jump goes in with one store, but over several of the
-    // routine's instructions: only a thread that is not inside them is safe,
-    // which holds for a plug-in loaded at game start. Threads are not
-    // suspended to widen that: the loader lock is held here, and a suspended
-    // thread may hold a lock (the heap's) that this start-up needs.
+    // Unrelocated. The routine's bytes are kept, so that a host going on after
+    // unload never jumps into code that is gone. One store over several of its
+    // instructions: safe when no thread is inside them, as at game start. None
+    // is suspended: under the loader lock, one may hold the heap's lock.
     plateRoutine_.backup(host::kPlateDesignRoutine, 5, true);
     if (plateRoutine_.is_saved())
       injector::write_jump(host::kPlateDesignRoutine, AddressOf(&SelectPlateback));
   } catch (...) {
-    // Nothing may leave the host's loader; without the jump the host simply
-    // keeps its own choice of plateback.
+    // Nothing may leave the host's loader; without the jump, the host's choice stays.
   }
 }
 

@@ -4,13 +4,10 @@
 
 namespace vexilo {
 
-/// The plug-in. Its one instance is built by the library's static
-/// initialisation; the constructor fills the tables from the mapping file and
-/// then, on the host builds whose plate-design routine it knows, sends that
-/// routine to SelectPlateback. At unload the instance goes first, and the
-/// routine's own bytes go back. Then the statics its constructor made go, in
-/// reverse: the kept hooker puts the frame call back, then the site's manager
-/// goes, last the draw event.
+/// The plug-in, built by the library's static initialisation: fills the
+/// tables from the mapping file, then sends the plate-design routine of the
+/// builds it knows to SelectPlateback. At unload that routine's bytes go back
+/// first, then the kept hooker puts the frame call back.
 class Vexilo {
  public:
   Vexilo();

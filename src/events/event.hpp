@@ -41,9 +41,7 @@ class BaseEventI {
   using subscriber = std::function<void()>;
   using subscriber_list = std::list<subscriber>;
 
-  /// True once the first subscription has run PatchAll, whether or not that
-  /// found the site and hooked it (the manager's hooked() tells that); never
-  /// cleared, so later subscriptions do not try again.
+  /// Set by the first subscription's PatchAll, hooked or not; never cleared.
   bool patched = false;
   /// Run, first to last, before the host's callee.
   subscriber_list preCallSubscribers;

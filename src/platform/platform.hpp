@@ -107,7 +107,14 @@ enum class CreateResult {
 };
 
 /// Creates a file that must not exist yet and writes contents into it whole.
-/// Never opens, empties or replaces anything already at the path.
-CreateResult CreateNewFile(const std::string& path, std::string_view contents);
+/// Never opens, empties or replaces anything already at the path. Unless
+/// Created, puts the OS's error code (errno, or Windows' last error) in error.
+CreateResult CreateNewFile(const std::string& path, std::string_view contents,
+                           int* error = nullptr);
+
+#ifdef _WIN32
+/// UTF-8 text as the UTF-16 that Windows' wide API takes.
+std::wstring Widen(std::string_view text);
+#endif
 
 }  // namespace vexilo::platform

@@ -227,20 +227,26 @@ std::optional<FileStamp> QueryFileStamp(const std::string& path) {
   return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds};
 }
 
-CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
+CreateResult CreateNewFile(const std::string& path, std::string_view contents, int* error) {
+  int ignored = 0;
+  int& why = error != nullptr ? *error : ignored;
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return errno == EEXIST ? CreateResult::AlreadyExists : CreateResult::Failed;
+  if (fd < 0) return (why = errno) == EEXIST ? CreateResult::AlreadyExists : CreateResult::Failed;
   bool complete = true;
   for (std::size_t done = 0; done < contents.size();) {
     const ssize_t n = write(fd, contents.data() + done, contents.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
+      why = n < 0 ? errno : ENOSPC;
       complete = false;
       break;
     }
     done += static_cast<std::size_t>(n);
   }
-  if (close(fd) != 0) complete = false;
+  if (close(fd) != 0 && complete) {
+    why = errno;
+    complete = false;
+  }
   if (complete) return CreateResult::Created;
   // A half-written file would be read as the user's own next time; removing it
   // lets the next start write the defaults again.

@@ -22,19 +22,17 @@ bool WriteAll(HANDLE file, std::string_view contents) {
   return true;
 }
 
+}  // namespace
+
 // Paths are UTF-8 inside Vexilo; Windows opens them as UTF-16, whatever the
 // ANSI code page.
-std::wstring Widen(const std::string& path) {
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+std::wstring Widen(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  if (length > 0)
-    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(),
-                        length);
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
   return wide;
 }
-
-}  // namespace
 
 bool Unprotect(std::uintptr_t address, std::size_t size, Protection* previous) {
   DWORD old = 0;
@@ -148,18 +146,26 @@ std::optional<FileStamp> QueryFileStamp(const std::string& path) {
   return FileStamp{static_cast<std::int64_t>(size), static_cast<std::int64_t>(written)};
 }
 
-CreateResult CreateNewFile(const std::string& path, std::string_view contents) {
+CreateResult CreateNewFile(const std::string& path, std::string_view contents, int* error) {
+  int ignored = 0;
+  int& why = error != nullptr ? *error : ignored;
   const std::wstring wide = Widen(path);
   const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
+    why = static_cast<int>(GetLastError());
     // A directory of that name gives "access denied" rather than "exists";
     // either way something the user owns is there and must stay untouched.
     const bool exists = GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
     return exists ? CreateResult::AlreadyExists : CreateResult::Failed;
   }
-  const bool complete = WriteAll(file, contents);
-  if (CloseHandle(file) && complete) return CreateResult::Created;
+  bool complete = WriteAll(file, contents);
+  if (!complete) why = static_cast<int>(GetLastError());
+  if (!CloseHandle(file) && complete) {
+    why = static_cast<int>(GetLastError());
+    complete = false;
+  }
+  if (complete) return CreateResult::Created;
   // A half-written file would be read as the user's own next time; removing it
   // lets the next start write the defaults again.
   DeleteFileW(wide.c_str());

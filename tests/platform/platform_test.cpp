@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -41,9 +42,11 @@ TEST(CreateNewFile, LeavesWhateverIsAlreadyThereUntouched) {
   EXPECT_TRUE(std::filesystem::is_directory("folder.txt"));
 }
 
-TEST(CreateNewFile, FailsWhereNoFileCanBeMade) {
+TEST(CreateNewFile, FailsWhereNoFileCanBeMadeAndSaysWhy) {
   ScratchDir scratch;
-  EXPECT_EQ(CreateNewFile("no-such-folder/x.txt", "defaults"), CreateResult::Failed);
+  int error = 0;
+  EXPECT_EQ(CreateNewFile("no-such-folder/x.txt", "defaults", &error), CreateResult::Failed);
+  EXPECT_NE(error, 0);
 }
 
 #ifndef _WIN32
@@ -51,7 +54,9 @@ TEST(CreateNewFile, RemovesAFileItCouldNotWriteWhole) {
   ScratchDir scratch;
   {
     testing::FileSizeLimit limit(100);
-    EXPECT_EQ(CreateNewFile("big.txt", std::string(1000, 'x')), CreateResult::Failed);
+    int error = 0;
+    EXPECT_EQ(CreateNewFile("big.txt", std::string(1000, 'x'), &error), CreateResult::Failed);
+    EXPECT_EQ(error, EFBIG);
   }
   EXPECT_FALSE(std::filesystem::exists("big.txt"));
 }

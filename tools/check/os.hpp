@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.hpp"
+
 /// The checker's only window onto the OS: its console, its command line and
 /// the files it writes, with one implementation file per OS. Text is UTF-8
 /// throughout; on Windows it becomes UTF-16 at this edge, so that any path
@@ -61,13 +63,23 @@ std::vector<std::string> FolderNamesIn(const std::string& folder);
 /// this user's to write.
 bool IsReadOnlyFile(const std::string& path);
 
+/// The OS's own sentence for an error code of platform:: (errno, or
+/// Windows' last error).
+std::string ErrorText(int error);
+
 /// What CreateNewFileWith did.
-enum class NewFile { Created, AlreadyExists, Failed };
+using NewFile = platform::CreateResult;
 
 /// Creates a file that must not exist yet at a UTF-8 path and writes bytes
 /// into it; never touches what is there. On failure says why in reason and
 /// leaves nothing behind.
-NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::string& reason);
+inline NewFile CreateNewFileWith(const std::string& path, std::string_view bytes,
+                                 std::string& reason) {
+  int error = 0;
+  const NewFile result = platform::CreateNewFile(path, bytes, &error);
+  if (result != NewFile::Created) reason = ErrorText(error);
+  return result;
+}
 
 /// Puts the file at from in the place of the one at to in one step, so that
 /// a reader finds the old file or the new one, never neither or a mix.

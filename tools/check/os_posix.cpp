@@ -126,26 +126,7 @@ bool IsReadOnlyFile(const std::string& path) {
          (stat(path.c_str(), &status) == 0 && (status.st_mode & 0222) == 0);
 }
 
-NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::string& reason) {
-  const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-  if (file < 0) {
-    reason = std::strerror(errno);
-    return errno == EEXIST ? NewFile::AlreadyExists : NewFile::Failed;
-  }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t wrote = write(file, bytes.data() + done, bytes.size() - done);
-    if (wrote <= 0) break;
-    done += static_cast<std::size_t>(wrote);
-  }
-  const int error = errno;
-  if (close(file) != 0 || done < bytes.size()) {
-    reason = std::strerror(done < bytes.size() ? error : errno);
-    unlink(path.c_str());
-    return NewFile::Failed;
-  }
-  return NewFile::Created;
-}
+std::string ErrorText(int error) { return std::strerror(error); }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
   // The new file takes the old one's permissions, so that mending it changes

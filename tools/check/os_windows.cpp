@@ -15,13 +15,7 @@
 namespace vexilo::check {
 namespace {
 
-std::wstring Widen(std::string_view text) {
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
+using platform::Widen;
 
 std::string Narrow(std::wstring_view text) {
   const int size = static_cast<int>(text.size());
@@ -207,32 +201,7 @@ bool IsReadOnlyFile(const std::string& path) {
   return false;
 }
 
-NewFile CreateNewFileWith(const std::string& path, std::string_view bytes, std::string& reason) {
-  const std::wstring wide = Widen(path);
-  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    reason = SystemMessage(error);
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::AlreadyExists
-                                                                       : NewFile::Failed;
-  }
-  bool complete = true;
-  for (std::string_view rest = bytes; complete && !rest.empty();) {
-    const DWORD chunk = rest.size() > 65536 ? 65536 : static_cast<DWORD>(rest.size());
-    DWORD written = 0;
-    complete = WriteFile(file, rest.data(), chunk, &written, nullptr) && written > 0;
-    rest.remove_prefix(written);
-  }
-  if (!complete) reason = SystemMessage(GetLastError());
-  if (!CloseHandle(file) && complete) {
-    complete = false;
-    reason = SystemMessage(GetLastError());
-  }
-  if (complete) return NewFile::Created;
-  DeleteFileW(wide.c_str());
-  return NewFile::Failed;
-}
+std::string ErrorText(int error) { return SystemMessage(static_cast<DWORD>(error)); }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
   if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
