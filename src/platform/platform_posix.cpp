@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -56,55 +57,6 @@ MapsLine ParseMapsLine(const char* line) {
   return parsed;
 }
 
-// The lines of /proc/self/maps, read in small pieces: the kernel writes
-// only as many lines as a read asks for. A line longer than the buffer (a
-// very long path) is cut; only its start, the addresses and the protection,
-// matters here.
-class MapsLines {
- public:
-  MapsLines() : fd_(open("/proc/self/maps", O_RDONLY | O_CLOEXEC)) {}
-  ~MapsLines() {
-    if (fd_ >= 0) close(fd_);
-  }
-  MapsLines(const MapsLines&) = delete;
-  MapsLines& operator=(const MapsLines&) = delete;
-
-  /// The next line, NUL-terminated and valid until the next call; null at the end.
-  const char* Next() {
-    for (;;) {
-      char* start = buffer_ + begin_;
-      if (char* end = static_cast<char*>(std::memchr(start, '\n', held_ - begin_))) {
-        *end = '\0';
-        begin_ = static_cast<std::size_t>(end + 1 - buffer_);
-        if (!std::exchange(skipping_, false)) return start;
-        continue;
-      }
-      std::memmove(buffer_, start, held_ - begin_);
-      held_ -= begin_;
-      begin_ = 0;
-      if (held_ == kCapacity) {
-        buffer_[held_] = '\0';
-        held_ = 0;
-        if (!std::exchange(skipping_, true)) return buffer_;
-        continue;
-      }
-      const ssize_t n =
-          fd_ < 0 ? -1 : read(fd_, buffer_ + held_, std::min(kPiece, kCapacity - held_));
-      if (n <= 0) return nullptr;
-      held_ += static_cast<std::size_t>(n);
-    }
-  }
-
- private:
-  static constexpr std::size_t kCapacity = 4096;
-  static constexpr std::size_t kPiece = 256;
-  int fd_;
-  char buffer_[kCapacity + 1] = {};
-  std::size_t begin_ = 0;
-  std::size_t held_ = 0;
-  bool skipping_ = false;
-};
-
 }  // namespace
 
 // POSIX has no call that reports a page's protection, so the kernel's own
@@ -112,9 +64,10 @@ class MapsLines {
 // The table is sorted by address: reading stops at the first mapping that
 // ends above the address, which makes the host's low addresses cheap.
 std::optional<Protection> QueryProtection(std::uintptr_t address) {
-  MapsLines lines;
-  while (const char* line = lines.Next()) {
-    const MapsLine parsed = ParseMapsLine(line);
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    const MapsLine parsed = ParseMapsLine(line.c_str());
     if (parsed.end > address)
       return parsed.start <= address ? std::optional<Protection>(parsed.protection) : std::nullopt;
   }

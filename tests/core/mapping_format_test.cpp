@@ -46,6 +46,21 @@ TEST(MappingLine, ReadsTheFieldsOfARangeAndOfAnExactLine) {
   EXPECT_EQ(reversed.malformed, LineField::None);
 }
 
+TEST(MappingLine, AZoneLabelStandsForItsZoneInAnyCase) {
+  const MappingLine exact = ParseMappingLine(" jef2 = 5 ; home");
+  EXPECT_EQ(exact.malformed, LineField::None);
+  EXPECT_EQ(exact.first, 63);
+  EXPECT_EQ(exact.last, 63);
+  EXPECT_EQ(exact.value, 5);
+  const MappingLine range = ParseMappingLine("LA-JEF1B=1");
+  EXPECT_EQ(range.first, 0);
+  EXPECT_EQ(range.last, 62);
+  EXPECT_EQ(ParseMappingLine("CITYS=4").first, 110);
+  EXPECT_EQ(ParseMappingLine("NOWHERE=1").malformed, LineField::Index);
+  EXPECT_EQ(ParseMappingLine("JEF2JEF2J=1").malformed, LineField::Index);
+  EXPECT_EQ(ParseMappingLine("5=JEF2").malformed, LineField::Value);
+}
+
 TEST(MappingLine, NamesTheFirstFieldWithoutADigitOrOutOfRange) {
   EXPECT_EQ(ParseMappingLine("=5").malformed, LineField::Index);
   EXPECT_EQ(ParseMappingLine("5=").malformed, LineField::Value);

@@ -123,6 +123,18 @@ void MalformedLinesArePassedOverAndStartUpCompletes(Context& context) {
   STANDIN_CHECK_EQ(PlateIn("SF"), 3);
 }
 
+// Players copy the label the debug line shows.
+void ZoneLabelsNameTheirZonesInTheFile(Context& context) {
+  Checks& checks = context.checks;
+  WriteFileBytes("Vexilo.txt", "LA-JEF1B=1\r\njef2=7\r\nSF=3\r\nNOWHERE=9\r\n");
+  PluginLibrary plugin(context.settings.plugin);
+  STANDIN_CHECK_EQ(PlateIn("LA"), 1);
+  STANDIN_CHECK_EQ(PlateIn("JEF1B"), 1);
+  STANDIN_CHECK_EQ(PlateIn("JEF2"), 7);
+  STANDIN_CHECK_EQ(PlateIn("SF"), 3);
+  STANDIN_CHECK_EQ(PlateIn("VE"), 0);
+}
+
 void AZoneTheHostCannotNameGivesPlateback0(Context& context) {
   Checks& checks = context.checks;
   WriteFileBytes("Vexilo.txt", "0-376=9\n");
@@ -179,6 +191,7 @@ constexpr Scenario kStartUpScenarios[] = {
      AFolderWhereNothingCanBeCreatedGetsBothBoxesInOrder},
     {"MalformedLinesArePassedOverAndStartUpCompletes",
      MalformedLinesArePassedOverAndStartUpCompletes},
+    {"ZoneLabelsNameTheirZonesInTheFile", ZoneLabelsNameTheirZonesInTheFile},
     {"AZoneTheHostCannotNameGivesPlateback0", AZoneTheHostCannotNameGivesPlateback0},
     {"AFileThatExistsButCannotBeReadIsLeftAsItIs", AFileThatExistsButCannotBeReadIsLeftAsItIs},
     {"ADanglingLinkGetsOneBoxAndStaysAsItWas", ADanglingLinkGetsOneBoxAndStaysAsItWas},
