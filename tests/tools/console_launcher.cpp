@@ -35,7 +35,17 @@ DWORD Stretched(DWORD milliseconds) {
   return milliseconds * static_cast<DWORD>(times >= 1 && times <= 20 ? times : 1);
 }
 
-constexpr wchar_t kPrompt[] = L"Press Enter to close this window.";
+// What it shows once it waits: the prompt to close, or the offer to mend
+// lines that comes before it; either is answered with Enter alone.
+constexpr const wchar_t* kPrompts[] = {L"Press Enter to close this window.",
+                                       L"or just Enter to leave the file as it is."};
+
+bool ShowsAPrompt(const std::wstring& screen) {
+  for (const wchar_t* prompt : kPrompts) {
+    if (screen.find(prompt) != std::wstring::npos) return true;
+  }
+  return false;
+}
 
 std::string Narrow(const std::wstring& text) {
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -129,7 +139,7 @@ bool WaitsForEnter(const std::wstring& mode, const PROCESS_INFORMATION& process)
   for (DWORD waited = 0; waited < Stretched(kDecideMilliseconds); waited += kPollMilliseconds) {
     if (WaitForSingleObject(process.hProcess, kPollMilliseconds) == WAIT_OBJECT_0) return false;
     if (mode == L"redirected") continue;
-    if (ProgramScreen(mode, process.dwProcessId).find(kPrompt) != std::wstring::npos) return true;
+    if (ShowsAPrompt(ProgramScreen(mode, process.dwProcessId))) return true;
   }
   return WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0;
 }
