@@ -75,7 +75,7 @@ check "double-clicked, it closes after Enter" not said "closed: no"
 check "double-clicked, it checks the Vexilo.txt beside itself and shows its path" \
   said "$folder\\Vexilo.txt:15: warning: plateback index 12" "exit: 1"
 check "double-clicked, it offers to mend what it can" \
-  said "Press F and Enter to fix 4 lines (a backup is kept), or just Enter to leave the file as it is."
+  said "Press F and Enter to fix 3 lines (a backup is kept), or just Enter to leave the file as it is."
 check "double-clicked, Enter alone leaves the file as it is" cmp -s "$here/../data/check/diagnostics.txt" "$game/Vexilo.txt"
 
 cp "$here/../data/default-Vexilo.txt" "$game/clean.txt"

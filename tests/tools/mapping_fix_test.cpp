@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "mapping/mapping_file.hpp"
 #include "mapping/mapping_format.hpp"
@@ -98,21 +99,24 @@ TEST(MappingFixFile, TheMendedFileReadsAsMeantAndTheOldIsKeptBesideIt) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 3);
 }
 
-TEST(MappingFixFile, ASymlinkIsMendedWhereItPointsAndAHardLinkInPlace) {
+TEST(MappingFixFile, AHardLinkIsMendedInPlaceAndASymlinkWhereItPoints) {
   testing::ScratchDir scratch;
-  std::filesystem::create_directory("real");
-  testing::WriteFileBytes("real/Vexilo.txt", "63 5\n");
-  std::filesystem::create_symlink("real/Vexilo.txt", "Vexilo.txt");
-  EXPECT_EQ(FixMappingFile("Vexilo.txt", "Vexilo.txt").outcome, FixedFile::Outcome::Written);
-  EXPECT_TRUE(std::filesystem::is_symlink("Vexilo.txt"));
-  EXPECT_EQ(testing::ReadFileBytes("real/Vexilo.txt"), "63=5\n");
-  EXPECT_TRUE(std::filesystem::exists("real/Vexilo.txt.bak"));
-
   testing::WriteFileBytes("linked.txt", "debug\n");
   std::filesystem::create_hard_link("linked.txt", "other-name.txt");
   EXPECT_EQ(FixMappingFile("linked.txt", "linked.txt").outcome, FixedFile::Outcome::Written);
   EXPECT_EQ(testing::ReadFileBytes("other-name.txt"), "DEBUG\n");
   EXPECT_EQ(testing::ReadFileBytes("linked.txt.bak"), "debug\n");
+
+  std::filesystem::create_directory("real");
+  testing::WriteFileBytes("real/Vexilo.txt", "63 5\n");
+  std::error_code cannot;
+  std::filesystem::create_symlink("real/Vexilo.txt", "Vexilo.txt", cannot);
+  // Windows lets only some users make symbolic links, and Wine none.
+  if (cannot) GTEST_SKIP() << "no symbolic link can be made here: " << cannot.message();
+  EXPECT_EQ(FixMappingFile("Vexilo.txt", "Vexilo.txt").outcome, FixedFile::Outcome::Written);
+  EXPECT_TRUE(std::filesystem::is_symlink("Vexilo.txt"));
+  EXPECT_EQ(testing::ReadFileBytes("real/Vexilo.txt"), "63=5\n");
+  EXPECT_TRUE(std::filesystem::exists("real/Vexilo.txt.bak"));
 }
 
 TEST(MappingFixFile, AFileThatChangesWhileItIsReadIsLeftAlone) {
