@@ -19,12 +19,6 @@ std::string FollowLinks(const std::string& path) {
   return error ? path : target.u8string();
 }
 
-std::uintmax_t NamesOf(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t names = fs::hard_link_count(PathOf(path), error);
-  return error ? 1 : names;
-}
-
 void CopyPermissions(const std::string& from, const std::string& to) {
   std::error_code error;
   const fs::perms perms = fs::status(PathOf(from), error).permissions();

@@ -11,9 +11,6 @@ namespace vexilo::check {
 /// itself when it is no link or cannot be followed.
 std::string FollowLinks(const std::string& path);
 
-/// How many names (hard links) the file at a path has; 1 when it cannot be told.
-std::uintmax_t NamesOf(const std::string& path);
-
 /// Gives the file at to the permissions of the file at from, if it can.
 void CopyPermissions(const std::string& from, const std::string& to);
 

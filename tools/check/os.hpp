@@ -59,6 +59,10 @@ bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std
 /// and ".." left out, in no order; none when it cannot be read.
 std::vector<std::string> FolderNamesIn(const std::string& folder);
 
+/// How many names (hard links) the file at a UTF-8 path has; 1 when that
+/// cannot be told.
+std::uint32_t NamesOf(const std::string& path);
+
 /// True when the file at a UTF-8 path may not be written: read-only, or not
 /// this user's to write.
 bool IsReadOnlyFile(const std::string& path);

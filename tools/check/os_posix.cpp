@@ -119,6 +119,13 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
   return names;
 }
 
+std::uint32_t NamesOf(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && status.st_nlink > 0
+             ? static_cast<std::uint32_t>(status.st_nlink)
+             : 1;
+}
+
 bool IsReadOnlyFile(const std::string& path) {
   // A file no one may write is read-only to root too, who could write it anyway.
   struct stat status {};
