@@ -190,9 +190,9 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
 // Not std::filesystem::hard_link_count: MinGW's takes it from the C
 // runtime's stat, which says 1 on Windows whatever the file has.
 std::uint32_t NamesOf(const std::string& path) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
   BY_HANDLE_FILE_INFORMATION information{};
   const bool told = GetFileInformationByHandle(file, &information) != 0;
