@@ -39,7 +39,14 @@ template <class Hooker, class Refs, class Pick>
 class BaseEventI {
  public:
   using subscriber = std::function<void()>;
-  using subscriber_list = std::list<subscriber>;
+  using plain_function = void (*)();
+  /// A subscriber as stored, with the plain function it holds (or null),
+  /// found once when it is stored rather than on every frame.
+  struct stored_subscriber {
+    subscriber callable;
+    plain_function function;
+  };
+  using subscriber_list = std::list<stored_subscriber>;
 
   /// Set by the first subscription's PatchAll, hooked or not; never cleared.
   bool patched = false;
@@ -58,8 +65,9 @@ class BaseEventI {
   /// site goes live with it in place. Frames read the lists without a lock:
   /// every subscription belongs to start-up, before the host runs frames.
   void Subscribe(subscriber_list& list, subscriber callable) {
-    if (IsDuplicateFunction(list, callable)) return;
-    list.push_back(std::move(callable));
+    const plain_function function = PlainFunction(callable);
+    if (function != nullptr && IsListed(list, function)) return;
+    list.push_back({std::move(callable), function});
     if (!patched) {
       patched = true;
       PatchAll();
@@ -93,8 +101,6 @@ class BaseEventI {
   }
 
  private:
-  using plain_function = void (*)();
-
   // A noexcept function is stored as a pointer of its own type; it is the
   // same plain function all the same.
   static plain_function PlainFunction(const subscriber& callable) {
@@ -103,11 +109,9 @@ class BaseEventI {
     return nullptr;
   }
 
-  static bool IsDuplicateFunction(const subscriber_list& list, const subscriber& callable) {
-    const plain_function function = PlainFunction(callable);
-    if (function == nullptr) return false;
-    for (const subscriber& entry : list) {
-      if (PlainFunction(entry) == function) return true;
+  static bool IsListed(const subscriber_list& list, plain_function function) {
+    for (const stored_subscriber& entry : list) {
+      if (entry.function == function) return true;
     }
     return false;
   }
@@ -116,13 +120,12 @@ class BaseEventI {
   // carry from one frame to the next. A plain function has no state to carry,
   // and is called without one.
   static void RunEach(const subscriber_list& list) {
-    for (const subscriber& entry : list) Run(entry);
-  }
-  static void Run(const subscriber& entry) {
-    if (const auto* function = entry.template target<void (*)()>())
-      (*function)();
-    else
-      subscriber{entry}();
+    for (const stored_subscriber& entry : list) {
+      if (entry.function != nullptr)
+        entry.function();
+      else
+        subscriber{entry.callable}();
+    }
   }
 };
 

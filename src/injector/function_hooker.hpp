@@ -22,8 +22,20 @@
 namespace injector {
 
 /// Calls the next link of the chain (in the end the host's callee) and gives
-/// its result. Valid only during the call of the hook it is handed to.
-using next_function = std::function<std::uintptr_t()>;
+/// its result. It refers to a link on call_hooks' stack, so it is valid only
+/// during the call of the hook it is handed to; it is free to copy and owns
+/// nothing, so a frame builds it without a word of bookkeeping.
+class next_function {
+ public:
+  template <class Link>
+  explicit next_function(Link& link)
+      : link_(&link), call_([](void* at) { return (*static_cast<Link*>(at))(); }) {}
+  std::uintptr_t operator()() const { return call_(link_); }
+
+ private:
+  void* link_;
+  std::uintptr_t (*call_)(void*);
+};
 /// One link of the chain: decides whether and when to call next.
 using hook_callable = std::function<std::uintptr_t(next_function)>;
 
@@ -164,7 +176,8 @@ class function_hooker_manager : public scoped_call {
         reinterpret_cast<std::uintptr_t (*)()>(static_cast<std::uintptr_t>(manager.callee_))};
     try {
       if (manager.hooks_.empty()) return host();
-      return link{manager.hooks_.rbegin(), manager.hooks_.rend(), &host}();
+      link first{manager.hooks_.rbegin(), manager.hooks_.rend(), &host};
+      return first();
     } catch (...) {
       return host.after_failure();
     }
@@ -201,15 +214,15 @@ class function_hooker_manager : public scoped_call {
 
   // Runs the entry at and hands it the next-function: the entry appended
   // before, or the callee after the first. Built on the stack and handed on
-  // by reference, which a next_function holds without allocating.
+  // by reference.
   struct link {
     typename entry_list::const_reverse_iterator at;
     typename entry_list::const_reverse_iterator end;
     callee_call* host;
-    std::uintptr_t operator()() const {
-      const link next{std::next(at), end, host};
-      if (next.at == end) return at->second(next_function(std::ref(*host)));
-      return at->second(next_function(std::cref(next)));
+    std::uintptr_t operator()() {
+      link next{std::next(at), end, host};
+      if (next.at == end) return at->second(next_function(*host));
+      return at->second(next_function(next));
     }
   };
 
