@@ -27,6 +27,18 @@ TEST(TextureRuns, NamesTheTexturesHeldAndTheGapsBetweenThem) {
   EXPECT_EQ(TextureRuns(PlateTextures{}), "no plateback texture");
 }
 
+TEST(IndicesTheGameHas, ComeFromTheRunsHeldUpToTheLimitAdjustersCount) {
+  CheckOptions options;
+  options.dictionary.emplace();
+  options.dictionary->indices = {0, 1, 2, 5, 2147483646};
+  EXPECT_EQ(IndicesTheGameHas(options), "0 to 2, 5 and 2147483646");
+  options.limit = PlateCount{"limits.ini", 12, 5, true, {}};
+  EXPECT_EQ(IndicesTheGameHas(options), "0 to 2");
+  options.dictionary.reset();
+  options.plates = 1000000;
+  EXPECT_EQ(IndicesTheGameHas(options), "0 to 4");
+}
+
 TEST(Plural, PicksTheFormByCount) {
   EXPECT_EQ(Plural(1, "zone", "zones"), "1 zone");
   EXPECT_EQ(Plural(0, "zone", "zones"), "0 zones");

@@ -632,22 +632,20 @@ std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
   return "beyond the " + std::to_string(limit.count) + " plate textures of " + limit.file;
 }
 
+// From the runs the dictionary holds, never index by index: a texture named
+// plateback2147483648 would make that two billion steps for every line.
 std::string IndicesTheGameHas(const CheckOptions& options) {
-  std::int64_t upper = options.plates;
-  if (options.Measured()) {
-    const std::set<std::int32_t>& held = options.dictionary->indices;
-    upper = held.empty() ? 0 : std::int64_t{*held.rbegin()} + 1;
-  }
-  if (options.limit) upper = std::min<std::int64_t>(upper, options.limit->count);
   std::vector<Run> runs;
-  for (std::int64_t plate = 0; plate < upper; ++plate) {
-    if (options.Measured() && !options.dictionary->Holds(static_cast<std::int32_t>(plate)))
-      continue;
-    if (!runs.empty() && runs.back().second + 1 == plate) {
-      runs.back().second = plate;
-    } else {
-      runs.emplace_back(plate, plate);
-    }
+  if (options.Measured())
+    runs = HeldRuns(*options.dictionary, false);
+  else if (options.plates > 0)
+    runs.emplace_back(0, options.plates - 1);
+  if (options.limit) {
+    const std::int64_t last = std::int64_t{options.limit->count} - 1;
+    runs.erase(std::remove_if(runs.begin(), runs.end(),
+                              [last](const Run& run) { return run.first > last; }),
+               runs.end());
+    if (!runs.empty()) runs.back().second = std::min(runs.back().second, last);
   }
   if (runs.empty()) return "none; add plateback1 to the game's vehicle.txd";
   std::string text;
