@@ -126,6 +126,13 @@ TEST(HtmlReport, PutsTheSummaryLegendAndProblemsAboveTheGrid) {
             std::string::npos);
 }
 
+TEST(HtmlReport, NamesWhereAProblemInAnotherFileStands) {
+  CheckReport report = CheckMappingText("", CheckOptions{});
+  report.diagnostics.push_back({0, Severity::Warning, "set the count to 3", "", "limits.ini:2"});
+  const std::string page = HtmlReport("V.txt", report, GameSearch{});
+  EXPECT_NE(page.find("<td class=\"line\">limits.ini:2</td>"), std::string::npos);
+}
+
 TEST(HtmlReport, CountsTheUnsetZonesAsTheTerminalDoes) {
   // Zone 187 unset, as in the file players reported: both leave it out.
   const CheckReport report = CheckMappingText("0-63=1\n", CheckOptions{});

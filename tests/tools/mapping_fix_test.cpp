@@ -82,6 +82,14 @@ TEST(MappingFix, ShowsTheFirstThousandChangesAndCountsTheRest) {
   EXPECT_NE(out.find("\n... and 500 more lines mended\n"), std::string::npos);
 }
 
+TEST(MappingFix, WhatItLeavesInAnotherFileIsNamedWhereItStands) {
+  CheckReport after;
+  after.diagnostics.push_back({0, Severity::Warning, "set the count to 3", "", "limits.ini:2"});
+  std::string out;
+  FormatFix(out, "V.txt", FixedFile{FixedFile::Outcome::Written, MappingFix{}, "", ""}, after);
+  EXPECT_NE(out.find("\nlimits.ini:2: set the count to 3\n"), std::string::npos) << out;
+}
+
 TEST(MappingFixFile, TheMendedFileReadsAsMeantAndTheOldIsKeptBesideIt) {
   testing::ScratchDir scratch;
   const std::string old = "63:5\r\n0-62 1\r\ndebug";

@@ -194,14 +194,13 @@ std::string Diagnostics(const CheckReport& report) {
       "of the "
       "line</th></tr></thead>\n<tbody>\n";
   for (const Diagnostic& d : report.diagnostics) {
-    const char* severity = d.severity == Severity::Error     ? "error"
-                           : d.severity == Severity::Warning ? "warning"
-                                                             : "note";
+    const char* severity = SeverityName(d.severity);
     html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" +
             std::to_string(d.line) + "\" data-severity=\"" + severity + "\"><td class=\"line\">" +
-            std::to_string(d.line) + "</td><td class=\"severity\">" + severity +
-            "</td><td class=\"message\">" + HtmlText(d.message) + "</td><td><code class=\"text\">" +
-            HtmlText(d.quote) + "</code></td></tr>\n";
+            HtmlText(d.where.empty() ? std::to_string(d.line) : d.where) +
+            "</td><td class=\"severity\">" + severity + "</td><td class=\"message\">" +
+            HtmlText(d.message) + "</td><td><code class=\"text\">" + HtmlText(d.quote) +
+            "</code></td></tr>\n";
   }
   html += "</tbody>\n</table>\n";
   if (const std::string cut = CutNote(report); !cut.empty()) html += "<p>" + cut + "</p>\n";

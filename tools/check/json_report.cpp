@@ -16,9 +16,7 @@ void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
   Append(out, "  \"diagnostics\": [");
   for (std::size_t i = 0; i < report.diagnostics.size(); ++i) {
     const Diagnostic& d = report.diagnostics[i];
-    const char* severity = d.severity == Severity::Error     ? "error"
-                           : d.severity == Severity::Warning ? "warning"
-                                                             : "note";
+    const char* severity = SeverityName(d.severity);
     Append(out,
            "%s\n    {\"line\": %zu, \"where\": %s, \"severity\": \"%s\", \"message\": %s, "
            "\"text\": %s}",

@@ -507,7 +507,11 @@ bool CheckOptions::HasTexture(std::int32_t plate) const {
 }
 
 std::size_t CheckReport::Count(Severity severity) const {
-  return severity == Severity::Error ? errors : warnings;
+  return severity == Severity::Error ? errors : severity == Severity::Warning ? warnings : notes;
+}
+
+const char* SeverityName(Severity severity) {
+  return severity == Severity::Error ? "error" : severity == Severity::Warning ? "warning" : "note";
 }
 
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {

@@ -32,6 +32,9 @@ struct Diagnostic {
   std::string where = {};
 };
 
+/// "error", "warning" or "note", as every report names a severity.
+const char* SeverityName(Severity severity);
+
 /// How many diagnostics a report keeps; all of them are counted.
 inline constexpr std::size_t kMaxDiagnostics = 1000;
 

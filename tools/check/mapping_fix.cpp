@@ -487,7 +487,10 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
     if (d.severity == Severity::Note || saidLeft) continue;
     if (!heading) Append(out, "Left as they are, to mend by hand:\n");
     heading = true;
-    Append(out, "line %zu: %s (%s)\n", d.line, d.quote.c_str(), d.message.c_str());
+    if (d.where.empty())
+      Append(out, "line %zu: %s (%s)\n", d.line, d.quote.c_str(), d.message.c_str());
+    else
+      Append(out, "%s: %s\n", d.where.c_str(), d.message.c_str());
   }
 }
 

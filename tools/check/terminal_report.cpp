@@ -82,7 +82,7 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
                        const Style& style) {
   for (const Diagnostic& d : report.diagnostics) {
     const bool error = d.severity == Severity::Error;
-    const char* kind = error ? "error:" : d.severity == Severity::Warning ? "warning:" : "note:";
+    const std::string kind = std::string(SeverityName(d.severity)) + ":";
     const std::string where = d.where.empty() ? file + ":" + std::to_string(d.line) : d.where;
     Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
            style.Paint(kind, error                             ? kRed
