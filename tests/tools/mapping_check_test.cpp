@@ -96,6 +96,7 @@ TEST(MappingCheck, AZoneLabelLineIsExplainedAndSetsItsZones) {
   EXPECT_EQ(report.setBy[63], 2u);
   EXPECT_EQ(report.Count(Severity::Error), 2u);
   EXPECT_EQ(report.Count(Severity::Warning), 0u);
+  EXPECT_TRUE(SaysAt(Check("0-JEF1B=1\n"), 1, "LA is zone 0 and JEF1B is zone 62"));
 }
 
 TEST(MappingCheck, AByteOrderMarkBeforeAMappingIsNamedAsBeforeAComment) {

@@ -11,7 +11,6 @@
 #include "mapping/mapping_file.hpp"
 #include "mapping_fix.hpp"
 #include "wording.hpp"
-#include "zone_labels.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -139,8 +138,8 @@ MappingShape ShapeOf(std::string_view text, const MappingLine& line) {
 }
 
 // The text of a number field as the format cuts it from the line.
-std::string_view FieldText(std::string_view text, const MappingLine& line) {
-  switch (line.malformed) {
+std::string_view FieldText(std::string_view text, const MappingLine& line, LineField field) {
+  switch (field) {
     case LineField::Index:
       return text.substr(0, line.equalsAt);
     case LineField::Start:
@@ -157,11 +156,22 @@ std::string_view FieldText(std::string_view text, const MappingLine& line) {
   return {};
 }
 
+// Whether a line the game reads names a zone by its label ("JEF2=5").
+bool NamesZoneByLabel(std::string_view text, const MappingLine& line) {
+  if (line.malformed != LineField::None) return false;
+  const auto byLabel = [&](LineField field) {
+    std::int32_t number = 0;
+    return ReadNumberField(FieldText(text, line, field), number) == NumberStatus::NoDigit;
+  };
+  if (line.kind == LineKind::Exact) return byLabel(LineField::Index);
+  return line.kind == LineKind::Range && (byLabel(LineField::Start) || byLabel(LineField::End));
+}
+
 // What is wrong with the field of a line the game skips, and what to write.
 std::string FieldProblem(std::size_t number, std::string_view text, const MappingLine& line,
                          const CheckOptions& options) {
   const std::string name = FieldName(line.malformed);
-  const std::string_view field = Trim(FieldText(text, line));
+  const std::string_view field = Trim(FieldText(text, line, line.malformed));
   const bool valueField = line.malformed == LineField::Value;
   const std::string write =
       valueField ? "write a plateback index your game has: " + IndicesTheGameHas(options)

@@ -14,7 +14,6 @@
 #include "text.hpp"
 #include "texture_dictionary.hpp"
 #include "wording.hpp"
-#include "zone_labels.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -22,7 +21,6 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char kEndOfText = '\x1A';
 constexpr int kMostNamesTried = 1000;
-constexpr std::int32_t kLastZone = kZoneCount - 1;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -134,8 +132,7 @@ std::optional<Mending> MendTextureName(std::string_view line, const MappingLine&
 // Why a line that is read as written, or mended, would still select no
 // plateback; empty when it selects one.
 std::string NoPlatebackIn(const MappingLine& line, const CheckOptions& options) {
-  if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return "";
-  if (line.first > std::min(line.last, kLastZone)) return "";
+  if (!SetsAnyZone(line)) return "";
   if (line.value < 0) return "plateback index " + std::to_string(line.value) + " is negative";
   if (options.ShowsPlate(line.value)) return "";
   return "plateback index " + std::to_string(line.value) + " (" + Texture(line.value) +

@@ -8,7 +8,6 @@
 #include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
-#include "zone_labels.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -29,6 +28,14 @@ std::int32_t FormatZoneByNumber(std::string& out, std::string_view query) {
   }
   FormatZoneByIndex(out, static_cast<std::int32_t>(index));
   return static_cast<std::int32_t>(index);
+}
+
+// A whole label, in any case: the reader's label rule would also take "JEF2;x".
+std::int32_t ZoneOfLabel(std::string_view label) {
+  for (char c : label) {
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return kNoZone;
+  }
+  return ZoneOfLabelField(label);
 }
 
 std::int32_t FormatZoneByLabel(std::string& out, std::string_view query) {
