@@ -14,7 +14,7 @@ here: there 32-bit programs, Wine among them, do run inside the emulated
 machine. Its root file system is this machine's, read-only, so it has every
 tool installed here; the work tree is shared writable at its own path, and
 the command runs in the work tree's folder with a Wine prefix ready
-(WINEPREFIX=~/.wine-vexilo). Its output appears here; its exit status is
+(WINEPREFIX=build/vm/wine-prefix). Its output appears here; its exit status is
 this command's.
 
 Options:
@@ -67,7 +67,7 @@ qemu=$(command -v qemu-system-x86_64) || { echo "vm.sh: qemu-system-x86_64 is mi
 "$work/scripts/vm/image.sh" "$vm" || exit 2
 
 mkdir -p "$vm/runs"
-run=$(mktemp -d "$vm/runs/run.XXXXXX")
+run=$(mktemp -d "$vm/runs/run.XXXXXX") || { echo "vm.sh: cannot make a run folder in $vm/runs" >&2; exit 2; }
 trap 'rm -rf "$run"' EXIT
 printf '%q ' "$@" >"$run/command"
 # The machine runs its own copy: an edit to the work tree during a run

@@ -17,12 +17,25 @@ busybox=/bin/busybox
 # The kernel package the index names now; offline, the one fetched last.
 package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ {print $2; exit}')
 deb=$(ls "$dir/debs/${package:-linux-image-}"*_amd64.deb 2>/dev/null | tail -1 || true)
+if [ -z "$deb" ] && [ -n "$package" ]; then
+  # Into a folder of its own, so that a download that fails (offline, or a
+  # mirror mid-sync) leaves the kernel fetched last in place.
+  rm -rf "$dir/debs/new" && mkdir -p "$dir/debs/new"
+  (cd "$dir/debs/new" && apt-get download -q "$package" 2>&1 | grep -v 'unsandboxed' >&2) || true
+  if ls "$dir/debs/new/"*_amd64.deb >/dev/null 2>&1; then
+    rm -f "$dir/debs/"*.deb
+    mv "$dir/debs/new/"*_amd64.deb "$dir/debs/"
+    deb=$(ls "$dir/debs/$package"*_amd64.deb 2>/dev/null | tail -1 || true)
+  else
+    deb=$(ls "$dir/debs/linux-image-"*_amd64.deb 2>/dev/null | tail -1 || true)
+    [ -n "$deb" ] && echo "emulated machine: could not download $package; using $(basename "$deb"), fetched earlier" >&2
+  fi
+  rm -rf "$dir/debs/new"
+fi
 if [ -z "$deb" ]; then
   [ -n "$package" ] || { echo "emulated machine: no kernel package (linux-image-amd64) in the package index" >&2; exit 1; }
-  rm -f "$dir/debs/"*.deb
-  (cd "$dir/debs" && apt-get download -q "$package" 2>&1 | grep -v 'unsandboxed' >&2) || true
-  deb=$(ls "$dir/debs/$package"*_amd64.deb 2>/dev/null | tail -1 || true)
-  [ -n "$deb" ] || { echo "emulated machine: could not download the kernel package $package" >&2; exit 1; }
+  echo "emulated machine: could not download the kernel package $package" >&2
+  exit 1
 fi
 
 inputs=$( (basename "$deb"; sha256sum "$busybox" "$here/init" "$0") | sha256sum | cut -c1-16)
