@@ -103,7 +103,8 @@ TEST(TextureDictionary, TheSearchFindsVehicleTxdInAnyCaseAFewFoldersDown) {
             "no vehicle.txd (in any case) in the current folder and game/ or their subfolders, "
             "3 levels deep");
   testing::WriteFileBytes("game/models/generic/Vehicle.TXD", FakeTextureDictionary({"plateback1"}));
-  EXPECT_EQ(FindVehicleTxd({"elsewhere/", "game/"}), "game/models/generic/Vehicle.TXD");
+  EXPECT_EQ(FindVehicleTxds({"elsewhere/", "game/"}),
+            std::vector<std::string>{"game/models/generic/Vehicle.TXD"});
   EXPECT_EQ(MeasureGameTextures({"game/models/"}).indices, (std::set<std::int32_t>{0}));
 }
 

@@ -299,9 +299,10 @@ std::string Unreadable(const std::string& file) {
   return text;
 }
 
-int Check(const Options& options) {
+// Checks the file; mendable gets how many of its lines --fix would mend.
+int Check(const Options& options, std::size_t& mendable) {
   CheckReport report = CheckTheFile(options);
-  report.mendable = Mendable(options);
+  report.mendable = mendable = Mendable(options);
   if (!report.readable) {
     Say(stderr, "vexilo-check: " + Unreadable(options.file) + "\n");
     return kExitUnreadable;
@@ -341,11 +342,7 @@ int Fix(const Options& options) {
 }
 
 // Double-clicked, the checker offers to mend what it can; Enter alone declines.
-int OfferToFix(Options& options, int status) {
-  std::string bytes, reason;
-  if (!ReadWholeFile(vexilo::platform::NativePath(options.file), kMostBytesFixed, bytes, reason))
-    return status;
-  const std::size_t lines = FixMappingText(bytes, options.check).Mended();
+int OfferToFix(Options& options, int status, std::size_t lines) {
   if (lines == 0) return status;
   Say(stdout, "\n" + FixOffer(lines) + "\n");
   std::fflush(stdout);
@@ -393,8 +390,9 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
   MeasureTextures(options);
   if (options.haveZone) return LookUpZone(options);
   if (options.fix) return Fix(options);
-  const int status = Check(options);
-  if (options.ownWindow && status != kExitUnreadable) return OfferToFix(options, status);
+  std::size_t mendable = 0;
+  const int status = Check(options, mendable);
+  if (options.ownWindow && status != kExitUnreadable) return OfferToFix(options, status, mendable);
   return status;
 }
 

@@ -189,11 +189,6 @@ std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders
                    [](std::string_view name) { return EqualsIgnoringCase(name, kVehicleTxd); });
 }
 
-std::string FindVehicleTxd(const std::vector<std::string>& folders) {
-  const std::vector<std::string> found = FindVehicleTxds(folders);
-  return found.empty() ? "" : found.front();
-}
-
 namespace {
 
 // The copy the game loads: models/generic/vehicle.txd under its folder.
@@ -219,7 +214,7 @@ PlateTextures MeasureGameTextures(const std::vector<std::string>& folders) {
     PlateTextures none;
     none.problem = "no vehicle.txd (in any case) in " + WhereLooked(folders) + " or " +
                    (folders.size() == 1 ? "its" : "their") + " subfolders, " +
-                   std::to_string(kDictionarySearchDepth) + " levels deep";
+                   std::to_string(kSearchDepth) + " levels deep";
     return none;
   }
   const std::string gameFolder = folders.empty() ? "" : folders.front();

@@ -59,10 +59,6 @@ PlateTextures MeasurePlateTextures(const std::string& file, ByteSource& source);
 /// Measures the dictionary at a UTF-8 path.
 PlateTextures MeasurePlateTextures(const std::string& path);
 
-/// How deep under each folder the search goes: the game keeps the dictionary
-/// in a subfolder of its models folder.
-inline constexpr int kDictionarySearchDepth = kSearchDepth;
-
 /// Where the game loads its vehicle textures from, under its folder.
 inline constexpr std::string_view kGamesDictionary = "models/generic/vehicle.txd";
 
@@ -70,9 +66,6 @@ inline constexpr std::string_view kGamesDictionary = "models/generic/vehicle.txd
 /// separator; "" for the current one) or their subfolders, shallowest first,
 /// in name order.
 std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders);
-
-/// The first of them, or "" when there is none.
-std::string FindVehicleTxd(const std::vector<std::string>& folders);
 
 /// Measures the dictionary the game loads, models/generic/vehicle.txd under
 /// the first folder (the game's), and names every other copy found; without
