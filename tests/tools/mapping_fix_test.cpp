@@ -69,17 +69,19 @@ TEST(MappingFix, Utf16BecomesUtf8KeepingEveryCharacter) {
             std::string::npos);
 }
 
-TEST(MappingFix, ShowsTheFirstThousandChangesAndCountsTheRest) {
+TEST(MappingFix, ShowsTheFirstThousandChangesAndLinesLeftAndCountsTheRest) {
   std::string text;
-  for (int i = 0; i < 1500; ++i) text += "63 5\n";
+  for (int i = 0; i < 1500; ++i) text += "63 5\n5=-3\n";
   const MappingFix fix = FixMappingText(text);
   EXPECT_EQ(fix.changes.size(), kMostChangesKept);
+  EXPECT_EQ(fix.left.size(), kMostChangesKept);
   EXPECT_EQ(fix.Mended(), 1500u);
   std::string out;
   FormatFix(out, "V.txt", FixedFile{FixedFile::Outcome::DryRun, fix, "", ""}, CheckReport{});
   EXPECT_NE(out.find("V.txt: 1500 lines would be mended (--dry-run: nothing written):\n"),
             std::string::npos);
   EXPECT_NE(out.find("\n... and 500 more lines mended\n"), std::string::npos);
+  EXPECT_NE(out.find("\n... and 500 more lines left as they are\n"), std::string::npos);
 }
 
 TEST(MappingFix, WhatItLeavesInAnotherFileIsNamedWhereItStands) {

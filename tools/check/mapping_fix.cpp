@@ -4,6 +4,7 @@
 #include <cctype>
 #include <climits>
 #include <optional>
+#include <utility>
 
 #include "file_bytes.hpp"
 #include "file_links.hpp"
@@ -193,7 +194,7 @@ void MendOne(std::string_view line, const CheckOptions& options, MappingFix& fix
     }
     why = "writing " + mending->text + " would not help: " + why;
   }
-  if (!why.empty()) fix.left.push_back({fix.lines, Quote(written), why});
+  if (!why.empty()) fix.Leave(fix.lines, Quote(written), std::move(why));
   if (marked) fix.Change(1, Quote(written), Quote(line));
   fix.bytes += line;
 }
@@ -311,6 +312,13 @@ void MappingFix::Change(std::size_t line, std::string before, std::string after)
   if (changes.size() < kMostChangesKept)
     changes.push_back({line, std::move(before), std::move(after)});
   ++changed;
+}
+
+// Kept as few as the changes: a file of a million such lines is still
+// answered in bounded memory.
+void MappingFix::Leave(std::size_t line, std::string before, std::string why) {
+  if (left.size() < kMostChangesKept) left.push_back({line, std::move(before), std::move(why)});
+  ++leftCount;
 }
 
 MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
@@ -476,6 +484,8 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
     Append(out, "line %zu: %s is left as it is: %s\n", left.line, left.before.c_str(),
            left.after.c_str());
   }
+  if (fix.leftCount > fix.left.size())
+    Append(out, "... and %zu more lines left as they are\n", fix.leftCount - fix.left.size());
   if (!fix.encodingLeft.empty()) return;
   bool heading = false;
   for (const Diagnostic& d : after.diagnostics) {

@@ -37,8 +37,10 @@ struct MappingFix {
   std::size_t lines = 0;            ///< lines the mended file holds
   std::vector<LineChange> changes;  ///< the first kMostChangesKept changed lines
   std::size_t changed = 0;          ///< every changed line
-  /// Lines that look mendable but are left, with why in after.
+  /// The first kMostChangesKept lines that look mendable but are left, with
+  /// why in after.
   std::vector<LineChange> left;
+  std::size_t leftCount = 0;  ///< every line left
   /// Line ends of a carriage return alone, each now CR LF.
   std::size_t lineEndsMended = 0;
   /// The line of the first byte 0x1A removed; 0 when there was none.
@@ -46,6 +48,8 @@ struct MappingFix {
 
   /// Records a changed line.
   void Change(std::size_t line, std::string before, std::string after);
+  /// Records a line left as it is, and why.
+  void Leave(std::size_t line, std::string before, std::string why);
   /// How many lines the mending changes: all of them when it decodes UTF-16.
   std::size_t Mended() const {
     return decoded ? lines : changed + lineEndsMended + (endOfTextLine != 0 ? 1 : 0);
