@@ -12,6 +12,11 @@
 namespace vexilo::check {
 namespace {
 
+// An empty text is no text at all.
+std::string JsonStringOrNull(std::string_view text) {
+  return text.empty() ? "null" : JsonString(text);
+}
+
 void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
   Append(out, "  \"diagnostics\": [");
   for (std::size_t i = 0; i < report.diagnostics.size(); ++i) {
@@ -20,7 +25,7 @@ void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
     Append(out,
            "%s\n    {\"line\": %zu, \"where\": %s, \"severity\": \"%s\", \"message\": %s, "
            "\"text\": %s}",
-           i ? "," : "", d.line, d.where.empty() ? "null" : JsonString(d.where).c_str(), severity,
+           i ? "," : "", d.line, JsonStringOrNull(d.where).c_str(), severity,
            JsonString(d.message).c_str(), JsonString(d.quote).c_str());
   }
   Append(out, "%s],\n", report.diagnostics.empty() ? "" : "\n  ");
@@ -54,7 +59,11 @@ void FormatJsonGame(std::string& out, const GameSearch& games) {
          JsonString(note).c_str());
 }
 
-std::string JsonStrings(const std::vector<std::string>& texts);
+std::string JsonStrings(const std::vector<std::string>& texts) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < texts.size(); ++i) list += (i ? ", " : "") + JsonString(texts[i]);
+  return list + "]";
+}
 
 std::string JsonList(const std::vector<std::int32_t>& numbers) {
   std::string list = "[";
@@ -72,13 +81,11 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
     Append(out, "null,\n");
   } else {
     Append(out, "{\"file\": %s, \"read\": %s, \"problem\": %s, \"platebacks\": %s},\n",
-           dictionary->file.empty() ? "null" : JsonString(dictionary->file).c_str(),
-           dictionary->Read() ? "true" : "false",
+           JsonStringOrNull(dictionary->file).c_str(), dictionary->Read() ? "true" : "false",
            dictionary->Read() ? "null" : JsonString(dictionary->problem).c_str(),
            JsonList({dictionary->indices.begin(), dictionary->indices.end()}).c_str());
     Append(out, "  \"texture_dictionary_because\": %s,\n  \"texture_dictionary_copies\": %s,\n",
-           dictionary->because.empty() ? "null" : JsonString(dictionary->because).c_str(),
-           JsonStrings(dictionary->copies).c_str());
+           JsonStringOrNull(dictionary->because).c_str(), JsonStrings(dictionary->copies).c_str());
   }
   const std::optional<PlateCount>& limit = report.options.limit;
   Append(out, "  \"limit_adjuster\": ");
@@ -102,12 +109,6 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
            groups[i].second.size());
   }
   Append(out, "],\n");
-}
-
-std::string JsonStrings(const std::vector<std::string>& texts) {
-  std::string list = "[";
-  for (std::size_t i = 0; i < texts.size(); ++i) list += (i ? ", " : "") + JsonString(texts[i]);
-  return list + "]";
 }
 
 void FormatJsonZones(std::string& out, const CheckReport& report) {
