@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "file_links.hpp"
 #include "os.hpp"
 
 // The build's 64-bit file offsets reach this file too: with 32-bit ones
@@ -139,7 +138,8 @@ std::string ErrorText(int error) { return std::strerror(error); }
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
   // The new file takes the old one's permissions, so that mending it changes
   // no more than its text.
-  CopyPermissions(to, from);
+  struct stat status {};
+  if (stat(to.c_str(), &status) == 0) chmod(from.c_str(), status.st_mode & 07777);
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   reason = std::strerror(errno);
   return false;
