@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     CountedLoopPlateRequests(rounds);
   } else if (path == "load") {
     const auto bytes = static_cast<std::size_t>(rounds);
-    if (!CountLoadMappings(std::to_string(bytes), [bytes] { return bench::MixedMappingText(bytes); }))
+    if (!CountLoadMappings(std::to_string(bytes),
+                           [bytes] { return bench::MixedMappingText(bytes); }))
       return 1;
   } else if (path == "load-default") {
     if (!CountLoadMappings("default", DefaultMappingFileText)) return 1;

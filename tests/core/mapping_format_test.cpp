@@ -51,8 +51,9 @@ TEST(MappingLine, AZoneLabelIsAWholeFieldBeforeTheFirstEqualsInAnyCase) {
     const char* line;
     std::int32_t first, last, value;
   } named[] = {
-      {"JEF2=5", 63, 63, 5},           {" jef2 = 6 ; home", 63, 63, 6}, {"LA-JEF1B=2", 0, 62, 2},
-      {"SF - SFAIR5 = 3", 162, 209, 3}, {"CITYS=7", 110, 110, 7},       {"red\t=\t8", 147, 147, 8},
+      {"JEF2=5", 63, 63, 5},        {" jef2 = 6 ; home", 63, 63, 6},
+      {"LA-JEF1B=2", 0, 62, 2},     {"SF - SFAIR5 = 3", 162, 209, 3},
+      {"CITYS=7", 110, 110, 7},     {"red\t=\t8", 147, 147, 8},
       {"7=4 ; zones 7-9", 7, 9, 4},
   };
   for (const auto& line : named) {
