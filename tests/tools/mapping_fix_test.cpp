@@ -32,7 +32,10 @@ TEST(MappingFix, EachPlainMistakeIsMendedToWhatItMeant) {
 
 TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
   const std::string text = "JEF2=5\nLA-JEF1B=1\n5=-3\n63 12\n10-5=3\n5=3 ; 5-9\n63=x\n";
-  const MappingFix fix = FixMappingText(text);
+  CheckOptions eleven;
+  eleven.plates = 11;
+  eleven.platesGiven = true;
+  const MappingFix fix = FixMappingText(text, eleven);
   EXPECT_EQ(fix.bytes, text);
   EXPECT_TRUE(fix.changes.empty());
   ASSERT_EQ(fix.left.size(), 2u);
@@ -43,6 +46,7 @@ TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
   EXPECT_NE(fix.left[1].after.find("writing 63=12 would not help"), std::string::npos);
   CheckOptions three;
   three.plates = 3;
+  three.platesGiven = true;
   EXPECT_EQ(FixMappingText("63 5\n63 2\n", three).bytes, "63 5\n63=2\n");
 }
 

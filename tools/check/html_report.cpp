@@ -95,13 +95,10 @@ std::string Summary(const std::string& file, const CheckReport& report) {
     item("dictionary", "Texture dictionary", HtmlText(report.options.dictionary->problem));
   item("plates", "Plate textures", HtmlText(AssumedTextures(report.options)));
   const CheckOptions& options = report.options;
-  if (options.dictionary && !options.dictionary->because.empty())
-    item("dictionary-because", "Dictionary read", HtmlText(options.dictionary->because));
   if (options.dictionary && !options.dictionary->copies.empty())
     item("dictionary-copies", "Other copies", HtmlLines(options.dictionary->copies));
   if (options.limitSearched)
     item("limit", "Limit adjuster", HtmlText(PlateCountNote(options.limit)));
-  if (!options.install.empty()) item("install", "Install", HtmlLines(options.install));
   std::string without;
   for (const auto& [why, zones] : ZonesWithoutPlateback(report))
     without += (without.empty() ? "" : "<br>") + Plural(zones.size(), "zone", "zones") + ": " +

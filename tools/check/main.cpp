@@ -10,6 +10,7 @@
 #include "file_bytes.hpp"
 #include "game_build.hpp"
 #include "game_files.hpp"
+#include "game_folder.hpp"
 #include "html_report.hpp"
 #include "json_report.hpp"
 #include "mapping_check.hpp"
@@ -123,6 +124,8 @@ struct Options {
   bool ownWindow = false;
   /// The player turned the offer down, and so has already pressed Enter.
   bool declined = false;
+  /// Where the game is, found before anything else.
+  GameFolder gameFolder;
 };
 
 void Say(std::FILE* out, const std::string& text) { WriteText(out, text); }
@@ -211,7 +214,7 @@ GameSearch SearchForGame(const Options& options) {
     games.builds.push_back(ReadGameBuild(options.game));
     return games;
   }
-  const std::string folder = FolderOf(options.file);
+  const std::string folder = options.gameFolder.folder;
   std::vector<std::string> names;
   if (!FileNamesIn(folder, names, games.folderProblem)) {
     // A folder that fails part-way is not searched at all: a build named
@@ -237,23 +240,36 @@ int WriteHtml(const Options& options, const CheckReport& report, const GameSearc
   return -1;
 }
 
+// The game folder first, and the file the game reads there: a Vexilo.txt
+// elsewhere is judged by what it means to the game. A file of another name
+// is checked as it stands.
+void FindTheGame(Options& options) {
+  options.gameFolder = FindGameFolder(FolderOf(options.file));
+  if (!IsNamedVexiloTxt(options.file)) return;
+  GameFolder& game = options.gameFolder;
+  if (!options.haveFile) options.file = game.file;
+  if (!game.fileThere && !game.copies.empty() && !options.haveFile) options.file = game.copies.front();
+  JudgeCheckedFile(game, options.file);
+  options.check.findings = game.findings;
+}
+
 // The game's plate textures, unless --plates says how many there are: from
-// --txd, or from the vehicle.txd the game loads; the limit adjuster's count
-// of them; and the install mistakes around the file.
+// --txd, or from the vehicle.txd the game loads; and the limit adjuster's
+// count of them. Never a count assumed.
 void MeasureTextures(Options& options) {
-  const std::string beside = FolderOf(options.file);
-  options.check.install = InstallMistakes(beside);
   if (options.check.platesGiven) return;
-  std::vector<std::string> folders;
-  if (options.haveGame) folders.push_back(FolderOf(options.game));
-  if (folders.empty() || folders[0] != beside) folders.push_back(beside);
-  options.check.limit = FindPlateCount(folders.front());
+  const std::string folder = options.haveGame ? FolderOf(options.game) : options.gameFolder.folder;
+  options.check.limit = FindPlateCount(folder);
   options.check.limitSearched = true;
-  if (options.haveTxd) {
-    options.check.dictionary = MeasurePlateTextures(options.txd);
-    return;
-  }
-  options.check.dictionary = MeasureGameTextures(folders);
+  const PlateTextures& textures = *(options.check.dictionary =
+                                        options.haveTxd ? MeasurePlateTextures(options.txd)
+                                                        : MeasureGameTextures(folder));
+  if (textures.Read()) return;
+  const bool damaged = !textures.file.empty();
+  options.check.findings.push_back(
+      {damaged ? Severity::Error : Severity::Warning,
+       textures.problem + "; the plate textures are not judged: give their count with --plates N",
+       damaged ? textures.file : ""});
 }
 
 // How many lines --fix would mend, for the check's last line.
@@ -266,13 +282,6 @@ std::size_t Mendable(const Options& options) {
 
 CheckReport CheckTheFile(const Options& options) {
   return CheckMappingFile(vexilo::platform::NativePath(options.file), options.check);
-}
-
-bool IsNamedVexiloTxt(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return name == "vexilo.txt";
 }
 
 // Why the file cannot be read, with the full path looked in.
@@ -316,10 +325,12 @@ int Check(const Options& options, std::size_t& mendable) {
   } else {
     const Style style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) &&
                       ShowsColours(stdout)};
+    FormatHeadline(text, report, style);
     FormatDiagnostics(text, options.file, report, style);
-    FormatSummary(text, options.file, report, style);
+    FormatSummary(text, options.file, report);
     FormatGameBuilds(text, games, style);
     if (const std::string mend = MendableNote(report); !mend.empty()) text += mend + "\n";
+    FormatVerdict(text, report, style);
   }
   Say(stdout, text);
   if (!options.html.empty()) {
@@ -387,6 +398,7 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
         "after --fix");
   }
   if (options.dryRun && !options.fix) return Usage("--dry-run goes with --fix");
+  FindTheGame(options);
   MeasureTextures(options);
   if (options.haveZone) return LookUpZone(options);
   if (options.fix) return Fix(options);

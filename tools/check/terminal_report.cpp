@@ -38,22 +38,8 @@ void FormatUnsetZones(std::string& out, const CheckReport& report) {
              : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
 }
 
-void FormatProblemCount(std::string& out, const CheckReport& report, const Style& style) {
-  const std::size_t errors = report.Count(Severity::Error);
-  const std::size_t warnings = report.Count(Severity::Warning);
-  if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
-  if (errors + warnings == 0) {
-    Append(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
-  } else {
-    Append(
-        out, "%s, %s.\n",
-        style.Paint(Plural(errors, "error", "errors"), errors ? kRed : kBold).c_str(),
-        style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold).c_str());
-  }
-}
-
 // Which dictionary was read and why, its other copies, the limit adjuster's
-// count and the install mistakes found.
+// count.
 void FormatGameFiles(std::string& out, const CheckOptions& options) {
   if (options.dictionary && !options.dictionary->Read())
     Append(out, "Plate textures not read: %s.\n", options.dictionary->problem.c_str());
@@ -61,14 +47,10 @@ void FormatGameFiles(std::string& out, const CheckOptions& options) {
   assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
   Append(out, "%s.\n", assumed.c_str());
   if (options.dictionary) {
-    if (!options.dictionary->because.empty())
-      Append(out, "Read %s: %s.\n", options.dictionary->file.c_str(),
-             options.dictionary->because.c_str());
     for (const std::string& copy : options.dictionary->copies)
       Append(out, "Also found: %s.\n", copy.c_str());
   }
   if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
-  for (const std::string& mistake : options.install) Append(out, "Install: %s.\n", mistake.c_str());
 }
 
 }  // namespace
@@ -94,8 +76,7 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
   }
 }
 
-void FormatSummary(std::string& out, const std::string& file, const CheckReport& report,
-                   const Style& style) {
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report) {
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
          Plural(report.lines, "line", "lines").c_str(),
          Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
@@ -110,7 +91,27 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
     Append(out, "Zones that will show no plateback (%s): %s (%s)\n", why.c_str(),
            Runs(zones).c_str(), Plural(zones.size(), "zone", "zones").c_str());
   }
-  FormatProblemCount(out, report, style);
+}
+
+void FormatHeadline(std::string& out, const CheckReport& report, const Style& style) {
+  if (const std::string headline = Headline(report); !headline.empty())
+    Append(out, "%s\n", style.Paint(headline, kBold).c_str());
+}
+
+void FormatVerdict(std::string& out, const CheckReport& report, const Style& style) {
+  const std::size_t errors = report.Count(Severity::Error);
+  const std::size_t warnings = report.Count(Severity::Warning);
+  if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
+  const std::string warned = style.Paint(Plural(warnings, "warning", "warnings"),
+                                         warnings ? kYellow : kBold);
+  if (errors != 0) {
+    Append(out, "%s, %s: the game will not show what this file asks.\n",
+           style.Paint(Plural(errors, "error", "errors"), kRed).c_str(), warned.c_str());
+  } else if (warnings != 0) {
+    Append(out, "No errors, %s: the game shows what this file asks.\n", warned.c_str());
+  } else {
+    Append(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
+  }
 }
 
 void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "labels.hpp"
 #include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
@@ -30,19 +31,14 @@ std::int32_t FormatZoneByNumber(std::string& out, std::string_view query) {
   return static_cast<std::int32_t>(index);
 }
 
-// A whole label, in any case: the reader's label rule would also take "JEF2;x".
-std::int32_t ZoneOfLabel(std::string_view label) {
-  for (char c : label) {
-    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return kNoZone;
-  }
-  return ZoneOfLabelField(label);
-}
-
 std::int32_t FormatZoneByLabel(std::string& out, std::string_view query) {
   const std::int32_t index = ZoneOfLabel(query);
   if (index == kNoZone) {
-    Append(out, "No zone is labelled %s: vexilo-check --zones lists every label.\n",
-           std::string(query).c_str());
+    Append(out, "No zone is labelled %s", std::string(query).c_str());
+    const std::int32_t meant = NearestLabel(query);
+    if (meant != kNoZone) Append(out, ": did you mean %s (zone index %d)?", zoneNames[meant], meant);
+    Append(out, "%s vexilo-check --zones lists every label.\n",
+           meant == kNoZone ? ":" : "");
     return kNoZone;
   }
   Append(out, "Zone %s: zone index %d", zoneNames[index], index);
