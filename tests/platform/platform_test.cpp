@@ -112,6 +112,19 @@ TEST(QueryFileStamp, ChangesWithTheSizeOrTheLastWriteTimeAndOnlyThen) {
   EXPECT_NE(QueryFileStamp("file.txt"), touched);
 }
 
+TEST(QueryFileStamp, TellsApartTwoSavesOfOneSizeWithinASecond) {
+  ScratchDir scratch;
+  testing::WriteFileBytes("file.txt", "63=1\n");
+  const std::optional<FileStamp> first = QueryFileStamp("file.txt");
+  const auto firstTime = std::filesystem::last_write_time("file.txt");
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  testing::WriteFileBytes("file.txt", "63=2\n");
+  if (std::filesystem::last_write_time("file.txt") == firstTime)
+    GTEST_SKIP() << "this file system keeps write times coarser than 20 ms";
+  ASSERT_TRUE(first.has_value());
+  EXPECT_NE(QueryFileStamp("file.txt"), first);
+}
+
 TEST(MonotonicMilliseconds, MovesForwardWithTime) {
   const std::int64_t before = MonotonicMilliseconds();
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
