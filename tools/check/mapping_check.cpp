@@ -10,12 +10,12 @@
 #include "file_bytes.hpp"
 #include "mapping/mapping_file.hpp"
 #include "mapping_fix.hpp"
+#include "text_bytes.hpp"
 #include "wording.hpp"
 
 namespace vexilo::check {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kQuoteLength = 80;
 constexpr std::int32_t kLastZone = kZoneCount - 1;
 
@@ -230,42 +230,33 @@ std::string AboveTheTableMessage(const MappingLine& line) {
   return what + " lies above 376, the last zone; this line sets nothing";
 }
 
-constexpr const char* kUtf16Message =
-    "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to "
-    "the game every line is noise and sets nothing; save the file as \"UTF-8\" (in Notepad: "
-    "File, Save As, Encoding) or run vexilo-check --fix";
-
-// UTF-16 text, with or without its byte-order mark: in the Latin letters,
-// digits and signs of a mapping file every other byte is 0.
-bool LooksLikeUtf16(std::string_view text) {
-  if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") return true;
-  const std::string_view start = text.substr(0, 64);
-  if (start.size() < 2) return false;
-  bool oddZero = true, evenZero = true, anyOther = false;
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    const bool zero = start[i] == '\0';
-    if (!zero) anyOther = true;
-    (i % 2 == 0 ? evenZero : oddZero) &= zero;
-  }
-  return anyOther && (oddZero || evenZero);
+// --fix cannot decode half a character, so it is offered only for a whole one.
+std::string Utf16Message(const TextBytes& bytes) {
+  std::string message =
+      "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to "
+      "the game every line is noise and sets nothing; save the file as \"UTF-8\" (in Notepad: "
+      "File, Save As, Encoding)";
+  if (bytes.halfCharacterLine == 0) return message + " or run vexilo-check --fix";
+  return message + "; line " + std::to_string(bytes.halfCharacterLine) +
+         " holds half a character, which --fix cannot mend";
 }
 
 class LineChecker : public LineObserver {
  public:
-  LineChecker(const CheckOptions& options, CheckReport& report)
-      : options_(options), report_(report) {}
+  LineChecker(const CheckOptions& options, CheckReport& report, const TextBytes& bytes)
+      : options_(options), report_(report), bytes_(bytes) {}
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report_.lines = number;
     if (!sawText_ && !text.empty()) {
       sawText_ = true;
-      if (LooksLikeUtf16(text)) {
-        Add(number, Severity::Error, kUtf16Message, "");
+      if (bytes_.Utf16()) {
+        Add(number, Severity::Error, Utf16Message(bytes_), "");
         // Every line of such a file is noise to the game; one error says it all.
         utf16_ = true;
       }
     }
-    if (text.find('\r') != std::string_view::npos) {
+    if (number == bytes_.loneCarriageReturnLine) {
       Add(number, Severity::Error,
           "a line end written as a carriage return alone (old Mac line ends) does not end a line "
           "for the game: it reads what follows as part of this line; save the file with Windows "
@@ -293,6 +284,11 @@ class LineChecker : public LineObserver {
   }
 
   void OnEndOfText(std::size_t number) override {
+    if (!bytes_.textAfterEndOfText) {
+      Add(number, Severity::Note,
+          "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it", "");
+      return;
+    }
     Add(number, Severity::Error,
         "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no line "
         "after it; delete it, or run vexilo-check --fix",
@@ -504,6 +500,7 @@ class LineChecker : public LineObserver {
 
   const CheckOptions& options_;
   CheckReport& report_;
+  const TextBytes& bytes_;
   std::map<std::size_t, Owner> owners_;
   std::map<std::int32_t, Beyond> beyond_;
   bool sawText_ = false;
@@ -527,7 +524,9 @@ const char* SeverityName(Severity severity) {
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {
   CheckReport report;
   report.options = options;
-  LineChecker checker(options, report);
+  FileBytes file(path);
+  const TextBytes bytes = ReadTextBytes(file);
+  LineChecker checker(options, report, bytes);
   report.readable = ReadMappingFile(path, report.table, &checker) == FileReading::Read;
   checker.Finish();
   return report;
@@ -536,7 +535,8 @@ CheckReport CheckMappingFile(const std::string& path, const CheckOptions& option
 CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options) {
   CheckReport report;
   report.options = options;
-  LineChecker checker(options, report);
+  const TextBytes read = ReadTextBytes(bytes);
+  LineChecker checker(options, report, read);
   report.table = ParseMappingText(bytes, &checker);
   checker.Finish();
   report.readable = true;
