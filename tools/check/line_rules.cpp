@@ -11,7 +11,6 @@
 namespace vexilo::check {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::int32_t kLastZone = kZoneCount - 1;
 constexpr const char* kSkips = "; the game skips this line";
 constexpr const char* kKeepDashesOut =
@@ -133,7 +132,7 @@ std::string RangeText(const MappingLine& line) {
 // ---- The rules, in the order they are tried.
 
 std::string LoneCr(const LineFacts& f) {
-  if (f.text.find('\r') == std::string_view::npos) return "";
+  if (f.number != f.bytes.loneCarriageReturnLine) return "";
   return "a line end written as a carriage return alone (old Mac line ends) does not end a line "
          "for the game: it reads what follows as part of this line; save the file with Windows "
          "line ends (CR LF) or run vexilo-check --fix";

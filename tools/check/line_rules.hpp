@@ -7,6 +7,7 @@
 
 #include "finding.hpp"
 #include "mapping/mapping_format.hpp"
+#include "text_bytes.hpp"
 
 /// The rules a line of the mapping file is judged by, kept as a linter keeps
 /// its rules: one table, each rule with its id, severity and message, and
@@ -23,6 +24,7 @@ struct LineFacts {
   const MappingLine& line;   ///< what the game reads in it
   const CheckOptions& options;
   std::string_view mended;  ///< the line as --fix would write it, or the line itself
+  const TextBytes& bytes;   ///< how the whole file is written
 };
 
 struct LineRule {

@@ -13,12 +13,12 @@
 #include "line_rules.hpp"
 #include "mapping/mapping_file.hpp"
 #include "mapping_fix.hpp"
+#include "text_bytes.hpp"
 #include "wording.hpp"
 
 namespace vexilo::check {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kQuoteLength = 80;
 constexpr std::int32_t kLastZone = kZoneCount - 1;
 
@@ -28,24 +28,15 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-constexpr const char* kUtf16Message =
-    "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to "
-    "the game every line is noise and sets nothing; save the file as \"UTF-8\" (in Notepad: "
-    "File, Save As, Encoding) or run vexilo-check --fix";
-
-// UTF-16 text, with or without its byte-order mark: in the Latin letters,
-// digits and signs of a mapping file every other byte is 0.
-bool LooksLikeUtf16(std::string_view text) {
-  if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") return true;
-  const std::string_view start = text.substr(0, 64);
-  if (start.size() < 2) return false;
-  bool oddZero = true, evenZero = true, anyOther = false;
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    const bool zero = start[i] == '\0';
-    if (!zero) anyOther = true;
-    (i % 2 == 0 ? evenZero : oddZero) &= zero;
-  }
-  return anyOther && (oddZero || evenZero);
+// --fix cannot decode half a character, so it is offered only for a whole one.
+std::string Utf16Message(const TextBytes& bytes) {
+  std::string message =
+      "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to "
+      "the game every line is noise and sets nothing; save the file as \"UTF-8\" (in Notepad: "
+      "File, Save As, Encoding)";
+  if (bytes.halfCharacterLine == 0) return message + " or run vexilo-check --fix";
+  return message + "; line " + std::to_string(bytes.halfCharacterLine) +
+         " holds half a character, which --fix cannot mend";
 }
 
 // "51 to 58", "3, 7 and 9 to 12": line numbers as runs.
@@ -70,15 +61,15 @@ std::string LineRuns(const std::vector<std::size_t>& lines) {
 // every zone: the line that last set it.
 class LineChecker : public LineObserver {
  public:
-  LineChecker(const CheckOptions& options, CheckReport& report)
-      : options_(options), report_(report) {}
+  LineChecker(const CheckOptions& options, CheckReport& report, const TextBytes& bytes)
+      : options_(options), report_(report), bytes_(bytes) {}
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report_.lines = number;
     if (!sawText_ && !text.empty()) {
       sawText_ = true;
-      if (LooksLikeUtf16(text)) {
-        Add(number, Severity::Error, kUtf16Message, "");
+      if (bytes_.Utf16()) {
+        Add(number, Severity::Error, Utf16Message(bytes_), "");
         // Every line of such a file is noise to the game; one error says it all.
         utf16_ = true;
       }
@@ -87,7 +78,7 @@ class LineChecker : public LineObserver {
     const std::string mended = line.kind == LineKind::Blank || line.kind == LineKind::Comment
                                    ? std::string(text)
                                    : MendedLine(text, options_);
-    const LineFacts facts{number, text, Trim(text), line, options_, mended};
+    const LineFacts facts{number, text, Trim(text), line, options_, mended, bytes_};
     for (const LineRule& rule : LineRules()) {
       std::string message = rule.message(facts);
       if (message.empty()) continue;
@@ -98,6 +89,11 @@ class LineChecker : public LineObserver {
   }
 
   void OnEndOfText(std::size_t number) override {
+    if (!bytes_.textAfterEndOfText) {
+      Add(number, Severity::Note,
+          "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it", "");
+      return;
+    }
     Add(number, Severity::Error,
         "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no line "
         "after it; delete it, or run vexilo-check --fix",
@@ -221,6 +217,7 @@ class LineChecker : public LineObserver {
 
   const CheckOptions& options_;
   CheckReport& report_;
+  const TextBytes& bytes_;
   std::map<std::size_t, Owner> owners_;
   bool sawText_ = false;
   bool utf16_ = false;
@@ -244,7 +241,9 @@ const char* SeverityName(Severity severity) {
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {
   CheckReport report;
   report.options = options;
-  LineChecker checker(options, report);
+  FileBytes file(path);
+  const TextBytes bytes = ReadTextBytes(file);
+  LineChecker checker(options, report, bytes);
   report.readable = ReadMappingFile(path, report.table, &checker) == FileReading::Read;
   checker.Finish();
   return report;
@@ -253,7 +252,8 @@ CheckReport CheckMappingFile(const std::string& path, const CheckOptions& option
 CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options) {
   CheckReport report;
   report.options = options;
-  LineChecker checker(options, report);
+  const TextBytes read = ReadTextBytes(bytes);
+  LineChecker checker(options, report, read);
   report.table = ParseMappingText(bytes, &checker);
   checker.Finish();
   report.readable = true;

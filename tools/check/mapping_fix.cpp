@@ -13,14 +13,13 @@
 #include "os.hpp"
 #include "platform/platform.hpp"
 #include "text.hpp"
+#include "text_bytes.hpp"
 #include "texture_dictionary.hpp"
 #include "wording.hpp"
 
 namespace vexilo::check {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr char kEndOfText = '\x1A';
 constexpr int kMostNamesTried = 1000;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -199,95 +198,6 @@ void MendOne(std::string_view line, const CheckOptions& options, MappingFix& fix
   fix.bytes += line;
 }
 
-// UTF-16 with a byte-order mark, or without one where every other byte is 0.
-bool IsUtf16(std::string_view bytes, bool& bigEndian) {
-  bigEndian = bytes.substr(0, 2) == "\xFE\xFF";
-  if (bigEndian || bytes.substr(0, 2) == "\xFF\xFE") return true;
-  if (bytes.size() < 2 || bytes.size() % 2 != 0) return false;
-  bool oddZero = true, evenZero = true, anyOther = false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const bool zero = bytes[i] == '\0';
-    anyOther |= !zero;
-    (i % 2 == 0 ? evenZero : oddZero) &= zero;
-  }
-  bigEndian = evenZero;
-  return anyOther && (oddZero || evenZero);
-}
-
-void PutUtf8(std::uint32_t c, std::string& text) {
-  if (c < 0x80) {
-    text += static_cast<char>(c);
-  } else if (c < 0x800) {
-    text += static_cast<char>(0xC0 | (c >> 6));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    text += static_cast<char>(0xE0 | (c >> 12));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    text += static_cast<char>(0xF0 | (c >> 18));
-    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// UTF-16 as UTF-8: ASCII stays the bytes the plug-in reads, other letters
-// (in comments and notes) keep their characters. Why it cannot, or "".
-std::string DecodeUtf16(std::string_view bytes, bool bigEndian, std::string& text) {
-  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") bytes.remove_prefix(2);
-  if (bytes.size() % 2 != 0) return "the file is saved as UTF-16 but ends in half a character";
-  std::size_t line = 1;
-  const auto unit = [&](std::size_t i) -> std::uint32_t {
-    const auto high = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
-    const auto low = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
-    return std::uint32_t{high} << 8 | low;
-  };
-  for (std::size_t i = 0; i < bytes.size(); i += 2) {
-    std::uint32_t c = unit(i);
-    if (c >= 0xD800 && c < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 &&
-        unit(i + 2) < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
-      i += 2;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      return "the file is saved as UTF-16, and line " + std::to_string(line) +
-             " holds half a character; save the file as \"UTF-8\" yourself (in Notepad: File, "
-             "Save As, Encoding)";
-    }
-    PutUtf8(c, text);
-    if (c == '\n') ++line;
-  }
-  return "";
-}
-
-// Removes every byte 0x1A: to the game the first one ends the file.
-std::string WithoutEndOfText(std::string_view text, MappingFix& fix) {
-  std::string kept;
-  std::size_t line = 1;
-  for (char c : text) {
-    if (c == '\n') ++line;
-    if (c != kEndOfText) {
-      kept += c;
-    } else if (fix.endOfTextLine == 0) {
-      fix.endOfTextLine = line;
-    }
-  }
-  return kept;
-}
-
-// A carriage return alone ends no line for the game: each becomes CR LF.
-std::string WithLineEnds(std::string_view text, MappingFix& fix) {
-  std::string ended;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    ended += text[i];
-    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
-      ended += '\n';
-      ++fix.lineEndsMended;
-    }
-  }
-  return ended;
-}
-
 // Mends each line of the text, keeping its line end.
 void MendLines(std::string_view text, const CheckOptions& options, MappingFix& fix) {
   std::size_t at = 0;
@@ -323,19 +233,29 @@ void MappingFix::Leave(std::size_t line, std::string before, std::string why) {
 
 MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
   MappingFix fix;
-  bool bigEndian = false;
-  std::string text;
-  if (IsUtf16(bytes, bigEndian)) {
-    fix.encodingLeft = DecodeUtf16(bytes, bigEndian, text);
-    if (!fix.encodingLeft.empty()) {
-      fix.bytes = std::string(bytes);
+  const TextBytes read = ReadTextBytes(bytes);
+  std::string text(bytes);
+  if (read.Utf16()) {
+    if (read.halfCharacterLine != 0) {
+      fix.encodingLeft = "the file is saved as UTF-16, and line " +
+                         std::to_string(read.halfCharacterLine) +
+                         " holds half a character; save the file as \"UTF-8\" yourself (in "
+                         "Notepad: File, Save As, Encoding)";
+      fix.bytes = text;
       return fix;
     }
     fix.decoded = true;
-    bytes = text;
+    text = Utf16AsUtf8(bytes, read);
   }
-  const std::string ended = WithLineEnds(WithoutEndOfText(bytes, fix), fix);
-  MendLines(ended, options, fix);
+  TextBytes plain = fix.decoded ? ReadTextBytes(text) : read;
+  if (plain.textAfterEndOfText) {
+    fix.endOfTextLine = plain.endOfTextLine;
+    text = WithoutEndOfText(text);
+    plain = ReadTextBytes(text);
+  }
+  fix.lineEndsMended = plain.loneCarriageReturns;
+  if (fix.lineEndsMended != 0) text = WithLineFeeds(text);
+  MendLines(text, options, fix);
   return fix;
 }
 
