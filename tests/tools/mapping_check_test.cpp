@@ -74,7 +74,7 @@ const RuleCase kRuleCases[] = {
     {"label-not-alone", "5=3 ; Los Santos-Red County",
      "a zone label must stand alone before the '=': the end Red County holds the label RED"},
     {"unknown-label", "NOWHERE=1", "NOWHERE is no zone label the game knows"},
-    {"no-number", "=5", "the zone field is no number"},
+    {"no-number", "=5", "the zone index is no number"},
     {"label", "JEF2=5", "JEF2 is zone 63"},
     {"dash-note", "5=3 ; zones 5-9", "the range 5-9=3, which sets zones 5 to 9, not zone 5 alone"},
     {"dash-note-one-zone", "7=1 ; 7-7", "which happens to set zone 7 alone"},

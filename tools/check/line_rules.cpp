@@ -84,7 +84,7 @@ const char* FieldName(LineField field) {
     case LineField::End:
       return "end";
     case LineField::Index:
-      return "zone field";
+      return "zone index";
     case LineField::Value:
       return "plateback index";
     case LineField::None:
@@ -241,8 +241,10 @@ std::string LabelNotAlone(const LineFacts& f) {
   if (!ZoneFieldMalformed(f)) return "";
   const std::int32_t zone = LabelInside(BadField(f));
   if (zone == kNoZone) return "";
+  const bool index = f.line.malformed == LineField::Index;
   return "a zone label must stand alone before the '=': the " +
-         std::string(FieldName(f.line.malformed)) + " " + std::string(BadField(f)) +
+         std::string(index ? "zone field" : FieldName(f.line.malformed)) + " " +
+         std::string(BadField(f)) +
          " holds the label " + zoneNames[zone] + " but is none" + kSkips + DashNote(f);
 }
 

@@ -69,7 +69,7 @@ class LineChecker : public LineObserver {
     if (!sawText_ && !text.empty()) {
       sawText_ = true;
       if (bytes_.Utf16()) {
-        Add(number, Severity::Error, Utf16Message(bytes_), "");
+        Add(number, Severity::Error, Utf16Message(bytes_), "", false, "", "utf16");
         // Every line of such a file is noise to the game; one error says it all.
         utf16_ = true;
       }
@@ -451,6 +451,7 @@ std::string Headline(const CheckReport& report) {
   }
   std::set<std::size_t> lines;
   for (const Diagnostic& d : report.diagnostics) {
+    if (d.rule == "utf16") return "In the game: this file sets nothing, as it is saved as UTF-16.";
     if (d.severity == Severity::Error) lines.insert(d.line);
   }
   return "In the game: " + Plural(lines.size(), "line does", "lines do") +

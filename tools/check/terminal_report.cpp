@@ -41,8 +41,6 @@ void FormatUnsetZones(std::string& out, const CheckReport& report) {
 // Which dictionary was read and why, its other copies, the limit adjuster's
 // count.
 void FormatGameFiles(std::string& out, const CheckOptions& options) {
-  if (options.dictionary && !options.dictionary->Read())
-    Append(out, "Plate textures not read: %s.\n", options.dictionary->problem.c_str());
   std::string assumed = AssumedTextures(options);
   assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
   Append(out, "%s.\n", assumed.c_str());
@@ -65,7 +63,9 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
   for (const Diagnostic& d : report.diagnostics) {
     const bool error = d.severity == Severity::Error;
     const std::string kind = std::string(SeverityName(d.severity)) + ":";
-    const std::string where = d.where.empty() ? file + ":" + std::to_string(d.line) : d.where;
+    const std::string where = !d.where.empty() ? d.where
+                              : d.line == 0    ? file
+                                               : file + ":" + std::to_string(d.line);
     Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
            style.Paint(kind, error                             ? kRed
                              : d.severity == Severity::Warning ? kYellow
