@@ -113,10 +113,14 @@ void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
   const bool theGames = SamePath(checked, game.file);
   if (!game.fileThere) {
     std::string message = "the game reads Vexilo.txt " + InTheGamesFolder(game) + ", and there is none";
-    if (!game.copies.empty())
-      message += "; your edits are in " + game.Shown(game.copies.front()) + ": move it " +
-                 (game.folder.empty() ? "here" : "there");
-    game.findings.push_back({Severity::Error, message, ""});
+    if (!game.copies.empty()) {
+      const std::string copy = game.Shown(game.copies.front());
+      message += "; your edits are in " + copy + ": " +
+                 (copy.find('/') == std::string::npos ? "rename it to Vexilo.txt"
+                  : game.folder.empty()               ? "move it here"
+                                                      : "move it there");
+    }
+    game.findings.push_back({Severity::Error, message, game.Shown(game.file)});
   } else if (!theGames) {
     game.findings.push_back({Severity::Error,
                              "the game does not read this file: it reads " + Tidy(game.file) +

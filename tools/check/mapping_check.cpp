@@ -187,7 +187,7 @@ class LineChecker : public LineObserver {
     if (!options_.limit) return;
     const PlateCount& limit = *options_.limit;
     const std::string where = limit.file + ":" + std::to_string(limit.line);
-    if (limit.guessed)
+    if (limit.guessed || !limit.others.empty())
       Add(0, Severity::Warning, PlateCountNote(options_.limit), "", true, where, "around");
     if (!limit.on || !options_.Measured() || options_.dictionary->indices.empty()) return;
     const std::int32_t highest = *options_.dictionary->indices.rbegin() + 1;
@@ -359,7 +359,7 @@ std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
   if (!options.BeyondCount(plate)) return "";
   const PlateCount& limit = *options.limit;
   if (!limit.on)
-    return "beyond the game's own 3 plate textures (the count in " + limit.file + " is off)";
+    return "beyond the game's own 3 plate textures: the count in " + limit.file + " is off";
   return "beyond the " + std::to_string(limit.count) + " plate textures of " + limit.file;
 }
 
