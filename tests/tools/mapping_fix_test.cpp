@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "fix_report.hpp"
 #include "mapping/mapping_file.hpp"
 #include "mapping/mapping_format.hpp"
 #include "os.hpp"
@@ -44,7 +45,7 @@ TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
   EXPECT_NE(fix.left[1].after.find("writing 63=12 would not help"), std::string::npos);
   CheckOptions three;
   three.plates = 3;
-  EXPECT_EQ(FixMappingText("63 5\n63 2\n", three).bytes, "63 5\n63=2\n");
+  EXPECT_EQ(FixMappingText("63 5\n63 2\n", PlatesOf(three)).bytes, "63 5\n63=2\n");
 }
 
 TEST(MappingFix, Utf16BecomesUtf8KeepingEveryCharacter) {

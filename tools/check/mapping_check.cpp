@@ -189,6 +189,11 @@ std::string FieldProblem(std::size_t number, std::string_view text, const Mappin
   return "the " + name + " is no number; " + write;
 }
 
+// A line as --fix would mend it, or the line itself.
+std::string MendedLine(std::string_view text, const CheckOptions& options) {
+  return WhatToWrite(text, PlatesOf(options)).value_or(std::string(text));
+}
+
 std::string MalformedMessage(std::size_t number, std::string_view text, const MappingLine& line,
                              const MappingShape& shape, const CheckOptions& options) {
   const std::string mended = MendedLine(text, options);
@@ -686,6 +691,11 @@ std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlate
     }
   }
   return groups;
+}
+
+GamePlates PlatesOf(const CheckOptions& options) {
+  return {[options](std::int32_t plate) { return WhyNoPlateback(options, plate); },
+          IndicesTheGameHas(options)};
 }
 
 std::string MendableNote(const CheckReport& report) {
