@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "fix_report.hpp"
 #include "mapping/mapping_file.hpp"
 #include "mapping/mapping_format.hpp"
 #include "os.hpp"
@@ -33,10 +34,7 @@ TEST(MappingFix, EachPlainMistakeIsMendedToWhatItMeant) {
 
 TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
   const std::string text = "JEF2=5\nLA-JEF1B=1\n5=-3\n63 12\n10-5=3\n5=3 ; 5-9\n63=x\n";
-  CheckOptions eleven;
-  eleven.plates = 11;
-  eleven.platesGiven = true;
-  const MappingFix fix = FixMappingText(text, eleven);
+  const MappingFix fix = FixMappingText(text);
   EXPECT_EQ(fix.bytes, text);
   EXPECT_TRUE(fix.changes.empty());
   ASSERT_EQ(fix.left.size(), 2u);
@@ -48,7 +46,7 @@ TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
   CheckOptions three;
   three.plates = 3;
   three.platesGiven = true;
-  EXPECT_EQ(FixMappingText("63 5\n63 2\n", three).bytes, "63 5\n63=2\n");
+  EXPECT_EQ(FixMappingText("63 5\n63 2\n", PlatesOf(three)).bytes, "63 5\n63=2\n");
 }
 
 TEST(MappingFix, Utf16BecomesUtf8KeepingEveryCharacter) {

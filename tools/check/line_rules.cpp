@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "labels.hpp"
+#include "mapping_fix.hpp"
 #include "mapping_check.hpp"
 #include "text.hpp"
 #include "wording.hpp"
@@ -178,10 +179,19 @@ std::string DebugNotAlone(const LineFacts& f) {
          "nothing else, and skips this line";
 }
 
+// --fix's mend, which the game's reading has held to what the line asks; a
+// note it moved comes first, on a line of its own.
+std::string WriteTheMend(std::string_view mended) {
+  const std::size_t split = mended.find('\n');
+  if (split == std::string_view::npos) return "write " + std::string(TrimBlanks(mended));
+  return "write " + std::string(TrimBlanks(mended.substr(split + 1))) + ", with " +
+         std::string(TrimBlanks(mended.substr(0, split))) + " on a line of its own above it";
+}
+
 std::string NoEquals(const LineFacts& f) {
   if (f.line.kind != LineKind::Other || f.mended == f.text) return "";
-  return "a mapping needs '=' before its plateback index: " +
-         WriteIfRead(TrimBlanks(f.mended)) + "; the game reads no mapping here";
+  return "a mapping needs '=' before its plateback index: " + WriteTheMend(f.mended) +
+         "; the game reads no mapping here";
 }
 
 std::string RangeWithoutValue(const LineFacts& f) {
@@ -216,7 +226,7 @@ std::string FarTooLarge(const LineFacts& f) {
 
 std::string PlainMend(const LineFacts& f) {
   if (!Malformed(f) || f.mended == f.text) return "";
-  std::string message = "the game skips this line: " + WriteIfRead(TrimBlanks(f.mended));
+  std::string message = "the game skips this line: " + WriteTheMend(f.mended);
   if (DashInNote(f)) message += std::string(" (the '-' after the plateback index starts a range)") +
                                 kKeepDashesOut;
   return message;
@@ -384,12 +394,16 @@ const std::vector<LineRule>& LineRules() {
 
 std::string WriteIfRead(std::string_view text) {
   const MappingLine line = ParseMappingLine(text);
-  if (text.substr(0, 1) == ";") return "write " + std::string(text);
-  if (line.kind != LineKind::Range && line.kind != LineKind::Exact) return "";
-  if (line.malformed != LineField::None || !SetsAnyZone(line)) return "";
-  // Written as one zone, read as a range: a '-' in a note after the value.
-  if (line.kind == LineKind::Range && line.equalsAt < line.dashAt) return "";
-  return "write " + std::string(text);
+  LineIntent intent;
+  if (line.kind == LineKind::Range || line.kind == LineKind::Exact) {
+    // Written as one zone, read as a range: a '-' in a note after the value.
+    if (line.kind == LineKind::Range && line.equalsAt < line.dashAt) return "";
+    if (line.malformed != LineField::None || !SetsAnyZone(line)) return "";
+    intent = {LineIntent::Kind::Zones, line.first, line.last, line.value};
+  } else if (line.kind != LineKind::Comment) {
+    return "";
+  }
+  return ReadsAs(text, intent) ? "write " + std::string(text) : "";
 }
 
 }  // namespace vexilo::check

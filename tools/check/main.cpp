@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "file_bytes.hpp"
+#include "fix_report.hpp"
 #include "game_build.hpp"
 #include "game_files.hpp"
 #include "game_folder.hpp"
@@ -277,7 +278,7 @@ std::size_t Mendable(const Options& options) {
   std::string bytes, reason;
   if (!ReadWholeFile(vexilo::platform::NativePath(options.file), kMostBytesFixed, bytes, reason))
     return 0;
-  return FixMappingText(bytes, options.check).Mended();
+  return FixMappingText(bytes, PlatesOf(options.check)).Mended();
 }
 
 CheckReport CheckTheFile(const Options& options) {
@@ -343,7 +344,7 @@ int Check(const Options& options, std::size_t& mendable) {
 // of the new file would.
 int Fix(const Options& options) {
   const FixedFile fixed = FixMappingFile(vexilo::platform::NativePath(options.file), options.file,
-                                         options.check, options.dryRun);
+                                         PlatesOf(options.check), options.dryRun);
   const CheckReport after = CheckMappingText(fixed.fix.bytes, options.check);
   std::string text;
   FormatFix(text, options.file, fixed, after);

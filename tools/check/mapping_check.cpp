@@ -62,7 +62,7 @@ std::string LineRuns(const std::vector<std::size_t>& lines) {
 class LineChecker : public LineObserver {
  public:
   LineChecker(const CheckOptions& options, CheckReport& report, const TextBytes& bytes)
-      : options_(options), report_(report), bytes_(bytes) {}
+      : options_(options), report_(report), bytes_(bytes), plates_(PlatesOf(options)) {}
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report_.lines = number;
@@ -77,7 +77,7 @@ class LineChecker : public LineObserver {
     if (utf16_) return;
     const std::string mended = line.kind == LineKind::Blank || line.kind == LineKind::Comment
                                    ? std::string(text)
-                                   : MendedLine(text, options_);
+                                   : WhatToWrite(text, plates_).value_or(std::string(text));
     const LineFacts facts{number, text, Trim(text), line, options_, mended, bytes_};
     for (const LineRule& rule : LineRules()) {
       std::string message = rule.message(facts);
@@ -218,6 +218,7 @@ class LineChecker : public LineObserver {
   const CheckOptions& options_;
   CheckReport& report_;
   const TextBytes& bytes_;
+  const GamePlates plates_;
   std::map<std::size_t, Owner> owners_;
   bool sawText_ = false;
   bool utf16_ = false;
@@ -406,6 +407,11 @@ std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlate
     }
   }
   return groups;
+}
+
+GamePlates PlatesOf(const CheckOptions& options) {
+  return {[options](std::int32_t plate) { return WhyNoPlateback(options, plate); },
+          IndicesTheGameHas(options)};
 }
 
 std::string MendableNote(const CheckReport& report) {
