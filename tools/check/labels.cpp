@@ -60,12 +60,6 @@ std::int32_t LabelInside(std::string_view text) {
     while (end < text.size() && IsWordByte(text[end])) ++end;
     const std::string_view word = text.substr(at, end - at);
     if (const std::int32_t zone = ZoneOfLabel(word); zone != kNoZone) return zone;
-    // The longest label the word starts with.
-    for (std::size_t length = std::min<std::size_t>(word.size(), 6); at == 0 && length >= 2;
-         --length) {
-      if (const std::int32_t zone = ZoneOfLabel(word.substr(0, length)); zone != kNoZone)
-        return zone;
-    }
     at = end;
   }
   return kNoZone;

@@ -12,8 +12,8 @@ namespace vexilo::check {
 /// out; kNoZone when it is none.
 std::int32_t ZoneOfLabel(std::string_view text);
 
-/// A label that stands in text but not alone: a word of it ("Red" in "Los
-/// Santos-Red County") or its start ("JEF2" in "JEF2x"). kNoZone when none.
+/// A label that stands in text as a word of it, but not alone ("Red" in
+/// "Los Santos-Red County"). kNoZone when none.
 std::int32_t LabelInside(std::string_view text);
 
 /// The label a mistyped one means: the only label within two edits of it,

@@ -227,8 +227,8 @@ std::string FarTooLarge(const LineFacts& f) {
 std::string PlainMend(const LineFacts& f) {
   if (!Malformed(f) || f.mended == f.text) return "";
   std::string message = "the game skips this line: " + WriteTheMend(f.mended);
-  if (DashInNote(f)) message += std::string(" (the '-' after the plateback index starts a range)") +
-                                kKeepDashesOut;
+  if (DashInNote(f) && f.mended.find('\n') == std::string_view::npos)
+    message += std::string(" (the '-' after the plateback index starts a range)") + kKeepDashesOut;
   return message;
 }
 
