@@ -62,8 +62,7 @@ TEST(FormatJson, GivesEveryZoneWithTheLineThatSetsIt) {
                      "\"plateback1\", \"line\": null}"),
             std::string::npos);
   EXPECT_NE(out.find("\"errors\": 2,"), std::string::npos);
-  EXPECT_NE(out.find("{\"line\": 2, \"where\": null, \"severity\": \"error\""),
-            std::string::npos);
+  EXPECT_NE(out.find("{\"line\": 2, \"where\": null, \"severity\": \"error\""), std::string::npos);
   EXPECT_NE(out.find("\"mappings\": 1,"), std::string::npos);
   EXPECT_NE(out.find("{\"index\": 187, \"label\": \"CITYS\", \"plateback\": 0, \"texture\": "
                      "\"plateback1\", \"line\": null, \"never_reached\": true"),

@@ -58,14 +58,18 @@ struct RuleCase {
 const RuleCase kRuleCases[] = {
     {"lone-cr", "1=1\r2=2", "a carriage return alone (old Mac line ends)"},
     {"mark-before-comment", "\xEF\xBB\xBF;note", "invisible mark at the start of the file"},
-    {"mark-before-line", "\xEF\xBB\xBF" "63=5", "Notepad's \"UTF-8 with BOM\""},
+    {"mark-before-line",
+     "\xEF\xBB\xBF"
+     "63=5",
+     "Notepad's \"UTF-8 with BOM\""},
     {"hash-comment", "#JEF2=5",
      "only ';' starts a comment; the game skips this line: write ;JEF2=5 to keep it a comment, "
      "or JEF2=5 to make it a mapping"},
     {"debug-in-capitals", "debug", "write DEBUG, in capitals"},
     {"debug-not-alone", "DEBUG=1", "write DEBUG alone on its line"},
     {"no-equals", "232-240 5", "write 232-240=5"},
-    {"range-without-value", "0-62", "write 0-62=0, or another plateback index your game has (0 to 10)"},
+    {"range-without-value", "0-62",
+     "write 0-62=0, or another plateback index your game has (0 to 10)"},
     {"number-without-value", "63", "a mapping needs '=' between the zone index"},
     {"not-a-mapping", "hello", "not a mapping, a comment or DEBUG"},
     {"far-too-large", "63=2147483648", "the plateback index 2147483648 is far too large"},
@@ -82,22 +86,24 @@ const RuleCase kRuleCases[] = {
     {"empty-range", "10-5=3", "empty range: 10 is above 5"},
     {"above-the-table", "377=4", "zone index 377 lies above 376"},
     {"past-the-table", "370-400=4", "zones 377 to 400 do not exist and are dropped"},
-    {"citys-again", "187=5", "zone 187 is CITYS a second time, which the game never finds: this "
-                             "line changes no plate; write 110=5"},
+    {"citys-again", "187=5",
+     "zone 187 is CITYS a second time, which the game never finds: this "
+     "line changes no plate; write 110=5"},
 };
 
 TEST(LineRules, EachRuleNamesTheLineItIsForAndSaysWhatToWrite) {
   for (const LineRule& rule : LineRules()) {
-    const auto found = std::find_if(std::begin(kRuleCases), std::end(kRuleCases),
-                                    [&rule](const RuleCase& c) { return c.rule == std::string(rule.id); });
+    const auto found =
+        std::find_if(std::begin(kRuleCases), std::end(kRuleCases),
+                     [&rule](const RuleCase& c) { return c.rule == std::string(rule.id); });
     ASSERT_NE(found, std::end(kRuleCases)) << "no case for the rule " << rule.id;
     const CheckReport report = Check(std::string(found->text) + "\n");
     const auto said = std::find_if(report.diagnostics.begin(), report.diagnostics.end(),
                                    [&rule](const Diagnostic& d) { return d.rule == rule.id; });
-    ASSERT_NE(said, report.diagnostics.end())
-        << rule.id << " did not fire on " << found->text << ": "
-        << ::testing::PrintToString(Said(report));
-    EXPECT_NE(said->message.find(found->says), std::string::npos) << rule.id << ": " << said->message;
+    ASSERT_NE(said, report.diagnostics.end()) << rule.id << " did not fire on " << found->text
+                                              << ": " << ::testing::PrintToString(Said(report));
+    EXPECT_NE(said->message.find(found->says), std::string::npos)
+        << rule.id << ": " << said->message;
     EXPECT_EQ(said->severity, rule.severity) << rule.id;
   }
 }
@@ -105,8 +111,9 @@ TEST(LineRules, EachRuleNamesTheLineItIsForAndSaysWhatToWrite) {
 TEST(LineRules, ANearLabelIsNamedAndAWordIsNoLabel) {
   EXPECT_TRUE(SaysAt(Check("JEFF2=3\n"), 1, "did you mean JEF2? write JEF2=3"));
   EXPECT_TRUE(SaysAt(Check("VER01=3\n"), 1, "did you mean VERO1? write VERO1=3"));
-  EXPECT_TRUE(SaysAt(Check("JEF2x=4\n"), 1, "did you mean JEF2? write JEF2=4; the game skips this "
-                                            "line; a zone label must stand alone before the '='"));
+  EXPECT_TRUE(SaysAt(Check("JEF2x=4\n"), 1,
+                     "did you mean JEF2? write JEF2=4; the game skips this "
+                     "line; a zone label must stand alone before the '='"));
   // A word of a note is no label to guess at.
   EXPECT_FALSE(SaysAt(Check("6=2 ; zone 6 - city\n"), 1, "did you mean"));
   EXPECT_TRUE(SaysAt(Check("DEBUG ON\n"), 1, "write DEBUG alone on its line"));
@@ -125,7 +132,8 @@ TEST(MappingCheck, ZonesTheGameShowsBlankAreOneErrorNamingTheirLines) {
   options.plates = 3;
   options.platesGiven = true;
   std::string text = "0-9=5\n20=3\n";
-  for (int i = 0; i < 8; ++i) text += std::to_string(50 + i) + "=" + std::to_string(3 + i % 2) + "\n";
+  for (int i = 0; i < 8; ++i)
+    text += std::to_string(50 + i) + "=" + std::to_string(3 + i % 2) + "\n";
   text += "0-5=1\n";
   const CheckReport report = CheckMappingText(text, options);
   EXPECT_EQ(Said(report),
@@ -148,14 +156,16 @@ TEST(MappingCheck, AdviceOnTheCountNeverCutsOffATextureALineUses) {
   const CheckReport report = CheckMappingText("0-376=4\n", options);
   EXPECT_TRUE(SaysAt(report, 0, "set the count to 5 in limits.ini"));
   options.limit = PlateCount{"limits.ini", 2, 3, true, {}};
-  EXPECT_TRUE(SaysAt(CheckMappingText("0-376=4\n", options), 1,
-                     "or raise the count in limits.ini to 5"));
+  EXPECT_TRUE(
+      SaysAt(CheckMappingText("0-376=4\n", options), 1, "or raise the count in limits.ini to 5"));
 }
 
 TEST(MappingCheck, WhatWasFoundAroundTheFileIsReportedWithIt) {
   CheckOptions options;
-  options.findings.push_back({Severity::Error, "the game reads Vexilo.txt in this folder, and "
-                                                "there is none", ""});
+  options.findings.push_back({Severity::Error,
+                              "the game reads Vexilo.txt in this folder, and "
+                              "there is none",
+                              ""});
   const CheckReport report = CheckMappingText("63=1\n", options);
   EXPECT_EQ(report.Count(Severity::Error), 1u);
   EXPECT_EQ(Headline(report), "The game reads Vexilo.txt in this folder, and there is none.");

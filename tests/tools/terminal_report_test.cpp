@@ -31,9 +31,8 @@ TEST(FormatSummary, NamesTheTextureCountGivenAndTheZonesBeyondIt) {
   three.platesGiven = true;
   std::string out;
   FormatSummary(out, "V.txt", CheckMappingText("0-376=10\n", three));
-  EXPECT_NE(
-      out.find("\n3 plate textures (plateback1 to plateback3), as --plates 3 says.\n"),
-      std::string::npos);
+  EXPECT_NE(out.find("\n3 plate textures (plateback1 to plateback3), as --plates 3 says.\n"),
+            std::string::npos);
   EXPECT_NE(out.find("\nZones that will show no plateback (no texture among the 3 that --plates "
                      "gives): 0-186, 188-376 (376 zones)\n"),
             std::string::npos);

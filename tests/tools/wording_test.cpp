@@ -66,7 +66,8 @@ TEST(AssumedTextures, NamesTheCountAndHowToChangeIt) {
             "with --plates N (the game's own are 3)");
   options.plates = 3;
   options.platesGiven = true;
-  EXPECT_EQ(AssumedTextures(options), "3 plate textures (plateback1 to plateback3), as --plates 3 says");
+  EXPECT_EQ(AssumedTextures(options),
+            "3 plate textures (plateback1 to plateback3), as --plates 3 says");
   options.plates = 1;
   EXPECT_EQ(AssumedTextures(options), "1 plate texture (plateback1), as --plates 1 says");
 }

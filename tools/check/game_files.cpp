@@ -119,10 +119,9 @@ std::optional<PlateCount> FindPlateCount(const std::string& gameFolder) {
                                     : !plain.empty()       ? plain
                                                            : copies;
   if (chosen.empty()) return std::nullopt;
-  const auto lowest = std::min_element(chosen.begin(), chosen.end(),
-                                       [](const PlateCount& a, const PlateCount& b) {
-                                         return a.count < b.count;
-                                       });
+  const auto lowest =
+      std::min_element(chosen.begin(), chosen.end(),
+                       [](const PlateCount& a, const PlateCount& b) { return a.count < b.count; });
   PlateCount found = *lowest;
   found.guessed = chosen.size() > 1;
   for (const auto* group : {&besideAPlugin, &plain, &copies}) {
@@ -152,8 +151,10 @@ std::string PlateCountNote(const std::optional<PlateCount>& count) {
            "set the count to the plate textures you have";
   }
   if (count->guessed) {
-    note += "; several counts, and none is plainly the one the game reads, so the lowest is "
-            "judged: " + JoinedOthers(*count) + "; keep one";
+    note +=
+        "; several counts, and none is plainly the one the game reads, so the lowest is "
+        "judged: " +
+        JoinedOthers(*count) + "; keep one";
   } else if (!count->others.empty()) {
     note += "; not used: " + JoinedOthers(*count);
   }

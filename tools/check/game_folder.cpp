@@ -112,7 +112,8 @@ GameFolder FindGameFolder(const std::string& start) {
 void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
   const bool theGames = SamePath(checked, game.file);
   if (!game.fileThere) {
-    std::string message = "the game reads Vexilo.txt " + InTheGamesFolder(game) + ", and there is none";
+    std::string message =
+        "the game reads Vexilo.txt " + InTheGamesFolder(game) + ", and there is none";
     if (!game.copies.empty()) {
       const std::string copy = game.Shown(game.copies.front());
       message += "; your edits are in " + copy + ": " +
@@ -129,10 +130,10 @@ void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
   }
   for (const std::string& copy : game.copies) {
     if (SamePath(copy, checked)) continue;
-    game.findings.push_back({Severity::Warning,
-                             "a copy the game does not read: it reads Vexilo.txt " +
-                                 InTheGamesFolder(game) + " only",
-                             game.Shown(copy)});
+    game.findings.push_back(
+        {Severity::Warning,
+         "a copy the game does not read: it reads Vexilo.txt " + InTheGamesFolder(game) + " only",
+         game.Shown(copy)});
   }
 }
 

@@ -194,7 +194,9 @@ std::string Diagnostics(const CheckReport& report) {
     const char* severity = SeverityName(d.severity);
     html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" +
             std::to_string(d.line) + "\" data-severity=\"" + severity + "\"><td class=\"line\">" +
-            HtmlText(!d.where.empty() ? d.where : d.line == 0 ? std::string() : std::to_string(d.line)) +
+            HtmlText(!d.where.empty() ? d.where
+                     : d.line == 0    ? std::string()
+                                      : std::to_string(d.line)) +
             "</td><td class=\"severity\">" + severity + "</td><td class=\"message\">" +
             HtmlText(d.message) + "</td><td><code class=\"text\">" + HtmlText(d.quote) +
             "</code></td></tr>\n";

@@ -176,7 +176,7 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
          "  \"headline\": %s,\n  \"plate_textures\": %s,\n  \"plate_textures_note\": %s,\n"
          "  \"unset_zones\": %zu,\n",
          JsonStringOrNull(Headline(report)).c_str(),
-         options.Measured()      ? std::to_string(options.dictionary->indices.size()).c_str()
+         options.Measured()    ? std::to_string(options.dictionary->indices.size()).c_str()
          : options.platesGiven ? std::to_string(options.plates).c_str()
                                : "null",
          JsonString(AssumedTextures(options)).c_str(), UnsetZones(report).size());

@@ -4,8 +4,8 @@
 #include <cctype>
 
 #include "labels.hpp"
-#include "mapping_fix.hpp"
 #include "mapping_check.hpp"
+#include "mapping_fix.hpp"
 #include "text.hpp"
 #include "wording.hpp"
 
@@ -99,9 +99,7 @@ bool ZoneFieldMalformed(const LineFacts& f) {
          f.line.problem == NumberStatus::NoDigit;
 }
 
-std::string_view BadField(const LineFacts& f) {
-  return TrimBlanks(FieldText(f, f.line.malformed));
-}
+std::string_view BadField(const LineFacts& f) { return TrimBlanks(FieldText(f, f.line.malformed)); }
 
 // The line with its bad zone field written as label: "JEF2=3" for "JEFF2=3".
 std::string WithLabel(const LineFacts& f, std::int32_t zone) {
@@ -254,8 +252,8 @@ std::string LabelNotAlone(const LineFacts& f) {
   const bool index = f.line.malformed == LineField::Index;
   return "a zone label must stand alone before the '=': the " +
          std::string(index ? "zone field" : FieldName(f.line.malformed)) + " " +
-         std::string(BadField(f)) +
-         " holds the label " + zoneNames[zone] + " but is none" + kSkips + DashNote(f);
+         std::string(BadField(f)) + " holds the label " + zoneNames[zone] + " but is none" +
+         kSkips + DashNote(f);
 }
 
 std::string UnknownLabel(const LineFacts& f) {
@@ -355,8 +353,7 @@ std::string CitysAgain(const LineFacts& f) {
     return "";
   return "zone 187 is CITYS a second time, which the game never finds: this line changes no "
          "plate; " +
-         WriteIfRead(std::to_string(kCitys) + "=" + std::to_string(f.line.value)) +
-         " for CITYS";
+         WriteIfRead(std::to_string(kCitys) + "=" + std::to_string(f.line.value)) + " for CITYS";
 }
 
 }  // namespace

@@ -152,11 +152,12 @@ class LineChecker : public LineObserver {
       }
       std::sort(lines.begin(), lines.end());
       lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-      std::string message = Plural(zones.size(), "zone", "zones") + " will show no plateback (" +
-                            why + "): ";
+      std::string message =
+          Plural(zones.size(), "zone", "zones") + " will show no plateback (" + why + "): ";
       if (!lines.empty()) {
         message += std::string(lines.size() == 1 ? "on line " : "on lines ") + LineRuns(lines);
-        if (unset != 0) message += ", and for the " + Plural(unset, "zone", "zones") + " no line sets,";
+        if (unset != 0)
+          message += ", and for the " + Plural(unset, "zone", "zones") + " no line sets,";
       } else {
         message += "for the " + Plural(unset, "zone", "zones") + " no line sets,";
       }
@@ -211,8 +212,8 @@ class LineChecker : public LineObserver {
        : severity == Severity::Warning ? report_.warnings
                                        : report_.notes);
     if (report_.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
-    report_.diagnostics.push_back(
-        {number, severity, std::move(message), std::move(quote), std::move(where), std::move(rule)});
+    report_.diagnostics.push_back({number, severity, std::move(message), std::move(quote),
+                                   std::move(where), std::move(rule)});
   }
 
   const CheckOptions& options_;
@@ -460,8 +461,7 @@ std::string Headline(const CheckReport& report) {
     if (d.rule == "utf16") return "In the game: this file sets nothing, as it is saved as UTF-16.";
     if (d.severity == Severity::Error) lines.insert(d.line);
   }
-  return "In the game: " + Plural(lines.size(), "line does", "lines do") +
-         " not do what it asks.";
+  return "In the game: " + Plural(lines.size(), "line does", "lines do") + " not do what it asks.";
 }
 
 std::string CutNote(const CheckReport& report) {

@@ -102,8 +102,8 @@ void FormatVerdict(std::string& out, const CheckReport& report, const Style& sty
   const std::size_t errors = report.Count(Severity::Error);
   const std::size_t warnings = report.Count(Severity::Warning);
   if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
-  const std::string warned = style.Paint(Plural(warnings, "warning", "warnings"),
-                                         warnings ? kYellow : kBold);
+  const std::string warned =
+      style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold);
   if (errors != 0) {
     Append(out, "%s, %s: the game will not show what this file asks.\n",
            style.Paint(Plural(errors, "error", "errors"), kRed).c_str(), warned.c_str());

@@ -36,9 +36,9 @@ std::int32_t FormatZoneByLabel(std::string& out, std::string_view query) {
   if (index == kNoZone) {
     Append(out, "No zone is labelled %s", std::string(query).c_str());
     const std::int32_t meant = NearestLabel(query);
-    if (meant != kNoZone) Append(out, ": did you mean %s (zone index %d)?", zoneNames[meant], meant);
-    Append(out, "%s vexilo-check --zones lists every label.\n",
-           meant == kNoZone ? ":" : "");
+    if (meant != kNoZone)
+      Append(out, ": did you mean %s (zone index %d)?", zoneNames[meant], meant);
+    Append(out, "%s vexilo-check --zones lists every label.\n", meant == kNoZone ? ":" : "");
     return kNoZone;
   }
   Append(out, "Zone %s: zone index %d", zoneNames[index], index);
