@@ -40,8 +40,10 @@ MappingLine RangeLine(std::string_view text, std::size_t dash, std::size_t equal
   line.equalsAt = equals;
   const std::string_view afterDash = text.substr(dash + 1);
   ReadField(line, LineField::Start, text.substr(0, dash), line.first, ReadZoneField);
+  // An end that runs past the line's first '=' is the tail of a note
+  // ("5=3 ; Los Santos-Red County"): only a number there counts, as ever.
   ReadField(line, LineField::End, afterDash.substr(0, afterDash.find('=')), line.last,
-            ReadZoneField);
+            dash < equals ? ReadZoneField : ReadNumberField);
   ReadField(line, LineField::Value, text.substr(equals + 1), line.value, ReadNumberField);
   return line;
 }

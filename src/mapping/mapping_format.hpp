@@ -58,8 +58,9 @@ struct MappingTable {
 NumberStatus ReadNumberField(std::string_view field, std::int32_t& number);
 
 /// Reads a field that names a zone: a range's start or end, an exact line's
-/// index. A zone is named by its index, read as any number is, or, in a field
-/// without digits, by its label (ZoneOfLabelField); an unknown label is NoDigit.
+/// index, when it stands before the line's first '='. A zone is named by its
+/// index, read as any number is, or, in a field without digits, by its whole
+/// label (ZoneOfLabelField); anything else is NoDigit.
 NumberStatus ReadZoneField(std::string_view field, std::int32_t& zone);
 
 /// Reads one line, its line end already removed.

@@ -146,15 +146,17 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 std::int32_t ZoneOfLabelField(std::string_view field) {
-  std::size_t at = 0;
-  while (at < field.size() && !IsLetter(field[at])) ++at;
+  const std::size_t first = field.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return kNoZone;
+  field = field.substr(first, field.find_last_not_of(" \t") - first + 1);
+  // Longer than any label: no copy, so no field can outgrow the buffer.
+  if (field.size() > host::kZoneLabelSize) return kNoZone;
   char label[host::kZoneLabelSize + 1] = {};
-  std::size_t length = 0;
-  for (; at < field.size() && (IsLetter(field[at]) || IsDigit(field[at])); ++at) {
-    if (length == host::kZoneLabelSize) return kNoZone;
-    label[length++] = IsLetter(field[at]) ? static_cast<char>(field[at] & ~0x20) : field[at];
+  for (std::size_t at = 0; at < field.size(); ++at) {
+    if (!IsLetter(field[at]) && !IsDigit(field[at])) return kNoZone;
+    label[at] = IsLetter(field[at]) ? static_cast<char>(field[at] & ~0x20) : field[at];
   }
-  return length == 0 ? kNoZone : zone_lookup::ZoneOfLabelBytes(label);
+  return zone_lookup::ZoneOfLabelBytes(label);
 }
 
 }  // namespace vexilo

@@ -96,10 +96,9 @@ inline std::int32_t FindZoneIndex(const char* label) {
   return zone_lookup::ZoneOfKey(zone_lookup::KeyOfField(label));
 }
 
-/// The zone a mapping line's field names by its label: the letters and
-/// digits from the field's first letter to the first character that is
-/// neither, in any case ("jef2" is 63, "CITYS" 110). kNoZone when that is no
-/// label of the table, or the field holds no letter.
+/// The zone a mapping line's field names by its label: the whole field, its
+/// blanks (space, tab) taken off both ends, in any case ("jef2" is 63,
+/// "CITYS" 110). kNoZone for anything else: "#JEF2", "JEF2x", "Los Santos".
 std::int32_t ZoneOfLabelField(std::string_view field);
 
 }  // namespace vexilo

@@ -46,19 +46,39 @@ TEST(MappingLine, ReadsTheFieldsOfARangeAndOfAnExactLine) {
   EXPECT_EQ(reversed.malformed, LineField::None);
 }
 
-TEST(MappingLine, AZoneLabelStandsForItsZoneInAnyCase) {
-  const MappingLine exact = ParseMappingLine(" jef2 = 5 ; home");
-  EXPECT_EQ(exact.malformed, LineField::None);
-  EXPECT_EQ(exact.first, 63);
-  EXPECT_EQ(exact.last, 63);
-  EXPECT_EQ(exact.value, 5);
-  const MappingLine range = ParseMappingLine("LA-JEF1B=1");
-  EXPECT_EQ(range.first, 0);
-  EXPECT_EQ(range.last, 62);
-  EXPECT_EQ(ParseMappingLine("CITYS=4").first, 110);
-  EXPECT_EQ(ParseMappingLine("NOWHERE=1").malformed, LineField::Index);
-  EXPECT_EQ(ParseMappingLine("JEF2JEF2J=1").malformed, LineField::Index);
-  EXPECT_EQ(ParseMappingLine("5=JEF2").malformed, LineField::Value);
+TEST(MappingLine, AZoneLabelIsAWholeFieldBeforeTheFirstEqualsInAnyCase) {
+  const struct {
+    const char* line;
+    std::int32_t first, last, value;
+  } named[] = {
+      {"JEF2=5", 63, 63, 5},           {" jef2 = 6 ; home", 63, 63, 6}, {"LA-JEF1B=2", 0, 62, 2},
+      {"SF - SFAIR5 = 3", 162, 209, 3}, {"CITYS=7", 110, 110, 7},       {"red\t=\t8", 147, 147, 8},
+      {"7=4 ; zones 7-9", 7, 9, 4},
+  };
+  for (const auto& line : named) {
+    const MappingLine read = ParseMappingLine(line.line);
+    EXPECT_EQ(read.malformed, LineField::None) << line.line;
+    EXPECT_EQ(read.first, line.first) << line.line;
+    EXPECT_EQ(read.last, line.last) << line.line;
+    EXPECT_EQ(read.value, line.value) << line.line;
+  }
+  // What the format skipped before labels stays skipped: a commented-out
+  // label, a label with more to it, a zone word in a note after the value.
+  for (const char* skipped : {"#JEF2=5", "//JEF2=5", "JEF2x=4", "5=3 ; Los Santos-Red County",
+                              "6=2 ; zones LA-SF", "NOWHERE=1", "5=JEF2", "J EF2=1"}) {
+    EXPECT_FALSE(SetsAnyZone(ParseMappingLine(skipped))) << skipped;
+  }
+}
+
+TEST(MappingLine, ALabelFieldOfAnyLengthIsReadSafely) {
+  for (std::size_t length : {10u, 100u, 100000u}) {
+    const std::string letters(length, 'A');
+    for (const std::string& line : {letters + "=1", letters + "-" + letters + "=1",
+                                    "0-" + letters + "=1", letters + "-5=1"}) {
+      EXPECT_NE(ParseMappingLine(line).malformed, LineField::None) << length;
+      EXPECT_EQ(ParseMappingText(line).plates, MappingTable{}.plates) << length;
+    }
+  }
 }
 
 TEST(MappingLine, NamesTheFirstFieldWithoutADigitOrOutOfRange) {

@@ -23,6 +23,12 @@ TEST(MappedPlateback, GivesTheStoredEntryAndPlateback0ForNoZoneAndIndicesOutside
   EXPECT_EQ(MappedPlateback(AtRunTime(kNoZone)), 0);
   EXPECT_EQ(MappedPlateback(AtRunTime(-1)), 0);
   EXPECT_EQ(MappedPlateback(AtRunTime(1000)), 0);
+  // Reading one entry past the table may happen to give 0, so the bounds
+  // are checked themselves.
+  EXPECT_TRUE(IsTableIndex(AtRunTime(0)));
+  EXPECT_TRUE(IsTableIndex(AtRunTime(kZoneCount - 1)));
+  EXPECT_FALSE(IsTableIndex(AtRunTime(kNoZone)));
+  EXPECT_FALSE(IsTableIndex(AtRunTime(-1)));
   StoreMappings({});
 }
 

@@ -198,5 +198,22 @@ TEST_F(CallSiteHook, AnUnloadAfterAFrameFreesTheEntriesAtOnce) {
   EXPECT_TRUE(watch.expired());
 }
 
+// The manager promises that the call is back before any entry goes, so a
+// frame that runs while an entry is let go never reaches the chain.
+TEST_F(CallSiteHook, AFrameRunWhileTheManagerLetsAnEntryGoGetsTheCalleesResult) {
+  struct FrameAtDestruction {
+    std::uint32_t* seen;
+    ~FrameAtDestruction() { *seen = standin::RunFrame(); }
+  };
+  std::uint32_t seen = 0;
+  Hooker hooker;
+  hooker.attach([guard = std::shared_ptr<FrameAtDestruction>(new FrameAtDestruction{&seen})](
+                    next_function next) { return next() + 1; });
+  EXPECT_EQ(standin::RunFrame(), standin::kFrameCalleeResult + 1);
+  Manager::instance()->restore();
+  EXPECT_EQ(seen, standin::kFrameCalleeResult);
+  EXPECT_EQ(standin::HostBytes(standin::FrameCallSite()), original_);
+}
+
 }  // namespace
 }  // namespace injector

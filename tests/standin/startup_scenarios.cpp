@@ -123,16 +123,21 @@ void MalformedLinesArePassedOverAndStartUpCompletes(Context& context) {
   STANDIN_CHECK_EQ(PlateIn("SF"), 3);
 }
 
-// Players copy the label the debug line shows.
+// Players copy the label the debug line shows; a label commented out the
+// .ini way, or a zone word in a note, sets nothing.
 void ZoneLabelsNameTheirZonesInTheFile(Context& context) {
   Checks& checks = context.checks;
-  WriteFileBytes("Vexilo.txt", "LA-JEF1B=1\r\njef2=7\r\nSF=3\r\nNOWHERE=9\r\n");
+  WriteFileBytes("Vexilo.txt",
+                 "LA-JEF1B=1\r\njef2=7\r\nSF=3\r\nNOWHERE=9\r\n#JEF2=5\r\n"
+                 "5=3 ; Los Santos-Red County\r\n");
   PluginLibrary plugin(context.settings.plugin);
   STANDIN_CHECK_EQ(PlateIn("LA"), 1);
   STANDIN_CHECK_EQ(PlateIn("JEF1B"), 1);
   STANDIN_CHECK_EQ(PlateIn("JEF2"), 7);
   STANDIN_CHECK_EQ(PlateIn("SF"), 3);
   STANDIN_CHECK_EQ(PlateIn("VE"), 0);
+  STANDIN_CHECK_EQ(PlateIn("RIH3B"), 1);
+  STANDIN_CHECK_EQ(PlateIn("RED"), 0);
 }
 
 void AZoneTheHostCannotNameGivesPlateback0(Context& context) {
