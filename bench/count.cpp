@@ -9,6 +9,7 @@
 
 #include "core/load_mappings.hpp"
 #include "hot_paths.hpp"
+#include "mapping/default_mapping_file.hpp"
 #include "mapping/zones.hpp"
 
 namespace {
@@ -42,15 +43,16 @@ __attribute__((noinline)) void CountedLoopFrames(int rounds) {
 __attribute__((noinline)) void CountedLoopLoadMappings() { LoadMappings(); }
 
 // LoadMappings reads .\\Vexilo.txt from the working folder: a scratch folder
-// holding the mixed file of the given size, made by an earlier run so that
-// an instruction trace of this one need not wade through its making.
-bool CountLoadMappings(std::size_t bytes) {
+// named for the file, made by an earlier run so that an instruction trace of
+// this one need not wade through its making.
+template <class MakeText>
+bool CountLoadMappings(const std::string& name, MakeText makeText) {
   namespace fs = std::filesystem;
-  const fs::path folder = fs::temp_directory_path() / ("vexilo-count-" + std::to_string(bytes));
+  const fs::path folder = fs::temp_directory_path() / ("vexilo-count-" + name);
   const fs::path file = folder / "Vexilo.txt";
   if (!fs::exists(file)) {
     fs::create_directories(folder);
-    std::ofstream(file, std::ios::binary) << bench::MixedMappingText(bytes);
+    std::ofstream(file, std::ios::binary) << makeText();
   }
   fs::current_path(folder);
   CountedLoopLoadMappings();
@@ -63,7 +65,7 @@ int main(int argc, char** argv) {
   if (argc != 3 || !bench::SetUpHotPaths()) {
     std::fprintf(stderr,
                  "usage: vexilo_bench_count find|scan|plate|frame-on|frame-off "
-                 "ITERATIONS | load BYTES\n");
+                 "ITERATIONS | load BYTES | load-default 1\n");
     return 2;
   }
   const std::string path = argv[1];
@@ -79,7 +81,11 @@ int main(int argc, char** argv) {
   } else if (path == "plate") {
     CountedLoopPlateRequests(rounds);
   } else if (path == "load") {
-    if (!CountLoadMappings(static_cast<std::size_t>(rounds))) return 1;
+    const auto bytes = static_cast<std::size_t>(rounds);
+    if (!CountLoadMappings(std::to_string(bytes), [bytes] { return bench::MixedMappingText(bytes); }))
+      return 1;
+  } else if (path == "load-default") {
+    if (!CountLoadMappings("default", DefaultMappingFileText)) return 1;
   } else if (path == "frame-on" || path == "frame-off") {
     bench::SetUpFrames(path == "frame-on");
     CountedLoopFrames(rounds);

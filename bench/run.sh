@@ -33,7 +33,7 @@ instructions_qemu() {
     find) pattern='CountedLoopLookups.*FindZoneIndex' ;;
     scan) pattern='CountedLoopLookups.*ScanZoneIndex' ;;
     plate) pattern='CountedLoopPlateRequests' ;;
-    load) pattern='CountedLoopLoadMappings' ;;
+    load | load-default) pattern='CountedLoopLoadMappings' ;;
     *) pattern='CountedLoopFrames' ;;
   esac
   symbol=$(paste -d'|' <(nm "$program") <(nm -C "$program") | grep -E "\|.*$pattern" | head -1 | cut -d'|' -f1 |
@@ -68,6 +68,8 @@ frame_on=$(instructions frame-on $requests)
 frame_off=$(instructions frame-off $requests)
 "$bin/vexilo_bench_count" load $load_bytes  # makes the file, uncounted
 load=$(instructions load $load_bytes)
+"$bin/vexilo_bench_count" load-default 1  # makes the file, uncounted
+load_default=$(instructions load-default 1)
 
 if [ -n "${counter_qemu:-}" ]; then echo "Instruction counts (qemu's trace), per operation:"; else echo "Instruction counts (valgrind --tool=callgrind), per operation:"; fi
 printf '  %-58s %10s\n' "FindZoneIndex, 377 labels and 377 misses" "$(per "$find" $lookups)"
@@ -76,6 +78,7 @@ printf '  %-58s %10s\n' "ratio scan / FindZoneIndex" "$(awk -v a="$scan" -v b="$
 printf '  %-58s %10s\n' "plate request through the jump (host stubs included)" "$(per "$plate" $requests)"
 printf '  %-58s %10s\n' "frame with debug on (hook, overlay, 13 font calls)" "$(per "$frame_on" $requests)"
 printf '  %-58s %10s\n' "frame with debug off" "$(per "$frame_off" $requests)"
+printf '  %-58s %10s\n' "LoadMappings, the default file" "$load_default"
 printf '  %-58s %10s\n' "LoadMappings, $((load_bytes / 1000000)) MB of mixed lines, per byte of the file" "$(awk -v t="$load" -v n="$load_bytes" 'BEGIN {printf "%.2f", t / n}')"
 echo
 echo "Wall time (Google Benchmark), each beside its baseline:"

@@ -68,13 +68,6 @@ class InputFile {
   /// Reads up to size bytes: the count read, 0 at the end, -1 on a read error.
   std::ptrdiff_t Read(char* buffer, std::size_t size);
 
-  /// The file's size in bytes, -1 when it cannot be told.
-  std::int64_t Size() const;
-
-  /// Reads up to size bytes from offset on, leaving where Read stands as it
-  /// was: the count read, 0 past the end, -1 on a read error.
-  std::ptrdiff_t ReadAt(std::int64_t offset, char* buffer, std::size_t size);
-
  private:
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;

@@ -151,21 +151,6 @@ std::ptrdiff_t InputFile::Read(char* buffer, std::size_t size) {
   }
 }
 
-std::int64_t InputFile::Size() const {
-  struct stat info {};
-  if (!is_open() || fstat(static_cast<int>(handle_), &info) != 0) return -1;
-  return static_cast<std::int64_t>(info.st_size);
-}
-
-std::ptrdiff_t InputFile::ReadAt(std::int64_t offset, char* buffer, std::size_t size) {
-  if (!is_open() || offset < 0) return -1;
-  for (;;) {
-    const ssize_t n = pread(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
-    if (n >= 0) return n;
-    if (errno != EINTR) return -1;
-  }
-}
-
 std::int64_t MonotonicMilliseconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);

@@ -108,33 +108,6 @@ std::ptrdiff_t InputFile::Read(char* buffer, std::size_t size) {
   return static_cast<std::ptrdiff_t>(read);
 }
 
-std::int64_t InputFile::Size() const {
-  LARGE_INTEGER size{};
-  if (!is_open() || !GetFileSizeEx(AsHandle(handle_), &size)) return -1;
-  return static_cast<std::int64_t>(size.QuadPart);
-}
-
-std::ptrdiff_t InputFile::ReadAt(std::int64_t offset, char* buffer, std::size_t size) {
-  if (!is_open() || offset < 0) return -1;
-  const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
-  // On a handle opened for synchronous reading, the offset in OVERLAPPED
-  // says where this one read starts; the read moves the file pointer all
-  // the same, so it is put back for Read.
-  const HANDLE file = AsHandle(handle_);
-  LARGE_INTEGER stood{};
-  const LARGE_INTEGER here{};
-  if (!SetFilePointerEx(file, here, &stood, FILE_CURRENT)) return -1;
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
-  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
-  DWORD read = 0;
-  const bool ok = ReadFile(file, buffer, chunk, &read, &at) != 0;
-  const bool pastTheEnd = !ok && GetLastError() == ERROR_HANDLE_EOF;
-  if (!SetFilePointerEx(file, stood, nullptr, FILE_BEGIN)) return -1;
-  if (!ok) return pastTheEnd ? 0 : -1;
-  return static_cast<std::ptrdiff_t>(read);
-}
-
 std::int64_t MonotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
 
 std::optional<FileStamp> QueryFileStamp(const std::string& path) {

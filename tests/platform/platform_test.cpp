@@ -75,23 +75,6 @@ TEST(InputFile, OpensOnlyRegularFiles) {
   EXPECT_FALSE(InputFile("missing.txt").is_open());
 }
 
-TEST(InputFile, TellsItsSizeAndReadsAtAnOffsetWithoutMovingRead) {
-  ScratchDir scratch;
-  testing::WriteFileBytes("file.txt", "0123456789");
-  InputFile file("file.txt");
-  ASSERT_TRUE(file.is_open());
-  EXPECT_EQ(file.Size(), 10);
-  char buffer[4];
-  ASSERT_EQ(file.Read(buffer, 2), 2);
-  EXPECT_EQ(file.ReadAt(6, buffer, sizeof buffer), 4);
-  EXPECT_EQ(std::string(buffer, 4), "6789");
-  EXPECT_EQ(file.ReadAt(8, buffer, sizeof buffer), 2);
-  EXPECT_EQ(file.ReadAt(10, buffer, sizeof buffer), 0);
-  EXPECT_EQ(file.ReadAt(-1, buffer, sizeof buffer), -1);
-  ASSERT_EQ(file.Read(buffer, 2), 2);
-  EXPECT_EQ(std::string(buffer, 2), "23");
-}
-
 TEST(QueryFileStamp, ChangesWithTheSizeOrTheLastWriteTimeAndOnlyThen) {
   ScratchDir scratch;
   EXPECT_FALSE(QueryFileStamp("missing.txt").has_value());

@@ -35,6 +35,25 @@ TEST(WriteWholeFile, SaysWhyAFileCannotBeWritten) {
   EXPECT_FALSE(reason.empty());
 }
 
+TEST(FileAtOffsets, TellsItsSizeAndReadsAtAnyOffsetOfARegularFileOnly) {
+  testing::ScratchDir scratch;
+  testing::WriteFileBytes("file.txt", "0123456789");
+  std::filesystem::create_directory("folder.txt");
+  FileAtOffsets file("file.txt");
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.Size(), 10);
+  char buffer[4];
+  EXPECT_EQ(file.ReadAt(6, buffer, sizeof buffer), 4);
+  EXPECT_EQ(std::string(buffer, 4), "6789");
+  EXPECT_EQ(file.ReadAt(8, buffer, sizeof buffer), 2);
+  EXPECT_EQ(file.ReadAt(10, buffer, sizeof buffer), 0);
+  EXPECT_EQ(file.ReadAt(-1, buffer, sizeof buffer), -1);
+  EXPECT_EQ(file.ReadAt(0, buffer, 2), 2);
+  EXPECT_EQ(std::string(buffer, 2), "01");
+  EXPECT_FALSE(FileAtOffsets("folder.txt").IsOpen());
+  EXPECT_FALSE(FileAtOffsets("missing.txt").IsOpen());
+}
+
 TEST(KindOfPath, TellsAMissingFileFromAFolderAndAFile) {
   const std::string file = "vexilo-os-test-kind-\xC3\xA9.txt";
   std::string reason;

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "os.hpp"
+#include "platform/platform.hpp"
 
 namespace vexilo::check {
 

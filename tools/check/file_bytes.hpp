@@ -5,7 +5,7 @@
 #include <string>
 
 #include "byte_source.hpp"
-#include "platform/platform.hpp"
+#include "os.hpp"
 
 namespace vexilo::check {
 
@@ -15,12 +15,12 @@ class FileBytes : public ByteSource {
   /// Opens the file at a UTF-8 path written either way (".\x" or "./x").
   explicit FileBytes(const std::string& path);
   /// False when the file cannot be opened or its size cannot be told.
-  bool IsOpen() const { return file_.is_open() && size_ >= 0; }
+  bool IsOpen() const { return file_.IsOpen() && size_ >= 0; }
   std::uint64_t Size() const override { return size_ < 0 ? 0 : static_cast<std::uint64_t>(size_); }
   bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
 
  private:
-  platform::InputFile file_;
+  FileAtOffsets file_;
   std::int64_t size_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -84,6 +85,28 @@ inline NewFile CreateNewFileWith(const std::string& path, std::string_view bytes
   if (result != NewFile::Created) reason = ErrorText(error);
   return result;
 }
+
+/// A regular file at a UTF-8 path opened for reading at any offset, shared
+/// with other readers and writers, closed when the object goes.
+class FileAtOffsets {
+ public:
+  explicit FileAtOffsets(const std::string& path);
+  ~FileAtOffsets();
+  FileAtOffsets(const FileAtOffsets&) = delete;
+  FileAtOffsets& operator=(const FileAtOffsets&) = delete;
+
+  /// False when the path does not name a readable regular file.
+  bool IsOpen() const { return handle_ != kClosed; }
+  /// The file's size in bytes, -1 when it cannot be told.
+  std::int64_t Size() const;
+  /// Reads up to size bytes from offset on: the count read, 0 past the end,
+  /// -1 on a read error.
+  std::ptrdiff_t ReadAt(std::int64_t offset, char* buffer, std::size_t size);
+
+ private:
+  static constexpr std::intptr_t kClosed = -1;
+  std::intptr_t handle_ = kClosed;
+};
 
 /// Puts the file at from in the place of the one at to in one step, so that
 /// a reader finds the old file or the new one, never neither or a mix.

@@ -164,4 +164,36 @@ void WaitForEnter() {
   }
 }
 
+FileAtOffsets::FileAtOffsets(const std::string& path) {
+  // Non-blocking, so that a FIFO of that name cannot hold the check waiting
+  // for a writer; only a regular file is read, as on Windows.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+    close(fd);
+    return;
+  }
+  handle_ = fd;
+}
+
+FileAtOffsets::~FileAtOffsets() {
+  if (IsOpen()) close(static_cast<int>(handle_));
+}
+
+std::int64_t FileAtOffsets::Size() const {
+  struct stat info {};
+  if (!IsOpen() || fstat(static_cast<int>(handle_), &info) != 0) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
+std::ptrdiff_t FileAtOffsets::ReadAt(std::int64_t offset, char* buffer, std::size_t size) {
+  if (!IsOpen() || offset < 0) return -1;
+  for (;;) {
+    const ssize_t n = pread(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
+    if (n >= 0) return n;
+    if (errno != EINTR) return -1;
+  }
+}
+
 }  // namespace vexilo::check

@@ -260,4 +260,37 @@ void WaitForEnter() {
   ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), typed, 256, &read, nullptr);
 }
 
+FileAtOffsets::FileAtOffsets(const std::string& path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, so only
+  // regular files get through.
+  const HANDLE file = CreateFileW(platform::Widen(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+FileAtOffsets::~FileAtOffsets() {
+  if (IsOpen()) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::int64_t FileAtOffsets::Size() const {
+  LARGE_INTEGER size{};
+  if (!IsOpen() || !GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &size)) return -1;
+  return static_cast<std::int64_t>(size.QuadPart);
+}
+
+std::ptrdiff_t FileAtOffsets::ReadAt(std::int64_t offset, char* buffer, std::size_t size) {
+  if (!IsOpen() || offset < 0) return -1;
+  const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
+  // On a handle opened for synchronous reading, the offset in OVERLAPPED
+  // says where this one read starts.
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  DWORD read = 0;
+  if (ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, chunk, &read, &at))
+    return static_cast<std::ptrdiff_t>(read);
+  return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+}
+
 }  // namespace vexilo::check
