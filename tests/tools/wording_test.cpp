@@ -72,14 +72,6 @@ TEST(AssumedTextures, NamesTheCountAndHowToChangeIt) {
   EXPECT_EQ(AssumedTextures(options), "1 plate texture (plateback1), as --plates 1 says");
 }
 
-TEST(ZonesBeyondTheTextures, CountsTheReachableZonesWithNoTexture) {
-  CheckOptions three;
-  three.plates = 3;
-  three.platesGiven = true;
-  EXPECT_EQ(ZonesBeyondTheTextures(CheckMappingText("0-9=3\n10-10=-1\n187=5\n11=2\n", three)), 11u);
-  EXPECT_EQ(ZonesBeyondTheTextures(CheckMappingText("0-376=10\n", CheckOptions{})), 0u);
-}
-
 TEST(CutNote, SpeaksOnlyWhenProblemsWereLeftOut) {
   CheckReport report;
   report.warnings = 1;

@@ -18,11 +18,6 @@ namespace {
 constexpr std::size_t kMostIniBytes = 1u << 20;
 constexpr std::string_view kCountKey = "numberofplatetextures=";
 
-bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
-  return name.size() >= end.size() &&
-         EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
-}
-
 // Every count line of one .ini's text, with its line number.
 std::vector<PlateCount> CountsIn(const std::string& file, std::string_view text) {
   std::vector<PlateCount> counts;

@@ -11,11 +11,6 @@ namespace {
 
 constexpr const char* kPluginFolders[] = {"scripts", "plugins"};
 
-bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
-  return name.size() >= end.size() &&
-         EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
-}
-
 std::vector<std::string> NamesIn(const std::string& folder) {
   std::vector<std::string> names;
   std::string reason;

@@ -15,12 +15,6 @@ constexpr std::size_t kMostEdits = 2;
 
 bool IsWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
 
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 // Letters changed, added or dropped between two words, case aside.

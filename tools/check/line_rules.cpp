@@ -18,12 +18,6 @@ constexpr const char* kKeepDashesOut =
     "; the first '-' on a line always starts a range: keep '-' out of notes, or put the note on a "
     "line of its own that starts with ';'";
 
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool IsMapping(const LineFacts& f) {
   return f.line.kind == LineKind::Range || f.line.kind == LineKind::Exact;
 }

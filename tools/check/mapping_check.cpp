@@ -13,6 +13,7 @@
 #include "line_rules.hpp"
 #include "mapping/mapping_file.hpp"
 #include "mapping_fix.hpp"
+#include "text.hpp"
 #include "text_bytes.hpp"
 #include "wording.hpp"
 
@@ -21,12 +22,6 @@ namespace {
 
 constexpr std::size_t kQuoteLength = 80;
 constexpr std::int32_t kLastZone = kZoneCount - 1;
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // --fix cannot decode half a character, so it is offered only for a whole one.
 std::string Utf16Message(const TextBytes& bytes) {
@@ -78,7 +73,7 @@ class LineChecker : public LineObserver {
     const std::string mended = line.kind == LineKind::Blank || line.kind == LineKind::Comment
                                    ? std::string(text)
                                    : WhatToWrite(text, plates_).value_or(std::string(text));
-    const LineFacts facts{number, text, Trim(text), line, options_, mended, bytes_};
+    const LineFacts facts{number, text, TrimBlanks(text), line, options_, mended, bytes_};
     for (const LineRule& rule : LineRules()) {
       std::string message = rule.message(facts);
       if (message.empty()) continue;
@@ -435,10 +430,6 @@ std::string AssumedTextures(const CheckOptions& options) {
       " (plateback1";
   if (options.plates > 1) text += " to " + Texture(std::int64_t{options.plates} - 1);
   return text + "), as --plates " + std::to_string(options.plates) + " says";
-}
-
-std::size_t ZonesBeyondTheTextures(const CheckReport& report) {
-  return ZonesWithoutTexture(report).size();
 }
 
 std::string Headline(const CheckReport& report) {

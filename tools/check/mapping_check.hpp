@@ -152,10 +152,6 @@ GamePlates PlatesOf(const CheckOptions& options);
 /// "N lines can be mended: run vexilo-check --fix", or empty.
 std::string MendableNote(const CheckReport& report);
 
-/// How many zones the game can reach get a plateback index that has no
-/// texture under the assumed count (negative ones included).
-std::size_t ZonesBeyondTheTextures(const CheckReport& report);
-
 /// "In the game: ...": the one thing a player must know first, from the
 /// worst finding; empty when there is no error.
 std::string Headline(const CheckReport& report);

@@ -43,6 +43,17 @@ std::size_t Utf8SequenceLength(std::string_view text) {
   return length;
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
+  return name.size() >= end.size() &&
+         EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==

@@ -21,6 +21,12 @@ std::string_view Trim(std::string_view text);
 /// Windows compares file names.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+/// Text without the spaces and tabs at either end, as the game trims a line.
+std::string_view TrimBlanks(std::string_view text);
+
+/// Whether a name ends with end, but for the case of ASCII letters.
+bool EndsWithIgnoringCase(std::string_view name, std::string_view end);
+
 /// Appends printf-style formatted text to out, however long it comes out.
 #if defined(__MINGW32__)
 __attribute__((format(gnu_printf, 2, 3)))
