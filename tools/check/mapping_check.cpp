@@ -34,15 +34,10 @@ std::string Utf16Message(const TextBytes& bytes) {
          " holds half a character, which --fix cannot mend";
 }
 
-// "51 to 58", "3, 7 and 9 to 12": line numbers as runs.
-std::string LineRuns(const std::vector<std::size_t>& lines) {
-  std::vector<std::pair<std::size_t, std::size_t>> runs;
-  for (std::size_t line : lines) {
-    if (!runs.empty() && runs.back().second + 1 == line)
-      runs.back().second = line;
-    else
-      runs.emplace_back(line, line);
-  }
+using Run = std::pair<std::int64_t, std::int64_t>;
+
+// "51 to 58", "0 to 2 and 4": numbers by their runs.
+std::string NumberRuns(const std::vector<Run>& runs) {
   std::string text;
   for (std::size_t i = 0; i < runs.size(); ++i) {
     if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
@@ -50,6 +45,19 @@ std::string LineRuns(const std::vector<std::size_t>& lines) {
     if (runs[i].second != runs[i].first) text += " to " + std::to_string(runs[i].second);
   }
   return text;
+}
+
+// Line numbers, in order, as runs.
+std::string LineRuns(const std::vector<std::size_t>& lines) {
+  std::vector<Run> runs;
+  for (const std::size_t line : lines) {
+    const auto number = static_cast<std::int64_t>(line);
+    if (!runs.empty() && runs.back().second + 1 == number)
+      runs.back().second = number;
+    else
+      runs.emplace_back(number, number);
+  }
+  return NumberRuns(runs);
 }
 
 // Reads each line through the rules table and keeps what the game makes of
@@ -183,8 +191,17 @@ class LineChecker : public LineObserver {
     if (!options_.limit) return;
     const PlateCount& limit = *options_.limit;
     const std::string where = limit.file + ":" + std::to_string(limit.line);
-    if (limit.guessed || !limit.others.empty())
-      Add(0, Severity::Warning, PlateCountNote(options_.limit), "", true, where, "around");
+    if (limit.guessed || !limit.others.empty()) {
+      std::string others;
+      for (const std::string& other : limit.others) others += (others.empty() ? "" : "; ") + other;
+      const std::string used = limit.file + " line " + std::to_string(limit.line);
+      Add(0, Severity::Warning,
+          limit.guessed ? "keep one count of plate textures: several .ini files hold one and "
+                          "none is plainly the one the game reads, so the lowest, in " +
+                              used + ", is judged; the others: " + others
+                        : "not read by the game: " + others + "; the count is the one in " + used,
+          "", true, where, "around");
+    }
     if (!limit.on || !options_.Measured() || options_.dictionary->indices.empty()) return;
     const std::int32_t highest = *options_.dictionary->indices.rbegin() + 1;
     if (limit.count <= highest) return;
@@ -299,8 +316,6 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
 
 namespace {
 
-using Run = std::pair<std::int64_t, std::int64_t>;
-
 // Runs of plateback indices, as "plateback1 to plateback3 and plateback5".
 std::string RunsText(const std::vector<Run>& runs) {
   std::string text;
@@ -379,13 +394,7 @@ std::string IndicesTheGameHas(const CheckOptions& options) {
     if (!runs.empty()) runs.back().second = std::min(runs.back().second, last);
   }
   if (runs.empty()) return "none; add plateback1 to the game's vehicle.txd";
-  std::string text;
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
-    text += std::to_string(runs[i].first);
-    if (runs[i].second != runs[i].first) text += " to " + std::to_string(runs[i].second);
-  }
-  return text;
+  return NumberRuns(runs);
 }
 
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
