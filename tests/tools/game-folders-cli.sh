@@ -29,7 +29,7 @@ printf '[Limits]\r\nNumber of plate textures = 11\r\n' >"$game/limit_adjuster - 
 run 1 && says "a copied .ini" \
   '^In the game: 214 zones will show no plateback \(beyond the game.s own 3 plate textures: the count in limit_adjuster\.ini is off\)\.$' \
   '^Vexilo\.txt:51: error: 214 zones will show no plateback .*: on lines 51 to 58 write a plateback index your game has \(0 to 2\), or remove the .#. or .;. at the start of limit_adjuster\.ini line 2 and set the count to 11$' \
-  '^limit_adjuster\.ini:2: warning: .*not used: limit_adjuster - Copy\.ini line 2 \(11\), a copy the game does not read' \
+  '^limit_adjuster\.ini:2: warning: not read by the game: limit_adjuster - Copy\.ini line 2 \(11\), a copy the game does not read' \
   '^1 error, 1 warning: the game will not show what this file asks\.$'
 rm -f "$game"/limit_adjuster*
 
