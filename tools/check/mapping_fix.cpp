@@ -169,10 +169,8 @@ struct Allowed {
     debug |= intent.kind == LineIntent::Kind::Debug;
     if (intent.kind != LineIntent::Kind::Zones) return;
     const auto [from, to] = Covered(intent.first, intent.last);
-    for (std::int32_t zone = from; zone <= to; ++zone) {
-      named[static_cast<std::size_t>(zone)] = true;
-      value[static_cast<std::size_t>(zone)] = intent.value;
-    }
+    std::fill(named.begin() + from, named.begin() + to + 1, true);
+    std::fill(value.begin() + from, value.begin() + to + 1, intent.value);
   }
 
   bool Holds(const MappingTable& before, const MappingTable& after) const {

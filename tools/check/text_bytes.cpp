@@ -81,10 +81,11 @@ TextBytes TextScan::Finish() const {
     read.encoding = head[0] == '\xFF' ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
   } else if (head == kByteOrderMark) {
     read.marked = true;
-  } else if (zeros_[0] == 0 && zeros_[1] > 0 && zeros_[1] * 2 >= odds) {
-    // The ASCII of a mapping line in UTF-16 is a zero byte in every other place.
+  } else if (zeros_[1] * 2 >= odds && zeros_[0] < zeros_[1]) {
+    // The ASCII of a mapping line in UTF-16 is a zero byte in every other
+    // place; other letters (U+0100, a surrogate's half) may put one between.
     read.encoding = Encoding::Utf16LittleEndian;
-  } else if (zeros_[1] == 0 && zeros_[0] > 0 && zeros_[0] * 2 >= evens) {
+  } else if (zeros_[0] * 2 >= evens && zeros_[1] < zeros_[0]) {
     read.encoding = Encoding::Utf16BigEndian;
   }
   if (!read.Utf16()) return read;
