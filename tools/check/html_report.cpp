@@ -113,38 +113,35 @@ std::string Summary(const std::string& file, const CheckReport& report) {
 }
 
 std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
-  const auto at = static_cast<std::size_t>(zone);
-  const std::int32_t plate = report.table.plates[at];
+  const ZoneOutcome outcome = OutcomeOf(report, zone);
   std::string title = "Zone " + std::to_string(zone) + " " + zoneNames[zone] +
-                      ": plateback index " + std::to_string(plate) + " (" + Texture(plate) + "), ";
-  const std::size_t line = report.setBy[at];
-  const auto text = report.setterText.find(line);
-  if (line == 0) {
+                      ": plateback index " + std::to_string(outcome.plate) + " (" +
+                      Texture(outcome.plate) + "), ";
+  if (outcome.line == 0) {
     title += "set by no line";
   } else {
-    title += "set by line " + std::to_string(line) +
-             (text == report.setterText.end() ? "" : ": " + text->second);
+    title += "set by line " + std::to_string(outcome.line) +
+             (outcome.lineText.empty() ? "" : ": " + outcome.lineText);
   }
-  if (zone == kCitysAgain) title += ". It is " + std::string(kCitysAgainNote);
-  const std::string why = WhyNoPlateback(report.options, plate);
-  if (zone != kCitysAgain && !why.empty()) title += ". In the game it shows no plateback: " + why;
+  if (!outcome.reached) title += ". It is " + std::string(kCitysAgainNote);
+  if (!outcome.blank.empty()) title += ". In the game it shows no plateback: " + outcome.blank;
   return title;
 }
 
 std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
-  const auto at = static_cast<std::size_t>(zone);
-  const std::int32_t plate = report.table.plates[at];
-  const std::size_t line = report.setBy[at];
+  const ZoneOutcome outcome = OutcomeOf(report, zone);
+  const std::int32_t plate = outcome.plate;
+  const std::size_t line = outcome.line;
   std::string classes = "zone " + PlateClass(plate);
   std::string note;
-  if (zone == kCitysAgain) {
+  if (!outcome.reached) {
     classes += " unreachable";
     note = " unreachable";
   } else if (line == 0) {
     classes += " unset";
     note = " unset";
   }
-  if (zone != kCitysAgain && !report.options.ShowsPlate(plate)) {
+  if (!outcome.blank.empty()) {
     classes += " no-plateback";
     note += " no plateback";
   }

@@ -113,22 +113,20 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
 void FormatJsonZones(std::string& out, const CheckReport& report) {
   Append(out, "  \"zones\": [");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    const std::size_t by = report.setBy[static_cast<std::size_t>(zone)];
+    const ZoneOutcome outcome = OutcomeOf(report, zone);
     Append(out,
            "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", "
            "\"line\": ",
-           zone ? "," : "", zone, zoneNames[zone], plate, Texture(plate).c_str());
-    if (by == 0) {
+           zone ? "," : "", zone, zoneNames[zone], outcome.plate, Texture(outcome.plate).c_str());
+    if (outcome.line == 0) {
       Append(out, "null");
     } else {
-      Append(out, "%zu", by);
+      Append(out, "%zu", outcome.line);
     }
-    const std::string why = WhyNoPlateback(report.options, plate);
-    if (zone == kCitysAgain) {
+    if (!outcome.reached) {
       Append(out, ", \"never_reached\": true, \"note\": %s", JsonString(kCitysAgainNote).c_str());
-    } else if (!why.empty()) {
-      Append(out, ", \"no_plateback\": %s", JsonString(why).c_str());
+    } else if (!outcome.blank.empty()) {
+      Append(out, ", \"no_plateback\": %s", JsonString(outcome.blank).c_str());
     }
     Append(out, "}");
   }

@@ -353,11 +353,22 @@ std::string TextureRuns(const PlateTextures& textures) {
   return gaps.empty() ? held : held + ", without " + gaps;
 }
 
+ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone) {
+  ZoneOutcome outcome;
+  const auto at = static_cast<std::size_t>(zone);
+  outcome.plate = report.table.plates[at];
+  outcome.line = report.setBy[at];
+  if (const auto text = report.setterText.find(outcome.line); text != report.setterText.end())
+    outcome.lineText = text->second;
+  outcome.reached = zone != kCitysAgain;
+  if (outcome.reached) outcome.blank = WhyNoPlateback(report.options, outcome.plate);
+  return outcome;
+}
+
 std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report) {
   std::vector<std::int32_t> zones;
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    if (zone != kCitysAgain && !report.options.ShowsPlate(plate)) zones.push_back(zone);
+    if (!OutcomeOf(report, zone).blank.empty()) zones.push_back(zone);
   }
   return zones;
 }
@@ -400,9 +411,9 @@ std::string IndicesTheGameHas(const CheckOptions& options) {
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
     const CheckReport& report) {
   std::vector<std::pair<std::string, std::vector<std::int32_t>>> groups;
-  for (std::int32_t zone : ZonesWithoutTexture(report)) {
-    const std::string why =
-        WhyNoPlateback(report.options, report.table.plates[static_cast<std::size_t>(zone)]);
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+    const std::string why = OutcomeOf(report, zone).blank;
+    if (why.empty()) continue;
     const auto group = std::find_if(groups.begin(), groups.end(),
                                     [&why](const auto& g) { return g.first == why; });
     if (group == groups.end()) {

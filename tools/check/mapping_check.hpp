@@ -113,6 +113,20 @@ std::string Quote(std::string_view line);
 /// The counts and words that every report draws from a check, so that the
 /// terminal, the JSON and the page never tell the same thing two ways.
 
+/// What the game shows in one zone, from which every report draws its row,
+/// its cell and its verdict.
+struct ZoneOutcome {
+  std::int32_t plate = 0;  ///< the plateback index the game gives it
+  std::size_t line = 0;    ///< the line that set it; 0 when none did
+  std::string lineText;    ///< that line, quoted; empty when none did
+  bool reached = true;     ///< false for zone 187, which the game never finds
+  /// Why it shows no plateback in the game; empty when it shows one or is
+  /// never reached.
+  std::string blank;
+};
+
+ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone);
+
 /// How many zones each plateback index covers, in index order.
 std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report);
 

@@ -130,12 +130,13 @@ void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& st
 void FormatTable(std::string& out, const CheckReport& report) {
   Append(out, "%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], plate, Texture(plate).c_str());
-    if (zone == kCitysAgain) {
+    const ZoneOutcome outcome = OutcomeOf(report, zone);
+    Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], outcome.plate,
+           Texture(outcome.plate).c_str());
+    if (!outcome.reached) {
       Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
-    } else if (const std::string why = WhyNoPlateback(report.options, plate); !why.empty()) {
-      Append(out, "  (shows no plateback: %s)", why.c_str());
+    } else if (!outcome.blank.empty()) {
+      Append(out, "  (shows no plateback: %s)", outcome.blank.c_str());
     }
     Append(out, "\n");
   }

@@ -67,22 +67,18 @@ std::int32_t FormatZone(std::string& out, std::string_view query) {
 
 void FormatZoneMapping(std::string& out, const std::string& file, const CheckReport& report,
                        std::int32_t zone) {
-  const auto at = static_cast<std::size_t>(zone);
-  const std::int32_t plate = report.table.plates[at];
-  Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), plate,
-         Texture(plate).c_str());
-  const std::size_t line = report.setBy[at];
-  if (line == 0) {
+  const ZoneOutcome outcome = OutcomeOf(report, zone);
+  Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), outcome.plate,
+         Texture(outcome.plate).c_str());
+  if (outcome.line == 0) {
     Append(out, "as no line sets it\n");
   } else {
-    Append(out, "set by line %zu", line);
-    if (const auto text = report.setterText.find(line); text != report.setterText.end())
-      Append(out, ": %s", text->second.c_str());
+    Append(out, "set by line %zu", outcome.line);
+    if (!outcome.lineText.empty()) Append(out, ": %s", outcome.lineText.c_str());
     Append(out, "\n");
   }
-  const std::string why = WhyNoPlateback(report.options, plate);
-  if (!why.empty() && zone != kCitysAgain)
-    Append(out, "In the game it shows no plateback: %s.\n", why.c_str());
+  if (!outcome.blank.empty())
+    Append(out, "In the game it shows no plateback: %s.\n", outcome.blank.c_str());
 }
 
 }  // namespace vexilo::check
