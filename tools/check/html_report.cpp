@@ -109,6 +109,9 @@ std::string Summary(const std::string& file, const CheckReport& report) {
        "<span id=\"errors\">" + Plural(report.errors, "error", "errors") +
            "</span>, <span id=\"warnings\">" + Plural(report.warnings, "warning", "warnings") +
            "</span>");
+  if (const std::string headline = Headline(report); !headline.empty())
+    item("headline", "Headline", HtmlText(headline));
+  item("verdict", "Verdict", HtmlText(Verdict(report)));
   return html + "</dl>\n";
 }
 

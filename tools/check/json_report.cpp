@@ -171,9 +171,10 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
          report.notes, report.mendable);
   const CheckOptions& options = report.options;
   Append(out,
-         "  \"headline\": %s,\n  \"plate_textures\": %s,\n  \"plate_textures_note\": %s,\n"
+         "  \"headline\": %s,\n  \"verdict\": %s,\n  \"plate_textures\": %s,\n  "
+         "\"plate_textures_note\": %s,\n"
          "  \"unset_zones\": %zu,\n",
-         JsonStringOrNull(Headline(report)).c_str(),
+         JsonStringOrNull(Headline(report)).c_str(), JsonString(Verdict(report)).c_str(),
          options.Measured()    ? std::to_string(options.dictionary->indices.size()).c_str()
          : options.platesGiven ? std::to_string(options.plates).c_str()
                                : "null",

@@ -475,6 +475,16 @@ std::string Headline(const CheckReport& report) {
   return "In the game: " + Plural(lines.size(), "line does", "lines do") + " not do what it asks.";
 }
 
+std::string Verdict(const CheckReport& report) {
+  const std::string warnings = Plural(report.warnings, "warning", "warnings");
+  if (report.errors != 0)
+    return Plural(report.errors, "error", "errors") + ", " + warnings +
+           ": the game will not show what this file asks.";
+  if (report.warnings != 0)
+    return "No errors, " + warnings + ": the game shows what this file asks.";
+  return "No problems found.";
+}
+
 std::string CutNote(const CheckReport& report) {
   if (report.diagnostics.size() >= report.errors + report.warnings + report.notes) return "";
   return "Only the first " + std::to_string(report.diagnostics.size()) +

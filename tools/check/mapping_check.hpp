@@ -170,6 +170,11 @@ std::string MendableNote(const CheckReport& report);
 /// worst finding; empty when there is no error.
 std::string Headline(const CheckReport& report);
 
+/// The verdict, in one of three forms: "No problems found.", "No errors, N
+/// warnings: the game shows what this file asks." or "N errors, M
+/// warnings: the game will not show what this file asks."
+std::string Verdict(const CheckReport& report);
+
 /// "Only the first N problems found are shown." when the report kept fewer
 /// problems than it found; empty otherwise.
 std::string CutNote(const CheckReport& report);

@@ -99,19 +99,9 @@ void FormatHeadline(std::string& out, const CheckReport& report, const Style& st
 }
 
 void FormatVerdict(std::string& out, const CheckReport& report, const Style& style) {
-  const std::size_t errors = report.Count(Severity::Error);
-  const std::size_t warnings = report.Count(Severity::Warning);
   if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
-  const std::string warned =
-      style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold);
-  if (errors != 0) {
-    Append(out, "%s, %s: the game will not show what this file asks.\n",
-           style.Paint(Plural(errors, "error", "errors"), kRed).c_str(), warned.c_str());
-  } else if (warnings != 0) {
-    Append(out, "No errors, %s: the game shows what this file asks.\n", warned.c_str());
-  } else {
-    Append(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
-  }
+  const char* colour = report.errors != 0 ? kRed : report.warnings != 0 ? kYellow : kGreen;
+  Append(out, "%s\n", style.Paint(Verdict(report), colour).c_str());
 }
 
 void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {
