@@ -11,6 +11,7 @@
 #include "line_rules.hpp"
 #include "mapping/default_mapping_file.hpp"
 #include "mapping/mapping_format.hpp"
+#include "mapping_fix.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -105,6 +106,11 @@ TEST(LineRules, EachRuleNamesTheLineItIsForAndSaysWhatToWrite) {
     EXPECT_NE(said->message.find(found->says), std::string::npos)
         << rule.id << ": " << said->message;
     EXPECT_EQ(said->severity, rule.severity) << rule.id;
+    CheckOptions eleven;
+    eleven.plates = 11;
+    eleven.platesGiven = true;
+    const MappingFix fix = FixMappingText(std::string(found->text) + "\n", PlatesOf(eleven));
+    EXPECT_EQ(fix.Mended() != 0, rule.mendable) << rule.id << ": --fix and the table disagree";
   }
 }
 
