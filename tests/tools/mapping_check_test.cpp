@@ -131,6 +131,9 @@ TEST(LineRules, ATextToWriteIsShownOnlyWhenTheGameReadsItAsMeant) {
   EXPECT_EQ(WriteIfRead("63 5=N"), "");
   EXPECT_EQ(WriteIfRead("63=1 ; zones 63-70"), "");
   EXPECT_EQ(WriteIfRead("5=-3"), "");
+  // A note's '-' is no range to complete.
+  for (const Diagnostic& d : Check("63 12 ; zones 63-70\n", 3).diagnostics)
+    EXPECT_EQ(d.message.find("write 63 12"), std::string::npos) << d.message;
 }
 
 TEST(MappingCheck, ZonesTheGameShowsBlankAreOneErrorNamingTheirLines) {

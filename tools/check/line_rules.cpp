@@ -186,12 +186,24 @@ std::string NoEquals(const LineFacts& f) {
          "; the game reads no mapping here";
 }
 
+// One word, of letters and digits, blanks aside.
+bool IsOneWord(std::string_view text) {
+  text = TrimBlanks(text);
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+  });
+}
+
+// "0-62" alone: a range, as written, that lacks its value.
 std::string RangeWithoutValue(const LineFacts& f) {
-  if (f.line.kind != LineKind::Other || f.trimmed.find('-') == std::string_view::npos) return "";
+  const std::size_t dash = f.trimmed.find('-');
+  if (f.line.kind != LineKind::Other || dash == std::string_view::npos ||
+      !IsOneWord(f.trimmed.substr(0, dash)) || !IsOneWord(f.trimmed.substr(dash + 1)))
+    return "";
   const std::string write =
       WriteIfRead(std::string(f.trimmed) + "=" + FirstIndexTheGameHas(f.options));
-  return "a range needs '=' and a plateback index after it: " +
-         (write.empty() ? std::string("write it as 0-62=1") : write) +
+  if (write.empty()) return "";
+  return "a range needs '=' and a plateback index after it: " + write +
          ", or another plateback index your game has (" + IndicesTheGameHas(f.options) + ")" +
          kSkips;
 }

@@ -472,7 +472,8 @@ std::string Headline(const CheckReport& report) {
     if (d.rule == "utf16") return "In the game: this file sets nothing, as it is saved as UTF-16.";
     if (d.severity == Severity::Error) lines.insert(d.line);
   }
-  return "In the game: " + Plural(lines.size(), "line does", "lines do") + " not do what it asks.";
+  if (lines.size() == 1) return "In the game: 1 line does not do what it asks.";
+  return "In the game: " + std::to_string(lines.size()) + " lines do not do what they ask.";
 }
 
 std::string Verdict(const CheckReport& report) {
