@@ -247,6 +247,7 @@ fi
 case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuzz/run-fuzz.sh 30 game-build
 case_ "fuzzing vexilo-check's reader of texture dictionaries for 30 s" 240 tests/fuzz/run-fuzz.sh 30 txd
+case_ "fuzzing vexilo-check --fix, judged by the mapping-file reader, for 30 s" 240 tests/fuzz/run-fuzz.sh 30 fix
 
 # What was skipped, and why, once more beside the count.
 for line in "${skips[@]}"; do echo "$line"; done

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# run-fuzz.sh [SECONDS] [mapping|game-build|txd]: builds the fuzz preset (the
+# run-fuzz.sh [SECONDS] [mapping|game-build|txd|fix]: builds the fuzz preset (the
 # readers alone, for this machine's 64-bit architecture, with clang,
 # libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer) and runs one
 # fuzzer for SECONDS (60 by default): the mapping-file reader's from its seed
 # corpus, vexilo-check's reader of game executables, seeded with small
 # executables of every build and a few broken ones, or its reader of texture
-# dictionaries, seeded with small dictionaries. A failing input is kept
-# in the fuzzer's regressions folder, which the unit tests replay on every
-# build.
+# dictionaries, seeded with small dictionaries, or its --fix, judged by the
+# mapping-file reader and seeded with the reader's corpus. A failing input is
+# kept in the fuzzer's regressions folder, which the unit tests replay on
+# every build.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-60}
@@ -43,8 +44,14 @@ case $which in
     seeds=("$out/seeds")
     max_len=4096
     ;;
+  fix)
+    fuzzer=build/fuzz64/tests/fuzz/vexilo_fix_fuzzer
+    regressions=tests/fuzz/fix-regressions
+    seeds=(tests/fuzz/corpus)
+    max_len=4096
+    ;;
   *)
-    echo "run-fuzz.sh: no fuzzer named '$which' (mapping, game-build or txd)" >&2
+    echo "run-fuzz.sh: no fuzzer named '$which' (mapping, game-build, txd or fix)" >&2
     exit 2
     ;;
 esac

@@ -55,15 +55,16 @@ same 0 default.table --table ../default-Vexilo.txt
 same 1 mistakes.out --plates 3 mistakes.txt
 same 1 utf16.out utf16.txt
 holds 1 '^utf16-no-mark\.txt:1: error: the file is saved as UTF-16' utf16-no-mark.txt
-# Given the game's 3 textures, the default file draws one warning per index beyond them, each once.
-run 0 --plates 3 ../default-Vexilo.txt && {
-  if [ "$(grep -c ': warning: plateback index .* but the game has 3 plate textures' "$out")" -eq 8 ] &&
-    ! grep -q -- 'see --plates' "$out" && grep -q '^Assuming 3 plate textures (plateback1 to plateback3), as --plates 3 says\.$' "$out"; then
+# Given the game's 3 textures, the default file's blank plates are one error naming its lines.
+run 1 --plates 3 ../default-Vexilo.txt && {
+  if [ "$(grep -c ': error: ' "$out")" -eq 1 ] &&
+    grep -q '^\.\./default-Vexilo\.txt:51: error: 214 zones will show no plateback (no texture among the 3 that --plates gives): on lines 51 to 58 write' "$out" &&
+    [ "$(tail -n 1 "$out")" = "1 error, 0 warnings: the game will not show what this file asks." ]; then
     report pass
-  else report fail "--plates 3 on the default file: not one warning per index 3 to 10"; fi
+  else report fail "--plates 3 on the default file: not one error naming lines 51 to 58"; fi
 }
-holds 1 '^diagnostics\.txt:15: warning: plateback index 12 selects plateback13' diagnostics.txt
-run 1 --plates 13 diagnostics.txt && check "--plates 13 still warns of plateback13" not grep -q "selects plateback13" "$out"
+holds 1 '^diagnostics\.txt:10: error: 4 zones will show no plateback \(no texture among the 12 that --plates gives\): on lines 10 and 15 write' --plates 12 diagnostics.txt
+run 1 --plates 13 diagnostics.txt && check "--plates 13 still says plateback13 is missing" grep -q ": 3 zones will show no plateback .*: on line 10 write" "$out"
 holds 1 "^hostile\.txt:6: error: the '-' after the plateback index makes this line the range 5-9=3, which sets zones 5 to 9" hostile.txt
 holds 1 "^hostile\.txt:8: error: .*range 8-4=2, which sets nothing, not even zone 8; .*keep '-' out of notes" hostile.txt
 holds 2 'cannot read .*[/\\]check[/\\]missing\.txt: there is no such file$' missing.txt

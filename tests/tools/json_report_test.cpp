@@ -46,20 +46,23 @@ TEST(FormatJson, GivesEachGameExecutablesBuildAndWhatVexiloDoesOnIt) {
 }
 
 TEST(FormatJson, GivesEveryZoneWithTheLineThatSetsIt) {
-  const CheckReport report = CheckMappingText("63=12\n10-5=3\n", CheckOptions{});
+  CheckOptions eleven;
+  eleven.plates = 11;
+  eleven.platesGiven = true;
+  const CheckReport report = CheckMappingText("63=12\n10-5=3\n", eleven);
   std::string out;
   FormatJson(out, "V.txt", report, GameSearch{});
   EXPECT_NE(
       out.find(
           "{\"index\": 63, \"label\": \"JEF2\", \"plateback\": 12, \"texture\": "
-          "\"plateback13\", \"line\": 1, \"no_plateback\": \"no texture among the 11 assumed\"}"),
+          "\"plateback13\", \"line\": 1, \"no_plateback\": \"no texture among the 11 that --plates "
+          "gives\"}"),
       std::string::npos);
   EXPECT_NE(out.find("{\"index\": 0, \"label\": \"LA\", \"plateback\": 0, \"texture\": "
                      "\"plateback1\", \"line\": null}"),
             std::string::npos);
-  EXPECT_NE(out.find("\"warnings\": 2,"), std::string::npos);
-  EXPECT_NE(out.find("{\"line\": 2, \"where\": null, \"severity\": \"warning\""),
-            std::string::npos);
+  EXPECT_NE(out.find("\"errors\": 2,"), std::string::npos);
+  EXPECT_NE(out.find("{\"line\": 2, \"where\": null, \"severity\": \"error\""), std::string::npos);
   EXPECT_NE(out.find("\"mappings\": 1,"), std::string::npos);
   EXPECT_NE(out.find("{\"index\": 187, \"label\": \"CITYS\", \"plateback\": 0, \"texture\": "
                      "\"plateback1\", \"line\": null, \"never_reached\": true"),
@@ -71,7 +74,8 @@ TEST(FormatJson, NamesTheAssumedTextureCountAndTheUnsetZones) {
   FormatJson(out, "V.txt", CheckMappingText("0-99=1\n", CheckOptions{}), GameSearch{});
   EXPECT_NE(
       out.find(
-          "\n  \"plate_textures\": 11,\n  \"plate_textures_note\": \"assuming 11 plate textures"),
+          "\n  \"plate_textures\": null,\n  \"plate_textures_note\": \"the plate textures are not "
+          "judged"),
       std::string::npos);
   EXPECT_NE(out.find("\n  \"unset_zones\": 276,\n"), std::string::npos);
 }

@@ -6,11 +6,14 @@
 #include <string>
 #include <system_error>
 
+#include "fix_report.hpp"
 #include "mapping/mapping_file.hpp"
 #include "mapping/mapping_format.hpp"
 #include "os.hpp"
 #include "platform/platform.hpp"
 #include "scratch_dir.hpp"
+
+extern "C" int VexiloFuzzFix(const std::uint8_t* data, std::size_t size);
 
 namespace vexilo::check {
 namespace {
@@ -26,8 +29,40 @@ TEST(MappingFix, EachPlainMistakeIsMendedToWhatItMeant) {
   EXPECT_EQ(Fixed("\xEF\xBB\xBF"
                   "63 5\n"),
             "63=5\n");
-  EXPECT_EQ(Fixed("1=1\r2=2\r\n3=3\r"), "1=1\r\n2=2\r\n3=3\r\n");
+  // The game reads a last CR as nothing: 3=3.
+  EXPECT_EQ(Fixed("1=1\r2=2\r\n3=3\r"), "1=1\r\n2=2\r\n3=3\r");
   EXPECT_EQ(Fixed("1=1\n2=2\x1A\n3=3\n"), "1=1\n2=2\n3=3\n");
+  EXPECT_EQ(Fixed(" #63=5\n// 63=4\n#JEF2=5"), " ;63=5\n; 63=4\n;JEF2=5");
+}
+
+// The zones the game sets differently in after than in before.
+std::vector<std::int32_t> ZonesChanged(const std::string& before, const std::string& after) {
+  const MappingTable old = ParseMappingText(before), now = ParseMappingText(after);
+  std::vector<std::int32_t> zones;
+  for (std::size_t zone = 0; zone < old.plates.size(); ++zone)
+    if (old.plates[zone] != now.plates[zone]) zones.push_back(static_cast<std::int32_t>(zone));
+  return zones;
+}
+
+TEST(MappingFix, AMendSetsOnlyTheZonesItsZoneFieldNamesAsTheGameReadsTheWholeFile) {
+  const std::string verdania = "63=plateback2 ; zones 63-70 are Verdania\n";
+  EXPECT_EQ(Fixed(verdania), "; zones 63-70 are Verdania\n63=1\n");
+  EXPECT_EQ(ZonesChanged(verdania, Fixed(verdania)), std::vector<std::int32_t>{63});
+  EXPECT_EQ(ParseMappingText(Fixed(verdania)).plates[63], 1);
+  EXPECT_EQ(Fixed("63=plateback2 ; city-1"), "; city-1\n63=1");
+  EXPECT_EQ(WhatToWrite("232-240 5"), "232-240=5");
+  EXPECT_EQ(WhatToWrite("63 5 ; zones 63-70 are Verdania"), "; zones 63-70 are Verdania\n63=5");
+  EXPECT_EQ(WhatToWrite("JEFF2=3"), std::nullopt);
+  const LineIntent zone63{LineIntent::Kind::Zones, 63, 63, 1};
+  EXPECT_FALSE(ReadsAs("63=1 ; zones 63-70", zone63));
+  EXPECT_TRUE(ReadsAs(";zones 63-70\n63=1", zone63));
+}
+
+TEST(MappingFix, BytesTheGameReadsAsWrittenAreLeftAndAFreedLineIsNamed) {
+  EXPECT_EQ(FixMappingText("63=5\n\x1A").Mended(), 0u);
+  EXPECT_EQ(FixMappingText("63=5\r").Mended(), 0u);
+  const MappingFix freed = FixMappingText("1=1\x1A\nDEBUG\n4=4\n");
+  EXPECT_EQ(freed.endOfTextEffect, "the 2 lines after it will be read, DEBUG among them");
 }
 
 TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
@@ -43,7 +78,8 @@ TEST(MappingFix, LabelsStayAsWrittenAndNoLineSelectsAPlatebackTheGameLacks) {
   EXPECT_NE(fix.left[1].after.find("writing 63=12 would not help"), std::string::npos);
   CheckOptions three;
   three.plates = 3;
-  EXPECT_EQ(FixMappingText("63 5\n63 2\n", three).bytes, "63 5\n63=2\n");
+  three.platesGiven = true;
+  EXPECT_EQ(FixMappingText("63 5\n63 2\n", PlatesOf(three)).bytes, "63 5\n63=2\n");
 }
 
 TEST(MappingFix, Utf16BecomesUtf8KeepingEveryCharacter) {
@@ -63,6 +99,10 @@ TEST(MappingFix, Utf16BecomesUtf8KeepingEveryCharacter) {
   EXPECT_TRUE(fix.decoded);
   EXPECT_EQ(fix.bytes, "63=5\r\n;\xC3\xA9\xF0\x9F\x98\x80");
   EXPECT_EQ(fix.Mended(), 2u);
+  // Without its mark, and holding a letter above U+00FF, it is UTF-16 all the same.
+  const MappingFix unmarked = FixMappingText(utf16.substr(2));
+  EXPECT_EQ(unmarked.bytes, fix.bytes);
+  EXPECT_EQ(unmarked.lineEndsMended, 0u);
   const std::string half = utf16.substr(0, 20);
   EXPECT_EQ(FixMappingText(half).bytes, half);
   EXPECT_NE(FixMappingText(half).encodingLeft.find("line 2 holds half a character"),
@@ -150,6 +190,19 @@ TEST(MappingFixFile, ADryRunWritesNothing) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
 }
 
+TEST(MappingFixFile, ATryThatFailsAfterTheBackupTakesTheBackupAlong) {
+  testing::ScratchDir scratch;
+  testing::WriteFileBytes("Vexilo.txt", "63 5\n");
+  std::filesystem::create_directory("Vexilo.txt.new");
+  for (int n = 2; n <= 1000; ++n)
+    std::filesystem::create_directory("Vexilo.txt.new" + std::to_string(n));
+  const FixedFile fixed = FixMappingFile("Vexilo.txt", "V.txt");
+  EXPECT_EQ(fixed.outcome, FixedFile::Outcome::LeftAlone);
+  EXPECT_NE(fixed.problem.find("is taken"), std::string::npos) << fixed.problem;
+  EXPECT_FALSE(std::filesystem::exists("Vexilo.txt.bak"));
+  EXPECT_EQ(testing::ReadFileBytes("Vexilo.txt"), "63 5\n");
+}
+
 TEST(MappingFixFile, AReadOnlyFileIsLeftAlone) {
   testing::ScratchDir scratch;
   testing::WriteFileBytes("Vexilo.txt", "63 5\n");
@@ -159,6 +212,19 @@ TEST(MappingFixFile, AReadOnlyFileIsLeftAlone) {
   EXPECT_EQ(fixed.problem.substr(0, 46), "V.txt is read-only; V.txt is left as it was: c");
   EXPECT_EQ(testing::ReadFileBytes("Vexilo.txt"), "63 5\n");
   EXPECT_FALSE(std::filesystem::exists("Vexilo.txt.bak"));
+}
+
+TEST(MappingFixFuzzer, FindsNoFaultInItsRegressionsOrTheReadersCorpus) {
+  std::size_t files = 0;
+  for (const char* folder : {"fix-regressions", "corpus"}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(VEXILO_FUZZ_DIR) / folder)) {
+      const std::string bytes = testing::ReadFileBytes(entry.path());
+      VexiloFuzzFix(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+      ++files;
+    }
+  }
+  EXPECT_GE(files, 4u);
 }
 
 TEST(FixOffer, SaysHowManyLinesAndThatABackupIsKept) {

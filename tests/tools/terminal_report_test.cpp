@@ -12,7 +12,7 @@ namespace {
 
 std::string Summary(const std::string& text) {
   std::string out;
-  FormatSummary(out, "V.txt", CheckMappingText(text, CheckOptions{}), Style{});
+  FormatSummary(out, "V.txt", CheckMappingText(text, CheckOptions{}));
   return out;
 }
 
@@ -24,29 +24,32 @@ TEST(FormatSummary, GivesTheUnsetZonesAsRuns) {
             std::string::npos);
 }
 
-TEST(FormatSummary, NamesTheAssumedTextureCountAndTheZonesBeyondIt) {
-  EXPECT_NE(
-      Summary("0-376=10\n")
-          .find("\nAssuming 11 plate textures (plateback1 to plateback11), as the default file "
-                "does; --plates 3 for the game's own.\n"),
-      std::string::npos);
+TEST(FormatSummary, NamesTheTextureCountGivenAndTheZonesBeyondIt) {
+  EXPECT_NE(Summary("0-376=10\n").find("\nThe plate textures are not judged: "), std::string::npos);
   CheckOptions three;
   three.plates = 3;
   three.platesGiven = true;
   std::string out;
-  FormatSummary(out, "V.txt", CheckMappingText("0-376=10\n", three), Style{});
-  EXPECT_NE(
-      out.find("\nAssuming 3 plate textures (plateback1 to plateback3), as --plates 3 says.\n"),
-      std::string::npos);
+  FormatSummary(out, "V.txt", CheckMappingText("0-376=10\n", three));
+  EXPECT_NE(out.find("\n3 plate textures (plateback1 to plateback3), as --plates 3 says.\n"),
+            std::string::npos);
   EXPECT_NE(out.find("\nZones that will show no plateback (no texture among the 3 that --plates "
                      "gives): 0-186, 188-376 (376 zones)\n"),
             std::string::npos);
   EXPECT_EQ(Summary("0-376=10\n").find("no texture among"), std::string::npos);
 }
 
-TEST(FormatSummary, CountsProblemsOrSaysThereAreNone) {
-  EXPECT_NE(Summary("0-376=1\n").find("No problems found."), std::string::npos);
-  EXPECT_NE(Summary("=1\nhello\n10-5=3\n").find("2 errors, 1 warning."), std::string::npos);
+std::string Verdict(const std::string& text) {
+  std::string out;
+  FormatVerdict(out, CheckMappingText(text, CheckOptions{}), Style{});
+  return out;
+}
+
+TEST(FormatVerdict, IsOneOfThreeLines) {
+  EXPECT_EQ(Verdict("0-376=1\n"), "No problems found.\n");
+  EXPECT_EQ(Verdict("=1\nhello\n400=3\n"),
+            "2 errors, 1 warning: the game will not show what this file asks.\n");
+  EXPECT_EQ(Verdict("400=3\n"), "No errors, 1 warning: the game shows what this file asks.\n");
 }
 
 using testing::SomeGames;
@@ -82,9 +85,12 @@ TEST(Style, PaintsOnlyWhenColourIsOn) {
 
 TEST(FormatTable, GivesOneAlignedRowPerZone) {
   std::string out;
-  FormatTable(out, CheckMappingText("63=12\n", CheckOptions{}));
+  CheckOptions eleven;
+  eleven.plates = 11;
+  eleven.platesGiven = true;
+  FormatTable(out, CheckMappingText("63=12\n", eleven));
   EXPECT_NE(out.find("\n   63  JEF2             12  plateback13  (shows no plateback: no texture "
-                     "among the 11 assumed)\n"),
+                     "among the 11 that --plates gives)\n"),
             std::string::npos);
   EXPECT_NE(out.find("\n  187  CITYS             0  plateback1  (never reached: the game always "
                      "finds CITYS at "

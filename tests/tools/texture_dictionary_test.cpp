@@ -98,14 +98,20 @@ TEST(TextureDictionary, TheSearchFindsVehicleTxdInAnyCaseAFewFoldersDown) {
   namespace fs = std::filesystem;
   fs::create_directories("game/models/generic");
   fs::create_directories("game/a/b/c/d");
+  fs::create_directories("game/elsewhere");
   testing::WriteFileBytes("game/a/b/c/d/vehicle.txd", "too deep");
-  EXPECT_EQ(MeasureGameTextures({"", "game/"}).problem,
-            "no vehicle.txd (in any case) in the current folder and game/ or their subfolders, "
-            "3 levels deep");
-  testing::WriteFileBytes("game/models/generic/Vehicle.TXD", FakeTextureDictionary({"plateback1"}));
-  EXPECT_EQ(FindVehicleTxds({"elsewhere/", "game/"}),
+  testing::WriteFileBytes("game/elsewhere/vehicle.txd", FakeTextureDictionary({"plateback1"}));
+  const PlateTextures none = MeasureGameTextures("game/");
+  EXPECT_FALSE(none.Read());
+  EXPECT_TRUE(none.file.empty());
+  EXPECT_EQ(none.copies, std::vector<std::string>{"elsewhere/vehicle.txd holds 1 plate textures: "
+                                                  "a copy the game does not read from there"});
+  testing::WriteFileBytes("game/models/generic/Vehicle.TXD", FakeTextureDictionary({"plateback2"}));
+  EXPECT_EQ(FindVehicleTxds({"elsewhere/", "game/models/"}),
             std::vector<std::string>{"game/models/generic/Vehicle.TXD"});
-  EXPECT_EQ(MeasureGameTextures({"game/models/"}).indices, (std::set<std::int32_t>{0}));
+  const PlateTextures own = MeasureGameTextures("game/");
+  EXPECT_EQ(own.file, "models/generic/Vehicle.TXD");
+  EXPECT_EQ(own.indices, (std::set<std::int32_t>{1}));
 }
 
 TEST(TextureDictionaryFuzzer, FindsNoFaultInItsRegressions) {

@@ -11,30 +11,35 @@ cp "$data/default-Vexilo.txt" "$game/Vexilo.txt"
 make game.exe 1001
 mkdir -p "$game/models/generic"
 (cd "$game/models/generic" && "${maker[@]}" vehicle.txd txd:vehiclelights128,plateback1,plateback2,plateback3) >/dev/null
-run 0 && says "the game's own 3 textures, found in models/generic" \
+run 1 && says "the game's own 3 textures, found in models/generic" \
+  '^In the game: 214 zones will show no plateback \(no texture in models/generic/vehicle\.txd\)\.$' \
   '^The game has 3 plate textures in models/generic/vehicle\.txd: plateback1 to plateback3\.$' \
-  '^Vexilo\.txt:51: warning: plateback index 3 selects plateback4, but models/generic/vehicle\.txd has no such texture \(it holds plateback1 to plateback3\); line 51 uses it; write a plateback index your game has \(0 to 2\)$' \
+  '^Vexilo\.txt:51: error: 214 zones will show no plateback \(no texture in models/generic/vehicle\.txd\): on lines 51 to 58 write a plateback index your game has \(0 to 2\)$' \
   '^Zones that will show no plateback \(no texture in models/generic/vehicle\.txd\): 162-186, 188-376 \(214 zones\)$' \
   '^  game\.exe: build 1001: '
-run 0 --json && says "the textures as JSON" \
+run 1 --json && says "the textures as JSON" \
   '"texture_dictionary": \{"file": "models/generic/vehicle\.txd", "read": true, "problem": null, "platebacks": \[0, 1, 2\]\}'
-run 0 --html report.html && grep -q '<li data-plateback="3" data-count="[0-9]*" class="missing">.*no texture in models/generic/vehicle\.txd' "$game/report.html" &&
+run 1 --html report.html && grep -q '<li data-plateback="3" data-count="[0-9]*" class="missing">.*no texture in models/generic/vehicle\.txd' "$game/report.html" &&
   grep -q '<div class="zone pb-3 no-plateback" data-zone="162"' "$game/report.html" &&
   pass || fail "the page does not mark plateback index 3's missing texture in its legend and grid"
-run 0 --plates 11 && says "--plates overrides the dictionary" '^Assuming 11 plate textures .* as --plates 11 says\.$'
+run 0 --plates 11 && says "--plates overrides the dictionary" '^11 plate textures .* as --plates 11 says\.$' '^No problems found\.$'
 (cd "$game" && "${maker[@]}" broken.txd txd:plateback1 && head -c 60 broken.txd >cut.txd) >/dev/null
-run 0 --txd cut.txd && says "a truncated dictionary, in one line, then 11 assumed" \
-  '^Plate textures not read: cut\.txd cannot be read as a texture dictionary: truncated or damaged: the chunk at 0x0 \(type 0x16\) claims [0-9]+ bytes, past the end of the file \(60 bytes\)\.$' \
-  '^Assuming 11 plate textures'
-rm -rf "$game/models"
-run 0 && says "no dictionary at all" '^Plate textures not read: no vehicle\.txd \(in any case\) in the current folder or its subfolders, 3 levels deep\.$'
+run 1 --txd cut.txd && says "a damaged dictionary is an error, and nothing is assumed" \
+  '^cut\.txd: error: cut\.txd cannot be read as a texture dictionary: truncated or damaged: the chunk at 0x0 \(type 0x16\) claims [0-9]+ bytes, past the end of the file \(60 bytes\); the plate textures are not judged: give their count with --plates N$' \
+  '^The plate textures are not judged'
+mkdir -p "$game/PlatebackPack" && mv "$game/models/generic/vehicle.txd" "$game/PlatebackPack/" && rm -rf "$game/models"
+run 0 && says "a dictionary elsewhere is named, and the textures are not judged" \
+  '^Vexilo\.txt: warning: there is no models/generic/vehicle\.txd in the game.s folder, where the game loads its plate textures from; the plate textures are not judged' \
+  '^Also found: PlatebackPack/vehicle\.txd holds 3 plate textures: a copy the game does not read from there\.$' \
+  '^No errors, 1 warning: the game shows what this file asks\.$'
+rm -rf "$game/PlatebackPack"
 
 # The game's own dictionary beside a texture pack's, and a limit adjuster left at its 3.
 mkdir -p "$game/models/generic" "$game/PlatebackPack"
 (cd "$game/models/generic" && "${maker[@]}" vehicle.txd txd:plateback1,plateback2,plateback3) >/dev/null
 (cd "$game/PlatebackPack" && "${maker[@]}" vehicle.txd txd:plateback1,plateback2,plateback3,plateback4,plateback5,plateback6,plateback7,plateback8,plateback9,plateback10,plateback11) >/dev/null
 printf '[Limits]\r\n#Number of plate textures = 3\r\n' >"$game/limits.ini"
-run 0 && says "the dictionary the game reads, its copy, and the count left off" \
+run 1 && says "the dictionary the game reads, its copy, and the count left off" \
   '^The game has 3 plate textures in models/generic/vehicle\.txd: plateback1 to plateback3\.$' \
   '^Also found: PlatebackPack/vehicle\.txd holds 11 plate textures: a copy the game does not read from there\.$' \
   "^The limit adjuster's count is off \(limits\.ini line 2 starts with '#' or ';'\)" \

@@ -54,6 +54,9 @@ TEST(FormatZone, TellsOfTheSecondCitysFromEitherSide) {
 TEST(FormatZone, NamesWhatWasMeantWhenNothingMatches) {
   EXPECT_EQ(Lookup("NOWHERE", false),
             "No zone is labelled NOWHERE: vexilo-check --zones lists every label.\n");
+  EXPECT_EQ(Lookup("JEFF2", false),
+            "No zone is labelled JEFF2: did you mean JEF2 (zone index 63)? vexilo-check --zones "
+            "lists every label.\n");
   EXPECT_NE(Lookup("377", false).find("There is no zone index 377"), std::string::npos);
   EXPECT_NE(Lookup("99999999999", false).find("There is no zone index"), std::string::npos);
 }

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "file_bytes.hpp"
 #include "folder_search.hpp"
+#include "game_build.hpp"
 #include "os.hpp"
 #include "text.hpp"
 #include "wording.hpp"
@@ -16,14 +18,9 @@ namespace {
 constexpr std::size_t kMostIniBytes = 1u << 20;
 constexpr std::string_view kCountKey = "numberofplatetextures=";
 
-bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
-  return name.size() >= end.size() &&
-         EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
-}
-
-// The count of one .ini's text, with its line number.
-std::optional<PlateCount> CountIn(const std::string& file, std::string_view text) {
-  std::optional<PlateCount> first;
+// Every count line of one .ini's text, with its line number.
+std::vector<PlateCount> CountsIn(const std::string& file, std::string_view text) {
+  std::vector<PlateCount> counts;
   std::size_t number = 0;
   for (std::size_t at = 0; at <= text.size(); ++number) {
     const std::size_t end = std::min(text.find('\n', at), text.size());
@@ -32,10 +29,46 @@ std::optional<PlateCount> CountIn(const std::string& file, std::string_view text
     if (!count) continue;
     count->file = file;
     count->line = number + 1;
-    if (count->on) return count;
-    if (!first) first = count;
+    counts.push_back(*count);
   }
-  return first;
+  return counts;
+}
+
+// The name a copy's name was made from: "limits - Copy.ini", "limits - Copy
+// (2).ini", "limits (2).ini" and "Copy of limits.ini" copy "limits.ini".
+std::string CopiedName(std::string_view name) {
+  std::string_view stem = name.substr(0, name.size() - 4);
+  if (stem.size() > 8 && EqualsIgnoringCase(stem.substr(0, 8), "Copy of ")) stem.remove_prefix(8);
+  if (!stem.empty() && stem.back() == ')') {
+    const std::size_t open = stem.rfind(" (");
+    if (open != std::string_view::npos) stem = stem.substr(0, open);
+  }
+  if (stem.size() > 7 && EqualsIgnoringCase(stem.substr(stem.size() - 7), " - Copy"))
+    stem.remove_suffix(7);
+  return std::string(stem) + ".ini";
+}
+
+bool Exists(const std::string& path) { return KindOfPath(path) != PathKind::Missing; }
+
+std::string StemPath(const std::string& ini) { return ini.substr(0, ini.size() - 4); }
+
+// A copy never wins over the file it copies; the .ini beside an .asi of its
+// name is the one a plug-in reads.
+bool IsCopy(const std::string& ini) {
+  const std::string folder = FolderOf(ini);
+  const std::string original = CopiedName(ini.substr(folder.size()));
+  return !EqualsIgnoringCase(original, ini.substr(folder.size())) && Exists(folder + original);
+}
+
+std::string JoinedOthers(const PlateCount& count) {
+  std::string text;
+  for (const std::string& other : count.others) text += (text.empty() ? "" : "; ") + other;
+  return text;
+}
+
+std::string CountText(const PlateCount& count) {
+  return count.file + " line " + std::to_string(count.line) + " (" +
+         (count.on ? std::to_string(count.count) : "off, so the game's own 3") + ")";
 }
 
 }  // namespace
@@ -63,16 +96,36 @@ std::optional<PlateCount> ReadPlateCountLine(std::string_view line) {
 std::optional<PlateCount> FindPlateCount(const std::string& gameFolder) {
   const std::vector<std::string> inis = FindFiles(
       {gameFolder}, [](std::string_view name) { return EndsWithIgnoringCase(name, ".ini"); });
-  std::optional<PlateCount> found;
+  // Each file's lines that are on, or its first line when all are off.
+  std::vector<PlateCount> besideAPlugin, plain, copies;
   for (const std::string& ini : inis) {
     std::string text, reason;
     if (!ReadWholeFile(ini, kMostIniBytes, text, reason)) continue;
-    const std::optional<PlateCount> count = CountIn(ini.substr(gameFolder.size()), text);
-    if (!count) continue;
-    if (found) {
-      found->others.push_back(count->file);
-    } else {
-      found = count;
+    std::vector<PlateCount> counts = CountsIn(ini.substr(gameFolder.size()), text);
+    if (counts.empty()) continue;
+    std::vector<PlateCount> on;
+    std::copy_if(counts.begin(), counts.end(), std::back_inserter(on),
+                 [](const PlateCount& c) { return c.on; });
+    if (on.empty()) on.push_back(counts.front());
+    auto& into = IsCopy(ini) ? copies : Exists(StemPath(ini) + ".asi") ? besideAPlugin : plain;
+    into.insert(into.end(), on.begin(), on.end());
+  }
+  std::vector<PlateCount>& chosen = !besideAPlugin.empty() ? besideAPlugin
+                                    : !plain.empty()       ? plain
+                                                           : copies;
+  if (chosen.empty()) return std::nullopt;
+  const auto lowest =
+      std::min_element(chosen.begin(), chosen.end(),
+                       [](const PlateCount& a, const PlateCount& b) { return a.count < b.count; });
+  PlateCount found = *lowest;
+  found.guessed = chosen.size() > 1;
+  for (const auto* group : {&besideAPlugin, &plain, &copies}) {
+    for (const PlateCount& count : *group) {
+      if (&count == &*lowest) continue;
+      std::string other = CountText(count);
+      if (group != &chosen)
+        other += group == &copies ? ", a copy the game does not read" : ", read by no plug-in";
+      found.others.push_back(other);
     }
   }
   return found;
@@ -92,56 +145,15 @@ std::string PlateCountNote(const std::optional<PlateCount>& count) {
            " starts with '#' or ';'): the game uses its own 3 plate textures; remove the '#' and "
            "set the count to the plate textures you have";
   }
-  for (const std::string& other : count->others)
-    note += "; " + other + " also holds a count, which was not used";
+  if (count->guessed) {
+    note +=
+        "; several counts, and none is plainly the one the game reads, so the lowest is "
+        "judged: " +
+        JoinedOthers(*count) + "; keep one";
+  } else if (!count->others.empty()) {
+    note += "; not used: " + JoinedOthers(*count);
+  }
   return note;
-}
-
-std::vector<std::string> InstallMistakes(const std::string& folder) {
-  std::vector<std::string> mistakes;
-  std::vector<std::string> names;
-  std::string reason;
-  FileNamesIn(folder, names, reason);
-  std::vector<std::string> plugins;
-  const auto look = [&plugins](const std::string& where, const std::vector<std::string>& in) {
-    for (const std::string& name : in) {
-      if (EndsWithIgnoringCase(name, ".asi") && name.size() >= 6 &&
-          EqualsIgnoringCase(name.substr(0, 6), "vexilo"))
-        plugins.push_back(where + name);
-    }
-  };
-  look("", names);
-  for (const std::string& name : names) {
-    if (EqualsIgnoringCase(name, "Vexilo.txt.txt")) {
-      mistakes.push_back(name +
-                         " is named with a second .txt, which Windows hides: the game "
-                         "reads Vexilo.txt only; rename it to Vexilo.txt");
-    }
-  }
-  for (const std::string& sub : FolderNamesIn(folder)) {
-    if (!EqualsIgnoringCase(sub, "scripts") && !EqualsIgnoringCase(sub, "plugins")) continue;
-    std::vector<std::string> inside;
-    FileNamesIn(folder + sub + "/", inside, reason);
-    look(sub + "/", inside);
-    const bool hasPlugin = std::any_of(inside.begin(), inside.end(), [](const std::string& n) {
-      return EqualsIgnoringCase(n, "Vexilo.asi");
-    });
-    for (const std::string& name : inside) {
-      if (hasPlugin && EqualsIgnoringCase(name, "Vexilo.txt")) {
-        mistakes.push_back(sub + "/" + name +
-                           " is beside Vexilo.asi, where the game does not read it: it reads "
-                           "Vexilo.txt in the game's folder only; make your edits there");
-      }
-    }
-  }
-  if (plugins.size() > 1) {
-    std::string list;
-    for (std::size_t i = 0; i < plugins.size(); ++i)
-      list += (i == 0 ? "" : i + 1 == plugins.size() ? " and " : ", ") + plugins[i];
-    mistakes.push_back("the plug-in is installed " + std::to_string(plugins.size()) + " times (" +
-                       list + "): keep one and delete the others");
-  }
-  return mistakes;
 }
 
 }  // namespace vexilo::check

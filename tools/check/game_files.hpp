@@ -18,18 +18,15 @@ namespace vexilo::check {
 std::optional<PlateCount> ReadPlateCountLine(std::string_view line);
 
 /// The count in the .ini files of the game's folder (UTF-8, with its
-/// separator) and its subfolders: the first file that holds such a line
-/// gives it (its first line that is on, or else its first line), and the
-/// others are named. Nothing when no .ini holds one.
+/// separator) and its subfolders. An .ini beside an .asi of its name is the
+/// one its plug-in reads; a copy ("limits - Copy.ini") never wins over the
+/// file it copies. A file's lines that are on count, or its first line when
+/// all are off. Where several counts remain, the lowest is judged and the
+/// others named. Nothing when no .ini holds one.
 std::optional<PlateCount> FindPlateCount(const std::string& gameFolder);
 
 /// "No limit adjuster .ini ... the game then uses its own 3 plate textures"
 /// when there is no count; else which file and line gave it.
 std::string PlateCountNote(const std::optional<PlateCount>& count);
-
-/// Install mistakes in the folder of Vexilo.txt (UTF-8, with its separator):
-/// a Vexilo.txt.txt, a Vexilo.txt beside Vexilo.asi in scripts\ or plugins\,
-/// two copies of the plug-in. One sentence each.
-std::vector<std::string> InstallMistakes(const std::string& folder);
 
 }  // namespace vexilo::check

@@ -95,13 +95,10 @@ std::string Summary(const std::string& file, const CheckReport& report) {
     item("dictionary", "Texture dictionary", HtmlText(report.options.dictionary->problem));
   item("plates", "Plate textures", HtmlText(AssumedTextures(report.options)));
   const CheckOptions& options = report.options;
-  if (options.dictionary && !options.dictionary->because.empty())
-    item("dictionary-because", "Dictionary read", HtmlText(options.dictionary->because));
   if (options.dictionary && !options.dictionary->copies.empty())
     item("dictionary-copies", "Other copies", HtmlLines(options.dictionary->copies));
   if (options.limitSearched)
     item("limit", "Limit adjuster", HtmlText(PlateCountNote(options.limit)));
-  if (!options.install.empty()) item("install", "Install", HtmlLines(options.install));
   std::string without;
   for (const auto& [why, zones] : ZonesWithoutPlateback(report))
     without += (without.empty() ? "" : "<br>") + Plural(zones.size(), "zone", "zones") + ": " +
@@ -112,42 +109,42 @@ std::string Summary(const std::string& file, const CheckReport& report) {
        "<span id=\"errors\">" + Plural(report.errors, "error", "errors") +
            "</span>, <span id=\"warnings\">" + Plural(report.warnings, "warning", "warnings") +
            "</span>");
+  if (const std::string headline = Headline(report); !headline.empty())
+    item("headline", "Headline", HtmlText(headline));
+  item("verdict", "Verdict", HtmlText(Verdict(report)));
   return html + "</dl>\n";
 }
 
 std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
-  const auto at = static_cast<std::size_t>(zone);
-  const std::int32_t plate = report.table.plates[at];
+  const ZoneOutcome outcome = OutcomeOf(report, zone);
   std::string title = "Zone " + std::to_string(zone) + " " + zoneNames[zone] +
-                      ": plateback index " + std::to_string(plate) + " (" + Texture(plate) + "), ";
-  const std::size_t line = report.setBy[at];
-  const auto text = report.setterText.find(line);
-  if (line == 0) {
+                      ": plateback index " + std::to_string(outcome.plate) + " (" +
+                      Texture(outcome.plate) + "), ";
+  if (outcome.line == 0) {
     title += "set by no line";
   } else {
-    title += "set by line " + std::to_string(line) +
-             (text == report.setterText.end() ? "" : ": " + text->second);
+    title += "set by line " + std::to_string(outcome.line) +
+             (outcome.lineText.empty() ? "" : ": " + outcome.lineText);
   }
-  if (zone == kCitysAgain) title += ". It is " + std::string(kCitysAgainNote);
-  const std::string why = WhyNoPlateback(report.options, plate);
-  if (zone != kCitysAgain && !why.empty()) title += ". In the game it shows no plateback: " + why;
+  if (!outcome.reached) title += ". It is " + std::string(kCitysAgainNote);
+  if (!outcome.blank.empty()) title += ". In the game it shows no plateback: " + outcome.blank;
   return title;
 }
 
 std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
-  const auto at = static_cast<std::size_t>(zone);
-  const std::int32_t plate = report.table.plates[at];
-  const std::size_t line = report.setBy[at];
+  const ZoneOutcome outcome = OutcomeOf(report, zone);
+  const std::int32_t plate = outcome.plate;
+  const std::size_t line = outcome.line;
   std::string classes = "zone " + PlateClass(plate);
   std::string note;
-  if (zone == kCitysAgain) {
+  if (!outcome.reached) {
     classes += " unreachable";
     note = " unreachable";
   } else if (line == 0) {
     classes += " unset";
     note = " unset";
   }
-  if (zone != kCitysAgain && !report.options.ShowsPlate(plate)) {
+  if (!outcome.blank.empty()) {
     classes += " no-plateback";
     note += " no plateback";
   }
@@ -197,7 +194,9 @@ std::string Diagnostics(const CheckReport& report) {
     const char* severity = SeverityName(d.severity);
     html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" +
             std::to_string(d.line) + "\" data-severity=\"" + severity + "\"><td class=\"line\">" +
-            HtmlText(d.where.empty() ? std::to_string(d.line) : d.where) +
+            HtmlText(!d.where.empty() ? d.where
+                     : d.line == 0    ? std::string()
+                                      : std::to_string(d.line)) +
             "</td><td class=\"severity\">" + severity + "</td><td class=\"message\">" +
             HtmlText(d.message) + "</td><td><code class=\"text\">" + HtmlText(d.quote) +
             "</code></td></tr>\n";

@@ -23,10 +23,11 @@ void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
     const Diagnostic& d = report.diagnostics[i];
     const char* severity = SeverityName(d.severity);
     Append(out,
-           "%s\n    {\"line\": %zu, \"where\": %s, \"severity\": \"%s\", \"message\": %s, "
-           "\"text\": %s}",
+           "%s\n    {\"line\": %zu, \"where\": %s, \"severity\": \"%s\", \"rule\": %s, "
+           "\"message\": %s, \"text\": %s}",
            i ? "," : "", d.line, JsonStringOrNull(d.where).c_str(), severity,
-           JsonString(d.message).c_str(), JsonString(d.quote).c_str());
+           JsonStringOrNull(d.rule).c_str(), JsonString(d.message).c_str(),
+           JsonString(d.quote).c_str());
   }
   Append(out, "%s],\n", report.diagnostics.empty() ? "" : "\n  ");
 }
@@ -84,8 +85,7 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
            JsonStringOrNull(dictionary->file).c_str(), dictionary->Read() ? "true" : "false",
            dictionary->Read() ? "null" : JsonString(dictionary->problem).c_str(),
            JsonList({dictionary->indices.begin(), dictionary->indices.end()}).c_str());
-    Append(out, "  \"texture_dictionary_because\": %s,\n  \"texture_dictionary_copies\": %s,\n",
-           JsonStringOrNull(dictionary->because).c_str(), JsonStrings(dictionary->copies).c_str());
+    Append(out, "  \"texture_dictionary_copies\": %s,\n", JsonStrings(dictionary->copies).c_str());
   }
   const std::optional<PlateCount>& limit = report.options.limit;
   Append(out, "  \"limit_adjuster\": ");
@@ -99,7 +99,6 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
   if (report.options.limitSearched) {
     Append(out, "  \"limit_adjuster_note\": %s,\n", JsonString(PlateCountNote(limit)).c_str());
   }
-  Append(out, "  \"install\": %s,\n", JsonStrings(report.options.install).c_str());
   Append(out, "  \"zones_without_texture\": %s,\n", JsonList(ZonesWithoutTexture(report)).c_str());
   Append(out, "  \"zones_without_plateback\": [");
   const auto groups = ZonesWithoutPlateback(report);
@@ -114,22 +113,20 @@ void FormatJsonTextures(std::string& out, const CheckReport& report) {
 void FormatJsonZones(std::string& out, const CheckReport& report) {
   Append(out, "  \"zones\": [");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    const std::size_t by = report.setBy[static_cast<std::size_t>(zone)];
+    const ZoneOutcome outcome = OutcomeOf(report, zone);
     Append(out,
            "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", "
            "\"line\": ",
-           zone ? "," : "", zone, zoneNames[zone], plate, Texture(plate).c_str());
-    if (by == 0) {
+           zone ? "," : "", zone, zoneNames[zone], outcome.plate, Texture(outcome.plate).c_str());
+    if (outcome.line == 0) {
       Append(out, "null");
     } else {
-      Append(out, "%zu", by);
+      Append(out, "%zu", outcome.line);
     }
-    const std::string why = WhyNoPlateback(report.options, plate);
-    if (zone == kCitysAgain) {
+    if (!outcome.reached) {
       Append(out, ", \"never_reached\": true, \"note\": %s", JsonString(kCitysAgainNote).c_str());
-    } else if (!why.empty()) {
-      Append(out, ", \"no_plateback\": %s", JsonString(why).c_str());
+    } else if (!outcome.blank.empty()) {
+      Append(out, ", \"no_plateback\": %s", JsonString(outcome.blank).c_str());
     }
     Append(out, "}");
   }
@@ -172,12 +169,16 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
          report.Count(Severity::Error), report.Count(Severity::Warning));
   Append(out, "  \"mappings\": %zu,\n  \"notes\": %zu,\n  \"mendable\": %zu,\n", report.mappings,
          report.notes, report.mendable);
+  const CheckOptions& options = report.options;
   Append(out,
-         "  \"plate_textures\": %d,\n  \"plate_textures_note\": %s,\n  \"unset_zones\": %zu,\n",
-         report.options.Measured()
-             ? static_cast<std::int32_t>(report.options.dictionary->indices.size())
-             : report.options.plates,
-         JsonString(AssumedTextures(report.options)).c_str(), UnsetZones(report).size());
+         "  \"headline\": %s,\n  \"verdict\": %s,\n  \"plate_textures\": %s,\n  "
+         "\"plate_textures_note\": %s,\n"
+         "  \"unset_zones\": %zu,\n",
+         JsonStringOrNull(Headline(report)).c_str(), JsonString(Verdict(report)).c_str(),
+         options.Measured()    ? std::to_string(options.dictionary->indices.size()).c_str()
+         : options.platesGiven ? std::to_string(options.plates).c_str()
+                               : "null",
+         JsonString(AssumedTextures(options)).c_str(), UnsetZones(report).size());
   FormatJsonTextures(out, report);
   FormatJsonDiagnostics(out, report);
   FormatJsonGame(out, games);

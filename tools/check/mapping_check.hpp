@@ -10,16 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "finding.hpp"
 #include "mapping/mapping_format.hpp"
+#include "mapping_fix.hpp"
 #include "texture_dictionary.hpp"
 
 /// What a mapping file does, line by line, as the plug-in reads it.
 namespace vexilo::check {
-
-/// A note explains a line the game reads as written; a warning names a line
-/// the game reads as written but something around it is off; an error names
-/// a line the game will not do as it plainly asks.
-enum class Severity { Note, Warning, Error };
 
 /// One line that does not do what it looks like.
 struct Diagnostic {
@@ -30,6 +27,9 @@ struct Diagnostic {
   /// Where it stands when that is another file ("limits.ini:12"); empty for
   /// a line of the mapping file.
   std::string where = {};
+  /// The rule that found it: a line rule's id, "no-plateback" for the zones
+  /// the game shows blank, "around" for the files around the mapping file.
+  std::string rule = {};
 };
 
 /// "error", "warning" or "note", as every report names a severity.
@@ -38,8 +38,7 @@ const char* SeverityName(Severity severity);
 /// How many diagnostics a report keeps; all of them are counted.
 inline constexpr std::size_t kMaxDiagnostics = 1000;
 
-/// The plate textures the default file uses, and the game's own.
-inline constexpr std::int32_t kDefaultFilePlates = 11;
+/// The game's own plate textures.
 inline constexpr std::int32_t kGamePlates = 3;
 
 /// The limit adjuster's count of plate textures, read from its .ini file.
@@ -48,13 +47,15 @@ struct PlateCount {
   std::size_t line = 0;             ///< its line "Number of plate textures = N"
   std::int32_t count = 0;           ///< what the game uses: N, or 3 when the line is off
   bool on = false;                  ///< false when a '#' or ';' turns the line off
-  std::vector<std::string> others;  ///< further .ini files with such a line
+  std::vector<std::string> others;  ///< every other count line found, with its file
+  /// Several counts could be the game's, and the lowest was taken.
+  bool guessed = false;
 };
 
 struct CheckOptions {
-  /// How many plate textures the game has: plateback indices 0 to plates-1.
-  std::int32_t plates = kDefaultFilePlates;
-  /// Whether the player said so (--plates), or the count is assumed.
+  /// How many plate textures the game has, when --plates says so:
+  /// plateback indices 0 to plates-1.
+  std::int32_t plates = 0;
   bool platesGiven = false;
   /// The game's texture dictionary, when one was looked for: read, it says
   /// which plateback indices have a texture in place of plates.
@@ -64,8 +65,8 @@ struct CheckOptions {
   std::optional<PlateCount> limit;
   /// Whether the game folder was searched for that count.
   bool limitSearched = false;
-  /// Install mistakes found around the file, one sentence each.
-  std::vector<std::string> install;
+  /// What was found around the file: the game folder, its copies, the count.
+  std::vector<Finding> findings;
 
   /// Whether the game has the texture a plateback index selects.
   bool HasTexture(std::int32_t plate) const;
@@ -75,6 +76,8 @@ struct CheckOptions {
   bool ShowsPlate(std::int32_t plate) const { return HasTexture(plate) && !BeyondCount(plate); }
   /// Whether the textures were measured in the game's dictionary.
   bool Measured() const { return dictionary && dictionary->Read(); }
+  /// Whether the check knows which textures the game has: measured, or given.
+  bool Judged() const { return platesGiven || Measured(); }
 };
 
 struct CheckReport {
@@ -110,6 +113,20 @@ std::string Quote(std::string_view line);
 /// The counts and words that every report draws from a check, so that the
 /// terminal, the JSON and the page never tell the same thing two ways.
 
+/// What the game shows in one zone, from which every report draws its row,
+/// its cell and its verdict.
+struct ZoneOutcome {
+  std::int32_t plate = 0;  ///< the plateback index the game gives it
+  std::size_t line = 0;    ///< the line that set it; 0 when none did
+  std::string lineText;    ///< that line, quoted; empty when none did
+  bool reached = true;     ///< false for zone 187, which the game never finds
+  /// Why it shows no plateback in the game; empty when it shows one or is
+  /// never reached.
+  std::string blank;
+};
+
+ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone);
+
 /// How many zones each plateback index covers, in index order.
 std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report);
 
@@ -143,12 +160,20 @@ std::string IndicesTheGameHas(const CheckOptions& options);
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
     const CheckReport& report);
 
+/// What --fix must know of the game's plate textures, from what the check found.
+GamePlates PlatesOf(const CheckOptions& options);
+
 /// "N lines can be mended: run vexilo-check --fix", or empty.
 std::string MendableNote(const CheckReport& report);
 
-/// How many zones the game can reach get a plateback index that has no
-/// texture under the assumed count (negative ones included).
-std::size_t ZonesBeyondTheTextures(const CheckReport& report);
+/// "In the game: ...": the one thing a player must know first, from the
+/// worst finding; empty when there is no error.
+std::string Headline(const CheckReport& report);
+
+/// The verdict, in one of three forms: "No problems found.", "No errors, N
+/// warnings: the game shows what this file asks." or "N errors, M
+/// warnings: the game will not show what this file asks."
+std::string Verdict(const CheckReport& report);
 
 /// "Only the first N problems found are shown." when the report kept fewer
 /// problems than it found; empty otherwise.

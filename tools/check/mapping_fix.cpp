@@ -1,9 +1,8 @@
 #include "mapping_fix.hpp"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <climits>
-#include <optional>
 #include <utility>
 
 #include "file_bytes.hpp"
@@ -11,149 +10,143 @@
 #include "mapping/mapping_format.hpp"
 #include "mapping/zones.hpp"
 #include "os.hpp"
-#include "platform/platform.hpp"
 #include "text.hpp"
+#include "text_bytes.hpp"
 #include "texture_dictionary.hpp"
 #include "wording.hpp"
 
 namespace vexilo::check {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr char kEndOfText = '\x1A';
 constexpr int kMostNamesTried = 1000;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsGap(char c) { return c == ' ' || c == '\t' || c == ':'; }
+bool IsAlnum(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// The line without its leading and trailing blanks, and where that lies.
-struct Trimmed {
-  std::size_t begin;
-  std::size_t end;
-};
-
-Trimmed TrimmedPart(std::string_view text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return {begin, end};
+// The zones a line's effect covers, as the game clips them to its table.
+std::pair<std::int32_t, std::int32_t> Covered(std::int32_t first, std::int32_t last) {
+  return {std::max(first, 0), std::min(last, kZoneCount - 1)};
 }
 
-// A new line and what it must read as for the mending to stand.
-struct Mending {
-  std::string text;
-  MappingLine meant;
-};
-
-MappingLine Meant(LineKind kind, std::int32_t first, std::int32_t last, std::int32_t value) {
-  MappingLine line;
-  line.kind = kind;
-  line.first = first;
-  line.last = last;
-  line.value = value;
-  return line;
-}
-
-// Whether the plug-in reads the new line as the one meant.
-bool Holds(const Mending& mending) {
-  const MappingLine read = ParseMappingLine(mending.text);
-  const MappingLine& meant = mending.meant;
-  return read.malformed == LineField::None && read.kind == meant.kind &&
-         read.first == meant.first && read.last == meant.last && read.value == meant.value;
-}
-
-// Reads digits at at; the number, or nothing when there are none or too many.
-std::optional<std::int32_t> Digits(std::string_view text, std::size_t& at) {
-  const std::size_t start = at;
-  while (at < text.size() && IsDigit(text[at])) ++at;
-  std::int32_t number = 0;
-  if (at == start || ReadNumberField(text.substr(start, at - start), number) != NumberStatus::Ok)
-    return std::nullopt;
-  return number;
-}
-
-void SkipBlanks(std::string_view text, std::size_t& at) {
-  while (at < text.size() && IsBlank(text[at])) ++at;
-}
-
-// "63 5" -> "63=5", "63:5" -> "63=5", "0-62 1" -> "0-62=1": blanks or a colon
-// before the last number.
-std::optional<Mending> MendMissingEquals(std::string_view line) {
-  const Trimmed part = TrimmedPart(line);
-  const std::string_view core = line.substr(0, part.end);
-  std::size_t at = part.begin;
-  const std::optional<std::int32_t> first = Digits(core, at);
-  std::optional<std::int32_t> last = first;
-  std::size_t gap = at;
-  SkipBlanks(core, at);
-  if (first && at < core.size() && core[at] == '-') {
-    SkipBlanks(core, ++at);
-    last = Digits(core, at);
-    gap = at;
-    SkipBlanks(core, at);
+// Every line the game reads, and whether a 0x1A ended its reading.
+class Reading : public LineObserver {
+ public:
+  void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
+    lines.push_back(line);
   }
-  if (at < core.size() && core[at] == ':') SkipBlanks(core, ++at);
-  if (!first || !last || at == gap) return std::nullopt;
-  const std::size_t valueAt = at;
-  const std::optional<std::int32_t> value = Digits(core, at);
-  if (!value || at != core.size()) return std::nullopt;
-  std::string text(line);
-  text.replace(gap, valueAt - gap, "=");
-  const LineKind kind =
-      first == last && core.find('-') == std::string_view::npos ? LineKind::Exact : LineKind::Range;
-  return Mending{text, Meant(kind, *first, *last, *value)};
-}
+  void OnEndOfText(std::size_t) override { ended = true; }
 
-// "debug" -> "DEBUG", blanks around it kept.
-std::optional<Mending> MendDebug(std::string_view line) {
-  const Trimmed part = TrimmedPart(line);
-  if (!EqualsIgnoringCase(line.substr(part.begin, part.end - part.begin), "DEBUG"))
-    return std::nullopt;
-  std::string text(line);
-  text.replace(part.begin, part.end - part.begin, "DEBUG");
-  return Mending{text, Meant(LineKind::Debug, 0, 0, 0)};
-}
+  std::vector<MappingLine> lines;
+  bool ended = false;
+};
 
-// "63=plateback2" -> "63=1": the texture's name where its index belongs.
-std::optional<Mending> MendTextureName(std::string_view line, const MappingLine& read) {
-  if (read.equalsAt == MappingLine::kNowhere) return std::nullopt;
-  std::size_t at = read.equalsAt + 1;
-  SkipBlanks(line, at);
+// A line as the player shaped it: its zone field, and its value; mapping is
+// the line up to the value's end with only its '=' and value mended, and a
+// note may follow.
+struct Shape {
+  std::string_view zones;
+  std::int32_t value = 0;
+  std::string mapping;
+  std::string_view note;
+};
+
+// "63=plateback2 ; note": the texture's name where its index belongs.
+std::optional<Shape> TextureNameShape(std::string_view line, std::size_t equals) {
+  std::size_t at = line.find_first_not_of(" \t", equals + 1);
+  if (at == std::string_view::npos || IsDigit(line[at])) return std::nullopt;
   std::size_t end = at;
-  while (end < line.size() && std::isalnum(static_cast<unsigned char>(line[end])) != 0) ++end;
+  while (end < line.size() && IsAlnum(line[end])) ++end;
   const std::int64_t plate = PlatebackIndexOf(line.substr(at, end - at));
   if (plate < 0 || plate > INT32_MAX) return std::nullopt;
-  std::string text(line);
-  text.replace(at, end - at, std::to_string(plate));
-  MappingLine meant = ParseMappingLine(text);
-  if (meant.malformed != LineField::None) return std::nullopt;
-  return Mending{text, meant};
+  return Shape{line.substr(0, equals), static_cast<std::int32_t>(plate),
+               std::string(line.substr(0, at)) + std::to_string(plate), line.substr(end)};
 }
 
-// Why a line that is read as written, or mended, would still select no
-// plateback; empty when it selects one.
-std::string NoPlatebackIn(const MappingLine& line, const CheckOptions& options) {
-  if (!SetsAnyZone(line)) return "";
-  if (line.value < 0) return "plateback index " + std::to_string(line.value) + " is negative";
-  if (options.ShowsPlate(line.value)) return "";
-  return "plateback index " + std::to_string(line.value) + " (" + Texture(line.value) +
-         ") shows no plateback: " + WhyNoPlateback(options, line.value);
-}
-
-// The line mended, or nothing when its meaning is not plain.
-std::optional<Mending> Mend(std::string_view line) {
-  const MappingLine read = ParseMappingLine(line);
-  if (read.kind == LineKind::Other) {
-    if (std::optional<Mending> debug = MendDebug(line)) return debug;
-    return MendMissingEquals(line);
+// "63 5", "63:5", "0-62 1", "63 5 ; note": blanks or a colon where the '='
+// belongs, before a number that ends the line or its note.
+std::optional<Shape> MissingEqualsShape(std::string_view line) {
+  for (std::size_t gap = 1; gap < line.size(); ++gap) {
+    if (!IsGap(line[gap]) || IsGap(line[gap - 1])) continue;
+    std::size_t at = line.find_first_not_of(" \t", gap);
+    if (at != std::string_view::npos && line[at] == ':') at = line.find_first_not_of(" \t", at + 1);
+    if (at == std::string_view::npos || !IsDigit(line[at])) continue;
+    std::size_t end = at;
+    while (end < line.size() && IsDigit(line[end])) ++end;
+    const std::string_view note = Trim(line.substr(end));
+    std::int32_t value = 0;
+    if ((!note.empty() && note.front() != ';') ||
+        ReadNumberField(line.substr(at, end - at), value) != NumberStatus::Ok) {
+      continue;
+    }
+    return Shape{line.substr(0, gap), value,
+                 std::string(line.substr(0, gap)) + "=" + std::string(line.substr(at, end - at)),
+                 line.substr(end)};
   }
-  if (read.problem == NumberStatus::NoDigit) return MendTextureName(line, read);
+  return std::nullopt;
+}
+
+// What the zone field asks, as the game reads a zone field.
+std::optional<LineIntent> ZonesOf(std::string_view zones, std::int32_t value) {
+  const MappingLine read = ParseMappingLine(std::string(zones) + "=0");
+  if (read.kind != LineKind::Range && read.kind != LineKind::Exact) return std::nullopt;
+  if (!SetsAnyZone(read)) return std::nullopt;
+  return LineIntent{LineIntent::Kind::Zones, read.first, read.last, value};
+}
+
+std::string WhyNotShown(const GamePlates& plates, std::int32_t plate) {
+  if (plates.whyNotShown) return plates.whyNotShown(plate);
+  return plate <= 10 ? "" : "no texture among the 11 assumed";
+}
+
+// The mend of a line the game skips, or nothing; why says what stops a
+// mend that looked plain.
+std::optional<std::string> Mend(std::string_view line, const GamePlates& plates, std::string& why,
+                                LineIntent& intent) {
+  const MappingLine read = ParseMappingLine(line);
+  if (read.kind == LineKind::Debug || SetsAnyZone(read)) return std::nullopt;
+  const std::string_view trimmed = Trim(line);
+  const std::size_t indent = line.find_first_not_of(" \t");
+  std::string text(line);
+  for (const std::string_view mark : {"#", "//"}) {
+    if (trimmed.substr(0, mark.size()) != mark) continue;
+    intent = LineIntent{};
+    text.replace(indent, mark.size(), ";");
+    return ReadsAs(text, intent) ? std::optional<std::string>(text) : std::nullopt;
+  }
+  if (EqualsIgnoringCase(trimmed, "DEBUG")) {
+    intent = LineIntent{LineIntent::Kind::Debug};
+    text.replace(indent, trimmed.size(), "DEBUG");
+    return ReadsAs(text, intent) ? std::optional<std::string>(text) : std::nullopt;
+  }
+  const std::optional<Shape> shape = read.equalsAt != MappingLine::kNowhere
+                                         ? TextureNameShape(line, read.equalsAt)
+                                         : MissingEqualsShape(line);
+  if (!shape) return std::nullopt;
+  const std::optional<LineIntent> zones = ZonesOf(shape->zones, shape->value);
+  if (!zones) return std::nullopt;
+  intent = *zones;
+  const std::string& mapping = shape->mapping;
+  if (const std::string no = WhyNotShown(plates, intent.value); !no.empty()) {
+    why = "writing " + std::string(Trim(mapping)) + " would not help: plateback index " +
+          std::to_string(intent.value) + " (" + Texture(intent.value) +
+          ") shows no plateback: " + no;
+    return std::nullopt;
+  }
+  text = mapping + std::string(shape->note);
+  if (ReadsAs(text, intent)) return text;
+  // A '-' in the note would start a range: the note goes on a line of its own above.
+  std::string note(Trim(shape->note));
+  if (!note.empty() && note.front() != ';') note = "; " + note;
+  text = std::string(line.substr(0, indent)) + note + "\n" + mapping;
+  if (!note.empty() && ReadsAs(text, intent)) return text;
+  why = "the game would not read " + std::string(Trim(mapping)) + " as the zones its line names";
   return std::nullopt;
 }
 
 // "5=-3" reads as the range 5-3=-3 and sets nothing: writing 5-5=-3 would
 // give zone 5 a plateback index that no game has, so the line is left with why.
-std::string WhyLeft(std::string_view line, const CheckOptions& options) {
+std::string WhyLeft(std::string_view line, const GamePlates& plates) {
   const MappingLine read = ParseMappingLine(line);
   if (read.kind != LineKind::Range || read.malformed != LineField::None ||
       read.equalsAt > read.dashAt || read.value >= 0) {
@@ -161,152 +154,102 @@ std::string WhyLeft(std::string_view line, const CheckOptions& options) {
   }
   return "reads as the range " + std::to_string(read.first) + "-" + std::to_string(read.last) +
          "=" + std::to_string(read.value) +
-         ", which the game skips; --fix writes no negative "
-         "plateback index: write " +
-         std::to_string(read.first) + "=N, where N is one of " + IndicesTheGameHas(options);
+         ", which the game skips; --fix writes no negative plateback index: write " +
+         std::to_string(read.first) + "=N, where N is one of " + plates.shown;
 }
 
-}  // namespace
+// What the game reads differently once the line mends are in, allowed only
+// in zones a mended line names, each to the value of the last that names it.
+struct Allowed {
+  std::array<bool, kZoneCount> named{};
+  std::array<std::int32_t, kZoneCount> value{};
+  bool debug = false;
 
-std::string MendedLine(std::string_view line, const CheckOptions& options) {
-  const std::optional<Mending> mending = Mend(line);
-  if (!mending || !Holds(*mending) || !NoPlatebackIn(mending->meant, options).empty())
-    return std::string(line);
-  return mending->text;
-}
+  void Add(const LineIntent& intent) {
+    debug |= intent.kind == LineIntent::Kind::Debug;
+    if (intent.kind != LineIntent::Kind::Zones) return;
+    const auto [from, to] = Covered(intent.first, intent.last);
+    std::fill(named.begin() + from, named.begin() + to + 1, true);
+    std::fill(value.begin() + from, value.begin() + to + 1, intent.value);
+  }
 
-namespace {
-
-// Mends one line into fix, or says why it is left. The first line loses a
-// byte-order mark, which the game would read as part of it.
-void MendOne(std::string_view line, const CheckOptions& options, MappingFix& fix) {
-  const std::string_view written = line;
-  const bool marked = fix.lines == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-  if (marked) line.remove_prefix(kByteOrderMark.size());
-  const std::optional<Mending> mending = Mend(line);
-  std::string why = WhyLeft(line, options);
-  if (mending && Holds(*mending)) {
-    why = NoPlatebackIn(mending->meant, options);
-    if (why.empty()) {
-      fix.Change(fix.lines, Quote(written), Quote(mending->text));
-      fix.bytes += mending->text;
-      return;
+  bool Holds(const MappingTable& before, const MappingTable& after) const {
+    if (before.debug != after.debug && !debug) return false;
+    for (std::size_t zone = 0; zone < before.plates.size(); ++zone) {
+      if (before.plates[zone] != after.plates[zone] &&
+          (!named[zone] || after.plates[zone] != value[zone])) {
+        return false;
+      }
     }
-    why = "writing " + mending->text + " would not help: " + why;
+    return true;
   }
-  if (!why.empty()) fix.Leave(fix.lines, Quote(written), std::move(why));
-  if (marked) fix.Change(1, Quote(written), Quote(line));
-  fix.bytes += line;
-}
-
-// UTF-16 with a byte-order mark, or without one where every other byte is 0.
-bool IsUtf16(std::string_view bytes, bool& bigEndian) {
-  bigEndian = bytes.substr(0, 2) == "\xFE\xFF";
-  if (bigEndian || bytes.substr(0, 2) == "\xFF\xFE") return true;
-  if (bytes.size() < 2 || bytes.size() % 2 != 0) return false;
-  bool oddZero = true, evenZero = true, anyOther = false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const bool zero = bytes[i] == '\0';
-    anyOther |= !zero;
-    (i % 2 == 0 ? evenZero : oddZero) &= zero;
-  }
-  bigEndian = evenZero;
-  return anyOther && (oddZero || evenZero);
-}
-
-void PutUtf8(std::uint32_t c, std::string& text) {
-  if (c < 0x80) {
-    text += static_cast<char>(c);
-  } else if (c < 0x800) {
-    text += static_cast<char>(0xC0 | (c >> 6));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    text += static_cast<char>(0xE0 | (c >> 12));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    text += static_cast<char>(0xF0 | (c >> 18));
-    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// UTF-16 as UTF-8: ASCII stays the bytes the plug-in reads, other letters
-// (in comments and notes) keep their characters. Why it cannot, or "".
-std::string DecodeUtf16(std::string_view bytes, bool bigEndian, std::string& text) {
-  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") bytes.remove_prefix(2);
-  if (bytes.size() % 2 != 0) return "the file is saved as UTF-16 but ends in half a character";
-  std::size_t line = 1;
-  const auto unit = [&](std::size_t i) -> std::uint32_t {
-    const auto high = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
-    const auto low = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
-    return std::uint32_t{high} << 8 | low;
-  };
-  for (std::size_t i = 0; i < bytes.size(); i += 2) {
-    std::uint32_t c = unit(i);
-    if (c >= 0xD800 && c < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 &&
-        unit(i + 2) < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
-      i += 2;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      return "the file is saved as UTF-16, and line " + std::to_string(line) +
-             " holds half a character; save the file as \"UTF-8\" yourself (in Notepad: File, "
-             "Save As, Encoding)";
-    }
-    PutUtf8(c, text);
-    if (c == '\n') ++line;
-  }
-  return "";
-}
-
-// Removes every byte 0x1A: to the game the first one ends the file.
-std::string WithoutEndOfText(std::string_view text, MappingFix& fix) {
-  std::string kept;
-  std::size_t line = 1;
-  for (char c : text) {
-    if (c == '\n') ++line;
-    if (c != kEndOfText) {
-      kept += c;
-    } else if (fix.endOfTextLine == 0) {
-      fix.endOfTextLine = line;
-    }
-  }
-  return kept;
-}
-
-// A carriage return alone ends no line for the game: each becomes CR LF.
-std::string WithLineEnds(std::string_view text, MappingFix& fix) {
-  std::string ended;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    ended += text[i];
-    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
-      ended += '\n';
-      ++fix.lineEndsMended;
-    }
-  }
-  return ended;
-}
+};
 
 // Mends each line of the text, keeping its line end.
-void MendLines(std::string_view text, const CheckOptions& options, MappingFix& fix) {
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const std::size_t stop = text.find('\n', at);
-    const std::size_t end = stop == std::string_view::npos ? text.size() : stop;
-    std::string_view line = text.substr(at, end - at);
+void MendLines(std::string_view text, const GamePlates& plates, MappingFix& fix, Allowed& allowed) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t stop = std::min(text.find('\n', at), text.size());
+    std::string_view line = text.substr(at, stop - at);
     const bool carriageReturn = !line.empty() && line.back() == '\r';
     if (carriageReturn) line.remove_suffix(1);
     ++fix.lines;
-    MendOne(line, options, fix);
+    std::string why = WhyLeft(line, plates);
+    LineIntent intent;
+    if (const std::optional<std::string> mended = Mend(line, plates, why, intent)) {
+      fix.Change(fix.lines, std::string(line), *mended);
+      fix.bytes += *mended;
+      allowed.Add(intent);
+    } else {
+      if (!why.empty()) fix.Leave(fix.lines, std::string(line), std::move(why));
+      fix.bytes += line;
+    }
     if (carriageReturn) fix.bytes += '\r';
-    if (stop == std::string_view::npos) return;
+    if (stop == text.size()) return;
     fix.bytes += '\n';
     at = stop + 1;
   }
 }
 
+// What the lines after the first 0x1A do, which the game reads once it goes.
+std::string EndOfTextEffect(std::string_view text) {
+  Reading reading;
+  ParseMappingText(WithoutEndOfText(text.substr(text.find('\x1A'))), &reading);
+  std::size_t read = 0;
+  bool debug = false;
+  for (const MappingLine& line : reading.lines) {
+    debug |= line.kind == LineKind::Debug;
+    read += line.kind != LineKind::Blank && line.kind != LineKind::Comment ? 1 : 0;
+  }
+  if (read == 0) return "";
+  return "the " + (read == 1 ? std::string("line") : std::to_string(read) + " lines") +
+         " after it will be read" + (debug ? ", DEBUG among them" : "");
+}
+
 }  // namespace
+
+bool ReadsAs(std::string_view text, const LineIntent& intent) {
+  Reading reading;
+  ParseMappingText(text, &reading);
+  std::size_t effects = 0;
+  for (const MappingLine& line : reading.lines) {
+    if (line.kind == LineKind::Blank || line.kind == LineKind::Comment) continue;
+    ++effects;
+    const bool asked =
+        intent.kind == LineIntent::Kind::Debug
+            ? line.kind == LineKind::Debug
+            : intent.kind == LineIntent::Kind::Zones && SetsAnyZone(line) &&
+                  Covered(line.first, line.last) == Covered(intent.first, intent.last) &&
+                  line.value == intent.value;
+    if (!asked) return false;
+  }
+  return !reading.ended && effects == (intent.kind == LineIntent::Kind::Nothing ? 0u : 1u);
+}
+
+std::optional<std::string> WhatToWrite(std::string_view line, const GamePlates& plates) {
+  std::string why;
+  LineIntent intent;
+  return Mend(line, plates, why, intent);
+}
 
 void MappingFix::Change(std::size_t line, std::string before, std::string after) {
   if (changes.size() < kMostChangesKept)
@@ -321,21 +264,46 @@ void MappingFix::Leave(std::size_t line, std::string before, std::string why) {
   ++leftCount;
 }
 
-MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
+MappingFix FixMappingText(std::string_view bytes, const GamePlates& plates) {
   MappingFix fix;
-  bool bigEndian = false;
-  std::string text;
-  if (IsUtf16(bytes, bigEndian)) {
-    fix.encodingLeft = DecodeUtf16(bytes, bigEndian, text);
-    if (!fix.encodingLeft.empty()) {
-      fix.bytes = std::string(bytes);
+  const TextBytes read = ReadTextBytes(bytes);
+  std::string text(bytes);
+  if (read.Utf16()) {
+    if (read.halfCharacterLine != 0) {
+      fix.encodingLeft = "the file is saved as UTF-16, and line " +
+                         std::to_string(read.halfCharacterLine) +
+                         " holds half a character; save the file as \"UTF-8\" yourself (in "
+                         "Notepad: File, Save As, Encoding)";
+      fix.bytes = text;
       return fix;
     }
     fix.decoded = true;
-    bytes = text;
+    text = Utf16AsUtf8(bytes, read);
   }
-  const std::string ended = WithLineEnds(WithoutEndOfText(bytes, fix), fix);
-  MendLines(ended, options, fix);
+  TextBytes plain = fix.decoded ? ReadTextBytes(text) : read;
+  if (plain.textAfterEndOfText) {
+    fix.endOfTextLine = plain.endOfTextLine;
+    fix.endOfTextEffect = EndOfTextEffect(text);
+    text = WithoutEndOfText(text);
+    plain = ReadTextBytes(text);
+  }
+  fix.lineEndsMended = plain.loneCarriageReturns;
+  if (fix.lineEndsMended != 0) text = WithLineFeeds(text);
+  // The game reads the mark as part of the first line.
+  const std::string firstLine = text.substr(0, text.find('\n'));
+  if (plain.marked && !fix.decoded) {
+    text.erase(0, kByteOrderMark.size());
+    fix.Change(1, firstLine, firstLine.substr(kByteOrderMark.size()));
+  }
+  Allowed allowed;
+  MendLines(text, plates, fix, allowed);
+  if (!allowed.Holds(ParseMappingText(text), ParseMappingText(fix.bytes))) {
+    // Each mended line reads as meant alone; the file as a whole must too.
+    fix.changes.clear();
+    fix.changed = 0;
+    fix.bytes = text;
+    fix.Leave(1, "", "the game would read the mended file otherwise than its lines say");
+  }
   return fix;
 }
 
@@ -348,20 +316,23 @@ FixedFile LeftAlone(MappingFix fix, std::string problem) {
   return fixed;
 }
 
-// Writes bytes into a file of its own beside path: path + suffix, or
-// path + suffix + "2", "3", ... when that exists. Its name, or "" with why.
+// Writes bytes, flushed to disk, into a file of its own beside path: path +
+// suffix, or path + suffix + "2", "3", ... when that exists. Its name, or ""
+// with why, and then nothing is left behind.
 std::string CreateBeside(const std::string& path, const std::string& suffix, std::string_view bytes,
                          std::string& reason) {
   for (int n = 1; n <= kMostNamesTried; ++n) {
     const std::string name = path + suffix + (n == 1 ? "" : std::to_string(n));
-    switch (CreateNewFileWith(name, bytes, reason)) {
+    switch (CreateNewFileWith(name, "", reason)) {
       case NewFile::Created:
-        return name;
-      case NewFile::AlreadyExists:
-        continue;
+        if (WriteWholeFile(name, bytes, reason)) return name;
+        RemoveFile(name);
+        [[fallthrough]];
       case NewFile::Failed:
         reason = name + ": " + reason;
         return "";
+      case NewFile::AlreadyExists:
+        continue;
     }
   }
   reason = "every name from " + path + suffix + " to " + path + suffix +
@@ -372,7 +343,7 @@ std::string CreateBeside(const std::string& path, const std::string& suffix, std
 }  // namespace
 
 FixedFile FixMappingFile(const std::string& path, const std::string& shownAs,
-                         const CheckOptions& options, bool dryRun) {
+                         const GamePlates& plates, bool dryRun) {
   const std::string file = FollowLinks(path);
   const auto stamp = platform::QueryFileStamp(file);
   std::string bytes, reason;
@@ -380,17 +351,17 @@ FixedFile FixMappingFile(const std::string& path, const std::string& shownAs,
     return LeftAlone({}, "cannot read " + FullPath(file) + ": " +
                              (reason.empty() ? "there is no such file" : reason));
   }
-  return FixReadFile(file, shownAs, bytes, *stamp, options, dryRun);
+  return FixReadFile(file, shownAs, bytes, *stamp, plates, dryRun);
 }
 
 FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::string_view bytes,
-                      platform::FileStamp stamp, const CheckOptions& options, bool dryRun) {
+                      platform::FileStamp stamp, const GamePlates& plates, bool dryRun) {
   const std::string untouched = "; " + shownAs + " is left as it was";
   const std::string changed = shownAs + " changed while it was read (is an editor saving it?)" +
                               untouched + ": run --fix again once it is saved";
   if (platform::QueryFileStamp(file) != stamp) return LeftAlone({}, changed);
   FixedFile fixed;
-  fixed.fix = FixMappingText(bytes, options);
+  fixed.fix = FixMappingText(bytes, plates);
   if (fixed.fix.Mended() == 0 || dryRun) {
     fixed.outcome = dryRun ? FixedFile::Outcome::DryRun : FixedFile::Outcome::NothingToMend;
     return fixed;
@@ -402,103 +373,37 @@ FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::
                          "yours to write, then run --fix again");
   }
   std::string reason;
-  fixed.backup = CreateBeside(file, ".bak", bytes, reason);
-  if (fixed.backup.empty())
+  const std::string backup = CreateBeside(file, ".bak", bytes, reason);
+  if (backup.empty())
     return LeftAlone(std::move(fixed.fix), "cannot keep the old file as " + reason + untouched);
-  CopyPermissions(file, fixed.backup);
+  CopyPermissions(file, backup);
+  // Whatever stops the mend while the old file is untouched takes its backup along.
+  std::string written;
+  const auto abandon = [&](std::string problem) {
+    if (!written.empty()) RemoveFile(written);
+    RemoveFile(backup);
+    return LeftAlone(std::move(fixed.fix), std::move(problem));
+  };
   if (NamesOf(file) > 1) {
     // Renaming a new file over one name would part it from the others: the
     // file is written where it is, now that its backup is safe.
-    if (platform::QueryFileStamp(file) != stamp) return LeftAlone(std::move(fixed.fix), changed);
+    if (platform::QueryFileStamp(file) != stamp) return abandon(changed);
     if (!WriteWholeFile(file, fixed.fix.bytes, reason)) {
       return LeftAlone(std::move(fixed.fix), "cannot write " + FullPath(file) + ": " + reason +
-                                                 "; the old file is kept as " + fixed.backup);
+                                                 "; the old file is kept as " + backup);
     }
-    fixed.outcome = FixedFile::Outcome::Written;
-    return fixed;
+  } else {
+    written = CreateBeside(file, ".new", fixed.fix.bytes, reason);
+    if (written.empty()) return abandon("cannot write the mended file " + reason + untouched);
+    if (platform::QueryFileStamp(file) != stamp) return abandon(changed);
+    if (!ReplaceFileWith(written, file, reason)) {
+      return abandon("cannot put the mended file in the place of " + FullPath(file) + ": " +
+                     reason + untouched);
+    }
   }
-  const std::string written = CreateBeside(file, ".new", fixed.fix.bytes, reason);
-  if (written.empty())
-    return LeftAlone(std::move(fixed.fix), "cannot write the mended file " + reason + untouched);
-  if (platform::QueryFileStamp(file) != stamp) {
-    RemoveFile(written);
-    return LeftAlone(std::move(fixed.fix), changed);
-  }
-  if (!ReplaceFileWith(written, file, reason)) {
-    RemoveFile(written);
-    return LeftAlone(std::move(fixed.fix), "cannot put the mended file in the place of " +
-                                               FullPath(file) + ": " + reason + untouched);
-  }
+  fixed.backup = backup;
   fixed.outcome = FixedFile::Outcome::Written;
   return fixed;
-}
-
-std::string FixOffer(std::size_t lines) {
-  return "Press F and Enter to fix " + std::to_string(lines) + (lines == 1 ? " line" : " lines") +
-         " (a backup is kept), or just Enter to leave the file as it is.";
-}
-
-namespace {
-
-// Each change, "line N: OLD -> NEW", the first kMostChangesKept of them.
-void FormatChanges(std::string& out, const MappingFix& fix) {
-  if (fix.decoded)
-    Append(out, "lines 1 to %zu: UTF-16 -> UTF-8, every character kept\n", fix.lines);
-  if (fix.endOfTextLine != 0) {
-    Append(out,
-           "line %zu: the invisible character 0x1A (Ctrl-Z), which ended the file for the "
-           "game, removed\n",
-           fix.endOfTextLine);
-  }
-  if (fix.lineEndsMended != 0) {
-    Append(out, "%s written as a carriage return alone -> CR LF\n",
-           Plural(fix.lineEndsMended, "line end", "line ends").c_str());
-  }
-  for (const LineChange& change : fix.changes) {
-    Append(out, "line %zu: %s -> %s\n", change.line, change.before.c_str(), change.after.c_str());
-  }
-  if (fix.changed > fix.changes.size())
-    Append(out, "... and %zu more lines mended\n", fix.changed - fix.changes.size());
-}
-
-}  // namespace
-
-void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed,
-               const CheckReport& after) {
-  const MappingFix& fix = fixed.fix;
-  if (fixed.outcome == FixedFile::Outcome::LeftAlone) {
-    Append(out, "vexilo-check --fix: %s.\n", fixed.problem.c_str());
-    return;
-  }
-  const bool dry = fixed.outcome == FixedFile::Outcome::DryRun;
-  if (fix.Mended() == 0) {
-    Append(out, "%s: nothing to mend.\n", file.c_str());
-  } else {
-    Append(out, "%s: %s %s:\n", file.c_str(), Plural(fix.Mended(), "line", "lines").c_str(),
-           dry ? "would be mended (--dry-run: nothing written)" : "mended");
-    FormatChanges(out, fix);
-    if (!dry) Append(out, "The old file is kept as %s.\n", fixed.backup.c_str());
-  }
-  if (!fix.encodingLeft.empty()) Append(out, "Left as it is: %s.\n", fix.encodingLeft.c_str());
-  for (const LineChange& left : fix.left) {
-    Append(out, "line %zu: %s is left as it is: %s\n", left.line, left.before.c_str(),
-           left.after.c_str());
-  }
-  if (fix.leftCount > fix.left.size())
-    Append(out, "... and %zu more lines left as they are\n", fix.leftCount - fix.left.size());
-  if (!fix.encodingLeft.empty()) return;
-  bool heading = false;
-  for (const Diagnostic& d : after.diagnostics) {
-    const bool saidLeft = std::any_of(fix.left.begin(), fix.left.end(),
-                                      [&d](const LineChange& left) { return left.line == d.line; });
-    if (d.severity == Severity::Note || saidLeft) continue;
-    if (!heading) Append(out, "Left as they are, to mend by hand:\n");
-    heading = true;
-    if (d.where.empty())
-      Append(out, "line %zu: %s (%s)\n", d.line, d.quote.c_str(), d.message.c_str());
-    else
-      Append(out, "%s: %s\n", d.where.c_str(), d.message.c_str());
-  }
 }
 
 }  // namespace vexilo::check

@@ -2,22 +2,51 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "mapping_check.hpp"
 #include "platform/platform.hpp"
 
 /// The usual mistakes of a mapping file mended where their meaning is plain,
 /// every other byte kept: a missing '=' ("63 5", "63:5"), "debug", a texture's
-/// name for its index ("63=plateback2"), line ends of a carriage return alone,
-/// a stray byte 0x1A, a file saved as UTF-16 or with a byte-order mark. No
-/// mended line selects a plateback the game cannot show.
+/// name for its index ("63=plateback2"), a comment started with '#' or "//",
+/// line ends of a carriage return alone, a 0x1A with lines after it, a file
+/// saved as UTF-16 or with a byte-order mark. A line's mend is kept only when
+/// the game, reading the whole mended file, sets just the zones that the
+/// line's zone field names, each to the line's value.
 namespace vexilo::check {
 
-/// One line mended, both forms quoted.
+/// What the fix must know of the game: why it shows no plateback for an
+/// index ("" when it shows one), and the indices it shows, as a player
+/// writes them ("0 to 2"). The default is the default file's 11 textures.
+struct GamePlates {
+  std::function<std::string(std::int32_t plate)> whyNotShown;
+  std::string shown = "0 to 10";
+};
+
+/// What a line asks of the game, read from its zone field and value as the
+/// player wrote them, never from a mend of it: the zones first to last set to
+/// value, or the debug switch, or nothing at all (a comment).
+struct LineIntent {
+  enum class Kind { Nothing, Debug, Zones } kind = Kind::Nothing;
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+  std::int32_t value = 0;
+};
+
+/// Whether the game, reading text as lines of the file, does exactly what
+/// intent asks: every message's "write ..." is held to this before it is shown.
+bool ReadsAs(std::string_view text, const LineIntent& intent);
+
+/// The line (one or two lines, without the last line end) to write for a
+/// line the game skips, when its meaning is plain and the game reads the
+/// result as that meaning with a plateback it shows; nothing otherwise.
+std::optional<std::string> WhatToWrite(std::string_view line, const GamePlates& plates = {});
+
+/// One line mended, or left with why, as written.
 struct LineChange {
   std::size_t line;
   std::string before;
@@ -34,7 +63,7 @@ struct MappingFix {
   bool decoded = false;
   /// Why a UTF-16 file stays as it is; empty when it was none or was decoded.
   std::string encodingLeft;
-  std::size_t lines = 0;            ///< lines the mended file holds
+  std::size_t lines = 0;            ///< lines the text held before its lines were mended
   std::vector<LineChange> changes;  ///< the first kMostChangesKept changed lines
   std::size_t changed = 0;          ///< every changed line
   /// The first kMostChangesKept lines that look mendable but are left, with
@@ -45,6 +74,9 @@ struct MappingFix {
   std::size_t lineEndsMended = 0;
   /// The line of the first byte 0x1A removed; 0 when there was none.
   std::size_t endOfTextLine = 0;
+  /// What the game reads once that 0x1A is gone, which it did not read
+  /// before: "the 2 lines after it will be read, DEBUG among them".
+  std::string endOfTextEffect;
 
   /// Records a changed line.
   void Change(std::size_t line, std::string before, std::string after);
@@ -56,14 +88,9 @@ struct MappingFix {
   }
 };
 
-/// Mends a mapping file's bytes. A line is changed only when the plug-in
-/// reads the new line as exactly what the old one plainly meant, and the
-/// game shows a plateback for it under options; line ends, comments and blank
-/// lines stay as they were.
-MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options = {});
-
-/// A line as FixMappingText would mend it, or the line itself.
-std::string MendedLine(std::string_view line, const CheckOptions& options);
+/// Mends a mapping file's bytes; line ends, comments and blank lines stay as
+/// they were.
+MappingFix FixMappingText(std::string_view bytes, const GamePlates& plates = {});
 
 /// What --fix did to a file.
 struct FixedFile {
@@ -79,25 +106,17 @@ inline constexpr std::size_t kMostBytesFixed = 64u << 20;
 
 /// Mends the file at a UTF-8 path (shown as shownAs), where its symbolic
 /// links point: keeps the old file beside it as FILE.bak (FILE.bak2, ...
-/// when that exists) with its permissions, writes the new one beside it and
-/// renames it over the old, or, when the file has several names (hard
-/// links), writes it in place once the backup is safe. Leaves a read-only
-/// file, or one that changes while it is read, as it was; dryRun writes nothing.
+/// when that exists) with its permissions, writes the new one beside it,
+/// flushed to disk, and renames it over the old, or, when the file has
+/// several names (hard links), writes it in place once the backup is safe.
+/// Leaves a read-only file, or one that changes while it is read, as it was,
+/// and then no new backup either; dryRun writes nothing.
 FixedFile FixMappingFile(const std::string& path, const std::string& shownAs,
-                         const CheckOptions& options = {}, bool dryRun = false);
+                         const GamePlates& plates = {}, bool dryRun = false);
 
 /// The second half of FixMappingFile: mends the bytes read from file when it
 /// had stamp, and leaves it alone when it has changed since.
 FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::string_view bytes,
-                      platform::FileStamp stamp, const CheckOptions& options, bool dryRun);
-
-/// The offer a double-clicked checker makes when it found mendable lines.
-std::string FixOffer(std::size_t lines);
-
-/// Appends what --fix did: "line N: OLD -> NEW" for each change and the
-/// backup, or why the file was left alone; then the lines left as they are,
-/// from after, the check of what the file now holds.
-void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed,
-               const CheckReport& after);
+                      platform::FileStamp stamp, const GamePlates& plates, bool dryRun);
 
 }  // namespace vexilo::check

@@ -28,8 +28,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 /// Writes UTF-8 text: as UTF-16 to a Windows console, as bytes to anything else.
 void WriteText(std::FILE* out, std::string_view text);
 
-/// Creates or replaces the file at a UTF-8 path with bytes. On failure returns
-/// false and says why in reason.
+/// Creates or replaces the file at a UTF-8 path with bytes, flushed to disk
+/// before it returns. On failure returns false and says why in reason.
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason);
 
 /// What stands at a path, for telling a player why a file cannot be read.

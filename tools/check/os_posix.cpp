@@ -35,7 +35,9 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
     reason = std::strerror(errno);
     return false;
   }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  // On disk before anyone renames it over a file, or the rename could outlive it.
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                       std::fflush(file) == 0 && fsync(fileno(file)) == 0;
   const int error = errno;
   if (std::fclose(file) != 0 || !written) {
     reason = std::strerror(written ? errno : error);

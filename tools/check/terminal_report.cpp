@@ -38,37 +38,17 @@ void FormatUnsetZones(std::string& out, const CheckReport& report) {
              : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
 }
 
-void FormatProblemCount(std::string& out, const CheckReport& report, const Style& style) {
-  const std::size_t errors = report.Count(Severity::Error);
-  const std::size_t warnings = report.Count(Severity::Warning);
-  if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
-  if (errors + warnings == 0) {
-    Append(out, "%s\n", style.Paint("No problems found.", kGreen).c_str());
-  } else {
-    Append(
-        out, "%s, %s.\n",
-        style.Paint(Plural(errors, "error", "errors"), errors ? kRed : kBold).c_str(),
-        style.Paint(Plural(warnings, "warning", "warnings"), warnings ? kYellow : kBold).c_str());
-  }
-}
-
 // Which dictionary was read and why, its other copies, the limit adjuster's
-// count and the install mistakes found.
+// count.
 void FormatGameFiles(std::string& out, const CheckOptions& options) {
-  if (options.dictionary && !options.dictionary->Read())
-    Append(out, "Plate textures not read: %s.\n", options.dictionary->problem.c_str());
   std::string assumed = AssumedTextures(options);
   assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
   Append(out, "%s.\n", assumed.c_str());
   if (options.dictionary) {
-    if (!options.dictionary->because.empty())
-      Append(out, "Read %s: %s.\n", options.dictionary->file.c_str(),
-             options.dictionary->because.c_str());
     for (const std::string& copy : options.dictionary->copies)
       Append(out, "Also found: %s.\n", copy.c_str());
   }
   if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
-  for (const std::string& mistake : options.install) Append(out, "Install: %s.\n", mistake.c_str());
 }
 
 }  // namespace
@@ -83,7 +63,9 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
   for (const Diagnostic& d : report.diagnostics) {
     const bool error = d.severity == Severity::Error;
     const std::string kind = std::string(SeverityName(d.severity)) + ":";
-    const std::string where = d.where.empty() ? file + ":" + std::to_string(d.line) : d.where;
+    const std::string where = !d.where.empty() ? d.where
+                              : d.line == 0    ? file
+                                               : file + ":" + std::to_string(d.line);
     Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
            style.Paint(kind, error                             ? kRed
                              : d.severity == Severity::Warning ? kYellow
@@ -94,8 +76,7 @@ void FormatDiagnostics(std::string& out, const std::string& file, const CheckRep
   }
 }
 
-void FormatSummary(std::string& out, const std::string& file, const CheckReport& report,
-                   const Style& style) {
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report) {
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
          Plural(report.lines, "line", "lines").c_str(),
          Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
@@ -110,7 +91,17 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
     Append(out, "Zones that will show no plateback (%s): %s (%s)\n", why.c_str(),
            Runs(zones).c_str(), Plural(zones.size(), "zone", "zones").c_str());
   }
-  FormatProblemCount(out, report, style);
+}
+
+void FormatHeadline(std::string& out, const CheckReport& report, const Style& style) {
+  if (const std::string headline = Headline(report); !headline.empty())
+    Append(out, "%s\n", style.Paint(headline, kBold).c_str());
+}
+
+void FormatVerdict(std::string& out, const CheckReport& report, const Style& style) {
+  if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
+  const char* colour = report.errors != 0 ? kRed : report.warnings != 0 ? kYellow : kGreen;
+  Append(out, "%s\n", style.Paint(Verdict(report), colour).c_str());
 }
 
 void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {
@@ -129,12 +120,13 @@ void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& st
 void FormatTable(std::string& out, const CheckReport& report) {
   Append(out, "%5s  %-6s  %11s  %s\n", "Index", "Zone", "Plateback", "Texture");
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::int32_t plate = report.table.plates[static_cast<std::size_t>(zone)];
-    Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], plate, Texture(plate).c_str());
-    if (zone == kCitysAgain) {
+    const ZoneOutcome outcome = OutcomeOf(report, zone);
+    Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], outcome.plate,
+           Texture(outcome.plate).c_str());
+    if (!outcome.reached) {
       Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
-    } else if (const std::string why = WhyNoPlateback(report.options, plate); !why.empty()) {
-      Append(out, "  (shows no plateback: %s)", why.c_str());
+    } else if (!outcome.blank.empty()) {
+      Append(out, "  (shows no plateback: %s)", outcome.blank.c_str());
     }
     Append(out, "\n");
   }

@@ -21,14 +21,22 @@ struct Style {
 void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report,
                        const Style& style);
 
-/// Whether DEBUG is on, how many zones each plateback index covers, which
-/// zones no line sets, and the count of problems.
-void FormatSummary(std::string& out, const std::string& file, const CheckReport& report,
-                   const Style& style);
+/// "In the game: ...": what matters most, as the first line; nothing when
+/// there is no error.
+void FormatHeadline(std::string& out, const CheckReport& report, const Style& style);
+
+/// Whether DEBUG is on, how many zones each plateback index covers and which
+/// zones no line sets.
+void FormatSummary(std::string& out, const std::string& file, const CheckReport& report);
 
 /// "Game build:" and a line per executable with what Vexilo does on it, then
 /// what a check of the file cannot tell; or why no executable was read.
 void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style);
+
+/// The verdict, always the last line, in one of three forms: "No problems
+/// found.", "N errors, M warnings: the game will not show what this file
+/// asks." or "No errors, M warnings: the game shows what this file asks."
+void FormatVerdict(std::string& out, const CheckReport& report, const Style& style);
 
 /// The 377 rows of the resulting table, aligned.
 void FormatTable(std::string& out, const CheckReport& report);

@@ -7,6 +7,12 @@
 
 namespace vexilo::check {
 
+std::string_view Trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 std::size_t Utf8SequenceLength(std::string_view text) {
   if (text.empty()) return 0;
   const auto lead = static_cast<unsigned char>(text[0]);
@@ -35,6 +41,17 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) return 0;
   }
   return length;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool EndsWithIgnoringCase(std::string_view name, std::string_view end) {
+  return name.size() >= end.size() &&
+         EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

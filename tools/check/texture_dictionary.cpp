@@ -93,20 +93,6 @@ std::string ReadTextureName(ByteSource& source, const Chunk& texture, std::uint6
   return "";
 }
 
-// "the current folder", or the folder as the user wrote it.
-std::string Shown(const std::string& folder) {
-  return folder.empty() ? "the current folder" : folder;
-}
-
-std::string WhereLooked(const std::vector<std::string>& folders) {
-  std::string where;
-  for (std::size_t i = 0; i < folders.size(); ++i) {
-    if (i > 0) where += i + 1 == folders.size() ? " and " : ", ";
-    where += Shown(folders[i]);
-  }
-  return where;
-}
-
 }  // namespace
 
 DictionaryReading ReadTextureNames(ByteSource& source,
@@ -197,38 +183,38 @@ bool IsTheGamesOwn(const std::string& file, const std::string& gameFolder) {
          EqualsIgnoringCase(std::string_view(file).substr(gameFolder.size()), kGamesDictionary);
 }
 
-// "PlatebackPack/vehicle.txd (plateback1 to plateback11): a copy the game does not read".
-std::string OtherCopy(const std::string& file) {
+// A path under the game's folder as the player names it from there.
+std::string Shown(const std::string& path, const std::string& gameFolder) {
+  return path.substr(gameFolder.size());
+}
+
+// "PlatebackPack/vehicle.txd holds 11 plate textures: a copy the game does not read".
+std::string OtherCopy(const std::string& file, const std::string& gameFolder) {
   const PlateTextures copy = MeasurePlateTextures(file);
   const std::string holds = copy.Read()
                                 ? "holds " + std::to_string(copy.indices.size()) + " plate textures"
                                 : "cannot be read as a texture dictionary";
-  return file + " " + holds + ": a copy the game does not read from there";
+  return Shown(file, gameFolder) + " " + holds + ": a copy the game does not read from there";
 }
 
 }  // namespace
 
-PlateTextures MeasureGameTextures(const std::vector<std::string>& folders) {
-  const std::vector<std::string> found = FindVehicleTxds(folders);
-  if (found.empty()) {
-    PlateTextures none;
-    none.problem = "no vehicle.txd (in any case) in " + WhereLooked(folders) + " or " +
-                   (folders.size() == 1 ? "its" : "their") + " subfolders, " +
-                   std::to_string(kSearchDepth) + " levels deep";
-    return none;
-  }
-  const std::string gameFolder = folders.empty() ? "" : folders.front();
+PlateTextures MeasureGameTextures(const std::string& gameFolder) {
+  const std::vector<std::string> found = FindVehicleTxds({gameFolder});
   const auto own = std::find_if(found.begin(), found.end(), [&gameFolder](const std::string& file) {
     return IsTheGamesOwn(file, gameFolder);
   });
-  const std::string chosen = own != found.end() ? *own : found.front();
-  PlateTextures textures = MeasurePlateTextures(chosen);
-  if (own == found.end()) {
-    textures.because = "the game loads " + std::string(kGamesDictionary) + ", which is not in " +
-                       Shown(gameFolder) + ", so the first copy found was read";
+  PlateTextures textures;
+  if (own != found.end()) {
+    textures = MeasurePlateTextures(*own);
+    textures.file = Shown(*own, gameFolder);
+    if (!textures.Read()) textures.problem = textures.file + textures.problem.substr(own->size());
+  } else {
+    textures.problem = "there is no " + std::string(kGamesDictionary) +
+                       " in the game's folder, where the game loads its plate textures from";
   }
   for (const std::string& file : found) {
-    if (file != chosen) textures.copies.push_back(OtherCopy(file));
+    if (own == found.end() || file != *own) textures.copies.push_back(OtherCopy(file, gameFolder));
   }
   return textures;
 }

@@ -44,8 +44,6 @@ struct PlateTextures {
   std::string file;                ///< the dictionary, as shown; empty when none was found
   std::string problem;             ///< what was looked for and why it failed; empty when read
   std::set<std::int32_t> indices;  ///< plateback indices whose texture it holds
-  /// Why this copy was read when it is not the one the game loads; else empty.
-  std::string because;
   /// The other copies found, one line each with its plate textures.
   std::vector<std::string> copies;
 
@@ -68,9 +66,9 @@ inline constexpr std::string_view kGamesDictionary = "models/generic/vehicle.txd
 std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders);
 
 /// Measures the dictionary the game loads, models/generic/vehicle.txd under
-/// the first folder (the game's), and names every other copy found; without
-/// the game's own, measures the first copy found and says why. When there is
-/// none, says what was looked for and where.
-PlateTextures MeasureGameTextures(const std::vector<std::string>& folders);
+/// the game's folder (UTF-8, with its separator), and names every other copy
+/// found there; a copy elsewhere is never measured in its place. Paths are
+/// shown from the game's folder.
+PlateTextures MeasureGameTextures(const std::string& gameFolder);
 
 }  // namespace vexilo::check

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "labels.hpp"
 #include "mapping/zones.hpp"
 #include "text.hpp"
 #include "wording.hpp"
@@ -30,19 +31,14 @@ std::int32_t FormatZoneByNumber(std::string& out, std::string_view query) {
   return static_cast<std::int32_t>(index);
 }
 
-// A whole label, in any case: the reader's label rule would also take "JEF2;x".
-std::int32_t ZoneOfLabel(std::string_view label) {
-  for (char c : label) {
-    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return kNoZone;
-  }
-  return ZoneOfLabelField(label);
-}
-
 std::int32_t FormatZoneByLabel(std::string& out, std::string_view query) {
   const std::int32_t index = ZoneOfLabel(query);
   if (index == kNoZone) {
-    Append(out, "No zone is labelled %s: vexilo-check --zones lists every label.\n",
-           std::string(query).c_str());
+    Append(out, "No zone is labelled %s", std::string(query).c_str());
+    const std::int32_t meant = NearestLabel(query);
+    if (meant != kNoZone)
+      Append(out, ": did you mean %s (zone index %d)?", zoneNames[meant], meant);
+    Append(out, "%s vexilo-check --zones lists every label.\n", meant == kNoZone ? ":" : "");
     return kNoZone;
   }
   Append(out, "Zone %s: zone index %d", zoneNames[index], index);
@@ -71,22 +67,18 @@ std::int32_t FormatZone(std::string& out, std::string_view query) {
 
 void FormatZoneMapping(std::string& out, const std::string& file, const CheckReport& report,
                        std::int32_t zone) {
-  const auto at = static_cast<std::size_t>(zone);
-  const std::int32_t plate = report.table.plates[at];
-  Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), plate,
-         Texture(plate).c_str());
-  const std::size_t line = report.setBy[at];
-  if (line == 0) {
+  const ZoneOutcome outcome = OutcomeOf(report, zone);
+  Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), outcome.plate,
+         Texture(outcome.plate).c_str());
+  if (outcome.line == 0) {
     Append(out, "as no line sets it\n");
   } else {
-    Append(out, "set by line %zu", line);
-    if (const auto text = report.setterText.find(line); text != report.setterText.end())
-      Append(out, ": %s", text->second.c_str());
+    Append(out, "set by line %zu", outcome.line);
+    if (!outcome.lineText.empty()) Append(out, ": %s", outcome.lineText.c_str());
     Append(out, "\n");
   }
-  const std::string why = WhyNoPlateback(report.options, plate);
-  if (!why.empty() && zone != kCitysAgain)
-    Append(out, "In the game it shows no plateback: %s.\n", why.c_str());
+  if (!outcome.blank.empty())
+    Append(out, "In the game it shows no plateback: %s.\n", outcome.blank.c_str());
 }
 
 }  // namespace vexilo::check

@@ -1,0 +1,168 @@
+#include "command_line.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "os.hpp"
+#include "text.hpp"
+#include "version.hpp"
+
+namespace vexilo::check {
+namespace {
+
+constexpr int kGoOn = -1;
+constexpr std::size_t kHelpWidth = 62;
+
+struct Option {
+  const char* name;
+  const char* value;  ///< what it takes, as the help names it; nullptr for none
+  const char* help;   ///< what it does, as the help says it
+  /// Takes the option (and its value) into options: kGoOn, or an exit status.
+  int (*take)(Options& options, const std::string& value);
+};
+
+int Plates(Options& options, const std::string& value) {
+  char* end = nullptr;
+  const long plates = std::strtol(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || plates < 1 || plates > 1000000)
+    return Usage("--plates takes a whole number from 1 up, not " + value);
+  options.check.plates = static_cast<std::int32_t>(plates);
+  options.check.platesGiven = true;
+  return kGoOn;
+}
+
+const Option kOptions[] = {
+    {"--plates", "N",
+     "the game has N plate textures: plateback indices 0 to N-1. Without it they are read from the "
+     "game's models/generic/vehicle.txd, and not judged when it cannot be read",
+     Plates},
+    {"--txd", "FILE", "read the plate textures from the texture dictionary FILE",
+     [](Options& o, const std::string& v) { return o.txd = v, o.haveTxd = true, kGoOn; }},
+    {"--fix", nullptr,
+     "mend the mistakes whose meaning is plain (a missing '=' as in 63 5 or 63:5, debug, "
+     "63=plateback2, a '#' comment, old Mac line ends, a stray Ctrl-Z, UTF-16 or \"UTF-8 with "
+     "BOM\"), each shown as line N: OLD -> NEW, then check again; the old file is kept as FILE.bak",
+     [](Options& o, const std::string&) { return o.fix = true, kGoOn; }},
+    {"--dry-run", nullptr, "with --fix: print the changes, write nothing",
+     [](Options& o, const std::string&) { return o.dryRun = true, kGoOn; }},
+    {"--html", "FILE",
+     "also write the report as a page to FILE: the summary, all 377 zones coloured by plateback, "
+     "every problem; open it in any browser",
+     [](Options& o, const std::string& v) { return o.html = v, kGoOn; }},
+    {"--table", nullptr,
+     "print the resulting table: every zone index, its label, its plateback index and texture (187 "
+     "is never reached)",
+     [](Options& o, const std::string&) { return o.table = true, kGoOn; }},
+    {"--json", nullptr, "print the table, the diagnostics and the summary as JSON",
+     [](Options& o, const std::string&) { return o.json = true, kGoOn; }},
+    {"--zones", nullptr, "print the zone list: every zone index and its label",
+     [](Options& o, const std::string&) { return o.zones = true, kGoOn; }},
+    {"--zone", "Z",
+     "look up one zone by label (JEF2, jef2) or index (63), and what FILE gives it: plateback "
+     "index, texture, the line",
+     [](Options& o, const std::string& v) { return o.zone = v, o.haveZone = true, kGoOn; }},
+    {"--game", "FILE",
+     "name the build of the game's executable FILE (default: of every .exe in the game's folder)",
+     [](Options& o, const std::string& v) { return o.game = v, o.haveGame = true, kGoOn; }},
+    {"--no-color", nullptr, "plain text even on a terminal (so does NO_COLOR=1)",
+     [](Options& o, const std::string&) { return o.colour = false, kGoOn; }},
+    {"--version", nullptr, "print the version",
+     [](Options&, const std::string&) {
+       WriteText(stdout, std::string("vexilo-check ") + VEXILO_VERSION + "\n");
+       return kExitClean;
+     }},
+    {"--help", nullptr, "print this help",
+     [](Options&, const std::string&) { return WriteText(stdout, Help()), kExitClean; }},
+};
+
+constexpr const char* kHelpStart =
+    "Usage: vexilo-check [OPTIONS] [FILE]\n"
+    "       vexilo-check --fix [FILE]\n"
+    "\n"
+    "Reads the Vexilo.txt the game reads (in the game's folder: the one with its\n"
+    ".exe, also when run from scripts\\ or plugins\\) exactly as the plug-in does,\n"
+    "and tells what the game will show and which lines do not do what they look\n"
+    "like. FILE checks another file.\n"
+    "\n"
+    "Options:\n";
+
+constexpr const char* kHelpEnd =
+    "\n"
+    "Errors are what the game will not show as the file asks: a line it skips or\n"
+    "reads as something else, a zone whose plateback has no texture (a blank\n"
+    "plate), a line for zone 187 alone, a Vexilo.txt the game does not read.\n"
+    "Warnings may surprise but change nothing the game shows; notes explain.\n"
+    "The last line gives the verdict: \"No problems found.\", \"No errors, N\n"
+    "warnings: ...\" or \"N errors, M warnings: ...\".\n"
+    "\n"
+    "Exit status: 0 no error, 1 an error, 2 the file cannot be read, or the\n"
+    "command line is wrong.\n"
+    "\n"
+    "Double-clicked, vexilo-check checks the Vexilo.txt beside itself and waits\n"
+    "for Enter; a file dropped on it is checked the same way.\n"
+    "\n"
+    "Examples:\n"
+    "  vexilo-check                    check Vexilo.txt here\n"
+    "  vexilo-check --plates 3         which lines need textures the game lacks\n"
+    "  vexilo-check --fix              mend the plain mistakes, keeping a backup\n"
+    "  vexilo-check --html report.html then open report.html in a browser\n"
+    "  vexilo-check --table | more     which plateback every zone gets\n"
+    "  vexilo-check --zone JEF2        the zone index of JEF2 and its plateback\n";
+
+}  // namespace
+
+std::string Help() {
+  std::string help = kHelpStart;
+  for (const Option& option : kOptions) {
+    std::string head = option.name;
+    if (option.value != nullptr) head += std::string(" ") + option.value;
+    // Words filled into lines that keep the help within 80 columns.
+    std::string line;
+    std::string_view text = option.help;
+    while (!text.empty()) {
+      const std::size_t end = std::min(text.find(' '), text.size());
+      if (!line.empty() && line.size() + 1 + end > kHelpWidth) {
+        Append(help, "  %-14s %s\n", head.c_str(), line.c_str());
+        head.clear();
+        line.clear();
+      }
+      line += (line.empty() ? "" : " ") + std::string(text.substr(0, end));
+      text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    Append(help, "  %-14s %s\n", head.c_str(), line.c_str());
+  }
+  return help + kHelpEnd;
+}
+
+int Usage(const std::string& problem) {
+  WriteText(stderr, "vexilo-check: " + problem + "\nTry 'vexilo-check --help'.\n");
+  return kExitUnreadable;
+}
+
+int ParseCommandLine(const std::vector<std::string>& arguments, Options& options) {
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string argument = arguments[i] == "-h" ? "--help" : arguments[i];
+    const Option* option = nullptr;
+    for (const Option& known : kOptions) {
+      if (argument == known.name) option = &known;
+    }
+    if (option != nullptr) {
+      std::string value;
+      if (option->value != nullptr) {
+        if (i + 1 == arguments.size()) return Usage("missing value after " + argument);
+        value = arguments[++i];
+      }
+      if (const int status = option->take(options, value); status != kGoOn) return status;
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      return Usage("unknown option " + argument);
+    } else if (options.haveFile) {
+      return Usage("one file at a time; also given " + argument);
+    } else {
+      options.file = argument;
+      options.haveFile = true;
+    }
+  }
+  return kGoOn;
+}
+
+}  // namespace vexilo::check

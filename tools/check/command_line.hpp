@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "game_folder.hpp"
+#include "mapping_check.hpp"
+
+/// vexilo-check's command line: one table of options, which both reads the
+/// arguments and writes the help, so that the two never disagree.
+namespace vexilo::check {
+
+inline constexpr int kExitClean = 0;
+inline constexpr int kExitMalformed = 1;
+inline constexpr int kExitUnreadable = 2;
+
+struct Options {
+  std::string file = kMappingFileName;
+  bool haveFile = false;
+  CheckOptions check;
+  bool table = false;
+  bool json = false;
+  bool zones = false;
+  std::string zone;
+  bool haveZone = false;
+  std::string html;
+  std::string game;
+  bool haveGame = false;
+  std::string txd;
+  bool haveTxd = false;
+  bool fix = false;
+  bool dryRun = false;
+  bool colour = true;
+  /// Started by a double-click or a drop: it may offer to mend the file.
+  bool ownWindow = false;
+  /// The player turned the offer down, and so has already pressed Enter.
+  bool declined = false;
+  /// Where the game is, found before anything else.
+  GameFolder gameFolder;
+};
+
+/// The help, its options from the table.
+std::string Help();
+
+/// Reads the arguments (the program's name first) into options. Returns -1
+/// to go on, or the exit status when the command line is done with: after
+/// --help or --version, or for a wrong argument, said on stderr.
+int ParseCommandLine(const std::vector<std::string>& arguments, Options& options);
+
+/// Says a wrong command line on stderr; returns kExitUnreadable.
+int Usage(const std::string& problem);
+
+}  // namespace vexilo::check

@@ -1,0 +1,141 @@
+#include "game_folder.hpp"
+
+#include <algorithm>
+
+#include "game_build.hpp"
+#include "os.hpp"
+#include "text.hpp"
+
+namespace vexilo::check {
+namespace {
+
+constexpr const char* kPluginFolders[] = {"scripts", "plugins"};
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string reason;
+  FileNamesIn(folder, names, reason);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool HoldsTheGame(const std::string& folder) {
+  return !PickGameExecutables(NamesIn(folder), ProgramName()).empty();
+}
+
+// The game folder and the plug-in folders under it, each once.
+std::vector<std::string> FoldersAround(const GameFolder& game) {
+  std::vector<std::string> folders{game.folder};
+  for (const std::string& sub : FolderNamesIn(game.folder)) {
+    for (const char* plugins : kPluginFolders) {
+      if (EqualsIgnoringCase(sub, plugins)) folders.push_back(game.folder + sub + "/");
+    }
+  }
+  return folders;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  return EqualsIgnoringCase(FullPath(a), FullPath(b));
+}
+
+// Every Vexilo.txt or Vexilo.txt.txt but the game's own, and every Vexilo*.asi.
+void LookAround(GameFolder& game) {
+  std::vector<std::string> plugins;
+  for (const std::string& folder : FoldersAround(game)) {
+    for (const std::string& name : NamesIn(folder)) {
+      const std::string path = folder + name;
+      if ((EqualsIgnoringCase(name, kMappingFileName) ||
+           EqualsIgnoringCase(name, std::string(kMappingFileName) + ".txt")) &&
+          !SamePath(path, game.file))
+        game.copies.push_back(path);
+      if (EndsWithIgnoringCase(name, ".asi") && name.size() >= 6 &&
+          EqualsIgnoringCase(name.substr(0, 6), "vexilo"))
+        plugins.push_back(game.Shown(path));
+    }
+  }
+  if (plugins.size() < 2) return;
+  std::string list;
+  for (std::size_t i = 0; i < plugins.size(); ++i)
+    list += (i == 0 ? "" : i + 1 == plugins.size() ? " and " : ", ") + plugins[i];
+  game.findings.push_back({Severity::Warning,
+                           "the plug-in is installed " + std::to_string(plugins.size()) +
+                               " times (" + list + "): keep one and delete the others",
+                           game.Shown(plugins.front())});
+}
+
+// The full path, "name/../" taken out, as a player would write it.
+std::string Tidy(const std::string& path) {
+  std::string full = FullPath(path);
+  for (std::size_t up; (up = full.find("/../")) != std::string::npos && up > 0;) {
+    const std::size_t parent = full.rfind('/', up - 1);
+    if (parent == std::string::npos) break;
+    full.erase(parent, up + 3 - parent);
+  }
+  return full;
+}
+
+std::string InTheGamesFolder(const GameFolder& game) {
+  return game.folder.empty() ? "in this folder" : "in the game's folder, " + Tidy(game.folder);
+}
+
+}  // namespace
+
+std::string GameFolder::Shown(const std::string& path) const {
+  return path.compare(0, folder.size(), folder) == 0 ? path.substr(folder.size()) : path;
+}
+
+GameFolder FindGameFolder(const std::string& start) {
+  GameFolder game;
+  game.folder = start;
+  game.hasGame = HoldsTheGame(start);
+  if (!game.hasGame && HoldsTheGame(start + "../")) {
+    game.folder = start + "../";
+    game.hasGame = true;
+  }
+  game.file = game.folder + kMappingFileName;
+  game.fileThere = KindOfPath(game.file) != PathKind::Missing;
+  if (!game.hasGame) {
+    game.findings.push_back({Severity::Warning,
+                             "no game executable (.exe) here or one folder up: this folder is "
+                             "judged as the game's; run vexilo-check in the game's folder",
+                             ""});
+  }
+  LookAround(game);
+  return game;
+}
+
+void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
+  const bool theGames = SamePath(checked, game.file);
+  if (!game.fileThere) {
+    std::string message =
+        "the game reads Vexilo.txt " + InTheGamesFolder(game) + ", and there is none";
+    if (!game.copies.empty()) {
+      const std::string copy = game.Shown(game.copies.front());
+      message += "; your edits are in " + copy + ": " +
+                 (copy.find('/') == std::string::npos ? "rename it to Vexilo.txt"
+                  : game.folder.empty()               ? "move it here"
+                                                      : "move it there");
+    }
+    game.findings.push_back({Severity::Error, message, game.Shown(game.file)});
+  } else if (!theGames) {
+    game.findings.push_back({Severity::Error,
+                             "the game does not read this file: it reads " + Tidy(game.file) +
+                                 "; make your edits there, or move this file there",
+                             ""});
+  }
+  for (const std::string& copy : game.copies) {
+    if (SamePath(copy, checked)) continue;
+    game.findings.push_back(
+        {Severity::Warning,
+         "a copy the game does not read: it reads Vexilo.txt " + InTheGamesFolder(game) + " only",
+         game.Shown(copy)});
+  }
+}
+
+bool IsNamedVexiloTxt(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return EqualsIgnoringCase(path.substr(slash == std::string::npos ? 0 : slash + 1),
+                            kMappingFileName);
+}
+
+}  // namespace vexilo::check

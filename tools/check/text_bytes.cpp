@@ -1,0 +1,154 @@
+#include "text_bytes.hpp"
+
+#include <algorithm>
+#include <vector>
+
+namespace vexilo::check {
+namespace {
+
+constexpr char kEndOfText = '\x1A';
+constexpr std::size_t kPiece = 64 << 10;
+
+// Text mode ends a line at a CR only before a line feed; a CR that the
+// reading ends after (the last byte, or one before 0x1A) stays in the last
+// line, where the number fields skip it as a blank.
+bool IsLoneCarriageReturn(char c, char next) {
+  return c == '\r' && next != '\n' && next != kEndOfText;
+}
+
+bool IsSurrogate(std::uint32_t unit, std::uint32_t from) {
+  return unit >= from && unit < from + 0x400;
+}
+
+void PutUtf8(std::uint32_t c, std::string& text) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+    return;
+  }
+  const int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  text += static_cast<char>(kLead[tail] | (c >> (6 * tail)));
+  for (int i = tail - 1; i >= 0; --i) text += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
+}
+
+}  // namespace
+
+void TextScan::Add(std::string_view piece) {
+  for (const char c : piece) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    if (head_.size() < 3) head_ += c;
+    zeros_[bytes_ % 2] += byte == 0 ? 1 : 0;
+    if (bytes_++ % 2 == 0) {
+      pending_ = byte;
+    } else {
+      AddUnit(static_cast<std::uint8_t>(pending_), byte);
+      pending_ = -1;
+    }
+    if (found_.endOfTextLine != 0) {
+      found_.textAfterEndOfText |=
+          c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != kEndOfText;
+      continue;
+    }
+    if (carriageReturn_ && IsLoneCarriageReturn('\r', c) && found_.loneCarriageReturns++ == 0)
+      found_.loneCarriageReturnLine = line_;
+    carriageReturn_ = c == '\r';
+    if (c == '\n') ++line_;
+    if (c == kEndOfText) found_.endOfTextLine = line_;
+  }
+}
+
+// Both byte orders are followed, since which one holds is known only at the end.
+void TextScan::AddUnit(std::uint8_t first, std::uint8_t second) {
+  const std::uint32_t orders[2] = {first | std::uint32_t{second} << 8,
+                                   std::uint32_t{first} << 8 | second};
+  for (int order = 0; order < 2; ++order) {
+    Units& units = units_[order];
+    const std::uint32_t unit = orders[order];
+    const bool low = IsSurrogate(unit, 0xDC00);
+    // A high half not followed by a low one, or a low one alone.
+    if (units.halfLine == 0 && units.high != low) units.halfLine = units.line;
+    units.high = IsSurrogate(unit, 0xD800);
+    if (unit == '\n') ++units.line;
+  }
+}
+
+TextBytes TextScan::Finish() const {
+  TextBytes read = found_;
+  const std::string_view head = head_;
+  const std::uint64_t evens = (bytes_ + 1) / 2, odds = bytes_ / 2;
+  if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF") {
+    read.marked = true;
+    read.encoding = head[0] == '\xFF' ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
+  } else if (head == kByteOrderMark) {
+    read.marked = true;
+  } else if (zeros_[1] * 2 >= odds && zeros_[0] < zeros_[1]) {
+    // The ASCII of a mapping line in UTF-16 is a zero byte in every other
+    // place; other letters (U+0100, a surrogate's half) may put one between.
+    read.encoding = Encoding::Utf16LittleEndian;
+  } else if (zeros_[0] * 2 >= evens && zeros_[1] < zeros_[0]) {
+    read.encoding = Encoding::Utf16BigEndian;
+  }
+  if (!read.Utf16()) return read;
+  const Units& units = units_[read.encoding == Encoding::Utf16BigEndian ? 1 : 0];
+  read.halfCharacterLine = units.halfLine;
+  if (read.halfCharacterLine == 0 && (units.high || pending_ >= 0))
+    read.halfCharacterLine = units.line;
+  return read;
+}
+
+TextBytes ReadTextBytes(std::string_view bytes) {
+  TextScan scan;
+  scan.Add(bytes);
+  return scan.Finish();
+}
+
+TextBytes ReadTextBytes(ByteSource& source) {
+  TextScan scan;
+  std::vector<std::uint8_t> piece(kPiece);
+  for (std::uint64_t at = 0; at < source.Size();) {
+    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, source.Size() - at));
+    if (!source.ReadAt(at, size, piece.data())) break;
+    scan.Add(std::string_view(reinterpret_cast<const char*>(piece.data()), size));
+    at += size;
+  }
+  return scan.Finish();
+}
+
+std::string Utf16AsUtf8(std::string_view bytes, const TextBytes& read) {
+  if (read.marked) bytes.remove_prefix(2);
+  const bool big = read.encoding == Encoding::Utf16BigEndian;
+  const auto unit = [&](std::size_t i) -> std::uint32_t {
+    return static_cast<std::uint8_t>(bytes[i + (big ? 0 : 1)]) << 8 |
+           static_cast<std::uint8_t>(bytes[i + (big ? 1 : 0)]);
+  };
+  std::string text;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    std::uint32_t c = unit(i);
+    if (IsSurrogate(c, 0xD800) && i + 3 < bytes.size()) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    }
+    PutUtf8(c, text);
+  }
+  return text;
+}
+
+std::string WithoutEndOfText(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (const char c : text)
+    if (c != kEndOfText) kept += c;
+  return kept;
+}
+
+std::string WithLineFeeds(std::string_view text) {
+  std::string ended;
+  ended.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    ended += text[i];
+    if (i + 1 < text.size() && IsLoneCarriageReturn(text[i], text[i + 1])) ended += '\n';
+  }
+  return ended;
+}
+
+}  // namespace vexilo::check

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "byte_source.hpp"
+
+/// How a mapping file's bytes are written, found in one pass over them, so
+/// that the check and --fix cannot judge them apart: the encoding, and the
+/// line ends and 0x1A as the game's text mode meets them.
+namespace vexilo::check {
+
+/// The mark Notepad's "UTF-8 with BOM" puts at the start of a file.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+enum class Encoding { Bytes, Utf16LittleEndian, Utf16BigEndian };
+
+struct TextBytes {
+  Encoding encoding = Encoding::Bytes;
+  /// A byte-order mark opens the file: UTF-8's, or UTF-16's.
+  bool marked = false;
+  /// UTF-16 that cannot be decoded whole: the line (from 1) that holds half a
+  /// character; 0 when there is none.
+  std::size_t halfCharacterLine = 0;
+
+  /// The rest is about 8-bit text, line numbers as the game counts them.
+  /// Carriage returns that end no line: neither before a line feed nor the
+  /// last byte the game reads (the game reads "63=5\r" as 63=5).
+  std::size_t loneCarriageReturns = 0;
+  std::size_t loneCarriageReturnLine = 0;  ///< the line of the first; 0 when none
+  /// The line of the first 0x1A, where the game's reading ends; 0 when none.
+  std::size_t endOfTextLine = 0;
+  /// Whether anything but blanks, line ends and 0x1A follows it, which the
+  /// game never reads and would read once the 0x1A goes.
+  bool textAfterEndOfText = false;
+
+  bool Utf16() const { return encoding != Encoding::Bytes; }
+};
+
+/// The one pass, fed the bytes in order in pieces of any size.
+class TextScan {
+ public:
+  void Add(std::string_view piece);
+  /// What the bytes added show.
+  TextBytes Finish() const;
+
+ private:
+  void AddUnit(std::uint8_t first, std::uint8_t second);
+
+  // 8-bit text.
+  std::size_t line_ = 1;
+  bool carriageReturn_ = false;  // the last byte read was a CR
+  TextBytes found_;
+  // UTF-16 without a mark is told by where its zero bytes stand.
+  std::uint64_t bytes_ = 0;
+  std::uint64_t zeros_[2] = {0, 0};
+  bool opened_ = false;  // the first bytes were judged for a mark
+  std::string head_;     // bytes kept until then
+  int pending_ = -1;     // the first byte of a UTF-16 unit not yet complete
+  // Per byte order: the line, and a high surrogate awaiting its low half.
+  struct Units {
+    std::size_t line = 1;
+    bool high = false;
+    std::size_t halfLine = 0;
+  } units_[2];
+};
+
+/// The one pass over bytes in memory, or over a file read in pieces.
+TextBytes ReadTextBytes(std::string_view bytes);
+TextBytes ReadTextBytes(ByteSource& source);
+
+/// UTF-16 bytes, mark and all, as UTF-8; only for read.Utf16() and no half character.
+std::string Utf16AsUtf8(std::string_view bytes, const TextBytes& read);
+
+/// 8-bit text without its bytes 0x1A, and with each lone carriage return
+/// followed by a line feed.
+std::string WithoutEndOfText(std::string_view text);
+std::string WithLineFeeds(std::string_view text);
+
+}  // namespace vexilo::check
