@@ -47,7 +47,10 @@ mkfifo "$work/hold"
 exec 9>"$work/hold"
 cp "$check" "$game/vexilo-check.exe"
 cp "$check" "$work/vexilo-check.exe"
-cp "$launcher" "$work/console_launcher.exe"
+# Kept out of the game folder's parent, where the checker would take it for
+# the game's executable and that folder for the game's.
+mkdir "$work/launcher"
+cp "$launcher" "$work/launcher/console_launcher.exe"
 cp "$here/../data/check/diagnostics.txt" "$game/Vexilo.txt"
 windows() { echo "Z:${1//\//\\}"; }
 folder=$(windows "$game")
@@ -57,7 +60,7 @@ explain_failure() { [ -f "$work/result" ] && sed 's/^/    /' "$work/result" | he
 # launch MODE PROGRAM [ARGS...]: the launcher's report in $work/result.
 launch() {
   rm -f "$work/result" "$work/result.stdout"
-  (cd "$game" && timeout $((240 * factor)) "$wine" "$work/console_launcher.exe" "$(windows "$work/result")" "$@") \
+  (cd "$game" && timeout $((240 * factor)) "$wine" "$work/launcher/console_launcher.exe" "$(windows "$work/result")" "$@") \
     >"$work/launch.log" 2>&1 </dev/null
   [ -f "$work/result" ] || echo "the launcher left no report: $(tail -3 "$work/launch.log")" >"$work/result"
 }
@@ -73,7 +76,7 @@ launch window "$folder\\vexilo-check.exe"
 check "double-clicked, it waits for Enter" said "waited: yes" "typed: Enter"
 check "double-clicked, it closes after Enter" not said "closed: no"
 check "double-clicked, it checks the Vexilo.txt beside itself and shows its path" \
-  said "$folder\\Vexilo.txt:15: warning: plateback index 12" "exit: 1"
+  said "$folder\\Vexilo.txt:2: error: write DEBUG, in capitals" "exit: 1"
 check "double-clicked, it offers to mend what it can" \
   said "Press F and Enter to fix 3 lines (a backup is kept), or just Enter to leave the file as it is."
 check "double-clicked, Enter alone leaves the file as it is" cmp -s "$here/../data/check/diagnostics.txt" "$game/Vexilo.txt"
@@ -116,7 +119,7 @@ if command -v script >/dev/null; then
   check "from a Unix terminal, --zone JEF2 answers" said "Zone JEF2: zone index 63" "status: 0"
   check "from a Unix terminal, --zone JEF2 does not wait" not said "Press Enter"
   from_terminal
-  check "from a Unix terminal, a plain check answers" said "Vexilo.txt:15:" "status: 1"
+  check "from a Unix terminal, a plain check answers" said "Vexilo.txt:2: error: write DEBUG" "status: 1"
   check "from a Unix terminal, a plain check does not wait" not said "Press Enter"
 else
   failed=$((failed + 1))
