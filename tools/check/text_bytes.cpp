@@ -118,7 +118,7 @@ std::string Utf16AsUtf8(std::string_view bytes, const TextBytes& read) {
   if (read.marked) bytes.remove_prefix(2);
   const bool big = read.encoding == Encoding::Utf16BigEndian;
   const auto unit = [&](std::size_t i) -> std::uint32_t {
-    return static_cast<std::uint8_t>(bytes[i + (big ? 0 : 1)]) << 8 |
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[i + (big ? 0 : 1)])) << 8 |
            static_cast<std::uint8_t>(bytes[i + (big ? 1 : 0)]);
   };
   std::string text;
