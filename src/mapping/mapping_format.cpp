@@ -32,27 +32,28 @@ void ReadField(MappingLine& line, LineField name, std::string_view field, std::i
   if (line.problem != NumberStatus::Ok) line.malformed = name;
 }
 
-// Start: before the first '-'. End: after it, up to the first '=' that
-// follows it. Value: after the line's first '=', wherever the '-' stands.
 MappingLine RangeLine(std::string_view text, std::size_t dash, std::size_t equals) {
   MappingLine line = LineOfKind(LineKind::Range);
   line.dashAt = dash;
   line.equalsAt = equals;
-  const std::string_view afterDash = text.substr(dash + 1);
-  ReadField(line, LineField::Start, text.substr(0, dash), line.first, ReadZoneField);
+  ReadField(line, LineField::Start, FieldText(text, line, LineField::Start), line.first,
+            ReadZoneField);
   // An end that runs past the line's first '=' is the tail of a note
   // ("5=3 ; Los Santos-Red County"): only a number there counts, as ever.
-  ReadField(line, LineField::End, afterDash.substr(0, afterDash.find('=')), line.last,
+  ReadField(line, LineField::End, FieldText(text, line, LineField::End), line.last,
             dash < equals ? ReadZoneField : ReadNumberField);
-  ReadField(line, LineField::Value, text.substr(equals + 1), line.value, ReadNumberField);
+  ReadField(line, LineField::Value, FieldText(text, line, LineField::Value), line.value,
+            ReadNumberField);
   return line;
 }
 
 MappingLine ExactLine(std::string_view text, std::size_t equals) {
   MappingLine line = LineOfKind(LineKind::Exact);
   line.equalsAt = equals;
-  ReadField(line, LineField::Index, text.substr(0, equals), line.first, ReadZoneField);
-  ReadField(line, LineField::Value, text.substr(equals + 1), line.value, ReadNumberField);
+  ReadField(line, LineField::Index, FieldText(text, line, LineField::Index), line.first,
+            ReadZoneField);
+  ReadField(line, LineField::Value, FieldText(text, line, LineField::Value), line.value,
+            ReadNumberField);
   line.last = line.first;
   return line;
 }
@@ -161,6 +162,26 @@ MappingLine ParseMappingLine(std::string_view text) {
   if (equals == MappingLine::kNowhere) return LineOfKind(LineKind::Other);
   const std::size_t dash = text.find('-');
   return dash == MappingLine::kNowhere ? ExactLine(text, equals) : RangeLine(text, dash, equals);
+}
+
+// Start: before the first '-'. End: after it, up to the first '=' that
+// follows it. Value: after the line's first '=', wherever the '-' stands.
+std::string_view FieldText(std::string_view text, const MappingLine& line, LineField field) {
+  switch (field) {
+    case LineField::Start:
+      return text.substr(0, line.dashAt);
+    case LineField::End: {
+      const std::string_view afterDash = text.substr(line.dashAt + 1);
+      return afterDash.substr(0, afterDash.find('='));
+    }
+    case LineField::Index:
+      return text.substr(0, line.equalsAt);
+    case LineField::Value:
+      return text.substr(line.equalsAt + 1);
+    case LineField::None:
+      break;
+  }
+  return {};
 }
 
 bool SetsAnyZone(const MappingLine& line) {

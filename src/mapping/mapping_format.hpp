@@ -66,6 +66,10 @@ NumberStatus ReadZoneField(std::string_view field, std::int32_t& zone);
 /// Reads one line, its line end already removed.
 MappingLine ParseMappingLine(std::string_view line);
 
+/// The text of one number field of a range or exact line, as ParseMappingLine
+/// cut it from that line's text: for tools that show or mend a field.
+std::string_view FieldText(std::string_view text, const MappingLine& line, LineField field);
+
 /// Whether the line writes at least one entry of a table.
 bool SetsAnyZone(const MappingLine& line);
 

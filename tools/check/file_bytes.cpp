@@ -19,9 +19,6 @@ bool FileBytes::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out
   return true;
 }
 
-namespace {
-
-// Why a file does not open, when the path tells: the end of a sentence.
 std::string WhyNotOpened(const std::string& path) {
   switch (KindOfPath(platform::NativePath(path))) {
     case PathKind::Missing:
@@ -33,8 +30,6 @@ std::string WhyNotOpened(const std::string& path) {
   }
   return "";
 }
-
-}  // namespace
 
 std::string WhyCannotOpen(const std::string& path) {
   const std::string why = WhyNotOpened(path);

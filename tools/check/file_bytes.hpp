@@ -24,6 +24,10 @@ class FileBytes : public ByteSource {
   std::int64_t size_;
 };
 
+/// Why a file does not open, when the path tells, as the end of a sentence:
+/// "there is no such file", "it is a folder"; "" when it does not tell.
+std::string WhyNotOpened(const std::string& path);
+
 /// Why a file that FileBytes could not open cannot be read, as one phrase:
 /// "cannot be read: there is no such file".
 std::string WhyCannotOpen(const std::string& path);

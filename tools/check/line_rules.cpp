@@ -49,29 +49,6 @@ bool DashInNote(const LineFacts& f) {
   return !after.empty() && after.front() != '-';
 }
 
-// The text of a number field as the format cuts it from the line.
-std::string_view FieldText(const LineFacts& f, LineField field) {
-  const std::string_view text = f.text;
-  const auto from = [text](std::size_t at) {
-    return at < text.size() ? text.substr(at) : std::string_view();
-  };
-  switch (field) {
-    case LineField::Index:
-      return text.substr(0, f.line.equalsAt);
-    case LineField::Start:
-      return text.substr(0, f.line.dashAt);
-    case LineField::End: {
-      const std::string_view rest = from(f.line.dashAt + 1);
-      return rest.substr(0, rest.find('='));
-    }
-    case LineField::Value:
-      return from(f.line.equalsAt + 1);
-    case LineField::None:
-      break;
-  }
-  return {};
-}
-
 const char* FieldName(LineField field) {
   switch (field) {
     case LineField::Start:
@@ -93,11 +70,13 @@ bool ZoneFieldMalformed(const LineFacts& f) {
          f.line.problem == NumberStatus::NoDigit;
 }
 
-std::string_view BadField(const LineFacts& f) { return TrimBlanks(FieldText(f, f.line.malformed)); }
+std::string_view BadField(const LineFacts& f) {
+  return TrimBlanks(FieldText(f.text, f.line, f.line.malformed));
+}
 
 // The line with its bad zone field written as label: "JEF2=3" for "JEFF2=3".
 std::string WithLabel(const LineFacts& f, std::int32_t zone) {
-  const std::string_view field = FieldText(f, f.line.malformed);
+  const std::string_view field = FieldText(f.text, f.line, f.line.malformed);
   const std::size_t at = static_cast<std::size_t>(field.data() - f.text.data());
   std::string line(f.text);
   line.replace(at, field.size(), zoneNames[zone]);
@@ -283,7 +262,7 @@ std::string LabelNote(const LineFacts& f) {
   if (!WellFormed(f)) return "";
   const auto byLabel = [&f](LineField field) {
     std::int32_t number = 0;
-    return ReadNumberField(FieldText(f, field), number) == NumberStatus::NoDigit;
+    return ReadNumberField(FieldText(f.text, f.line, field), number) == NumberStatus::NoDigit;
   };
   const bool exact = f.line.kind == LineKind::Exact;
   if (exact ? !byLabel(LineField::Index) : !byLabel(LineField::Start) && !byLabel(LineField::End))

@@ -111,23 +111,13 @@ CheckReport CheckTheFile(const Options& options) {
 // Why the file cannot be read, with the full path looked in.
 std::string Unreadable(const std::string& file) {
   const std::string native = vexilo::platform::NativePath(file);
-  std::string text = "cannot read " + FullPath(native) + ": ";
-  switch (KindOfPath(native)) {
-    case PathKind::Missing:
-      text += "there is no such file";
-      if (IsNamedVexiloTxt(file)) {
-        text +=
-            ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt "
-            "into the "
-            "game's working folder, normally the folder of the game's .exe";
-      }
-      break;
-    case PathKind::Folder:
-      text += "it is a folder";
-      break;
-    case PathKind::Other:
-      text += "it is not readable (is it open in another program, or yours to read?)";
-      break;
+  std::string why = WhyNotOpened(file);
+  if (why.empty()) why = "it is not readable (is it open in another program, or yours to read?)";
+  std::string text = "cannot read " + FullPath(native) + ": " + why;
+  if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file)) {
+    text +=
+        ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into "
+        "the game's working folder, normally the folder of the game's .exe";
   }
   return text;
 }

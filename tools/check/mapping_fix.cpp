@@ -73,7 +73,7 @@ std::optional<Shape> MissingEqualsShape(std::string_view line) {
     if (at == std::string_view::npos || !IsDigit(line[at])) continue;
     std::size_t end = at;
     while (end < line.size() && IsDigit(line[end])) ++end;
-    const std::string_view note = Trim(line.substr(end));
+    const std::string_view note = TrimBlanks(line.substr(end));
     std::int32_t value = 0;
     if ((!note.empty() && note.front() != ';') ||
         ReadNumberField(line.substr(at, end - at), value) != NumberStatus::Ok) {
@@ -105,7 +105,7 @@ std::optional<std::string> Mend(std::string_view line, const GamePlates& plates,
                                 LineIntent& intent) {
   const MappingLine read = ParseMappingLine(line);
   if (read.kind == LineKind::Debug || SetsAnyZone(read)) return std::nullopt;
-  const std::string_view trimmed = Trim(line);
+  const std::string_view trimmed = TrimBlanks(line);
   const std::size_t indent = line.find_first_not_of(" \t");
   std::string text(line);
   for (const std::string_view mark : {"#", "//"}) {
@@ -128,7 +128,7 @@ std::optional<std::string> Mend(std::string_view line, const GamePlates& plates,
   intent = *zones;
   const std::string& mapping = shape->mapping;
   if (const std::string no = WhyNotShown(plates, intent.value); !no.empty()) {
-    why = "writing " + std::string(Trim(mapping)) + " would not help: plateback index " +
+    why = "writing " + std::string(TrimBlanks(mapping)) + " would not help: plateback index " +
           std::to_string(intent.value) + " (" + Texture(intent.value) +
           ") shows no plateback: " + no;
     return std::nullopt;
@@ -136,11 +136,12 @@ std::optional<std::string> Mend(std::string_view line, const GamePlates& plates,
   text = mapping + std::string(shape->note);
   if (ReadsAs(text, intent)) return text;
   // A '-' in the note would start a range: the note goes on a line of its own above.
-  std::string note(Trim(shape->note));
+  std::string note(TrimBlanks(shape->note));
   if (!note.empty() && note.front() != ';') note = "; " + note;
   text = std::string(line.substr(0, indent)) + note + "\n" + mapping;
   if (!note.empty() && ReadsAs(text, intent)) return text;
-  why = "the game would not read " + std::string(Trim(mapping)) + " as the zones its line names";
+  why = "the game would not read " + std::string(TrimBlanks(mapping)) +
+        " as the zones its line names";
   return std::nullopt;
 }
 

@@ -14,9 +14,6 @@ inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 /// when it starts with none (overlong forms and surrogates are not well formed).
 std::size_t Utf8SequenceLength(std::string_view text);
 
-/// The text without the spaces and tabs at both ends, as the game trims a line.
-std::string_view Trim(std::string_view text);
-
 /// Whether two names are the same but for the case of ASCII letters, as
 /// Windows compares file names.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
