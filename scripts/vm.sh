@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # vm.sh: runs a command, or one test of the Windows build, in an emulated
-# x86-64 machine, for kernels that run no 32-bit code (where Wine cannot run).
+# x86-64 machine, for kernels that run no 32-bit code (where neither Wine nor
+# AddressSanitizer's 32-bit runtime can run).
 set -uo pipefail
 usage() {
   cat <<'TEXT'
@@ -36,8 +37,9 @@ How long: without /dev/kvm, on 2 cores, booting takes 20 to 30 s, the first
 run makes a Wine prefix (about 3 minutes, kept in build/vm afterwards),
 each later run readies Wine in under a minute, and Windows programs run
 several times slower than natively: one test takes from seconds to about 4
-minutes, all of them about half an hour. Ctrl-C ends the machine and all
-it started.
+minutes, all of them about half an hour. The sanitized build's tests
+(--no-wine) take about 10 minutes. Ctrl-C ends
+the machine and all it started.
 TEXT
 }
 
