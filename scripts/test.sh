@@ -136,8 +136,9 @@ unfinished_test() {
 }
 
 # machine_run PRESET SECONDS [VM.SH OPTIONS...]: the tests of a build in an
-# emulated x86-64 machine (scripts/vm.sh), one at a time: on 2 cores a second
-# at once only slows both. One time-out of SECONDS bounds the whole run.
+# emulated x86-64 machine (scripts/vm.sh), one at a time: the machine has one
+# CPU, and a second at once only slows both. One time-out of SECONDS bounds
+# the whole run.
 # Chromium is a program of this machine, and takes minutes a page in the
 # emulated one: there the page test only has the checker write its pages
 # (machine_counts has Chromium judge them here). Its output is kept in
@@ -195,24 +196,19 @@ machine_counts() {
   fi
 }
 
-# machine_lane: in the background, the emulated machine runs the Windows
-# tests while this machine builds the sanitized build on the core it leaves
-# free, then that build's tests (which need no Wine) once it is built. Two
-# boots cost under a minute more than one, and the first need not wait for
-# the sanitized build. Its own process group, ended with the test command.
-machine_lane() {
-  machine_run windows 2400
-  while [ ! -e "$results/linux-sanitize.built" ]; do kill -0 "$$" 2>/dev/null || return; sleep 5; done
-  machine_run linux-sanitize 1500 --no-wine
-}
-start_machine_lane() {
-  rm -f "$results/linux-sanitize.built" "$results/windows.status" "$results/linux-sanitize.status"
+# windows_in_background: the emulated machine runs the Windows tests while
+# this machine builds and runs the rest on the core it leaves free, the
+# sanitized build's tests among them, in a second machine: they need no
+# Wine, and a boot without it takes seconds. In its own process group,
+# ended with the test command.
+windows_in_background() {
+  rm -f "$results/windows.status"
+  echo "== the windows build's tests, in an emulated x86-64 machine, in the background (their output follows when they end) =="
   set -m
-  machine_lane </dev/null &
-  lane=$!
+  machine_run windows 2400 </dev/null &
+  windows_machine=$!
   set +m
-  trap 'kill -TERM -- -"$lane" 2>/dev/null' EXIT
-  echo "== the emulated x86-64 machine runs the windows build's tests, then the linux-sanitize build's, in the background (their output follows when they end) =="
+  trap 'kill -TERM -- -"$windows_machine" 2>/dev/null' EXIT
 }
 
 # Exits by a signal run the EXIT trap too, which ends the emulated machine.
@@ -247,10 +243,11 @@ if [ "$i386" = emulated ]; then
   # runs 32-bit programs itself. Everything is built here, where compilers
   # run natively. Tests there get longer limits: it is several times slower.
   build windows -DVEXILO_TEST_TIMEOUT=1800
-  start_machine_lane
+  windows_in_background
   jobs=$((jobs > 1 ? jobs - 1 : 1))
   build linux-sanitize -DVEXILO_TEST_TIMEOUT=900
-  : >"$results/linux-sanitize.built"
+  echo "== the linux-sanitize build's tests, in a second emulated x86-64 machine (their output follows with the Windows tests') =="
+  machine_run linux-sanitize 1500 --no-wine
   build linux
   suite linux 600
 else
@@ -277,8 +274,8 @@ case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuz
 case_ "fuzzing vexilo-check's reader of texture dictionaries for 30 s" 240 tests/fuzz/run-fuzz.sh 30 txd
 
 if [ "$i386" = emulated ]; then
-  echo "== waiting for the emulated machine =="
-  wait "$lane"
+  echo "== waiting for the emulated machine's Windows tests =="
+  wait "$windows_machine"
   machine_counts windows
   machine_counts linux-sanitize
 fi
