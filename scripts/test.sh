@@ -39,7 +39,7 @@ limited() {
   trap 'kill -KILL -- -"$group" 2>/dev/null; exit 130' INT TERM
   wait "$group"
   status=$?
-  trap - INT TERM
+  trap 'exit 130' INT TERM
   if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
     kill -KILL -- -"$group" 2>/dev/null
     echo "TIMED OUT after ${seconds} s: $step"
@@ -135,41 +135,56 @@ unfinished_test() {
        END {for (k in name) print name[k]}' "$1" | tail -1
 }
 
-# windows_in_machine: the Windows build's tests in an emulated x86-64 machine
-# (scripts/vm.sh), one at a time: on 2 cores a second at once only slows
-# both. One time-out bounds the whole run. Chromium is a program of this
-# machine, and takes minutes a page in the emulated one: there the page test
-# only has the Windows checker write its pages, and Chromium judges them
-# here afterwards; that test counts once, by its judgement.
-windows_in_machine() {
-  local log=$results/windows.log junit=$results/windows.xml status counts test start=$SECONDS
+# machine_run PRESET SECONDS [VM.SH OPTIONS...]: the tests of a build in an
+# emulated x86-64 machine (scripts/vm.sh), one at a time: the machine has one
+# CPU, and a second at once only slows both. One time-out of SECONDS bounds
+# the whole run.
+# Chromium is a program of this machine, and takes minutes a page in the
+# emulated one: there the page test only has the checker write its pages
+# (machine_counts has Chromium judge them here). Its output is kept in
+# $results/PRESET.log, its status and time in $results/PRESET.status.
+machine_run() {
+  local preset=$1 seconds=$2 start=$SECONDS
+  shift 2
+  rm -f "$results/$preset.xml" "$results/$preset.status"
+  scripts/vm.sh --timeout "$seconds" "$@" -- env VEXILO_BROWSER_PHASE=write \
+    ctest --preset "$preset" --output-on-failure --output-junit "$results/$preset.xml" \
+    >"$results/$preset.log" 2>&1 </dev/null
+  echo "$? $seconds $((SECONDS - start))" >"$results/$preset.status"
+}
+
+# machine_counts PRESET: shows and counts what machine_run PRESET did. A
+# time-out names the test it was in. The page test counts once, by the
+# judgement of the pages the machine wrote in this machine's Chromium.
+machine_counts() {
+  local preset=$1 log=$results/$1.log junit=$results/$1.xml status=125 seconds took=0 counts test
   local page_test=check_report_page_in_a_browser
-  echo "== tests of the windows build, in an emulated x86-64 machine =="
-  rm -f "$junit" "$results/windows-pages.xml"
-  scripts/vm.sh --timeout "$machine_seconds" -- env VEXILO_BROWSER_PHASE=write \
-    ctest --preset windows --output-on-failure --output-junit "$junit" | tee "$log"
-  status=${PIPESTATUS[0]}
+  echo "== tests of the $preset build, in an emulated x86-64 machine =="
+  rm -f "$results/$preset-pages.xml"
+  cat "$log" 2>/dev/null
+  read -r status seconds took <"$results/$preset.status"
   if [ "$status" -eq 124 ]; then
     test=$(unfinished_test "$log")
-    echo "FAILED: the Windows tests in the emulated machine timed out after $machine_seconds s${test:+, in $test}"
+    echo "FAILED: the $preset tests in the emulated machine timed out after $seconds s${test:+, in $test}"
   fi
   if counts=$(counts_from_junit "$junit" "$page_test"); then
     # shellcheck disable=SC2086 # two numbers, split on purpose
     add_counts $counts
     if [ "$status" -ne 0 ] && [ "${counts#* }" -eq 0 ]; then
       add_counts 0 1
-      echo "FAILED: the emulated machine's run ended with status $status"
+      echo "FAILED: the emulated machine's run of the $preset tests ended with status $status"
     fi
   else
     # shellcheck disable=SC2046 # two numbers, split on purpose
     add_counts $(counts_from_log "$log")
-    echo "FAILED: the Windows tests in the emulated machine ended without a report (status $status)"
+    echo "FAILED: the $preset tests in the emulated machine ended without a report (status $status)"
   fi
+  echo "(tests of the $preset build in the emulated machine: $took s)"
   if grep -q "name=\"$page_test\" .*status=\"run\"" "$junit" 2>/dev/null; then
     echo "== $page_test: the pages the emulated machine wrote, in this machine's Chromium =="
-    VEXILO_BROWSER_PHASE=judge run_ctest windows 600 "$results/windows-pages.xml" "$results/windows-pages.log" \
+    VEXILO_BROWSER_PHASE=judge run_ctest "$preset" 600 "$results/$preset-pages.xml" "$results/$preset-pages.log" \
       -R "^$page_test\$"
-    if counts=$(counts_from_junit "$results/windows-pages.xml"); then
+    if counts=$(counts_from_junit "$results/$preset-pages.xml"); then
       # shellcheck disable=SC2086 # two numbers, split on purpose
       add_counts $counts
     else
@@ -179,9 +194,25 @@ windows_in_machine() {
   elif [ -f "$junit" ]; then
     echo "$page_test: not judged in Chromium, since the emulated machine wrote no pages (counted above)"
   fi
-  echo "(tests of the windows build in the emulated machine, pages judged here: $((SECONDS - start)) s)"
 }
 
+# windows_in_background: the emulated machine runs the Windows tests while
+# this machine builds and runs the rest on the core it leaves free, the
+# sanitized build's tests among them, in a second machine: they need no
+# Wine, and a boot without it takes seconds. In its own process group,
+# ended with the test command.
+windows_in_background() {
+  rm -f "$results/windows.status"
+  echo "== the windows build's tests, in an emulated x86-64 machine, in the background (their output follows when they end) =="
+  set -m
+  machine_run windows 2400 </dev/null &
+  windows_machine=$!
+  set +m
+  trap 'kill -TERM -- -"$windows_machine" 2>/dev/null' EXIT
+}
+
+# Exits by a signal run the EXIT trap too, which ends the emulated machine.
+trap 'exit 130' INT TERM
 limited 1800 "setup" scripts/setup.sh || { echo "setup failed or timed out after 1800 s"; echo "0 passed, 1 failed"; exit 1; }
 limited 600 "making 32-bit programs run" scripts/ensure-i386-programs.sh
 case $? in
@@ -191,9 +222,11 @@ case $? in
   *) echo "32-bit programs cannot run here"; echo "0 passed, 1 failed"; exit 1 ;;
 esac
 
+# A developer's switch: VEXILO_I386=emulated takes the path of a machine
+# whose kernel runs no 32-bit code, to try it where the kernel does.
+[ "${VEXILO_I386:-}" = emulated ] && i386=emulated
+
 jobs=$(nproc)
-# The emulated machine's whole run of the Windows tests.
-machine_seconds=2400
 results=$PWD/build/test-results
 mkdir -p "$results"
 passed=0
@@ -202,38 +235,30 @@ skipped=0
 skips=()
 
 case_ "layout of the C and C++ files: .clang-format and the rooms' includes" 300 scripts/check-format.sh
-# AddressSanitizer's allocator and leak checker fail inside qemu's emulation
-# (CHECK failures and hangs in programs that pass natively): the sanitized
-# suites run only where 32-bit programs run natively. Under the emulator the
-# sanitized build is only configured, for its list of tests: built, it would
-# be the slowest of the three builds, for tests that cannot run.
-build linux
 if [ "$i386" = emulated ]; then
-  echo "== configure linux-sanitize (not built: its tests cannot run here) =="
-  cmake --preset linux-sanitize >/dev/null || { failed=$((failed + 1)); echo "FAILED: configure linux-sanitize"; }
-else
-  build linux-sanitize
-fi
-if [ "$i386" = emulated ]; then
-  # Its tests run in an emulated machine, several times slower.
+  # Wine does not run under the user-mode emulator that serves kernels
+  # without 32-bit support, nor AddressSanitizer's 32-bit runtime (CHECK
+  # failures and hangs in programs that pass natively): the Windows and the
+  # sanitized build's tests run in an emulated x86-64 machine, whose kernel
+  # runs 32-bit programs itself. Everything is built here, where compilers
+  # run natively. Tests there get longer limits: it is several times slower.
   build windows -DVEXILO_TEST_TIMEOUT=1800
+  windows_in_background
+  jobs=$((jobs > 1 ? jobs - 1 : 1))
+  build linux-sanitize -DVEXILO_TEST_TIMEOUT=900
+  echo "== the linux-sanitize build's tests, in a second emulated x86-64 machine (their output follows with the Windows tests') =="
+  machine_run linux-sanitize 1500 --no-wine
+  build linux
+  suite linux 600
 else
+  build linux
+  build linux-sanitize -DVEXILO_TEST_TIMEOUT=300
   build windows -DVEXILO_TEST_TIMEOUT=600
-fi
-suite linux 600
-if [ "$i386" = emulated ]; then
-  skip linux-sanitize "AddressSanitizer does not run under qemu's user-mode emulation, and the emulated x86-64 machine's time goes to the Windows build, so the sanitized build is not built here"
-else
+  suite linux 600
   suite linux-sanitize 900
-fi
-# Wine does not run under the user-mode emulator that serves kernels
-# without 32-bit support: there the Windows build's tests run in an emulated
-# x86-64 machine (windows_in_machine). Elsewhere one process makes the Wine
-# prefix, before the tests start Wine side by side; it also tells whether
-# this machine can run 32-bit Windows programs at all.
-if [ "$i386" = emulated ]; then
-  windows_in_machine
-else
+  # One process makes the Wine prefix, before the tests start Wine side by
+  # side; it also tells whether this machine can run 32-bit Windows programs
+  # at all.
   echo "== making the Wine prefix =="
   if WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="${HOME:-/root}/.wine-vexilo" \
     limited 180 "making the Wine prefix and running a 32-bit program" \
@@ -248,6 +273,13 @@ case_ "fuzzing the mapping-file reader for 60 s" 240 tests/fuzz/run-fuzz.sh 60
 case_ "fuzzing vexilo-check's reader of game executables for 30 s" 240 tests/fuzz/run-fuzz.sh 30 game-build
 case_ "fuzzing vexilo-check's reader of texture dictionaries for 30 s" 240 tests/fuzz/run-fuzz.sh 30 txd
 case_ "fuzzing vexilo-check --fix, judged by the mapping-file reader, for 30 s" 240 tests/fuzz/run-fuzz.sh 30 fix
+
+if [ "$i386" = emulated ]; then
+  echo "== waiting for the emulated machine's Windows tests =="
+  wait "$windows_machine"
+  machine_counts windows
+  machine_counts linux-sanitize
+fi
 
 # What was skipped, and why, once more beside the count.
 for line in "${skips[@]}"; do echo "$line"; done
