@@ -164,7 +164,7 @@ PlateTextures MeasurePlateTextures(const std::string& path) {
   if (!bytes.IsOpen()) {
     PlateTextures textures;
     textures.file = path;
-    textures.problem = path + " " + WhyCannotOpen(path);
+    textures.problem = path + " cannot be read: " + WhyNotOpened(path);
     return textures;
   }
   return MeasurePlateTextures(path, bytes);
