@@ -24,14 +24,9 @@ bool FileBytes::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out
 }
 
 std::string WhyNotOpened(const std::string& path) {
-  switch (KindOfPath(platform::NativePath(path))) {
-    case PathKind::Missing:
-      return "there is no such file";
-    case PathKind::Folder:
-      return "it is a folder";
-    case PathKind::Other:
-      break;
-  }
+  const PathKind kind = KindOfPath(platform::NativePath(path));
+  if (kind == PathKind::Missing) return "there is no such file";
+  if (kind == PathKind::Folder) return "it is a folder";
   return "it does not open (is it open in another program, or yours to read?)";
 }
 
@@ -40,18 +35,14 @@ bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& byte
   FileBytes file(path);
   if (!file.IsOpen()) {
     reason = WhyNotOpened(path);
-    return false;
-  }
-  if (file.Size() > limit) {
+  } else if (file.Size() > limit) {
     reason = "it is larger than " + std::to_string(limit) + " bytes";
-    return false;
-  }
-  bytes.assign(static_cast<std::size_t>(file.Size()), '\0');
-  if (!file.ReadAt(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) {
+  } else {
+    bytes.assign(static_cast<std::size_t>(file.Size()), '\0');
+    if (file.ReadAt(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) return true;
     reason = "a read error";
-    return false;
   }
-  return true;
+  return false;
 }
 
 }  // namespace vexilo::check

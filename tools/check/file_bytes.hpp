@@ -5,9 +5,17 @@
 #include <fstream>
 #include <string>
 
-#include "byte_source.hpp"
-
 namespace vexilo::check {
+
+/// Bytes of a file by offset: what the checker's readers of the game's files
+/// read through, so that a file of any size is never read whole.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::uint64_t Size() const = 0;
+  /// Reads exactly size bytes from offset on into out; false when it cannot.
+  virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
+};
 
 /// A regular file on disk, read a few bytes at a time where a reader asks,
 /// shared with other readers and writers.

@@ -1,8 +1,11 @@
 #include "os.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
+#include <locale>
 #include <system_error>
 
 namespace vexilo::check {
@@ -66,11 +69,36 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
   return names;
 }
 
+std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
+                                   const std::function<bool(std::string_view)>& wanted) {
+  // The game keeps its files a few folders down (models/generic/vehicle.txd);
+  // the bound stops a search in a folder tree of links or a whole drive.
+  constexpr int kSearchDepth = 3;
+  constexpr std::size_t kMostFoldersSearched = 2000;
+  std::vector<std::string> found;
+  std::vector<std::pair<std::string, int>> queue;
+  for (const std::string& folder : folders) queue.emplace_back(folder, 0);
+  for (std::size_t next = 0; next < queue.size() && next < kMostFoldersSearched; ++next) {
+    const auto [folder, depth] = queue[next];
+    std::vector<std::string> names;
+    std::string unreadable;
+    FileNamesIn(folder, names, unreadable);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      if (wanted(name)) found.push_back(folder + name);
+    }
+    if (depth == kSearchDepth) continue;
+    names = FolderNamesIn(folder);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) queue.emplace_back(folder + name + "/", depth + 1);
+  }
+  return found;
+}
+
 std::string FollowLinks(const std::string& path) {
   std::error_code error;
-  if (!fs::is_symlink(fs::u8path(path), error)) return path;
   const fs::path target = fs::canonical(fs::u8path(path), error);
-  return error ? path : target.u8string();
+  return error || !fs::is_symlink(fs::u8path(path), error) ? path : target.u8string();
 }
 
 void CopyPermissions(const std::string& from, const std::string& to) {
@@ -92,6 +120,19 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
   }
   if (!written) reason = std::strerror(error);
   return written;
+}
+
+std::string Utf8Of(std::u16string_view text) {
+  const auto& utf8 =
+      std::use_facet<std::codecvt<char16_t, char, std::mbstate_t>>(std::locale::classic());
+  std::string narrow(text.size() * 3, '\0');
+  std::mbstate_t state{};
+  const char16_t* unit = nullptr;
+  char* end = nullptr;
+  utf8.out(state, text.data(), text.data() + text.size(), unit, narrow.data(),
+           narrow.data() + narrow.size(), end);
+  narrow.resize(static_cast<std::size_t>(end - narrow.data()));
+  return narrow;
 }
 
 std::string ErrorText(int error) { return std::system_category().message(error); }

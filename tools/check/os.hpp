@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +15,7 @@
 /// is in os.cpp; the rest has one file per OS. A reason is the OS's sentence.
 namespace vexilo::check {
 
-/// True when out is a terminal that shows ANSI colour codes; on a Windows
-/// console this switches them on.
+/// True when out is a terminal that shows ANSI colours (switched on in a Windows console).
 bool ShowsColours(std::FILE* out);
 
 /// The command line, the program's name first; on Windows read as UTF-16.
@@ -24,9 +24,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 /// Writes text: as UTF-16 to a Windows console, as bytes to anything else.
 void WriteText(std::FILE* out, std::string_view text);
 
-/// Reads one line typed on the console, without its line end ("" when input ends).
+/// One line typed on the console, without its line end ("" when input ends).
 std::string ReadConsoleLine();
-
 /// Asks for Enter on the console and returns once it is pressed (or input ends).
 void WaitForEnter();
 
@@ -55,49 +54,51 @@ std::string ProgramName();
 enum class PathKind { Missing, Folder, Other };
 PathKind KindOfPath(const std::string& path);
 
-/// A path made absolute against the current folder, "." and ".." taken out,
-/// so that a player sees where the checker looked; the path when that fails.
+/// A path made absolute, "." and ".." taken out, to show where the checker
+/// looked; the path itself when that fails.
 std::string FullPath(const std::string& path);
 
-/// Puts in names the names of what a folder (with its separator; "" for the
-/// current one) holds, folders left out, in no order. False, with why, when
-/// it cannot be read to its end; names then holds what was read before.
+/// The names of what a folder (with its separator; "" for the current one)
+/// holds but its folders, in no order. False, with why, when it cannot be
+/// read to its end; names then holds what was read before.
 bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason);
-
-/// The names of the folders a folder holds, in no order; none when it cannot be read.
+/// The names of its folders, in no order; none when it cannot be read.
 std::vector<std::string> FolderNamesIn(const std::string& folder);
+
+/// Every file whose name pleases wanted in the folders (each with its
+/// separator; "" for the current one) and their subfolders, three levels
+/// deep: shallowest first, in name order. Folders that cannot be read are
+/// passed over.
+std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
+                                   const std::function<bool(std::string_view)>& wanted);
 
 /// The file a path names once its symbolic links are followed; the path
 /// itself when it is no link or cannot be followed.
 std::string FollowLinks(const std::string& path);
-
-/// How many names (hard links) the file at path has; 1 when that cannot be told.
+/// How many names (hard links) the file has; 1 when that cannot be told.
 std::uint32_t NamesOf(const std::string& path);
-
-/// True when the file at path may not be written: read-only, or not this
-/// user's to write.
+/// True when the file may not be written: read-only, or not this user's to write.
 bool IsReadOnlyFile(const std::string& path);
-
 /// Gives the file at to the permissions of the file at from, if it can.
 void CopyPermissions(const std::string& from, const std::string& to);
 
-/// Creates or replaces the file at path with bytes, flushed to disk before
-/// it returns. False, with why, when it cannot.
+/// Creates or replaces the file with bytes, flushed to disk before it returns.
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason);
-
-/// What WriteWholeFile needs of each OS: the C runtime's file at path,
-/// emptied for writing, and the flush of what was written down to the disk.
+/// What that needs of each OS: the C runtime's file emptied for writing, and
+/// the flush of what was written down to the disk.
 std::FILE* OpenToWrite(const std::string& path);
 bool FlushToDisk(std::FILE* file);
 
-/// The OS's own sentence for an error code of platform:: (errno, or
-/// Windows' last error).
+/// UTF-16 text as UTF-8, as far as it is whole.
+std::string Utf8Of(std::u16string_view text);
+
+/// The OS's sentence for an error code of platform:: (errno, or Windows' last error).
 std::string ErrorText(int error);
 
 using NewFile = platform::CreateResult;
 
-/// Creates a file that must not exist yet and writes bytes into it; never
-/// touches what is there. On failure says why and leaves nothing behind.
+/// Creates a file that must not exist yet with bytes; never touches what is
+/// there. On failure says why and leaves nothing behind.
 inline NewFile CreateNewFileWith(const std::string& path, std::string_view bytes,
                                  std::string& reason) {
   int error = 0;
@@ -106,12 +107,10 @@ inline NewFile CreateNewFileWith(const std::string& path, std::string_view bytes
   return result;
 }
 
-/// Puts the file at from in the place of the one at to in one step, with the
-/// old one's permissions, so that a reader finds the old file or the new one,
-/// never neither or a mix.
+/// Puts the file at from in the place of the one at to, with the old one's
+/// permissions, in one step: a reader finds the old file or the new one.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason);
-
-/// Removes the file at path, if it can.
+/// Removes the file, if it can.
 void RemoveFile(const std::string& path);
 
 }  // namespace vexilo::check

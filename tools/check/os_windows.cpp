@@ -17,13 +17,7 @@ namespace {
 using platform::Widen;
 
 std::string Narrow(std::wstring_view text) {
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(length), '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-  return narrow;
+  return Utf8Of(std::u16string(text.begin(), text.end()));
 }
 
 HANDLE HandleOf(std::FILE* out) {
@@ -120,7 +114,10 @@ std::uint32_t NamesOf(const std::string& path) {
 }
 
 bool IsReadOnlyFile(const std::string& path) {
-  // Opening for writing, and writing nothing, asks its read-only box and its permissions.
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return true;
+  // Opening for writing, and writing nothing, asks the file's permissions.
   const HANDLE file = OpenExisting(path, GENERIC_WRITE);
   if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
   CloseHandle(file);

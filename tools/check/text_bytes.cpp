@@ -1,8 +1,8 @@
 #include "text_bytes.hpp"
 
 #include <algorithm>
-#include <cwchar>
-#include <locale>
+
+#include "os.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -107,16 +107,7 @@ std::string Utf16AsUtf8(std::string_view bytes, const TextBytes& read) {
     units += static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i + high]) << 8 |
                                    static_cast<std::uint8_t>(bytes[i + 1 - high]));
   }
-  const auto& utf8 =
-      std::use_facet<std::codecvt<char16_t, char, std::mbstate_t>>(std::locale::classic());
-  std::string text(units.size() * 3, '\0');
-  std::mbstate_t state{};
-  const char16_t* unit = nullptr;
-  char* end = nullptr;
-  utf8.out(state, units.data(), units.data() + units.size(), unit, text.data(),
-           text.data() + text.size(), end);
-  text.resize(static_cast<std::size_t>(end - text.data()));
-  return text;
+  return Utf8Of(units);
 }
 
 std::string WithoutEndOfText(std::string_view text) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "byte_source.hpp"
+#include "file_bytes.hpp"
 
 /// How a mapping file's bytes are written, found in one pass over them, so
 /// that the check and --fix cannot judge them apart: the encoding, and the

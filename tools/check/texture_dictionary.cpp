@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "file_bytes.hpp"
-#include "folder_search.hpp"
 #include "os.hpp"
 #include "text.hpp"
 
