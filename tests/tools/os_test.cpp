@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.hpp"
 #include "scratch_dir.hpp"
 
 namespace vexilo::check {
@@ -35,23 +36,21 @@ TEST(WriteWholeFile, SaysWhyAFileCannotBeWritten) {
   EXPECT_FALSE(reason.empty());
 }
 
-TEST(FileAtOffsets, TellsItsSizeAndReadsAtAnyOffsetOfARegularFileOnly) {
+TEST(FileBytes, TellsItsSizeAndReadsAtAnyOffsetOfARegularFileOnly) {
   testing::ScratchDir scratch;
   testing::WriteFileBytes("file.txt", "0123456789");
   std::filesystem::create_directory("folder.txt");
-  FileAtOffsets file("file.txt");
+  FileBytes file(".\\file.txt");
   ASSERT_TRUE(file.IsOpen());
-  EXPECT_EQ(file.Size(), 10);
-  char buffer[4];
-  EXPECT_EQ(file.ReadAt(6, buffer, sizeof buffer), 4);
-  EXPECT_EQ(std::string(buffer, 4), "6789");
-  EXPECT_EQ(file.ReadAt(8, buffer, sizeof buffer), 2);
-  EXPECT_EQ(file.ReadAt(10, buffer, sizeof buffer), 0);
-  EXPECT_EQ(file.ReadAt(-1, buffer, sizeof buffer), -1);
-  EXPECT_EQ(file.ReadAt(0, buffer, 2), 2);
-  EXPECT_EQ(std::string(buffer, 2), "01");
-  EXPECT_FALSE(FileAtOffsets("folder.txt").IsOpen());
-  EXPECT_FALSE(FileAtOffsets("missing.txt").IsOpen());
+  EXPECT_EQ(file.Size(), 10u);
+  std::uint8_t buffer[4];
+  ASSERT_TRUE(file.ReadAt(6, sizeof buffer, buffer));
+  EXPECT_EQ(std::string(buffer, buffer + 4), "6789");
+  EXPECT_FALSE(file.ReadAt(8, sizeof buffer, buffer)) << "past the end";
+  ASSERT_TRUE(file.ReadAt(0, 2, buffer)) << "a read past the end spoils none after it";
+  EXPECT_EQ(std::string(buffer, buffer + 2), "01");
+  EXPECT_FALSE(FileBytes("folder.txt").IsOpen());
+  EXPECT_FALSE(FileBytes("missing.txt").IsOpen());
 }
 
 TEST(KindOfPath, TellsAMissingFileFromAFolderAndAFile) {

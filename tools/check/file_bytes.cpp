@@ -1,40 +1,33 @@
 #include "file_bytes.hpp"
 
-#include <cstddef>
+#include <filesystem>
+#include <system_error>
 
+#include "os.hpp"
 #include "platform/platform.hpp"
 
 namespace vexilo::check {
 
-FileBytes::FileBytes(const std::string& path)
-    : file_(platform::NativePath(path)), size_(file_.Size()) {}
+FileBytes::FileBytes(const std::string& path) {
+  const auto native = std::filesystem::u8path(platform::NativePath(path));
+  std::error_code error;
+  // Only a regular file opens, so that a FIFO cannot hold the check waiting for a writer.
+  if (!std::filesystem::is_regular_file(native, error)) return;
+  size_ = std::filesystem::file_size(native, error);
+  if (!error) file_.open(native, std::ios::binary);
+}
 
 bool FileBytes::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) {
-  for (std::size_t done = 0; done < size;) {
-    const std::ptrdiff_t read = file_.ReadAt(static_cast<std::int64_t>(offset + done),
-                                             reinterpret_cast<char*>(out + done), size - done);
-    if (read <= 0) return false;
-    done += static_cast<std::size_t>(read);
-  }
-  return true;
+  file_.clear();
+  return file_.seekg(static_cast<std::streamoff>(offset)) &&
+         file_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(size));
 }
 
 std::string WhyNotOpened(const std::string& path) {
-  switch (KindOfPath(platform::NativePath(path))) {
-    case PathKind::Missing:
-      return "there is no such file";
-    case PathKind::Folder:
-      return "it is a folder";
-    case PathKind::Other:
-      break;
-  }
-  return "";
-}
-
-std::string WhyCannotOpen(const std::string& path) {
-  const std::string why = WhyNotOpened(path);
-  if (why.empty()) return "cannot be read (is it open in another program, or yours to read?)";
-  return "cannot be read: " + why;
+  const PathKind kind = KindOfPath(platform::NativePath(path));
+  if (kind == PathKind::Missing) return "there is no such file";
+  if (kind == PathKind::Folder) return "it is a folder";
+  return "it does not open (is it open in another program, or yours to read?)";
 }
 
 bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
@@ -42,20 +35,14 @@ bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& byte
   FileBytes file(path);
   if (!file.IsOpen()) {
     reason = WhyNotOpened(path);
-    if (reason.empty())
-      reason = "it does not open (is it open in another program, or yours to read?)";
-    return false;
-  }
-  if (file.Size() > limit) {
+  } else if (file.Size() > limit) {
     reason = "it is larger than " + std::to_string(limit) + " bytes";
-    return false;
-  }
-  bytes.assign(static_cast<std::size_t>(file.Size()), '\0');
-  if (!file.ReadAt(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) {
+  } else {
+    bytes.assign(static_cast<std::size_t>(file.Size()), '\0');
+    if (file.ReadAt(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) return true;
     reason = "a read error";
-    return false;
   }
-  return true;
+  return false;
 }
 
 }  // namespace vexilo::check

@@ -2,39 +2,43 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <string>
-
-#include "byte_source.hpp"
-#include "os.hpp"
 
 namespace vexilo::check {
 
-/// A file on disk, read a few bytes at a time where a reader asks.
+/// Bytes of a file by offset: what the checker's readers of the game's files
+/// read through, so that a file of any size is never read whole.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::uint64_t Size() const = 0;
+  /// Reads exactly size bytes from offset on into out; false when it cannot.
+  virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
+};
+
+/// A regular file on disk, read a few bytes at a time where a reader asks,
+/// shared with other readers and writers.
 class FileBytes : public ByteSource {
  public:
   /// Opens the file at a UTF-8 path written either way (".\x" or "./x").
   explicit FileBytes(const std::string& path);
-  /// False when the file cannot be opened or its size cannot be told.
-  bool IsOpen() const { return file_.IsOpen() && size_ >= 0; }
-  std::uint64_t Size() const override { return size_ < 0 ? 0 : static_cast<std::uint64_t>(size_); }
+  /// False when the path names no regular file that opens.
+  bool IsOpen() const { return file_.is_open(); }
+  std::uint64_t Size() const override { return size_; }
   bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
 
  private:
-  FileAtOffsets file_;
-  std::int64_t size_;
+  std::ifstream file_;
+  std::uint64_t size_ = 0;
 };
 
-/// Why a file does not open, when the path tells, as the end of a sentence:
-/// "there is no such file", "it is a folder"; "" when it does not tell.
+/// Why a file does not open, as the end of a sentence: "there is no such
+/// file", "it is a folder", or that it does not open.
 std::string WhyNotOpened(const std::string& path);
 
-/// Why a file that FileBytes could not open cannot be read, as one phrase:
-/// "cannot be read: there is no such file".
-std::string WhyCannotOpen(const std::string& path);
-
 /// Reads the whole file at a UTF-8 path into bytes, refusing one larger than
-/// limit. On failure returns false and says why in reason, as the end of a
-/// sentence: "there is no such file".
+/// limit. False when it cannot, with why as the end of a sentence.
 bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
                    std::string& reason);
 

@@ -52,7 +52,7 @@ GameBuild ReadGameBuild(const std::string& path) {
   if (!bytes.IsOpen()) {
     GameBuild build;
     build.file = path;
-    build.problem = WhyCannotOpen(path);
+    build.problem = "cannot be read: " + WhyNotOpened(path);
     return build;
   }
   return ReadGameBuild(path, bytes);

@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "file_bytes.hpp"
-#include "folder_search.hpp"
 #include "game_build.hpp"
 #include "os.hpp"
 #include "text.hpp"

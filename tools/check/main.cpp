@@ -111,9 +111,7 @@ CheckReport CheckTheFile(const Options& options) {
 // Why the file cannot be read, with the full path looked in.
 std::string Unreadable(const std::string& file) {
   const std::string native = vexilo::platform::NativePath(file);
-  std::string why = WhyNotOpened(file);
-  if (why.empty()) why = "it is not readable (is it open in another program, or yours to read?)";
-  std::string text = "cannot read " + FullPath(native) + ": " + why;
+  std::string text = "cannot read " + FullPath(native) + ": " + WhyNotOpened(file);
   if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file)) {
     text +=
         ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into "

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "file_bytes.hpp"
-#include "file_links.hpp"
 #include "mapping/mapping_format.hpp"
 #include "mapping/zones.hpp"
 #include "os.hpp"

@@ -1,5 +1,4 @@
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 
 #include "os.hpp"
 
@@ -18,51 +17,23 @@ namespace {
 using platform::Widen;
 
 std::string Narrow(std::wstring_view text) {
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(length), '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
-
-// The running program's file, however long its path; empty when it cannot be told.
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return L"";
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  return Utf8Of(std::u16string(text.begin(), text.end()));
 }
 
 HANDLE HandleOf(std::FILE* out) {
   return GetStdHandle(out == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
 }
 
-// Windows' own sentence for an error, without its line break.
-std::string SystemMessage(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  if (length == 0 || text == nullptr) return "error " + std::to_string(error);
-  std::string message = Narrow(std::wstring_view(text, length));
-  LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.'))
-    message.pop_back();
-  return message;
-}
-
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+
+// Opened to ask it, never to read or write it.
+HANDLE OpenExisting(const std::string& path, DWORD access) {
+  return CreateFileW(Widen(path).c_str(), access,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
@@ -92,143 +63,13 @@ void WriteText(std::FILE* out, std::string_view text) {
     return;
   }
   std::fflush(out);
-  std::wstring wide = Widen(text);
-  for (std::wstring_view rest = wide; !rest.empty();) {
-    const DWORD chunk = rest.size() > 8192 ? 8192 : static_cast<DWORD>(rest.size());
-    DWORD written = 0;
-    if (!WriteConsoleW(handle, rest.data(), chunk, &written, nullptr) || written == 0) return;
-    rest.remove_prefix(written);
+  const std::wstring wide = Widen(text);
+  DWORD written = 0;
+  for (std::size_t at = 0; at < wide.size(); at += written) {
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));
+    if (!WriteConsoleW(handle, wide.data() + at, chunk, &written, nullptr) || written == 0) return;
   }
 }
-
-bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason) {
-  std::FILE* file = _wfopen(Widen(path).c_str(), L"wb");
-  if (file == nullptr) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  // On disk before anyone renames it over a file, or the rename could outlive it.
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                       std::fflush(file) == 0 &&
-                       FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
-  const int error = errno;
-  if (std::fclose(file) != 0 || !written) {
-    reason = std::strerror(written ? errno : error);
-    return false;
-  }
-  return true;
-}
-
-PathKind KindOfPath(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing
-                                                                          : PathKind::Other;
-  }
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::Other;
-}
-
-std::string FullPath(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (length == 0) return path;
-  std::wstring full(length, L'\0');
-  const DWORD written = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
-  if (written == 0 || written >= length) return path;
-  full.resize(written);
-  return Narrow(full);
-}
-
-std::string ProgramFolder() {
-  const std::wstring path = ProgramPath();
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? "" : Narrow(std::wstring_view(path).substr(0, slash + 1));
-}
-
-std::string ProgramName() {
-  const std::wstring path = ProgramPath();
-  return Narrow(std::wstring_view(path).substr(path.find_last_of(L"\\/") + 1));
-}
-
-bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason) {
-  names.clear();
-  WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileExW(Widen(folder + "*").c_str(), FindExInfoBasic, &found,
-                                         FindExSearchNameMatch, nullptr, 0);
-  if (search == INVALID_HANDLE_VALUE) {
-    // A folder that holds nothing, not even "." (a drive's root), matches nothing.
-    if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
-    reason = SystemMessage(GetLastError());
-    return false;
-  }
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-      names.push_back(Narrow(found.cFileName));
-  } while (FindNextFileW(search, &found));
-  const DWORD error = GetLastError();
-  FindClose(search);
-  if (error != ERROR_NO_MORE_FILES) {
-    reason = SystemMessage(error);
-    return false;
-  }
-  return true;
-}
-
-std::vector<std::string> FolderNamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileExW(Widen(folder + "*").c_str(), FindExInfoBasic, &found,
-                                         FindExSearchLimitToDirectories, nullptr, 0);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring_view name = found.cFileName;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." && name != L"..")
-      names.push_back(Narrow(name));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
-}
-
-// Not std::filesystem::hard_link_count: MinGW's takes it from the C
-// runtime's stat, which says 1 on Windows whatever the file has.
-std::uint32_t NamesOf(const std::string& path) {
-  const HANDLE file =
-      CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 1;
-  BY_HANDLE_FILE_INFORMATION information{};
-  const bool told = GetFileInformationByHandle(file, &information) != 0;
-  CloseHandle(file);
-  return told && information.nNumberOfLinks > 0 ? information.nNumberOfLinks : 1;
-}
-
-bool IsReadOnlyFile(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    return true;
-  // Opening for writing, and writing nothing, asks the file's permissions.
-  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
-  CloseHandle(file);
-  return false;
-}
-
-std::string ErrorText(int error) { return SystemMessage(static_cast<DWORD>(error)); }
-
-bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
-  if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
-  reason = SystemMessage(GetLastError());
-  return false;
-}
-
-void RemoveFile(const std::string& path) { DeleteFileW(Widen(path).c_str()); }
 
 std::string ReadConsoleLine() {
   wchar_t typed[256];
@@ -253,44 +94,49 @@ ConsoleFacts QueryConsole() {
   return facts;
 }
 
-void WaitForEnter() {
-  WriteText(stdout, "\nPress Enter to close this window.\n");
-  wchar_t typed[256];
-  DWORD read = 0;
-  ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), typed, 256, &read, nullptr);
+std::string ProgramPath() {
+  for (std::wstring path(MAX_PATH, L'\0');; path.resize(path.size() * 2)) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return "";
+    if (length < path.size()) return Narrow(std::wstring_view(path).substr(0, length));
+  }
 }
 
-FileAtOffsets::FileAtOffsets(const std::string& path) {
-  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, so only
-  // regular files get through.
-  const HANDLE file = CreateFileW(platform::Widen(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(file);
+// Not std::filesystem::hard_link_count: MinGW's takes it from the C
+// runtime's stat, which says 1 on Windows whatever the file has.
+std::uint32_t NamesOf(const std::string& path) {
+  const HANDLE file = OpenExisting(path, 0);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  BY_HANDLE_FILE_INFORMATION information{};
+  const bool told = GetFileInformationByHandle(file, &information) != 0;
+  CloseHandle(file);
+  return told && information.nNumberOfLinks > 0 ? information.nNumberOfLinks : 1;
 }
 
-FileAtOffsets::~FileAtOffsets() {
-  if (IsOpen()) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return true;
+  // Opening for writing, and writing nothing, asks the file's permissions.
+  const HANDLE file = OpenExisting(path, GENERIC_WRITE);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
+  CloseHandle(file);
+  return false;
 }
 
-std::int64_t FileAtOffsets::Size() const {
-  LARGE_INTEGER size{};
-  if (!IsOpen() || !GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &size)) return -1;
-  return static_cast<std::int64_t>(size.QuadPart);
-}
+std::FILE* OpenToWrite(const std::string& path) { return _wfopen(Widen(path).c_str(), L"wb"); }
 
-std::ptrdiff_t FileAtOffsets::ReadAt(std::int64_t offset, char* buffer, std::size_t size) {
-  if (!IsOpen() || offset < 0) return -1;
-  const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
-  // On a handle opened for synchronous reading, the offset in OVERLAPPED
-  // says where this one read starts.
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
-  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
-  DWORD read = 0;
-  if (ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, chunk, &read, &at))
-    return static_cast<std::ptrdiff_t>(read);
-  return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+bool FlushToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
+
+// Not std::filesystem::rename: MinGW's gives every failure but "access
+// denied" as an input/output error, and does not wait for the disk.
+bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
+  CopyPermissions(to, from);
+  if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  reason = ErrorText(static_cast<int>(GetLastError()));
+  return false;
 }
 
 }  // namespace vexilo::check

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "byte_source.hpp"
+#include "file_bytes.hpp"
 
 /// The little of a 32-bit Windows executable's headers that tells where its
 /// code lies in the file: read over any source of bytes, a few at a time, so

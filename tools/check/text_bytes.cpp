@@ -1,7 +1,8 @@
 #include "text_bytes.hpp"
 
 #include <algorithm>
-#include <vector>
+
+#include "os.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -20,17 +21,6 @@ bool IsSurrogate(std::uint32_t unit, std::uint32_t from) {
   return unit >= from && unit < from + 0x400;
 }
 
-void PutUtf8(std::uint32_t c, std::string& text) {
-  if (c < 0x80) {
-    text += static_cast<char>(c);
-    return;
-  }
-  const int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  text += static_cast<char>(kLead[tail] | (c >> (6 * tail)));
-  for (int i = tail - 1; i >= 0; --i) text += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
-}
-
 }  // namespace
 
 void TextScan::Add(std::string_view piece) {
@@ -38,12 +28,8 @@ void TextScan::Add(std::string_view piece) {
     const auto byte = static_cast<std::uint8_t>(c);
     if (head_.size() < 3) head_ += c;
     zeros_[bytes_ % 2] += byte == 0 ? 1 : 0;
-    if (bytes_++ % 2 == 0) {
-      pending_ = byte;
-    } else {
-      AddUnit(static_cast<std::uint8_t>(pending_), byte);
-      pending_ = -1;
-    }
+    if (bytes_++ % 2 == 1) AddUnit(previous_, byte);
+    previous_ = byte;
     if (found_.endOfTextLine != 0) {
       found_.textAfterEndOfText |=
           c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != kEndOfText;
@@ -91,7 +77,7 @@ TextBytes TextScan::Finish() const {
   if (!read.Utf16()) return read;
   const Units& units = units_[read.encoding == Encoding::Utf16BigEndian ? 1 : 0];
   read.halfCharacterLine = units.halfLine;
-  if (read.halfCharacterLine == 0 && (units.high || pending_ >= 0))
+  if (read.halfCharacterLine == 0 && (units.high || bytes_ % 2 == 1))
     read.halfCharacterLine = units.line;
   return read;
 }
@@ -104,40 +90,29 @@ TextBytes ReadTextBytes(std::string_view bytes) {
 
 TextBytes ReadTextBytes(ByteSource& source) {
   TextScan scan;
-  std::vector<std::uint8_t> piece(kPiece);
-  for (std::uint64_t at = 0; at < source.Size();) {
-    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, source.Size() - at));
-    if (!source.ReadAt(at, size, piece.data())) break;
-    scan.Add(std::string_view(reinterpret_cast<const char*>(piece.data()), size));
-    at += size;
+  std::string piece;
+  for (std::uint64_t at = 0; at < source.Size(); at += piece.size()) {
+    piece.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, source.Size() - at)));
+    if (!source.ReadAt(at, piece.size(), reinterpret_cast<std::uint8_t*>(piece.data()))) break;
+    scan.Add(piece);
   }
   return scan.Finish();
 }
 
 std::string Utf16AsUtf8(std::string_view bytes, const TextBytes& read) {
   if (read.marked) bytes.remove_prefix(2);
-  const bool big = read.encoding == Encoding::Utf16BigEndian;
-  const auto unit = [&](std::size_t i) -> std::uint32_t {
-    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[i + (big ? 0 : 1)])) << 8 |
-           static_cast<std::uint8_t>(bytes[i + (big ? 1 : 0)]);
-  };
-  std::string text;
+  const std::size_t high = read.encoding == Encoding::Utf16BigEndian ? 0 : 1;
+  std::u16string units;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    std::uint32_t c = unit(i);
-    if (IsSurrogate(c, 0xD800) && i + 3 < bytes.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
-      i += 2;
-    }
-    PutUtf8(c, text);
+    units += static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i + high]) << 8 |
+                                   static_cast<std::uint8_t>(bytes[i + 1 - high]));
   }
-  return text;
+  return Utf8Of(units);
 }
 
 std::string WithoutEndOfText(std::string_view text) {
-  std::string kept;
-  kept.reserve(text.size());
-  for (const char c : text)
-    if (c != kEndOfText) kept += c;
+  std::string kept(text);
+  kept.erase(std::remove(kept.begin(), kept.end(), kEndOfText), kept.end());
   return kept;
 }
 

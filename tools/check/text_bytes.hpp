@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "byte_source.hpp"
+#include "file_bytes.hpp"
 
 /// How a mapping file's bytes are written, found in one pass over them, so
 /// that the check and --fix cannot judge them apart: the encoding, and the
@@ -19,21 +19,19 @@ enum class Encoding { Bytes, Utf16LittleEndian, Utf16BigEndian };
 
 struct TextBytes {
   Encoding encoding = Encoding::Bytes;
-  /// A byte-order mark opens the file: UTF-8's, or UTF-16's.
-  bool marked = false;
-  /// UTF-16 that cannot be decoded whole: the line (from 1) that holds half a
-  /// character; 0 when there is none.
+  bool marked = false;  ///< a byte-order mark, UTF-8's or UTF-16's, opens the file
+  /// The line (from 1) of UTF-16 that holds half a character; 0 when none.
   std::size_t halfCharacterLine = 0;
 
-  /// The rest is about 8-bit text, line numbers as the game counts them.
-  /// Carriage returns that end no line: neither before a line feed nor the
-  /// last byte the game reads (the game reads "63=5\r" as 63=5).
+  /// The rest is about 8-bit text, lines as the game counts them: the
+  /// carriage returns that end no line (neither before a line feed nor the
+  /// last byte the game reads: it reads "63=5\r" as 63=5), and the first's line.
   std::size_t loneCarriageReturns = 0;
-  std::size_t loneCarriageReturnLine = 0;  ///< the line of the first; 0 when none
+  std::size_t loneCarriageReturnLine = 0;
   /// The line of the first 0x1A, where the game's reading ends; 0 when none.
   std::size_t endOfTextLine = 0;
   /// Whether anything but blanks, line ends and 0x1A follows it, which the
-  /// game never reads and would read once the 0x1A goes.
+  /// game would read once the 0x1A goes.
   bool textAfterEndOfText = false;
 
   bool Utf16() const { return encoding != Encoding::Bytes; }
@@ -43,22 +41,19 @@ struct TextBytes {
 class TextScan {
  public:
   void Add(std::string_view piece);
-  /// What the bytes added show.
   TextBytes Finish() const;
 
  private:
   void AddUnit(std::uint8_t first, std::uint8_t second);
 
-  // 8-bit text.
   std::size_t line_ = 1;
   bool carriageReturn_ = false;  // the last byte read was a CR
   TextBytes found_;
   // UTF-16 without a mark is told by where its zero bytes stand.
   std::uint64_t bytes_ = 0;
   std::uint64_t zeros_[2] = {0, 0};
-  bool opened_ = false;  // the first bytes were judged for a mark
-  std::string head_;     // bytes kept until then
-  int pending_ = -1;     // the first byte of a UTF-16 unit not yet complete
+  std::string head_;  // the first bytes, for a mark
+  std::uint8_t previous_ = 0;
   // Per byte order: the line, and a high surrogate awaiting its low half.
   struct Units {
     std::size_t line = 1;

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "file_bytes.hpp"
-#include "folder_search.hpp"
 #include "os.hpp"
 #include "text.hpp"
 
@@ -164,7 +163,7 @@ PlateTextures MeasurePlateTextures(const std::string& path) {
   if (!bytes.IsOpen()) {
     PlateTextures textures;
     textures.file = path;
-    textures.problem = path + " " + WhyCannotOpen(path);
+    textures.problem = path + " cannot be read: " + WhyNotOpened(path);
     return textures;
   }
   return MeasurePlateTextures(path, bytes);

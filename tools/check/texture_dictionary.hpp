@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "folder_search.hpp"
 #include "pe_image.hpp"
 
 /// The plate textures the game really has, read from its vehicle texture
