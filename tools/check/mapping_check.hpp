@@ -12,7 +12,6 @@
 
 #include "finding.hpp"
 #include "mapping/mapping_format.hpp"
-#include "mapping_fix.hpp"
 #include "texture_dictionary.hpp"
 
 /// What a mapping file does, line by line, as the plug-in reads it.
@@ -159,9 +158,6 @@ std::string IndicesTheGameHas(const CheckOptions& options);
 /// The zones that show no plateback, grouped by why, in order of their first zone.
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
     const CheckReport& report);
-
-/// What --fix must know of the game's plate textures, from what the check found.
-GamePlates PlatesOf(const CheckOptions& options);
 
 /// "N lines can be mended: run vexilo-check --fix", or empty.
 std::string MendableNote(const CheckReport& report);
