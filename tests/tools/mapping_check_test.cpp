@@ -60,7 +60,8 @@ struct RuleCase {
 
 const RuleCase kRuleCases[] = {
     {"lone-cr", "1=1\r2=2", "a carriage return alone (old Mac line ends)", "1=1\r\n2=2"},
-    {"mark-before-comment", "\xEF\xBB\xBF;note", "invisible mark at the start of the file", ";note"},
+    {"mark-before-comment", "\xEF\xBB\xBF;note", "invisible mark at the start of the file",
+     ";note"},
     {"mark-before-line",
      "\xEF\xBB\xBF"
      "63=5",

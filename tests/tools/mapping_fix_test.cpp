@@ -136,9 +136,11 @@ TEST(MappingFix, ShowsTheFirstThousandChangesAndLinesLeftAndCountsTheRest) {
 TEST(MappingFix, WhatItLeavesInAnotherFileIsNamedWhereItStands) {
   CheckReport after;
   after.diagnostics.push_back({0, Severity::Warning, "set the count to 3", "", "limits.ini:2"});
+  after.diagnostics.push_back({0, Severity::Warning, "no game executable here", "", ""});
   std::string out;
   FormatFix(out, "V.txt", FixedFile{FixedFile::Outcome::Written, MappingFix{}, "", ""}, after);
   EXPECT_NE(out.find("\nlimits.ini:2: set the count to 3\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\nno game executable here\n"), std::string::npos) << out;
 }
 
 TEST(MappingFixFile, TheMendedFileReadsAsMeantAndTheOldIsKeptBesideIt) {
@@ -162,7 +164,8 @@ TEST(MappingFixFile, AHardLinkIsMendedInPlaceAndASymlinkWhereItPoints) {
   testing::ScratchDir scratch;
   testing::WriteFileBytes("linked.txt", "debug\n");
   std::filesystem::create_hard_link("linked.txt", "other-name.txt");
-  EXPECT_EQ(FixMappingFile("linked.txt", "linked.txt", Eleven()).outcome, FixedFile::Outcome::Written);
+  EXPECT_EQ(FixMappingFile("linked.txt", "linked.txt", Eleven()).outcome,
+            FixedFile::Outcome::Written);
   EXPECT_EQ(testing::ReadFileBytes("other-name.txt"), "DEBUG\n");
   EXPECT_EQ(testing::ReadFileBytes("linked.txt.bak"), "debug\n");
 
@@ -172,7 +175,8 @@ TEST(MappingFixFile, AHardLinkIsMendedInPlaceAndASymlinkWhereItPoints) {
   std::filesystem::create_symlink("real/Vexilo.txt", "Vexilo.txt", cannot);
   // Windows lets only some users make symbolic links, and Wine none.
   if (cannot) GTEST_SKIP() << "no symbolic link can be made here: " << cannot.message();
-  EXPECT_EQ(FixMappingFile("Vexilo.txt", "Vexilo.txt", Eleven()).outcome, FixedFile::Outcome::Written);
+  EXPECT_EQ(FixMappingFile("Vexilo.txt", "Vexilo.txt", Eleven()).outcome,
+            FixedFile::Outcome::Written);
   EXPECT_TRUE(std::filesystem::is_symlink("Vexilo.txt"));
   EXPECT_EQ(testing::ReadFileBytes("real/Vexilo.txt"), "63=5\n");
   EXPECT_TRUE(std::filesystem::exists("real/Vexilo.txt.bak"));
@@ -194,7 +198,8 @@ TEST(MappingFixFile, AFileThatChangesWhileItIsReadIsLeftAlone) {
 TEST(MappingFixFile, ADryRunWritesNothing) {
   testing::ScratchDir scratch;
   testing::WriteFileBytes("Vexilo.txt", "63 5\n");
-  EXPECT_EQ(FixMappingFile("Vexilo.txt", "V.txt", Eleven(), true).outcome, FixedFile::Outcome::DryRun);
+  EXPECT_EQ(FixMappingFile("Vexilo.txt", "V.txt", Eleven(), true).outcome,
+            FixedFile::Outcome::DryRun);
   EXPECT_EQ(testing::ReadFileBytes("Vexilo.txt"), "63 5\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
 }

@@ -51,20 +51,10 @@ bool DashInNote(const LineFacts& f) {
   return !after.empty() && after.front() != '-';
 }
 
+// Named in the order of LineField.
 const char* FieldName(LineField field) {
-  switch (field) {
-    case LineField::Start:
-      return "start";
-    case LineField::End:
-      return "end";
-    case LineField::Index:
-      return "zone index";
-    case LineField::Value:
-      return "plateback index";
-    case LineField::None:
-      break;
-  }
-  return "number";
+  constexpr const char* kNames[] = {"number", "start", "end", "zone index", "plateback index"};
+  return kNames[static_cast<int>(field)];
 }
 
 bool ZoneFieldMalformed(const LineFacts& f) {
@@ -215,7 +205,8 @@ std::string FarTooLarge(const LineFacts& f) {
 
 std::string PlainMend(const LineFacts& f) {
   if (f.mended.empty()) return "";
-  return "the game skips this line: " + WriteTheMend(f.mended) + (DashInNote(f) ? kKeepDashesOut : "");
+  return "the game skips this line: " + WriteTheMend(f.mended) +
+         (DashInNote(f) ? kKeepDashesOut : "");
 }
 
 std::string DashNote(const LineFacts& f) { return DashInNote(f) ? kKeepDashesOut : ""; }
@@ -358,11 +349,6 @@ class Reading : public LineObserver {
   bool ended = false;
 };
 
-// The zones a line's effect covers, as the game clips them to its table.
-std::pair<std::int32_t, std::int32_t> Covered(std::int32_t first, std::int32_t last) {
-  return {std::max(first, 0), std::min(last, kLastZone)};
-}
-
 // zones=value, written as mapping (the line up to its value's end, with only
 // its '=' and value mended), the note after it kept; when the game reads the
 // zone field alone as zones at all.
@@ -384,7 +370,8 @@ std::optional<Mend> MendComment(const LineFacts& f) {
 }
 
 std::optional<Mend> MendDebug(const LineFacts& f) {
-  if (f.line.kind != LineKind::Other || !EqualsIgnoringCase(f.trimmed, "DEBUG")) return std::nullopt;
+  if (f.line.kind != LineKind::Other || !EqualsIgnoringCase(f.trimmed, "DEBUG"))
+    return std::nullopt;
   std::string text(f.text);
   text.replace(f.text.find_first_not_of(" \t"), f.trimmed.size(), "DEBUG");
   return Mend{text, "", {LineIntent::Kind::Debug}, ""};
@@ -408,9 +395,10 @@ std::optional<Mend> MendMissingEquals(const LineFacts& f) {
         ReadNumberField(line.substr(at, end - at), value) != NumberStatus::Ok) {
       continue;
     }
-    return MappingMend(line.substr(0, gap), value,
-                       std::string(line.substr(0, gap)) + "=" + std::string(line.substr(at, end - at)),
-                       line.substr(end));
+    return MappingMend(
+        line.substr(0, gap), value,
+        std::string(line.substr(0, gap)) + "=" + std::string(line.substr(at, end - at)),
+        line.substr(end));
   }
   return std::nullopt;
 }
@@ -442,7 +430,9 @@ std::optional<Mend> MendValue(const LineFacts& f) {
 // give zone 5 a plateback index that no game has, so the line is left with why.
 std::optional<Mend> LeaveNegative(const LineFacts& f) {
   if (f.line.value >= 0) return std::nullopt;
-  return Mend{"", "", {},
+  return Mend{"",
+              "",
+              {},
               "reads as the range " + RangeText(f.line) +
                   ", which the game skips; --fix writes no negative plateback index: write " +
                   std::to_string(f.line.first) + "=N, where N is one of " +
@@ -482,7 +472,8 @@ constexpr Effect kRunsOn{"runs on into the next line (the game sees no line end)
                          "run on into the next line (the game sees no line end)"};
 constexpr Effect kOtherZones{"sets other zones than it names (its '-' makes it a range)",
                              "set other zones than they name (their '-' makes them ranges)"};
-constexpr Effect kEmpty{"sets nothing (its range is empty)", "set nothing (their ranges are empty)"};
+constexpr Effect kEmpty{"sets nothing (its range is empty)",
+                        "set nothing (their ranges are empty)"};
 constexpr Effect kNoPlate{"changes no plate (zone 187 is never found)",
                           "change no plate (zone 187 is never found)"};
 
@@ -541,6 +532,10 @@ LineJudgement JudgeLine(const LineFacts& facts) {
     if (rule.last) break;
   }
   return judged;
+}
+
+std::pair<std::int32_t, std::int32_t> Covered(std::int32_t first, std::int32_t last) {
+  return {std::max(first, 0), std::min(last, kLastZone)};
 }
 
 bool ReadsAs(std::string_view text, const LineIntent& intent) {

@@ -60,7 +60,7 @@ struct Effect {
 struct LineRule {
   const char* id;  ///< its name in tests and reports: "hash-comment"
   Severity severity;
-  bool last;  ///< a line it names is judged by no later rule
+  bool last;             ///< a line it names is judged by no later rule
   const Effect* effect;  ///< for the headline; null when it names no error
   /// What is wrong and what to write, then why; empty when the rule does
   /// not fit the line.
@@ -81,6 +81,9 @@ struct LineJudgement {
   std::string left;
 };
 LineJudgement JudgeLine(const LineFacts& facts);
+
+/// The zones from first to last, as the game clips them to its table.
+std::pair<std::int32_t, std::int32_t> Covered(std::int32_t first, std::int32_t last);
 
 /// Whether the game, reading text as lines of the file, does exactly what
 /// intent asks: every message's "write ..." is held to this before it is shown.

@@ -36,29 +36,35 @@ std::string Utf16Message(const TextBytes& bytes) {
 
 using Run = std::pair<std::int64_t, std::int64_t>;
 
-// "51 to 58", "0 to 2 and 4": numbers by their runs.
-std::string NumberRuns(const std::vector<Run>& runs) {
+std::string Number(std::int64_t number) { return std::to_string(number); }
+
+// "51 to 58", "0 to 2 and 4", or with named, "plateback1 to plateback3 and
+// plateback5": numbers by their runs.
+std::string NumberRuns(const std::vector<Run>& runs, std::string (*named)(std::int64_t) = Number) {
   std::string text;
   for (std::size_t i = 0; i < runs.size(); ++i) {
     if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
-    text += std::to_string(runs[i].first);
-    if (runs[i].second != runs[i].first) text += " to " + std::to_string(runs[i].second);
+    text += named(runs[i].first);
+    if (runs[i].second != runs[i].first) text += " to " + named(runs[i].second);
   }
   return text;
 }
 
-// Line numbers, in order, as runs.
-std::string LineRuns(const std::vector<std::size_t>& lines) {
+// Numbers, in order, as runs.
+template <typename Numbers>
+std::vector<Run> RunsOf(const Numbers& numbers) {
   std::vector<Run> runs;
-  for (const std::size_t line : lines) {
-    const auto number = static_cast<std::int64_t>(line);
+  for (const auto n : numbers) {
+    const auto number = static_cast<std::int64_t>(n);
     if (!runs.empty() && runs.back().second + 1 == number)
       runs.back().second = number;
     else
       runs.emplace_back(number, number);
   }
-  return NumberRuns(runs);
+  return runs;
 }
+
+std::string LineRuns(const std::vector<std::size_t>& lines) { return NumberRuns(RunsOf(lines)); }
 
 // Reads each line through the rules table and keeps what the game makes of
 // every zone: the line that last set it.
@@ -141,9 +147,10 @@ class LineChecker : public LineObserver {
       if (owner.takers.size() < kTakersNamed) owner.takers.push_back(by);
     }
     if (--owner.zones != 0) return;
-    std::string message = "every zone of this line is set again by " +
-                          std::string(owner.taken == 1 ? "a later line (line " : "later lines (lines ") +
-                          LineRuns(owner.takers);
+    std::string message =
+        "every zone of this line is set again by " +
+        std::string(owner.taken == 1 ? "a later line (line " : "later lines (lines ") +
+        LineRuns(owner.takers);
     if (owner.taken > owner.takers.size())
       message += " and " + std::to_string(owner.taken - owner.takers.size()) + " more";
     Add(number, Severity::Note, message + ")", std::move(owner.quote), false, "", "set-again");
@@ -323,27 +330,9 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
 
 namespace {
 
-// Runs of plateback indices, as "plateback1 to plateback3 and plateback5".
-std::string RunsText(const std::vector<Run>& runs) {
-  std::string text;
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
-    text += Texture(runs[i].first);
-    if (runs[i].second != runs[i].first) text += " to " + Texture(runs[i].second);
-  }
-  return text;
-}
-
 // The runs a dictionary holds and, with gaps, the runs between them.
 std::vector<Run> HeldRuns(const PlateTextures& textures, bool gaps) {
-  std::vector<Run> runs;
-  for (std::int32_t plate : textures.indices) {
-    if (!runs.empty() && runs.back().second + 1 == plate) {
-      runs.back().second = plate;
-    } else {
-      runs.emplace_back(plate, plate);
-    }
-  }
+  const std::vector<Run> runs = RunsOf(textures.indices);
   if (!gaps) return runs;
   std::vector<Run> between;
   for (std::size_t i = 1; i < runs.size(); ++i)
@@ -354,8 +343,8 @@ std::vector<Run> HeldRuns(const PlateTextures& textures, bool gaps) {
 }  // namespace
 
 std::string TextureRuns(const PlateTextures& textures) {
-  const std::string held = RunsText(HeldRuns(textures, false));
-  const std::string gaps = RunsText(HeldRuns(textures, true));
+  const std::string held = NumberRuns(HeldRuns(textures, false), Texture);
+  const std::string gaps = NumberRuns(HeldRuns(textures, true), Texture);
   if (held.empty()) return "no plateback texture";
   return gaps.empty() ? held : held + ", without " + gaps;
 }
@@ -487,10 +476,10 @@ std::string Headline(const CheckReport& report) {
       effects.begin(), effects.end(),
       [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
   const bool one = lines.size() == 1;
-  const std::string named = lines.size() > kLinesNamed
-                                ? Plural(lines.size(), "line", "lines") + " from line " +
-                                      std::to_string(lines.front())
-                                : (one ? "line " : "lines ") + LineRuns(lines);
+  const std::string named =
+      lines.size() > kLinesNamed
+          ? Plural(lines.size(), "line", "lines") + " from line " + std::to_string(lines.front())
+          : (one ? "line " : "lines ") + LineRuns(lines);
   return "In the game: " + named + " " + (one ? effect->one : effect->many) + ".";
 }
 

@@ -18,11 +18,6 @@ namespace {
 
 constexpr int kMostNamesTried = 1000;
 
-// The zones a line's effect covers, as the game clips them to its table.
-std::pair<std::int32_t, std::int32_t> Covered(std::int32_t first, std::int32_t last) {
-  return {std::max(first, 0), std::min(last, kZoneCount - 1)};
-}
-
 // What the game reads differently once the line mends are in, allowed only
 // in zones a mended line names, each to the value of the last that names it.
 struct Allowed {
