@@ -56,12 +56,16 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 void Append(std::string& out, const char* format, ...) {
-  va_list arguments, copy;
+  va_list arguments;
   va_start(arguments, format);
+  char small[512];
+  va_list copy;
   va_copy(copy, arguments);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  const int length = std::vsnprintf(small, sizeof small, format, copy);
   va_end(copy);
-  if (length > 0) {
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof small) {
+    out.append(small, static_cast<std::size_t>(length));
+  } else if (length > 0) {
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(length) + 1);
     std::vsnprintf(&out[start], static_cast<std::size_t>(length) + 1, format, arguments);
