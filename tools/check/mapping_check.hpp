@@ -27,7 +27,8 @@ struct Diagnostic {
   /// a line of the mapping file.
   std::string where = {};
   /// The rule that found it: a line rule's id, "no-plateback" for the zones
-  /// the game shows blank, "around" for the files around the mapping file.
+  /// the game shows blank, "set-again" for a line whose zones later lines all
+  /// set, "around" for the files around the mapping file.
   std::string rule = {};
 };
 
