@@ -19,7 +19,6 @@ namespace vexilo::check {
 
 struct CheckOptions;
 
-/// What a rule sees of one line.
 struct LineFacts {
   std::size_t number;        ///< from 1
   std::string_view text;     ///< as read, without its line end
@@ -68,8 +67,7 @@ struct LineRule {
   std::optional<Mend> (*mend)(const LineFacts& facts) = nullptr;
 };
 
-/// Every rule for one line, in the order they are tried.
-const std::vector<LineRule>& LineRules();
+const std::vector<LineRule>& LineRules();  ///< in the order they are tried
 
 /// The rules that fire on a line, with their messages, and the one mend
 /// that the game's reading keeps: its text (empty when none) and intent, or

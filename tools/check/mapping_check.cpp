@@ -66,6 +66,16 @@ std::vector<Run> RunsOf(const Numbers& numbers) {
 
 std::string LineRuns(const std::vector<std::size_t>& lines) { return NumberRuns(RunsOf(lines)); }
 
+// Adds item, unless it is the last one there, to the group of key; the
+// groups stay in the order of their first item.
+template <typename Key, typename Item>
+void AddToGroup(std::vector<std::pair<Key, std::vector<Item>>>& groups, const Key& key, Item item) {
+  auto group =
+      std::find_if(groups.begin(), groups.end(), [&key](const auto& g) { return g.first == key; });
+  if (group == groups.end()) group = groups.insert(groups.end(), {key, {}});
+  if (group->second.empty() || group->second.back() != item) group->second.push_back(item);
+}
+
 // Reads each line through the rules table and keeps what the game makes of
 // every zone: the line that last set it.
 class LineChecker : public LineObserver {
@@ -408,15 +418,8 @@ std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlate
     const CheckReport& report) {
   std::vector<std::pair<std::string, std::vector<std::int32_t>>> groups;
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::string why = OutcomeOf(report, zone).blank;
-    if (why.empty()) continue;
-    const auto group = std::find_if(groups.begin(), groups.end(),
-                                    [&why](const auto& g) { return g.first == why; });
-    if (group == groups.end()) {
-      groups.push_back({why, {zone}});
-    } else {
-      group->second.push_back(zone);
-    }
+    if (std::string why = OutcomeOf(report, zone).blank; !why.empty())
+      AddToGroup(groups, why, zone);
   }
   return groups;
 }
@@ -465,11 +468,7 @@ std::string Headline(const CheckReport& report) {
     if (d.severity != Severity::Error) continue;
     const auto rule = std::find_if(LineRules().begin(), LineRules().end(),
                                    [&d](const LineRule& r) { return d.rule == r.id; });
-    const Effect* effect = rule == LineRules().end() ? &kAsksOtherwise : rule->effect;
-    auto group = std::find_if(effects.begin(), effects.end(),
-                              [effect](const auto& e) { return e.first == effect; });
-    if (group == effects.end()) group = effects.insert(effects.end(), {effect, {}});
-    if (group->second.empty() || group->second.back() != d.line) group->second.push_back(d.line);
+    AddToGroup(effects, rule == LineRules().end() ? &kAsksOtherwise : rule->effect, d.line);
   }
   if (effects.empty()) return "In the game: some lines do not do what they ask.";
   const auto& [effect, lines] = *std::max_element(

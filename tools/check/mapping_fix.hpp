@@ -28,7 +28,6 @@ struct LineChange {
 /// How many changed lines a fix keeps to show; all are counted.
 inline constexpr std::size_t kMostChangesKept = 1000;
 
-/// What mending a file's bytes gives.
 struct MappingFix {
   std::string bytes;  ///< the mended file
   /// The file was UTF-16 and is now UTF-8, whose ASCII the plug-in reads.
@@ -50,9 +49,7 @@ struct MappingFix {
   /// before: "the 2 lines after it will be read, DEBUG among them".
   std::string endOfTextEffect;
 
-  /// Records a changed line.
   void Change(std::size_t line, std::string before, std::string after);
-  /// Records a line left as it is, and why.
   void Leave(std::size_t line, std::string before, std::string why);
   /// How many lines the mending changes: all of them when it decodes UTF-16.
   std::size_t Mended() const {
@@ -64,7 +61,6 @@ struct MappingFix {
 /// they were.
 MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options);
 
-/// What --fix did to a file.
 struct FixedFile {
   enum class Outcome { NothingToMend, Written, LeftAlone, DryRun };
   Outcome outcome = Outcome::LeftAlone;
