@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "mapping/mapping_format.hpp"
+#include "mapping_check.hpp"
 #include "mapping_fix.hpp"
 #include "text_bytes.hpp"
 
@@ -71,9 +72,12 @@ void CheckZoneField(const std::string& before, const std::string& text, const Ma
 
 extern "C" int VexiloFuzzFix(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const vexilo::check::MappingFix fix = vexilo::check::FixMappingText(bytes);
+  vexilo::check::CheckOptions options;  // the default file's 11 plate textures
+  options.plates = 11;
+  options.platesGiven = true;
+  const vexilo::check::MappingFix fix = vexilo::check::FixMappingText(bytes, options);
   if (!fix.encodingLeft.empty() && fix.bytes != bytes) __builtin_trap();
-  const vexilo::check::MappingFix again = vexilo::check::FixMappingText(fix.bytes);
+  const vexilo::check::MappingFix again = vexilo::check::FixMappingText(fix.bytes, options);
   if (!again.decoded && (again.lineEndsMended != 0 || again.endOfTextLine != 0)) __builtin_trap();
 
   // The line mends are judged on text whose bytes need no mend of their own.

@@ -94,10 +94,10 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
     if (d.severity == Severity::Note || Named(fix.left, line) || Named(fix.changes, line)) continue;
     if (!heading) Append(out, "Left as they are, to mend by hand:\n");
     heading = true;
-    if (d.where.empty())
+    if (d.where.empty() && d.line != 0)
       Append(out, "line %zu: %s (%s)\n", line, d.quote.c_str(), d.message.c_str());
     else
-      Append(out, "%s: %s\n", d.where.c_str(), d.message.c_str());
+      Append(out, "%s%s%s\n", d.where.c_str(), d.where.empty() ? "" : ": ", d.message.c_str());
   }
 }
 

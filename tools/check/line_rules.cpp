@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 
 #include "labels.hpp"
 #include "mapping_check.hpp"
-#include "mapping_fix.hpp"
 #include "text.hpp"
+#include "texture_dictionary.hpp"
 #include "wording.hpp"
 
 namespace vexilo::check {
@@ -28,9 +29,10 @@ bool StartsWithByteOrderMark(const LineFacts& f) {
   return f.number == 1 && f.text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
 }
 
-bool StartsWithDigit(std::string_view text) {
-  return !text.empty() && std::isdigit(static_cast<unsigned char>(text.front())) != 0;
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsGap(char c) { return c == ' ' || c == '\t' || c == ':'; }
+bool IsWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+bool StartsWithDigit(std::string_view text) { return !text.empty() && IsDigit(text.front()); }
 
 bool HasLetter(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
@@ -49,20 +51,10 @@ bool DashInNote(const LineFacts& f) {
   return !after.empty() && after.front() != '-';
 }
 
+// Named in the order of LineField.
 const char* FieldName(LineField field) {
-  switch (field) {
-    case LineField::Start:
-      return "start";
-    case LineField::End:
-      return "end";
-    case LineField::Index:
-      return "zone index";
-    case LineField::Value:
-      return "plateback index";
-    case LineField::None:
-      break;
-  }
-  return "number";
+  constexpr const char* kNames[] = {"number", "start", "end", "zone index", "plateback index"};
+  return kNames[static_cast<int>(field)];
 }
 
 bool ZoneFieldMalformed(const LineFacts& f) {
@@ -101,6 +93,15 @@ std::string RangeText(const MappingLine& line) {
          std::to_string(line.value);
 }
 
+// The rule's mend, which the game's reading has held to what the line asks;
+// a note it moved comes first, on a line of its own.
+std::string WriteTheMend(std::string_view mended) {
+  const std::size_t split = mended.find('\n');
+  if (split == std::string_view::npos) return "write " + std::string(TrimBlanks(mended));
+  return "write " + std::string(TrimBlanks(mended.substr(split + 1))) + ", with " +
+         std::string(TrimBlanks(mended.substr(0, split))) + " on a line of its own above it";
+}
+
 // ---- The rules, in the order they are tried.
 
 std::string LoneCr(const LineFacts& f) {
@@ -125,12 +126,18 @@ std::string MarkBeforeLine(const LineFacts& f) {
   return std::string(kByteOrderMarkMessage) + kSkips;
 }
 
+// How long the mark of a comment the game does not know is: '#' or "//".
+std::size_t CommentMark(std::string_view trimmed) {
+  return trimmed.substr(0, 1) == "#" ? 1 : trimmed.substr(0, 2) == "//" ? 2 : 0;
+}
+
 std::string HashComment(const LineFacts& f) {
-  const std::string_view t = f.trimmed;
-  if (t.substr(0, 1) != "#" && t.substr(0, 2) != "//") return "";
-  const std::string_view rest = TrimBlanks(t.substr(t[0] == '#' ? 1 : 2));
-  std::string message = "only ';' starts a comment; the game skips this line: " +
-                        WriteIfRead(";" + std::string(rest)) + " to keep it a comment";
+  const std::size_t mark = CommentMark(f.trimmed);
+  if (mark == 0 || f.mended.empty()) return "";
+  const std::string_view rest = TrimBlanks(f.trimmed.substr(mark));
+  std::string message =
+      "only ';' starts a comment; the game skips this line: " + WriteTheMend(f.mended) +
+      " to keep it a comment";
   if (const std::string write = WriteIfRead(rest); !write.empty())
     message += ", or " + std::string(rest) + " to make it a mapping";
   return message;
@@ -150,17 +157,8 @@ std::string DebugNotAlone(const LineFacts& f) {
          "nothing else, and skips this line";
 }
 
-// --fix's mend, which the game's reading has held to what the line asks; a
-// note it moved comes first, on a line of its own.
-std::string WriteTheMend(std::string_view mended) {
-  const std::size_t split = mended.find('\n');
-  if (split == std::string_view::npos) return "write " + std::string(TrimBlanks(mended));
-  return "write " + std::string(TrimBlanks(mended.substr(split + 1))) + ", with " +
-         std::string(TrimBlanks(mended.substr(0, split))) + " on a line of its own above it";
-}
-
 std::string NoEquals(const LineFacts& f) {
-  if (f.line.kind != LineKind::Other || f.mended == f.text) return "";
+  if (f.mended.empty()) return "";
   return "a mapping needs '=' before its plateback index: " + WriteTheMend(f.mended) +
          "; the game reads no mapping here";
 }
@@ -168,9 +166,7 @@ std::string NoEquals(const LineFacts& f) {
 // One word, of letters and digits, blanks aside.
 bool IsOneWord(std::string_view text) {
   text = TrimBlanks(text);
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0;
-  });
+  return !text.empty() && std::all_of(text.begin(), text.end(), IsWordByte);
 }
 
 // "0-62" alone: a range, as written, that lacks its value.
@@ -208,11 +204,9 @@ std::string FarTooLarge(const LineFacts& f) {
 }
 
 std::string PlainMend(const LineFacts& f) {
-  if (!Malformed(f) || f.mended == f.text) return "";
-  std::string message = "the game skips this line: " + WriteTheMend(f.mended);
-  if (DashInNote(f) && f.mended.find('\n') == std::string_view::npos)
-    message += std::string(" (the '-' after the plateback index starts a range)") + kKeepDashesOut;
-  return message;
+  if (f.mended.empty()) return "";
+  return "the game skips this line: " + WriteTheMend(f.mended) +
+         (DashInNote(f) ? kKeepDashesOut : "");
 }
 
 std::string DashNote(const LineFacts& f) { return DashInNote(f) ? kKeepDashesOut : ""; }
@@ -341,37 +335,225 @@ std::string CitysAgain(const LineFacts& f) {
          WriteIfRead(std::to_string(kCitys) + "=" + std::to_string(f.line.value)) + " for CITYS";
 }
 
+// ---- The mends, each for the rule of its name.
+
+// Every line the game reads, and whether a 0x1A ended its reading.
+class Reading : public LineObserver {
+ public:
+  void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
+    lines.push_back(line);
+  }
+  void OnEndOfText(std::size_t) override { ended = true; }
+
+  std::vector<MappingLine> lines;
+  bool ended = false;
+};
+
+// zones=value, written as mapping (the line up to its value's end, with only
+// its '=' and value mended), the note after it kept; when the game reads the
+// zone field alone as zones at all.
+std::optional<Mend> MappingMend(std::string_view zones, std::int64_t value, std::string mapping,
+                                std::string_view note) {
+  const MappingLine read = ParseMappingLine(std::string(zones) + "=0");
+  if (!SetsAnyZone(read) || value < 0 || value > INT32_MAX) return std::nullopt;
+  const LineIntent intent{LineIntent::Kind::Zones, read.first, read.last,
+                          static_cast<std::int32_t>(value)};
+  return Mend{std::move(mapping), std::string(note), intent, ""};
+}
+
+std::optional<Mend> MendComment(const LineFacts& f) {
+  const std::size_t mark = CommentMark(f.trimmed);
+  if (mark == 0) return std::nullopt;
+  std::string text(f.text);
+  text.replace(f.text.find_first_not_of(" \t"), mark, ";");
+  return Mend{text, "", {}, ""};
+}
+
+std::optional<Mend> MendDebug(const LineFacts& f) {
+  if (f.line.kind != LineKind::Other || !EqualsIgnoringCase(f.trimmed, "DEBUG"))
+    return std::nullopt;
+  std::string text(f.text);
+  text.replace(f.text.find_first_not_of(" \t"), f.trimmed.size(), "DEBUG");
+  return Mend{text, "", {LineIntent::Kind::Debug}, ""};
+}
+
+// "63 5", "63:5", "0-62 1", "63 5 ; note": blanks or a colon where the '='
+// belongs, before a number that ends the line or its note.
+std::optional<Mend> MendMissingEquals(const LineFacts& f) {
+  const std::string_view line = f.text;
+  if (f.line.kind != LineKind::Other) return std::nullopt;
+  for (std::size_t gap = 1; gap < line.size(); ++gap) {
+    if (!IsGap(line[gap]) || IsGap(line[gap - 1])) continue;
+    std::size_t at = line.find_first_not_of(" \t", gap);
+    if (at != std::string_view::npos && line[at] == ':') at = line.find_first_not_of(" \t", at + 1);
+    if (at == std::string_view::npos || !IsDigit(line[at])) continue;
+    std::size_t end = at;
+    while (end < line.size() && IsDigit(line[end])) ++end;
+    const std::string_view note = TrimBlanks(line.substr(end));
+    std::int32_t value = 0;
+    if ((!note.empty() && note.front() != ';') ||
+        ReadNumberField(line.substr(at, end - at), value) != NumberStatus::Ok) {
+      continue;
+    }
+    return MappingMend(
+        line.substr(0, gap), value,
+        std::string(line.substr(0, gap)) + "=" + std::string(line.substr(at, end - at)),
+        line.substr(end));
+  }
+  return std::nullopt;
+}
+
+// A line skipped for what follows its '=': a texture's name where its index
+// belongs ("63=plateback2"), or a note whose '-' makes the line a range the
+// game cannot read ("5=3 ; Los Santos-Red County").
+std::optional<Mend> MendValue(const LineFacts& f) {
+  const std::string_view line = f.text;
+  if (!Malformed(f) || f.line.equalsAt == MappingLine::kNowhere) return std::nullopt;
+  const std::size_t at = line.find_first_not_of(" \t", f.line.equalsAt + 1);
+  if (at == std::string_view::npos) return std::nullopt;
+  const bool digits = IsDigit(line[at]);
+  std::size_t end = at;
+  while (end < line.size() && IsWordByte(line[end])) ++end;
+  std::string_view word = line.substr(at, end - at);
+  std::int32_t number = -1;
+  if (digits && ReadNumberField(word, number) == NumberStatus::Ok &&
+      word.find_first_not_of("0123456789") == std::string_view::npos) {
+    return MappingMend(line.substr(0, f.line.equalsAt), number, std::string(line.substr(0, end)),
+                       line.substr(end));
+  }
+  const std::int64_t plate = digits ? -1 : PlatebackIndexOf(word);
+  return MappingMend(line.substr(0, f.line.equalsAt), plate,
+                     std::string(line.substr(0, at)) + std::to_string(plate), line.substr(end));
+}
+
+// "5=-3" reads as the range 5-3=-3 and sets nothing: writing 5-5=-3 would
+// give zone 5 a plateback index that no game has, so the line is left with why.
+std::optional<Mend> LeaveNegative(const LineFacts& f) {
+  if (f.line.value >= 0) return std::nullopt;
+  return Mend{"",
+              "",
+              {},
+              "reads as the range " + RangeText(f.line) +
+                  ", which the game skips; --fix writes no negative plateback index: write " +
+                  std::to_string(f.line.first) + "=N, where N is one of " +
+                  IndicesTheGameHas(f.options)};
+}
+
+// The text a mend writes, when the game reads it as the line asks, with a
+// plateback it shows; else empty, with why.
+std::string Written(const LineFacts& f, const Mend& mend, std::string& why) {
+  const std::string mapping(TrimBlanks(mend.mapping));
+  if (mapping.empty()) {
+    why = mend.why;
+    return "";
+  }
+  const std::int32_t plate = mend.intent.value;
+  if (mend.intent.kind == LineIntent::Kind::Zones) {
+    if (const std::string no = WhyNoPlateback(f.options, plate); !no.empty()) {
+      why = "writing " + mapping + " would not help: plateback index " + std::to_string(plate) +
+            " (" + Texture(plate) + ") shows no plateback: " + no;
+      return "";
+    }
+  }
+  if (ReadsAs(mend.mapping + mend.note, mend.intent)) return mend.mapping + mend.note;
+  // A '-' in the note would start a range: the note goes on a line of its own above.
+  std::string note(TrimBlanks(mend.note));
+  if (!note.empty() && note.front() != ';') note = "; " + note;
+  const std::string above =
+      std::string(f.text.substr(0, f.text.find_first_not_of(" \t"))) + note + "\n" + mend.mapping;
+  if (!note.empty() && ReadsAs(above, mend.intent)) return above;
+  why = "the game would not read " + mapping + " as the zones its line names";
+  return "";
+}
+
+constexpr Effect kSetsNothing{"sets nothing (the game skips it)",
+                              "set nothing (the game skips them)"};
+constexpr Effect kRunsOn{"runs on into the next line (the game sees no line end)",
+                         "run on into the next line (the game sees no line end)"};
+constexpr Effect kOtherZones{"sets other zones than it names (its '-' makes it a range)",
+                             "set other zones than they name (their '-' makes them ranges)"};
+constexpr Effect kEmpty{"sets nothing (its range is empty)",
+                        "set nothing (their ranges are empty)"};
+constexpr Effect kNoPlate{"changes no plate (zone 187 is never found)",
+                          "change no plate (zone 187 is never found)"};
+
 }  // namespace
 
 const std::vector<LineRule>& LineRules() {
   using S = Severity;
+  const Effect* none = nullptr;
   static const std::vector<LineRule> rules = {
-      {"lone-cr", S::Error, true, false, LoneCr},
-      {"mark-before-comment", S::Warning, true, true, MarkBeforeComment},
-      {"mark-before-line", S::Error, true, true, MarkBeforeLine},
-      {"hash-comment", S::Error, true, true, HashComment},
-      {"debug-in-capitals", S::Error, true, true, DebugInCapitals},
-      {"debug-not-alone", S::Error, false, true, DebugNotAlone},
-      {"no-equals", S::Error, true, true, NoEquals},
-      {"range-without-value", S::Error, false, true, RangeWithoutValue},
-      {"number-without-value", S::Error, false, true, NumberWithoutValue},
-      {"not-a-mapping", S::Error, false, true, NotAMapping},
-      {"far-too-large", S::Error, false, true, FarTooLarge},
-      {"plain-mend", S::Error, true, true, PlainMend},
-      {"near-label", S::Error, false, true, NearLabel},
-      {"label-not-alone", S::Error, false, true, LabelNotAlone},
-      {"unknown-label", S::Error, false, true, UnknownLabel},
-      {"no-number", S::Error, false, true, NoNumber},
-      {"label", S::Note, false, false, LabelNote},
-      {"dash-note", S::Error, false, false, DashNoteManyZones},
-      {"dash-note-one-zone", S::Warning, false, false, DashNoteOneZone},
-      {"reads-as-range", S::Error, false, false, ReadsAsRange},
-      {"empty-range", S::Error, false, false, EmptyRange},
-      {"above-the-table", S::Warning, false, false, AboveTheTable},
-      {"past-the-table", S::Warning, false, false, PastTheTable},
-      {"citys-again", S::Error, false, false, CitysAgain},
+      {"lone-cr", S::Error, false, &kRunsOn, LoneCr},
+      {"mark-before-comment", S::Warning, true, none, MarkBeforeComment},
+      {"mark-before-line", S::Error, true, &kSetsNothing, MarkBeforeLine},
+      {"hash-comment", S::Error, true, &kSetsNothing, HashComment, MendComment},
+      {"debug-in-capitals", S::Error, true, &kSetsNothing, DebugInCapitals, MendDebug},
+      {"debug-not-alone", S::Error, true, &kSetsNothing, DebugNotAlone},
+      {"no-equals", S::Error, true, &kSetsNothing, NoEquals, MendMissingEquals},
+      {"range-without-value", S::Error, true, &kSetsNothing, RangeWithoutValue},
+      {"number-without-value", S::Error, true, &kSetsNothing, NumberWithoutValue},
+      {"not-a-mapping", S::Error, true, &kSetsNothing, NotAMapping},
+      {"far-too-large", S::Error, true, &kSetsNothing, FarTooLarge},
+      {"plain-mend", S::Error, true, &kSetsNothing, PlainMend, MendValue},
+      {"near-label", S::Error, true, &kSetsNothing, NearLabel},
+      {"label-not-alone", S::Error, true, &kSetsNothing, LabelNotAlone},
+      {"unknown-label", S::Error, true, &kSetsNothing, UnknownLabel},
+      {"no-number", S::Error, true, &kSetsNothing, NoNumber},
+      {"label", S::Note, false, none, LabelNote},
+      {"dash-note", S::Error, false, &kOtherZones, DashNoteManyZones},
+      {"dash-note-one-zone", S::Warning, false, none, DashNoteOneZone},
+      {"reads-as-range", S::Error, false, &kSetsNothing, ReadsAsRange, LeaveNegative},
+      {"empty-range", S::Error, false, &kEmpty, EmptyRange},
+      {"above-the-table", S::Warning, false, none, AboveTheTable},
+      {"past-the-table", S::Warning, false, none, PastTheTable},
+      {"citys-again", S::Error, false, &kNoPlate, CitysAgain},
   };
   return rules;
+}
+
+LineJudgement JudgeLine(const LineFacts& facts) {
+  LineJudgement judged;
+  LineFacts f = facts;
+  const bool acts = facts.line.kind == LineKind::Debug || SetsAnyZone(facts.line);
+  for (const LineRule& rule : LineRules()) {
+    std::optional<Mend> mend = rule.mend && !acts ? rule.mend(facts) : std::nullopt;
+    std::string why;
+    const std::string mended = mend ? Written(facts, *mend, why) : "";
+    f.mended = mended;
+    std::string message = rule.message(f);
+    if (judged.mended.empty() && judged.left.empty()) judged.left = std::move(why);
+    if (message.empty()) continue;
+    if (judged.mended.empty() && !mended.empty()) {
+      judged.mended = mended;
+      judged.intent = mend->intent;
+      judged.left.clear();
+    }
+    judged.found.emplace_back(&rule, std::move(message));
+    if (rule.last) break;
+  }
+  return judged;
+}
+
+std::pair<std::int32_t, std::int32_t> Covered(std::int32_t first, std::int32_t last) {
+  return {std::max(first, 0), std::min(last, kLastZone)};
+}
+
+bool ReadsAs(std::string_view text, const LineIntent& intent) {
+  Reading reading;
+  ParseMappingText(text, &reading);
+  std::size_t effects = 0;
+  for (const MappingLine& line : reading.lines) {
+    if (line.kind == LineKind::Blank || line.kind == LineKind::Comment) continue;
+    ++effects;
+    const bool asked =
+        intent.kind == LineIntent::Kind::Debug
+            ? line.kind == LineKind::Debug
+            : intent.kind == LineIntent::Kind::Zones && SetsAnyZone(line) &&
+                  Covered(line.first, line.last) == Covered(intent.first, intent.last) &&
+                  line.value == intent.value;
+    if (!asked) return false;
+  }
+  return !reading.ended && effects == (intent.kind == LineIntent::Kind::Nothing ? 0u : 1u);
 }
 
 std::string WriteIfRead(std::string_view text) {

@@ -101,7 +101,7 @@ std::size_t Mendable(const Options& options) {
   std::string bytes, reason;
   if (!ReadWholeFile(vexilo::platform::NativePath(options.file), kMostBytesFixed, bytes, reason))
     return 0;
-  return FixMappingText(bytes, PlatesOf(options.check)).Mended();
+  return FixMappingText(bytes, options.check).Mended();
 }
 
 CheckReport CheckTheFile(const Options& options) {
@@ -155,7 +155,7 @@ int Check(const Options& options, std::size_t& mendable) {
 // of the new file would.
 int Fix(const Options& options) {
   const FixedFile fixed = FixMappingFile(vexilo::platform::NativePath(options.file), options.file,
-                                         PlatesOf(options.check), options.dryRun);
+                                         options.check, options.dryRun);
   const CheckReport after = CheckMappingText(fixed.fix.bytes, options.check);
   std::string text;
   FormatFix(text, options.file, fixed, after);

@@ -5,14 +5,12 @@
 #include <cstdio>
 #include <limits>
 #include <map>
-#include <set>
 #include <utility>
 
 #include "file_bytes.hpp"
 #include "game_files.hpp"
 #include "line_rules.hpp"
 #include "mapping/mapping_file.hpp"
-#include "mapping_fix.hpp"
 #include "text.hpp"
 #include "text_bytes.hpp"
 #include "wording.hpp"
@@ -22,6 +20,8 @@ namespace {
 
 constexpr std::size_t kQuoteLength = 80;
 constexpr std::int32_t kLastZone = kZoneCount - 1;
+constexpr std::size_t kLinesNamed = 5;
+constexpr Effect kAsksOtherwise{"does not do what it asks", "do not do what they ask"};
 
 // --fix cannot decode half a character, so it is offered only for a whole one.
 std::string Utf16Message(const TextBytes& bytes) {
@@ -36,28 +36,44 @@ std::string Utf16Message(const TextBytes& bytes) {
 
 using Run = std::pair<std::int64_t, std::int64_t>;
 
-// "51 to 58", "0 to 2 and 4": numbers by their runs.
-std::string NumberRuns(const std::vector<Run>& runs) {
+std::string Number(std::int64_t number) { return std::to_string(number); }
+
+// "51 to 58", "0 to 2 and 4", or with named, "plateback1 to plateback3 and
+// plateback5": numbers by their runs.
+std::string NumberRuns(const std::vector<Run>& runs, std::string (*named)(std::int64_t) = Number) {
   std::string text;
   for (std::size_t i = 0; i < runs.size(); ++i) {
     if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
-    text += std::to_string(runs[i].first);
-    if (runs[i].second != runs[i].first) text += " to " + std::to_string(runs[i].second);
+    text += named(runs[i].first);
+    if (runs[i].second != runs[i].first) text += " to " + named(runs[i].second);
   }
   return text;
 }
 
-// Line numbers, in order, as runs.
-std::string LineRuns(const std::vector<std::size_t>& lines) {
+// Numbers, in order, as runs.
+template <typename Numbers>
+std::vector<Run> RunsOf(const Numbers& numbers) {
   std::vector<Run> runs;
-  for (const std::size_t line : lines) {
-    const auto number = static_cast<std::int64_t>(line);
+  for (const auto n : numbers) {
+    const auto number = static_cast<std::int64_t>(n);
     if (!runs.empty() && runs.back().second + 1 == number)
       runs.back().second = number;
     else
       runs.emplace_back(number, number);
   }
-  return NumberRuns(runs);
+  return runs;
+}
+
+std::string LineRuns(const std::vector<std::size_t>& lines) { return NumberRuns(RunsOf(lines)); }
+
+// Adds item, unless it is the last one there, to the group of key; the
+// groups stay in the order of their first item.
+template <typename Key, typename Item>
+void AddToGroup(std::vector<std::pair<Key, std::vector<Item>>>& groups, const Key& key, Item item) {
+  auto group =
+      std::find_if(groups.begin(), groups.end(), [&key](const auto& g) { return g.first == key; });
+  if (group == groups.end()) group = groups.insert(groups.end(), {key, {}});
+  if (group->second.empty() || group->second.back() != item) group->second.push_back(item);
 }
 
 // Reads each line through the rules table and keeps what the game makes of
@@ -65,7 +81,7 @@ std::string LineRuns(const std::vector<std::size_t>& lines) {
 class LineChecker : public LineObserver {
  public:
   LineChecker(const CheckOptions& options, CheckReport& report, const TextBytes& bytes)
-      : options_(options), report_(report), bytes_(bytes), plates_(PlatesOf(options)) {}
+      : options_(options), report_(report), bytes_(bytes) {}
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report_.lines = number;
@@ -78,16 +94,9 @@ class LineChecker : public LineObserver {
       }
     }
     if (utf16_) return;
-    const std::string mended = line.kind == LineKind::Blank || line.kind == LineKind::Comment
-                                   ? std::string(text)
-                                   : WhatToWrite(text, plates_).value_or(std::string(text));
-    const LineFacts facts{number, text, TrimBlanks(text), line, options_, mended, bytes_};
-    for (const LineRule& rule : LineRules()) {
-      std::string message = rule.message(facts);
-      if (message.empty()) continue;
-      Add(number, rule.severity, std::move(message), Quote(text), false, "", rule.id);
-      if (rule.last) break;
-    }
+    for (auto& [rule, message] :
+         JudgeLine({number, text, TrimBlanks(text), line, options_, "", bytes_}).found)
+      Add(number, rule->severity, std::move(message), Quote(text), false, "", rule->id);
     if (line.malformed == LineField::None && SetsAnyZone(line)) Record(number, text, line);
   }
 
@@ -122,24 +131,40 @@ class LineChecker : public LineObserver {
   struct Owner {
     std::int32_t zones;
     std::string quote;
+    std::vector<std::size_t> takers;  ///< the first kTakersNamed later lines that took zones
+    std::size_t taken = 0;            ///< every such line
   };
+  static constexpr std::size_t kTakersNamed = 3;
 
   void Record(std::size_t number, std::string_view text, const MappingLine& line) {
     const std::int32_t last = std::min(line.last, kLastZone);
     for (std::int32_t zone = line.first; zone <= last; ++zone) {
       std::size_t& setBy = report_.setBy[static_cast<std::size_t>(zone)];
-      if (setBy != 0) LoseZone(setBy);
+      if (setBy != 0) LoseZone(setBy, number);
       setBy = number;
     }
-    owners_[number] = Owner{last - line.first + 1, Quote(text)};
+    owners_[number] = Owner{last - line.first + 1, Quote(text), {}, 0};
     ++report_.mappings;
   }
 
   // A later line taking zones back is ordinary use: a line that lost them all
-  // is only forgotten, so that what is kept stays bounded.
-  void LoseZone(std::size_t owner) {
-    const auto found = owners_.find(owner);
-    if (--found->second.zones == 0) owners_.erase(found);
+  // gets a note and is forgotten, so that what is kept stays bounded.
+  void LoseZone(std::size_t number, std::size_t by) {
+    const auto found = owners_.find(number);
+    Owner& owner = found->second;
+    if (owner.takers.empty() || owner.takers.back() != by) {
+      ++owner.taken;
+      if (owner.takers.size() < kTakersNamed) owner.takers.push_back(by);
+    }
+    if (--owner.zones != 0) return;
+    std::string message =
+        "every zone of this line is set again by " +
+        std::string(owner.taken == 1 ? "a later line (line " : "later lines (lines ") +
+        LineRuns(owner.takers);
+    if (owner.taken > owner.takers.size())
+      message += " and " + std::to_string(owner.taken - owner.takers.size()) + " more";
+    Add(number, Severity::Note, message + ")", std::move(owner.quote), false, "", "set-again");
+    owners_.erase(found);
   }
 
   // One error per reason the game shows a blank plate, naming every line
@@ -231,7 +256,6 @@ class LineChecker : public LineObserver {
   const CheckOptions& options_;
   CheckReport& report_;
   const TextBytes& bytes_;
-  const GamePlates plates_;
   std::map<std::size_t, Owner> owners_;
   bool sawText_ = false;
   bool utf16_ = false;
@@ -316,27 +340,9 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
 
 namespace {
 
-// Runs of plateback indices, as "plateback1 to plateback3 and plateback5".
-std::string RunsText(const std::vector<Run>& runs) {
-  std::string text;
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
-    text += Texture(runs[i].first);
-    if (runs[i].second != runs[i].first) text += " to " + Texture(runs[i].second);
-  }
-  return text;
-}
-
 // The runs a dictionary holds and, with gaps, the runs between them.
 std::vector<Run> HeldRuns(const PlateTextures& textures, bool gaps) {
-  std::vector<Run> runs;
-  for (std::int32_t plate : textures.indices) {
-    if (!runs.empty() && runs.back().second + 1 == plate) {
-      runs.back().second = plate;
-    } else {
-      runs.emplace_back(plate, plate);
-    }
-  }
+  const std::vector<Run> runs = RunsOf(textures.indices);
   if (!gaps) return runs;
   std::vector<Run> between;
   for (std::size_t i = 1; i < runs.size(); ++i)
@@ -347,8 +353,8 @@ std::vector<Run> HeldRuns(const PlateTextures& textures, bool gaps) {
 }  // namespace
 
 std::string TextureRuns(const PlateTextures& textures) {
-  const std::string held = RunsText(HeldRuns(textures, false));
-  const std::string gaps = RunsText(HeldRuns(textures, true));
+  const std::string held = NumberRuns(HeldRuns(textures, false), Texture);
+  const std::string gaps = NumberRuns(HeldRuns(textures, true), Texture);
   if (held.empty()) return "no plateback texture";
   return gaps.empty() ? held : held + ", without " + gaps;
 }
@@ -412,22 +418,10 @@ std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlate
     const CheckReport& report) {
   std::vector<std::pair<std::string, std::vector<std::int32_t>>> groups;
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const std::string why = OutcomeOf(report, zone).blank;
-    if (why.empty()) continue;
-    const auto group = std::find_if(groups.begin(), groups.end(),
-                                    [&why](const auto& g) { return g.first == why; });
-    if (group == groups.end()) {
-      groups.push_back({why, {zone}});
-    } else {
-      group->second.push_back(zone);
-    }
+    if (std::string why = OutcomeOf(report, zone).blank; !why.empty())
+      AddToGroup(groups, why, zone);
   }
   return groups;
-}
-
-GamePlates PlatesOf(const CheckOptions& options) {
-  return {[options](std::int32_t plate) { return WhyNoPlateback(options, plate); },
-          IndicesTheGameHas(options)};
 }
 
 std::string MendableNote(const CheckReport& report) {
@@ -467,13 +461,25 @@ std::string Headline(const CheckReport& report) {
     return "In the game: " + Plural(zones, "zone", "zones") + " will show no plateback (" +
            groups.front().first + (groups.size() > 1 ? ", and more" : "") + ").";
   }
-  std::set<std::size_t> lines;
+  // The lines of the one effect that most line errors share.
+  std::vector<std::pair<const Effect*, std::vector<std::size_t>>> effects;
   for (const Diagnostic& d : report.diagnostics) {
     if (d.rule == "utf16") return "In the game: this file sets nothing, as it is saved as UTF-16.";
-    if (d.severity == Severity::Error) lines.insert(d.line);
+    if (d.severity != Severity::Error) continue;
+    const auto rule = std::find_if(LineRules().begin(), LineRules().end(),
+                                   [&d](const LineRule& r) { return d.rule == r.id; });
+    AddToGroup(effects, rule == LineRules().end() ? &kAsksOtherwise : rule->effect, d.line);
   }
-  if (lines.size() == 1) return "In the game: 1 line does not do what it asks.";
-  return "In the game: " + std::to_string(lines.size()) + " lines do not do what they ask.";
+  if (effects.empty()) return "In the game: some lines do not do what they ask.";
+  const auto& [effect, lines] = *std::max_element(
+      effects.begin(), effects.end(),
+      [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
+  const bool one = lines.size() == 1;
+  const std::string named =
+      lines.size() > kLinesNamed
+          ? Plural(lines.size(), "line", "lines") + " from line " + std::to_string(lines.front())
+          : (one ? "line " : "lines ") + LineRuns(lines);
+  return "In the game: " + named + " " + (one ? effect->one : effect->many) + ".";
 }
 
 std::string Verdict(const CheckReport& report) {

@@ -12,7 +12,6 @@
 
 #include "finding.hpp"
 #include "mapping/mapping_format.hpp"
-#include "mapping_fix.hpp"
 #include "texture_dictionary.hpp"
 
 /// What a mapping file does, line by line, as the plug-in reads it.
@@ -28,11 +27,11 @@ struct Diagnostic {
   /// a line of the mapping file.
   std::string where = {};
   /// The rule that found it: a line rule's id, "no-plateback" for the zones
-  /// the game shows blank, "around" for the files around the mapping file.
+  /// the game shows blank, "set-again" for a line whose zones later lines all
+  /// set, "around" for the files around the mapping file.
   std::string rule = {};
 };
 
-/// "error", "warning" or "note", as every report names a severity.
 const char* SeverityName(Severity severity);
 
 /// How many diagnostics a report keeps; all of them are counted.
@@ -68,11 +67,9 @@ struct CheckOptions {
   /// What was found around the file: the game folder, its copies, the count.
   std::vector<Finding> findings;
 
-  /// Whether the game has the texture a plateback index selects.
   bool HasTexture(std::int32_t plate) const;
   /// Whether a plateback index lies at or above the limit adjuster's count.
   bool BeyondCount(std::int32_t plate) const { return limit && plate >= limit->count; }
-  /// Whether a plate of this plateback index shows its plateback in the game.
   bool ShowsPlate(std::int32_t plate) const { return HasTexture(plate) && !BeyondCount(plate); }
   /// Whether the textures were measured in the game's dictionary.
   bool Measured() const { return dictionary && dictionary->Read(); }
@@ -100,18 +97,12 @@ struct CheckReport {
   std::size_t Count(Severity severity) const;
 };
 
-/// Reads the file at a native path with the plug-in's own loader and explains it.
+/// Reads the file at a native path, or its bytes, as the plug-in does, and explains it.
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options);
-
-/// The same over a file's bytes.
 CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options);
 
-/// A line as it can be shown: control bytes and a byte-order mark spelled
-/// out, long lines cut.
+/// A line as it can be shown: control bytes spelled out, long lines cut.
 std::string Quote(std::string_view line);
-
-/// The counts and words that every report draws from a check, so that the
-/// terminal, the JSON and the page never tell the same thing two ways.
 
 /// What the game shows in one zone, from which every report draws its row,
 /// its cell and its verdict.
@@ -127,7 +118,6 @@ struct ZoneOutcome {
 
 ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone);
 
-/// How many zones each plateback index covers, in index order.
 std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report);
 
 /// The zones no line sets, in order; zone index 187 is left out, since it
@@ -143,8 +133,7 @@ std::string AssumedTextures(const CheckOptions& options);
 /// to plateback3 and plateback5, without plateback4".
 std::string TextureRuns(const PlateTextures& textures);
 
-/// The zones the game can reach whose plateback index shows no plateback (no
-/// texture, or beyond the limit adjuster's count), in order.
+/// The zones the game can reach that show no plateback, in order.
 std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report);
 
 /// Why a plateback index shows no plateback, in a few words ("no texture in
@@ -160,10 +149,6 @@ std::string IndicesTheGameHas(const CheckOptions& options);
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
     const CheckReport& report);
 
-/// What --fix must know of the game's plate textures, from what the check found.
-GamePlates PlatesOf(const CheckOptions& options);
-
-/// "N lines can be mended: run vexilo-check --fix", or empty.
 std::string MendableNote(const CheckReport& report);
 
 /// "In the game: ...": the one thing a player must know first, from the
@@ -175,8 +160,7 @@ std::string Headline(const CheckReport& report);
 /// warnings: the game will not show what this file asks."
 std::string Verdict(const CheckReport& report);
 
-/// "Only the first N problems found are shown." when the report kept fewer
-/// problems than it found; empty otherwise.
+/// "Only the first N problems found are shown.", or empty.
 std::string CutNote(const CheckReport& report);
 
 }  // namespace vexilo::check

@@ -2,49 +2,21 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/platform.hpp"
 
-/// The usual mistakes of a mapping file mended where their meaning is plain,
-/// every other byte kept: a missing '=' ("63 5", "63:5"), "debug", a texture's
-/// name for its index ("63=plateback2"), a comment started with '#' or "//",
-/// line ends of a carriage return alone, a 0x1A with lines after it, a file
-/// saved as UTF-16 or with a byte-order mark. A line's mend is kept only when
-/// the game, reading the whole mended file, sets just the zones that the
-/// line's zone field names, each to the line's value.
+/// The mends of the line rules applied, every other byte kept, and the
+/// bytes the game misreads mended: line ends of a carriage return alone, a
+/// 0x1A with lines after it, a file saved as UTF-16 or with a byte-order
+/// mark. A line's mend is kept only when the game, reading the whole mended
+/// file, sets just the zones that the line's zone field names, each to the
+/// line's value.
 namespace vexilo::check {
 
-/// What the fix must know of the game: why it shows no plateback for an
-/// index ("" when it shows one), and the indices it shows, as a player
-/// writes them ("0 to 2"). The default is the default file's 11 textures.
-struct GamePlates {
-  std::function<std::string(std::int32_t plate)> whyNotShown;
-  std::string shown = "0 to 10";
-};
-
-/// What a line asks of the game, read from its zone field and value as the
-/// player wrote them, never from a mend of it: the zones first to last set to
-/// value, or the debug switch, or nothing at all (a comment).
-struct LineIntent {
-  enum class Kind { Nothing, Debug, Zones } kind = Kind::Nothing;
-  std::int32_t first = 0;
-  std::int32_t last = 0;
-  std::int32_t value = 0;
-};
-
-/// Whether the game, reading text as lines of the file, does exactly what
-/// intent asks: every message's "write ..." is held to this before it is shown.
-bool ReadsAs(std::string_view text, const LineIntent& intent);
-
-/// The line (one or two lines, without the last line end) to write for a
-/// line the game skips, when its meaning is plain and the game reads the
-/// result as that meaning with a plateback it shows; nothing otherwise.
-std::optional<std::string> WhatToWrite(std::string_view line, const GamePlates& plates = {});
+struct CheckOptions;
 
 /// One line mended, or left with why, as written.
 struct LineChange {
@@ -56,7 +28,6 @@ struct LineChange {
 /// How many changed lines a fix keeps to show; all are counted.
 inline constexpr std::size_t kMostChangesKept = 1000;
 
-/// What mending a file's bytes gives.
 struct MappingFix {
   std::string bytes;  ///< the mended file
   /// The file was UTF-16 and is now UTF-8, whose ASCII the plug-in reads.
@@ -78,9 +49,7 @@ struct MappingFix {
   /// before: "the 2 lines after it will be read, DEBUG among them".
   std::string endOfTextEffect;
 
-  /// Records a changed line.
   void Change(std::size_t line, std::string before, std::string after);
-  /// Records a line left as it is, and why.
   void Leave(std::size_t line, std::string before, std::string why);
   /// How many lines the mending changes: all of them when it decodes UTF-16.
   std::size_t Mended() const {
@@ -90,9 +59,8 @@ struct MappingFix {
 
 /// Mends a mapping file's bytes; line ends, comments and blank lines stay as
 /// they were.
-MappingFix FixMappingText(std::string_view bytes, const GamePlates& plates = {});
+MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options);
 
-/// What --fix did to a file.
 struct FixedFile {
   enum class Outcome { NothingToMend, Written, LeftAlone, DryRun };
   Outcome outcome = Outcome::LeftAlone;
@@ -112,11 +80,11 @@ inline constexpr std::size_t kMostBytesFixed = 64u << 20;
 /// Leaves a read-only file, or one that changes while it is read, as it was,
 /// and then no new backup either; dryRun writes nothing.
 FixedFile FixMappingFile(const std::string& path, const std::string& shownAs,
-                         const GamePlates& plates = {}, bool dryRun = false);
+                         const CheckOptions& options, bool dryRun = false);
 
 /// The second half of FixMappingFile: mends the bytes read from file when it
 /// had stamp, and leaves it alone when it has changed since.
 FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::string_view bytes,
-                      platform::FileStamp stamp, const GamePlates& plates, bool dryRun);
+                      platform::FileStamp stamp, const CheckOptions& options, bool dryRun);
 
 }  // namespace vexilo::check
