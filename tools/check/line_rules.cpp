@@ -11,28 +11,58 @@
 #include "wording.hpp"
 
 namespace vexilo::check {
+
+struct LineFacts {
+  std::size_t number;        // from 1
+  std::string_view text;     // as read, without its line end
+  std::string_view trimmed;  // spaces and tabs off both ends, as the game trims
+  const MappingLine& line;
+  const CheckOptions& options;
+  const TextBytes& bytes;
+  std::string_view mended = {};  // the rule's own mend, held to the game's reading; or empty
+};
+
+// What a rule would write for a line: mapping, then note, which moves to a
+// line of its own above when the game would read it into the mapping. No
+// mapping, and why says what stops the mend that looked plain.
+struct Mend {
+  std::string mapping;
+  std::string note;
+  LineIntent intent;
+  std::string why;
+};
+
 namespace {
 
-constexpr std::int32_t kLastZone = kZoneCount - 1;
 constexpr const char* kSkips = "; the game skips this line";
 constexpr const char* kKeepDashesOut =
     "; the first '-' on a line always starts a range: keep '-' out of notes, or put the note on a "
     "line of its own that starts with ';'";
+constexpr const char* kWriteAZone =
+    "write a zone index from 0 to 376, or a zone label such as JEF2 (vexilo-check --zones lists "
+    "them)";
+constexpr const char* kByteOrderMarkMessage =
+    "this line begins with an invisible mark at the start of the file (Notepad's \"UTF-8 with "
+    "BOM\"), which the game reads as part of the line; save the file as \"UTF-8\" (in Notepad: "
+    "File, Save As, Encoding) or run vexilo-check --fix";
 
-bool IsMapping(const LineFacts& f) {
-  return f.line.kind == LineKind::Range || f.line.kind == LineKind::Exact;
+bool IsMapping(const MappingLine& line) {
+  return line.kind == LineKind::Range || line.kind == LineKind::Exact;
 }
-bool WellFormed(const LineFacts& f) { return IsMapping(f) && f.line.malformed == LineField::None; }
-bool Malformed(const LineFacts& f) { return IsMapping(f) && f.line.malformed != LineField::None; }
-
-bool StartsWithByteOrderMark(const LineFacts& f) {
-  return f.number == 1 && f.text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+bool WellFormed(const LineFacts& f) {
+  return IsMapping(f.line) && f.line.malformed == LineField::None;
 }
-
+bool Malformed(const LineFacts& f) {
+  return IsMapping(f.line) && f.line.malformed != LineField::None;
+}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsGap(char c) { return c == ' ' || c == '\t' || c == ':'; }
 bool IsWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
 bool StartsWithDigit(std::string_view text) { return !text.empty() && IsDigit(text.front()); }
+
+bool StartsWithByteOrderMark(const LineFacts& f) {
+  return f.number == 1 && f.text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+}
 
 bool HasLetter(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
@@ -40,19 +70,21 @@ bool HasLetter(std::string_view text) {
 }
 
 // Written as index=value, but a '-' after the '=' made it a range.
-bool LooksExact(const LineFacts& f) {
-  return f.line.kind == LineKind::Range && f.line.equalsAt < f.line.dashAt;
+bool LooksExact(const MappingLine& line) {
+  return line.kind == LineKind::Range && line.equalsAt < line.dashAt;
 }
 
 // That '-' stands in a note after the value, not as the value's sign.
 bool DashInNote(const LineFacts& f) {
-  if (!LooksExact(f)) return false;
+  if (!LooksExact(f.line)) return false;
   const std::string_view after = TrimBlanks(f.text.substr(f.line.equalsAt + 1));
   return !after.empty() && after.front() != '-';
 }
 
+const char* DashNote(const LineFacts& f) { return DashInNote(f) ? kKeepDashesOut : ""; }
+
 // Named in the order of LineField.
-const char* FieldName(LineField field) {
+std::string FieldName(LineField field) {
   constexpr const char* kNames[] = {"number", "start", "end", "zone index", "plateback index"};
   return kNames[static_cast<int>(field)];
 }
@@ -62,16 +94,22 @@ bool ZoneFieldMalformed(const LineFacts& f) {
          f.line.problem == NumberStatus::NoDigit;
 }
 
-std::string_view BadField(const LineFacts& f) {
-  return TrimBlanks(FieldText(f.text, f.line, f.line.malformed));
+std::string BadField(const LineFacts& f) {
+  return std::string(TrimBlanks(FieldText(f.text, f.line, f.line.malformed)));
+}
+
+// What to write in the field that is no number the game reads.
+std::string WriteTheField(const LineFacts& f) {
+  if (f.line.malformed != LineField::Value) return std::string(kWriteAZone) + kSkips;
+  return "write a plateback index your game has: " + IndicesTheGameHas(f.options) + kSkips;
 }
 
 // The line with its bad zone field written as label: "JEF2=3" for "JEFF2=3".
 std::string WithLabel(const LineFacts& f, std::int32_t zone) {
   const std::string_view field = FieldText(f.text, f.line, f.line.malformed);
-  const std::size_t at = static_cast<std::size_t>(field.data() - f.text.data());
   std::string line(f.text);
-  line.replace(at, field.size(), zoneNames[zone]);
+  line.replace(static_cast<std::size_t>(field.data() - f.text.data()), field.size(),
+               zoneNames[zone]);
   return std::string(TrimBlanks(line));
 }
 
@@ -79,14 +117,6 @@ std::string FirstIndexTheGameHas(const CheckOptions& options) {
   const std::string has = IndicesTheGameHas(options);
   return StartsWithDigit(has) ? has.substr(0, has.find_first_not_of("0123456789")) : "0";
 }
-
-std::string WriteAPlatebackIndex(const CheckOptions& options) {
-  return "write a plateback index your game has: " + IndicesTheGameHas(options);
-}
-
-constexpr const char* kWriteAZone =
-    "write a zone index from 0 to 376, or a zone label such as JEF2 (vexilo-check --zones lists "
-    "them)";
 
 std::string RangeText(const MappingLine& line) {
   return std::to_string(line.first) + "-" + std::to_string(line.last) + "=" +
@@ -102,6 +132,21 @@ std::string WriteTheMend(std::string_view mended) {
          std::string(TrimBlanks(mended.substr(0, split))) + " on a line of its own above it";
 }
 
+// How long the mark of a comment the game does not know is: '#' or "//".
+std::size_t CommentMark(std::string_view trimmed) {
+  return trimmed.substr(0, 1) == "#" ? 1 : trimmed.substr(0, 2) == "//" ? 2 : 0;
+}
+
+bool DebugInOtherCase(const LineFacts& f) {
+  return f.line.kind == LineKind::Other && EqualsIgnoringCase(f.trimmed, "DEBUG");
+}
+
+// One word, of letters and digits, blanks aside.
+bool IsOneWord(std::string_view text) {
+  text = TrimBlanks(text);
+  return !text.empty() && std::all_of(text.begin(), text.end(), IsWordByte);
+}
+
 // ---- The rules, in the order they are tried.
 
 std::string LoneCr(const LineFacts& f) {
@@ -110,11 +155,6 @@ std::string LoneCr(const LineFacts& f) {
          "for the game: it reads what follows as part of this line; save the file with Windows "
          "line ends (CR LF) or run vexilo-check --fix";
 }
-
-constexpr const char* kByteOrderMarkMessage =
-    "this line begins with an invisible mark at the start of the file (Notepad's \"UTF-8 with "
-    "BOM\"), which the game reads as part of the line; save the file as \"UTF-8\" (in Notepad: "
-    "File, Save As, Encoding) or run vexilo-check --fix";
 
 std::string MarkBeforeComment(const LineFacts& f) {
   if (!StartsWithByteOrderMark(f) || TrimBlanks(f.text.substr(3)).substr(0, 1) != ";") return "";
@@ -126,33 +166,23 @@ std::string MarkBeforeLine(const LineFacts& f) {
   return std::string(kByteOrderMarkMessage) + kSkips;
 }
 
-// How long the mark of a comment the game does not know is: '#' or "//".
-std::size_t CommentMark(std::string_view trimmed) {
-  return trimmed.substr(0, 1) == "#" ? 1 : trimmed.substr(0, 2) == "//" ? 2 : 0;
-}
-
 std::string HashComment(const LineFacts& f) {
-  const std::size_t mark = CommentMark(f.trimmed);
-  if (mark == 0 || f.mended.empty()) return "";
-  const std::string_view rest = TrimBlanks(f.trimmed.substr(mark));
-  std::string message =
-      "only ';' starts a comment; the game skips this line: " + WriteTheMend(f.mended) +
-      " to keep it a comment";
-  if (const std::string write = WriteIfRead(rest); !write.empty())
-    message += ", or " + std::string(rest) + " to make it a mapping";
-  return message;
+  if (f.mended.empty()) return "";
+  const std::string rest(TrimBlanks(f.trimmed.substr(CommentMark(f.trimmed))));
+  const std::string mapping =
+      WriteIfRead(rest).empty() ? "" : ", or " + rest + " to make it a mapping";
+  return "only ';' starts a comment; the game skips this line: " + WriteTheMend(f.mended) +
+         " to keep it a comment" + mapping;
 }
 
 std::string DebugInCapitals(const LineFacts& f) {
-  if (f.line.kind != LineKind::Other || !EqualsIgnoringCase(f.trimmed, "DEBUG")) return "";
+  if (!DebugInOtherCase(f)) return "";
   return "write DEBUG, in capitals: the game reads the debug switch only so, and skips this line";
 }
 
 std::string DebugNotAlone(const LineFacts& f) {
   const std::string_view t = f.trimmed;
-  if (t.size() <= 5 || !EqualsIgnoringCase(t.substr(0, 5), "DEBUG") ||
-      std::isalnum(static_cast<unsigned char>(t[5])) != 0)
-    return "";
+  if (t.size() <= 5 || !EqualsIgnoringCase(t.substr(0, 5), "DEBUG") || IsWordByte(t[5])) return "";
   return "write DEBUG alone on its line: the game turns the debug line on only for DEBUG and "
          "nothing else, and skips this line";
 }
@@ -161,12 +191,6 @@ std::string NoEquals(const LineFacts& f) {
   if (f.mended.empty()) return "";
   return "a mapping needs '=' before its plateback index: " + WriteTheMend(f.mended) +
          "; the game reads no mapping here";
-}
-
-// One word, of letters and digits, blanks aside.
-bool IsOneWord(std::string_view text) {
-  text = TrimBlanks(text);
-  return !text.empty() && std::all_of(text.begin(), text.end(), IsWordByte);
 }
 
 // "0-62" alone: a range, as written, that lacks its value.
@@ -197,126 +221,105 @@ std::string NotAMapping(const LineFacts& f) {
 
 std::string FarTooLarge(const LineFacts& f) {
   if (!Malformed(f) || f.line.problem != NumberStatus::OutOfRange) return "";
-  const bool value = f.line.malformed == LineField::Value;
-  return "the " + std::string(FieldName(f.line.malformed)) + " " + std::string(BadField(f)) +
-         " is far too large for the game; " +
-         (value ? WriteAPlatebackIndex(f.options) : std::string(kWriteAZone)) + kSkips;
+  return "the " + FieldName(f.line.malformed) + " " + BadField(f) +
+         " is far too large for the game; " + WriteTheField(f);
 }
 
 std::string PlainMend(const LineFacts& f) {
   if (f.mended.empty()) return "";
-  return "the game skips this line: " + WriteTheMend(f.mended) +
-         (DashInNote(f) ? kKeepDashesOut : "");
+  return "the game skips this line: " + WriteTheMend(f.mended) + DashNote(f);
 }
-
-std::string DashNote(const LineFacts& f) { return DashInNote(f) ? kKeepDashesOut : ""; }
 
 std::string NearLabel(const LineFacts& f) {
   if (!ZoneFieldMalformed(f) || !HasLetter(BadField(f)) || DashInNote(f)) return "";
-  const std::int32_t zone = NearestLabel(BadField(f));
+  const std::string field = BadField(f);
+  const std::int32_t zone = NearestLabel(field);
   if (zone == kNoZone) return "";
-  const std::string_view field = BadField(f);
   const std::string_view label = zoneNames[zone];
-  std::string message = std::string(field) + " is no zone label: did you mean " +
-                        std::string(label) + "? " + WriteIfRead(WithLabel(f, zone)) + kSkips;
+  std::string message = field + " is no zone label: did you mean " + zoneNames[zone] + "? " +
+                        WriteIfRead(WithLabel(f, zone)) + kSkips;
   if (field.size() > label.size() && EqualsIgnoringCase(field.substr(0, label.size()), label))
     message += "; a zone label must stand alone before the '='";
-  return message + DashNote(f);
+  return message;
 }
 
 std::string LabelNotAlone(const LineFacts& f) {
-  if (!ZoneFieldMalformed(f)) return "";
-  const std::int32_t zone = LabelInside(BadField(f));
+  const std::int32_t zone = ZoneFieldMalformed(f) ? LabelInside(BadField(f)) : kNoZone;
   if (zone == kNoZone) return "";
   const bool index = f.line.malformed == LineField::Index;
   return "a zone label must stand alone before the '=': the " +
-         std::string(index ? "zone field" : FieldName(f.line.malformed)) + " " +
-         std::string(BadField(f)) + " holds the label " + zoneNames[zone] + " but is none" +
-         kSkips + DashNote(f);
+         (index ? "zone field" : FieldName(f.line.malformed)) + " " + BadField(f) +
+         " holds the label " + zoneNames[zone] + " but is none" + kSkips + DashNote(f);
 }
 
 std::string UnknownLabel(const LineFacts& f) {
-  if (!ZoneFieldMalformed(f) || !HasLetter(BadField(f)) ||
-      !std::isalpha(static_cast<unsigned char>(BadField(f).front())))
+  // A field without a letter is empty or no label at all.
+  if (!ZoneFieldMalformed(f) || !std::isalpha(static_cast<unsigned char>(BadField(f)[0])))
     return "";
-  return std::string(BadField(f)) + " is no zone label the game knows; " + kWriteAZone + kSkips +
-         DashNote(f);
+  return BadField(f) + " is no zone label the game knows; " + kWriteAZone + kSkips + DashNote(f);
 }
 
 std::string NoNumber(const LineFacts& f) {
   if (!Malformed(f)) return "";
-  const bool value = f.line.malformed == LineField::Value;
-  return "the " + std::string(FieldName(f.line.malformed)) + " is no number; " +
-         (value ? WriteAPlatebackIndex(f.options) : std::string(kWriteAZone)) + kSkips +
-         DashNote(f);
+  return "the " + FieldName(f.line.malformed) + " is no number; " + WriteTheField(f) + DashNote(f);
 }
 
 // "JEF2 is zone 63", for every label the line holds.
 std::string LabelNote(const LineFacts& f) {
-  if (!WellFormed(f)) return "";
   const auto byLabel = [&f](LineField field) {
     std::int32_t number = 0;
     return ReadNumberField(FieldText(f.text, f.line, field), number) == NumberStatus::NoDigit;
   };
   const bool exact = f.line.kind == LineKind::Exact;
-  if (exact ? !byLabel(LineField::Index) : !byLabel(LineField::Start) && !byLabel(LineField::End))
+  if (!WellFormed(f) ||
+      (exact ? !byLabel(LineField::Index) : !byLabel(LineField::Start) && !byLabel(LineField::End)))
     return "";
   const auto named = [](std::int32_t zone) {
     return std::string(zoneNames[zone]) + " is zone " + std::to_string(zone);
   };
-  if (exact || f.line.first == f.line.last) return named(f.line.first);
-  std::string note = named(f.line.first);
-  if (f.line.last < kZoneCount) note += " and " + named(f.line.last);
-  return note;
+  if (exact || f.line.first == f.line.last || f.line.last >= kZoneCount) return named(f.line.first);
+  return named(f.line.first) + " and " + named(f.line.last);
 }
 
 // "5=3 ; zones 5-9": the note's '-' makes the line a range from the zone
 // index to the number after that '-', which may set more zones or none.
-std::string DashNoteRange(const LineFacts& f, bool oneZone) {
+template <bool oneZone>
+std::string DashNoteRange(const LineFacts& f) {
   const MappingLine& line = f.line;
   if (!WellFormed(f) || !DashInNote(f) || (line.first == line.last) != oneZone) return "";
-  std::string effect;
-  if (oneZone) {
-    effect = "which happens to set zone " + std::to_string(line.first) + " alone";
-  } else if (line.first > std::min(line.last, kLastZone)) {
-    effect = "which sets nothing";
-    if (line.first <= kLastZone) effect += ", not even zone " + std::to_string(line.first);
-  } else {
-    effect = "which sets zones " + std::to_string(line.first) + " to " +
-             std::to_string(std::min(line.last, kLastZone)) + ", not zone " +
-             std::to_string(line.first) + " alone";
-  }
+  const std::string first = std::to_string(line.first);
+  const std::int32_t last = std::min(line.last, kLastZone);
+  const std::string effect =
+      oneZone ? "which happens to set zone " + first + " alone"
+      : line.first > last
+          ? "which sets nothing" + (line.first <= kLastZone ? ", not even zone " + first : "")
+          : "which sets zones " + first + " to " + std::to_string(last) + ", not zone " + first +
+                " alone";
   return "the '-' after the plateback index makes this line the range " + RangeText(line) + ", " +
          effect + kKeepDashesOut;
 }
 
-std::string DashNoteManyZones(const LineFacts& f) { return DashNoteRange(f, false); }
-std::string DashNoteOneZone(const LineFacts& f) { return DashNoteRange(f, true); }
-
 std::string ReadsAsRange(const LineFacts& f) {
-  if (!WellFormed(f) || !LooksExact(f) || DashInNote(f)) return "";
-  std::string message = "reads as the range " + RangeText(f.line) + " because of its '-'";
-  if (f.line.first > f.line.last) {
-    message += ", which sets nothing, so zone " + std::to_string(f.line.first) +
-               " keeps its plateback; " +
-               WriteIfRead(std::to_string(f.line.first) + "=" + FirstIndexTheGameHas(f.options)) +
-               " or another plateback index your game has (" + IndicesTheGameHas(f.options) + ")";
-  }
-  return message;
+  if (!WellFormed(f) || !LooksExact(f.line) || DashInNote(f)) return "";
+  const std::string message = "reads as the range " + RangeText(f.line) + " because of its '-'";
+  if (f.line.first <= f.line.last) return message;
+  const std::string first = std::to_string(f.line.first);
+  return message + ", which sets nothing, so zone " + first + " keeps its plateback; " +
+         WriteIfRead(first + "=" + FirstIndexTheGameHas(f.options)) +
+         " or another plateback index your game has (" + IndicesTheGameHas(f.options) + ")";
 }
 
 std::string EmptyRange(const LineFacts& f) {
-  if (!WellFormed(f) || LooksExact(f) || f.line.first <= f.line.last) return "";
+  if (!WellFormed(f) || LooksExact(f.line) || f.line.first <= f.line.last) return "";
   return "empty range: " + std::to_string(f.line.first) + " is above " +
          std::to_string(f.line.last) + "; this line sets nothing: write the lower zone first";
 }
 
 std::string AboveTheTable(const LineFacts& f) {
   if (!WellFormed(f) || f.line.first > f.line.last || f.line.first <= kLastZone) return "";
-  const std::string what = f.line.kind == LineKind::Exact
-                               ? "zone index " + std::to_string(f.line.first)
-                               : std::string("the whole range");
-  return what + " lies above 376, the last zone; this line sets nothing";
+  return (f.line.kind == LineKind::Exact ? "zone index " + std::to_string(f.line.first)
+                                         : "the whole range") +
+         " lies above 376, the last zone; this line sets nothing";
 }
 
 std::string PastTheTable(const LineFacts& f) {
@@ -361,20 +364,21 @@ std::optional<Mend> MappingMend(std::string_view zones, std::int64_t value, std:
   return Mend{std::move(mapping), std::string(note), intent, ""};
 }
 
+// The line with the first size bytes of its trimmed text written as with.
+Mend Respelled(const LineFacts& f, std::size_t size, const char* with, LineIntent intent) {
+  std::string text(f.text);
+  text.replace(f.text.find_first_not_of(" \t"), size, with);
+  return Mend{text, "", intent, ""};
+}
+
 std::optional<Mend> MendComment(const LineFacts& f) {
   const std::size_t mark = CommentMark(f.trimmed);
-  if (mark == 0) return std::nullopt;
-  std::string text(f.text);
-  text.replace(f.text.find_first_not_of(" \t"), mark, ";");
-  return Mend{text, "", {}, ""};
+  return mark == 0 ? std::nullopt : std::optional(Respelled(f, mark, ";", {}));
 }
 
 std::optional<Mend> MendDebug(const LineFacts& f) {
-  if (f.line.kind != LineKind::Other || !EqualsIgnoringCase(f.trimmed, "DEBUG"))
-    return std::nullopt;
-  std::string text(f.text);
-  text.replace(f.text.find_first_not_of(" \t"), f.trimmed.size(), "DEBUG");
-  return Mend{text, "", {LineIntent::Kind::Debug}, ""};
+  if (!DebugInOtherCase(f)) return std::nullopt;
+  return Respelled(f, f.trimmed.size(), "DEBUG", {LineIntent::Kind::Debug});
 }
 
 // "63 5", "63:5", "0-62 1", "63 5 ; note": blanks or a colon where the '='
@@ -387,18 +391,16 @@ std::optional<Mend> MendMissingEquals(const LineFacts& f) {
     std::size_t at = line.find_first_not_of(" \t", gap);
     if (at != std::string_view::npos && line[at] == ':') at = line.find_first_not_of(" \t", at + 1);
     if (at == std::string_view::npos || !IsDigit(line[at])) continue;
-    std::size_t end = at;
-    while (end < line.size() && IsDigit(line[end])) ++end;
+    const std::size_t end = std::min(line.find_first_not_of("0123456789", at), line.size());
     const std::string_view note = TrimBlanks(line.substr(end));
     std::int32_t value = 0;
-    if ((!note.empty() && note.front() != ';') ||
-        ReadNumberField(line.substr(at, end - at), value) != NumberStatus::Ok) {
-      continue;
+    if ((note.empty() || note.front() == ';') &&
+        ReadNumberField(line.substr(at, end - at), value) == NumberStatus::Ok) {
+      return MappingMend(
+          line.substr(0, gap), value,
+          std::string(line.substr(0, gap)) + "=" + std::string(line.substr(at, end - at)),
+          line.substr(end));
     }
-    return MappingMend(
-        line.substr(0, gap), value,
-        std::string(line.substr(0, gap)) + "=" + std::string(line.substr(at, end - at)),
-        line.substr(end));
   }
   return std::nullopt;
 }
@@ -412,18 +414,16 @@ std::optional<Mend> MendValue(const LineFacts& f) {
   const std::size_t at = line.find_first_not_of(" \t", f.line.equalsAt + 1);
   if (at == std::string_view::npos) return std::nullopt;
   const bool digits = IsDigit(line[at]);
-  std::size_t end = at;
-  while (end < line.size() && IsWordByte(line[end])) ++end;
-  std::string_view word = line.substr(at, end - at);
+  const auto end = static_cast<std::size_t>(
+      std::find_if_not(line.begin() + at, line.end(), IsWordByte) - line.begin());
+  const std::string_view word = line.substr(at, end - at), zones = line.substr(0, f.line.equalsAt);
   std::int32_t number = -1;
   if (digits && ReadNumberField(word, number) == NumberStatus::Ok &&
-      word.find_first_not_of("0123456789") == std::string_view::npos) {
-    return MappingMend(line.substr(0, f.line.equalsAt), number, std::string(line.substr(0, end)),
-                       line.substr(end));
-  }
+      word.find_first_not_of("0123456789") == std::string_view::npos)
+    return MappingMend(zones, number, std::string(line.substr(0, end)), line.substr(end));
   const std::int64_t plate = digits ? -1 : PlatebackIndexOf(word);
-  return MappingMend(line.substr(0, f.line.equalsAt), plate,
-                     std::string(line.substr(0, at)) + std::to_string(plate), line.substr(end));
+  return MappingMend(zones, plate, std::string(line.substr(0, at)) + std::to_string(plate),
+                     line.substr(end));
 }
 
 // "5=-3" reads as the range 5-3=-3 and sets nothing: writing 5-5=-3 would
@@ -443,17 +443,15 @@ std::optional<Mend> LeaveNegative(const LineFacts& f) {
 // plateback it shows; else empty, with why.
 std::string Written(const LineFacts& f, const Mend& mend, std::string& why) {
   const std::string mapping(TrimBlanks(mend.mapping));
-  if (mapping.empty()) {
-    why = mend.why;
-    return "";
-  }
   const std::int32_t plate = mend.intent.value;
-  if (mend.intent.kind == LineIntent::Kind::Zones) {
-    if (const std::string no = WhyNoPlateback(f.options, plate); !no.empty()) {
-      why = "writing " + mapping + " would not help: plateback index " + std::to_string(plate) +
-            " (" + Texture(plate) + ") shows no plateback: " + no;
-      return "";
-    }
+  const std::string no =
+      mend.intent.kind == LineIntent::Kind::Zones ? WhyNoPlateback(f.options, plate) : "";
+  if (mapping.empty() || !no.empty()) {
+    why = mapping.empty()
+              ? mend.why
+              : "writing " + mapping + " would not help: plateback index " + std::to_string(plate) +
+                    " (" + Texture(plate) + ") shows no plateback: " + no;
+    return "";
   }
   if (ReadsAs(mend.mapping + mend.note, mend.intent)) return mend.mapping + mend.note;
   // A '-' in the note would start a range: the note goes on a line of its own above.
@@ -500,8 +498,8 @@ const std::vector<LineRule>& LineRules() {
       {"unknown-label", S::Error, true, &kSetsNothing, UnknownLabel},
       {"no-number", S::Error, true, &kSetsNothing, NoNumber},
       {"label", S::Note, false, none, LabelNote},
-      {"dash-note", S::Error, false, &kOtherZones, DashNoteManyZones},
-      {"dash-note-one-zone", S::Warning, false, none, DashNoteOneZone},
+      {"dash-note", S::Error, false, &kOtherZones, DashNoteRange<false>},
+      {"dash-note-one-zone", S::Warning, false, none, DashNoteRange<true>},
       {"reads-as-range", S::Error, false, &kSetsNothing, ReadsAsRange, LeaveNegative},
       {"empty-range", S::Error, false, &kEmpty, EmptyRange},
       {"above-the-table", S::Warning, false, none, AboveTheTable},
@@ -511,14 +509,17 @@ const std::vector<LineRule>& LineRules() {
   return rules;
 }
 
-LineJudgement JudgeLine(const LineFacts& facts) {
+LineJudgement JudgeLine(std::size_t number, std::string_view text, const MappingLine& line,
+                        const CheckOptions& options, const TextBytes& bytes) {
   LineJudgement judged;
-  LineFacts f = facts;
-  const bool acts = facts.line.kind == LineKind::Debug || SetsAnyZone(facts.line);
+  LineFacts f{number, text, TrimBlanks(text), line, options, bytes};
+  const bool acts = line.kind == LineKind::Debug || SetsAnyZone(line);
   for (const LineRule& rule : LineRules()) {
-    std::optional<Mend> mend = rule.mend && !acts ? rule.mend(facts) : std::nullopt;
+    // A mend is made from the line alone, never from an earlier rule's mend.
+    f.mended = {};
+    std::optional<Mend> mend = rule.mend && !acts ? rule.mend(f) : std::nullopt;
     std::string why;
-    const std::string mended = mend ? Written(facts, *mend, why) : "";
+    const std::string mended = mend ? Written(f, *mend, why) : "";
     f.mended = mended;
     std::string message = rule.message(f);
     if (judged.mended.empty() && judged.left.empty()) judged.left = std::move(why);
@@ -558,15 +559,12 @@ bool ReadsAs(std::string_view text, const LineIntent& intent) {
 
 std::string WriteIfRead(std::string_view text) {
   const MappingLine line = ParseMappingLine(text);
-  LineIntent intent;
-  if (line.kind == LineKind::Range || line.kind == LineKind::Exact) {
-    // Written as one zone, read as a range: a '-' in a note after the value.
-    if (line.kind == LineKind::Range && line.equalsAt < line.dashAt) return "";
-    if (line.malformed != LineField::None || !SetsAnyZone(line)) return "";
-    intent = {LineIntent::Kind::Zones, line.first, line.last, line.value};
-  } else if (line.kind != LineKind::Comment) {
-    return "";
-  }
+  // A line written as one zone but read as a range, for a '-' in a note, is never shown.
+  const bool mapping = IsMapping(line) && !LooksExact(line) && line.malformed == LineField::None &&
+                       SetsAnyZone(line);
+  if (!mapping && line.kind != LineKind::Comment) return "";
+  const LineIntent intent{mapping ? LineIntent::Kind::Zones : LineIntent::Kind::Nothing, line.first,
+                          line.last, line.value};
   return ReadsAs(text, intent) ? "write " + std::string(text) : "";
 }
 

@@ -18,16 +18,10 @@
 namespace vexilo::check {
 
 struct CheckOptions;
+struct LineFacts;
+struct Mend;
 
-struct LineFacts {
-  std::size_t number;        ///< from 1
-  std::string_view text;     ///< as read, without its line end
-  std::string_view trimmed;  ///< spaces and tabs off both ends, as the game trims
-  const MappingLine& line;   ///< what the game reads in it
-  const CheckOptions& options;
-  std::string_view mended;  ///< the rule's own mend, held to the game's reading; or empty
-  const TextBytes& bytes;   ///< how the whole file is written
-};
+inline constexpr std::int32_t kLastZone = kZoneCount - 1;
 
 /// What a line asks of the game, read from its zone field and value as the
 /// player wrote them, never from a mend of it: the zones first to last set to
@@ -39,30 +33,18 @@ struct LineIntent {
   std::int32_t value = 0;
 };
 
-/// What a rule would write for a line: mapping, then note, which moves to a
-/// line of its own above when the game would read it into the mapping. No
-/// mapping, and why says what stops the mend that looked plain.
-struct Mend {
-  std::string mapping;
-  std::string note;
-  LineIntent intent;
-  std::string why;
-};
-
-/// What the game does with the lines a rule names, said of one line and of
-/// several: "sets nothing (the game skips it)".
+/// What the game does with the lines a rule names, said of one and of several.
 struct Effect {
   const char* one;
   const char* many;
 };
 
 struct LineRule {
-  const char* id;  ///< its name in tests and reports: "hash-comment"
+  const char* id;
   Severity severity;
   bool last;             ///< a line it names is judged by no later rule
   const Effect* effect;  ///< for the headline; null when it names no error
-  /// What is wrong and what to write, then why; empty when the rule does
-  /// not fit the line.
+  /// What is wrong and what to write, then why; empty when it does not fit.
   std::string (*message)(const LineFacts& facts);
   std::optional<Mend> (*mend)(const LineFacts& facts) = nullptr;
 };
@@ -70,25 +52,24 @@ struct LineRule {
 const std::vector<LineRule>& LineRules();  ///< in the order they are tried
 
 /// The rules that fire on a line, with their messages, and the one mend
-/// that the game's reading keeps: its text (empty when none) and intent, or
-/// why a mend that looked plain is left.
+/// that the game's reading keeps, or why a mend that looked plain is left.
 struct LineJudgement {
   std::vector<std::pair<const LineRule*, std::string>> found;
   std::string mended;
   LineIntent intent;
   std::string left;
 };
-LineJudgement JudgeLine(const LineFacts& facts);
+LineJudgement JudgeLine(std::size_t number, std::string_view text, const MappingLine& line,
+                        const CheckOptions& options, const TextBytes& bytes);
 
-/// The zones from first to last, as the game clips them to its table.
+/// As the game clips them to its table.
 std::pair<std::int32_t, std::int32_t> Covered(std::int32_t first, std::int32_t last);
 
 /// Whether the game, reading text as lines of the file, does exactly what
 /// intent asks: every message's "write ..." is held to this before it is shown.
 bool ReadsAs(std::string_view text, const LineIntent& intent);
 
-/// "write TEXT" when the game reads TEXT as a mapping, else empty: a message
-/// never shows text to write that the game would not read as meant.
+/// "write TEXT" when the game reads TEXT as a mapping, else empty.
 std::string WriteIfRead(std::string_view text);
 
 }  // namespace vexilo::check

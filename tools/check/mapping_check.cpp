@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <limits>
 #include <map>
 #include <utility>
@@ -19,7 +18,6 @@ namespace vexilo::check {
 namespace {
 
 constexpr std::size_t kQuoteLength = 80;
-constexpr std::int32_t kLastZone = kZoneCount - 1;
 constexpr std::size_t kLinesNamed = 5;
 constexpr Effect kAsksOtherwise{"does not do what it asks", "do not do what they ask"};
 
@@ -80,11 +78,12 @@ void AddToGroup(std::vector<std::pair<Key, std::vector<Item>>>& groups, const Ke
 // every zone: the line that last set it.
 class LineChecker : public LineObserver {
  public:
-  LineChecker(const CheckOptions& options, CheckReport& report, const TextBytes& bytes)
-      : options_(options), report_(report), bytes_(bytes) {}
+  LineChecker(const CheckOptions& options, TextBytes bytes) : bytes_(bytes) {
+    report.options = options;
+  }
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
-    report_.lines = number;
+    report.lines = number;
     if (!sawText_ && !text.empty()) {
       sawText_ = true;
       if (bytes_.Utf16()) {
@@ -94,8 +93,7 @@ class LineChecker : public LineObserver {
       }
     }
     if (utf16_) return;
-    for (auto& [rule, message] :
-         JudgeLine({number, text, TrimBlanks(text), line, options_, "", bytes_}).found)
+    for (auto& [rule, message] : JudgeLine(number, text, line, options_, bytes_).found)
       Add(number, rule->severity, std::move(message), Quote(text), false, "", rule->id);
     if (line.malformed == LineField::None && SetsAnyZone(line)) Record(number, text, line);
   }
@@ -112,18 +110,22 @@ class LineChecker : public LineObserver {
         "");
   }
 
-  void Finish() {
-    for (auto& [number, owner] : owners_) report_.setterText[number] = std::move(owner.quote);
+  CheckReport Finish(bool readable) {
+    report.readable = readable;
+    for (auto& [number, owner] : owners_) report.setterText[number] = std::move(owner.quote);
     if (!utf16_) {
       for (const Finding& found : options_.findings)
         Add(0, found.severity, found.message, "", true, found.where, "around");
       CheckTheCount();
       NameZonesWithoutPlateback();
     }
-    std::stable_sort(report_.diagnostics.begin(), report_.diagnostics.end(),
+    std::stable_sort(report.diagnostics.begin(), report.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
-    if (report_.diagnostics.size() > kMaxDiagnostics) report_.diagnostics.resize(kMaxDiagnostics);
+    if (report.diagnostics.size() > kMaxDiagnostics) report.diagnostics.resize(kMaxDiagnostics);
+    return std::move(report);
   }
+
+  CheckReport report;
 
  private:
   // A mapping line that still decides at least one zone. Only such lines are
@@ -139,12 +141,12 @@ class LineChecker : public LineObserver {
   void Record(std::size_t number, std::string_view text, const MappingLine& line) {
     const std::int32_t last = std::min(line.last, kLastZone);
     for (std::int32_t zone = line.first; zone <= last; ++zone) {
-      std::size_t& setBy = report_.setBy[static_cast<std::size_t>(zone)];
+      std::size_t& setBy = report.setBy[static_cast<std::size_t>(zone)];
       if (setBy != 0) LoseZone(setBy, number);
       setBy = number;
     }
     owners_[number] = Owner{last - line.first + 1, Quote(text), {}, 0};
-    ++report_.mappings;
+    ++report.mappings;
   }
 
   // A later line taking zones back is ordinary use: a line that lost them all
@@ -170,25 +172,20 @@ class LineChecker : public LineObserver {
   // One error per reason the game shows a blank plate, naming every line
   // that gives zones such a plateback.
   void NameZonesWithoutPlateback() {
-    for (const auto& [why, zones] : ZonesWithoutPlateback(report_)) {
+    for (const auto& [why, zones] : ZonesWithoutPlateback(report)) {
       std::vector<std::size_t> lines;
-      std::size_t unset = 0;
-      for (std::int32_t zone : zones) {
-        const std::size_t line = report_.setBy[static_cast<std::size_t>(zone)];
-        if (line == 0) ++unset;
-        if (line != 0) lines.push_back(line);
-      }
+      for (std::int32_t zone : zones) lines.push_back(report.setBy[static_cast<std::size_t>(zone)]);
       std::sort(lines.begin(), lines.end());
+      // Zones no line sets have line 0, first once sorted.
+      const auto unset = static_cast<std::size_t>(std::count(lines.begin(), lines.end(), 0u));
       lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+      lines.erase(lines.begin(), lines.begin() + (unset != 0 ? 1 : 0));
+      const std::string noLine = "for the " + Plural(unset, "zone", "zones") + " no line sets,";
       std::string message =
-          Plural(zones.size(), "zone", "zones") + " will show no plateback (" + why + "): ";
-      if (!lines.empty()) {
-        message += std::string(lines.size() == 1 ? "on line " : "on lines ") + LineRuns(lines);
-        if (unset != 0)
-          message += ", and for the " + Plural(unset, "zone", "zones") + " no line sets,";
-      } else {
-        message += "for the " + Plural(unset, "zone", "zones") + " no line sets,";
-      }
+          Plural(zones.size(), "zone", "zones") + " will show no plateback (" + why + "): " +
+          (lines.empty() ? noLine
+                         : (lines.size() == 1 ? "on line " : "on lines ") + LineRuns(lines) +
+                               (unset != 0 ? ", and " + noLine : ""));
       message += " write a plateback index your game has (" + IndicesTheGameHas(options_) + ")" +
                  RaiseTheCount(why);
       const std::size_t first = lines.empty() ? 0 : lines.front();
@@ -245,17 +242,16 @@ class LineChecker : public LineObserver {
   // Those added at the end may go beyond, to be cut once all are in line order.
   void Add(std::size_t number, Severity severity, std::string message, std::string quote,
            bool atEnd = false, std::string where = "", std::string rule = "") {
-    ++(severity == Severity::Error     ? report_.errors
-       : severity == Severity::Warning ? report_.warnings
-                                       : report_.notes);
-    if (report_.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
-    report_.diagnostics.push_back({number, severity, std::move(message), std::move(quote),
-                                   std::move(where), std::move(rule)});
+    ++(severity == Severity::Error     ? report.errors
+       : severity == Severity::Warning ? report.warnings
+                                       : report.notes);
+    if (report.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
+    report.diagnostics.push_back({number, severity, std::move(message), std::move(quote),
+                                  std::move(where), std::move(rule)});
   }
 
-  const CheckOptions& options_;
-  CheckReport& report_;
-  const TextBytes& bytes_;
+  const CheckOptions& options_ = report.options;
+  const TextBytes bytes_;
   std::map<std::size_t, Owner> owners_;
   bool sawText_ = false;
   bool utf16_ = false;
@@ -277,25 +273,15 @@ const char* SeverityName(Severity severity) {
 }
 
 CheckReport CheckMappingFile(const std::string& path, const CheckOptions& options) {
-  CheckReport report;
-  report.options = options;
   FileBytes file(path);
-  const TextBytes bytes = ReadTextBytes(file);
-  LineChecker checker(options, report, bytes);
-  report.readable = ReadMappingFile(path, report.table, &checker) == FileReading::Read;
-  checker.Finish();
-  return report;
+  LineChecker checker(options, ReadTextBytes(file));
+  return checker.Finish(ReadMappingFile(path, checker.report.table, &checker) == FileReading::Read);
 }
 
 CheckReport CheckMappingText(std::string_view bytes, const CheckOptions& options) {
-  CheckReport report;
-  report.options = options;
-  const TextBytes read = ReadTextBytes(bytes);
-  LineChecker checker(options, report, read);
-  report.table = ParseMappingText(bytes, &checker);
-  checker.Finish();
-  report.readable = true;
-  return report;
+  LineChecker checker(options, ReadTextBytes(bytes));
+  checker.report.table = ParseMappingText(bytes, &checker);
+  return checker.Finish(true);
 }
 
 std::string Quote(std::string_view line) {
@@ -313,9 +299,7 @@ std::string Quote(std::string_view line) {
     if (c == '\r') {
       quote += "\\r";
     } else if (byte < 0x20 && c != '\t') {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      quote += escaped;
+      Append(quote, "\\x%02X", byte);
     } else {
       quote += c;
     }
@@ -338,25 +322,13 @@ std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
   return zones;
 }
 
-namespace {
-
-// The runs a dictionary holds and, with gaps, the runs between them.
-std::vector<Run> HeldRuns(const PlateTextures& textures, bool gaps) {
-  const std::vector<Run> runs = RunsOf(textures.indices);
-  if (!gaps) return runs;
-  std::vector<Run> between;
-  for (std::size_t i = 1; i < runs.size(); ++i)
-    between.emplace_back(runs[i - 1].second + 1, runs[i].first - 1);
-  return between;
-}
-
-}  // namespace
-
 std::string TextureRuns(const PlateTextures& textures) {
-  const std::string held = NumberRuns(HeldRuns(textures, false), Texture);
-  const std::string gaps = NumberRuns(HeldRuns(textures, true), Texture);
+  const std::vector<Run> held = RunsOf(textures.indices);
+  std::vector<Run> gaps;
+  for (std::size_t i = 1; i < held.size(); ++i)
+    gaps.emplace_back(held[i - 1].second + 1, held[i].first - 1);
   if (held.empty()) return "no plateback texture";
-  return gaps.empty() ? held : held + ", without " + gaps;
+  return NumberRuns(held, Texture) + (gaps.empty() ? "" : ", without " + NumberRuns(gaps, Texture));
 }
 
 ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone) {
@@ -398,7 +370,7 @@ std::string IndicesTheGameHas(const CheckOptions& options) {
   std::vector<Run> runs;
   if (!options.Judged() && !options.limit) return "0 to 2, or more with added textures";
   if (options.Measured())
-    runs = HeldRuns(*options.dictionary, false);
+    runs = RunsOf(options.dictionary->indices);
   else if (options.platesGiven)
     runs.emplace_back(0, options.plates - 1);
   else
@@ -454,12 +426,10 @@ std::string Headline(const CheckReport& report) {
     headline[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(headline[0])));
     return headline;
   }
-  const auto groups = ZonesWithoutPlateback(report);
-  if (!groups.empty()) {
-    std::size_t zones = 0;
-    for (const auto& group : groups) zones += group.second.size();
-    return "In the game: " + Plural(zones, "zone", "zones") + " will show no plateback (" +
-           groups.front().first + (groups.size() > 1 ? ", and more" : "") + ").";
+  if (const auto groups = ZonesWithoutPlateback(report); !groups.empty()) {
+    return "In the game: " + Plural(ZonesWithoutTexture(report).size(), "zone", "zones") +
+           " will show no plateback (" + groups.front().first +
+           (groups.size() > 1 ? ", and more" : "") + ").";
   }
   // The lines of the one effect that most line errors share.
   std::vector<std::pair<const Effect*, std::vector<std::size_t>>> effects;

@@ -17,6 +17,13 @@ namespace {
 
 constexpr int kMostNamesTried = 1000;
 
+// Every change is counted, but so few kept that a file of a million such
+// lines is still answered in bounded memory.
+void Keep(std::vector<LineChange>& kept, std::size_t& count, LineChange change) {
+  if (kept.size() < kMostChangesKept) kept.push_back(std::move(change));
+  ++count;
+}
+
 // What the game reads differently once the line mends are in, allowed only
 // in zones a mended line names, each to the value of the last that names it.
 struct Allowed {
@@ -54,14 +61,14 @@ void MendLines(std::string_view text, const CheckOptions& options, MappingFix& f
     const bool carriageReturn = !line.empty() && line.back() == '\r';
     if (carriageReturn) line.remove_suffix(1);
     ++fix.lines;
-    const MappingLine read = ParseMappingLine(line);
-    LineJudgement judged = JudgeLine({fix.lines, line, TrimBlanks(line), read, options, "", bytes});
+    LineJudgement judged = JudgeLine(fix.lines, line, ParseMappingLine(line), options, bytes);
     if (!judged.mended.empty()) {
-      fix.Change(fix.lines, std::string(line), judged.mended);
+      Keep(fix.changes, fix.changed, {fix.lines, std::string(line), judged.mended});
       fix.bytes += judged.mended;
       allowed.Add(judged.intent);
     } else {
-      if (!judged.left.empty()) fix.Leave(fix.lines, std::string(line), std::move(judged.left));
+      if (!judged.left.empty())
+        Keep(fix.left, fix.leftCount, {fix.lines, std::string(line), std::move(judged.left)});
       fix.bytes += line;
     }
     if (carriageReturn) fix.bytes += '\r';
@@ -89,19 +96,6 @@ std::string EndOfTextEffect(std::string_view text) {
 }
 
 }  // namespace
-
-void MappingFix::Change(std::size_t line, std::string before, std::string after) {
-  if (changes.size() < kMostChangesKept)
-    changes.push_back({line, std::move(before), std::move(after)});
-  ++changed;
-}
-
-// Kept as few as the changes: a file of a million such lines is still
-// answered in bounded memory.
-void MappingFix::Leave(std::size_t line, std::string before, std::string why) {
-  if (left.size() < kMostChangesKept) left.push_back({line, std::move(before), std::move(why)});
-  ++leftCount;
-}
 
 MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
   MappingFix fix;
@@ -132,7 +126,7 @@ MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
   const std::string firstLine = text.substr(0, text.find('\n'));
   if (plain.marked && !fix.decoded) {
     text.erase(0, kByteOrderMark.size());
-    fix.Change(1, firstLine, firstLine.substr(kByteOrderMark.size()));
+    Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(kByteOrderMark.size())});
   }
   Allowed allowed;
   MendLines(text, options, fix, allowed);
@@ -141,7 +135,8 @@ MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
     fix.changes.clear();
     fix.changed = 0;
     fix.bytes = text;
-    fix.Leave(1, "", "the game would read the mended file otherwise than its lines say");
+    Keep(fix.left, fix.leftCount,
+         {1, "", "the game would read the mended file otherwise than its lines say"});
   }
   return fix;
 }
@@ -149,10 +144,7 @@ MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
 namespace {
 
 FixedFile LeftAlone(MappingFix fix, std::string problem) {
-  FixedFile fixed;
-  fixed.fix = std::move(fix);
-  fixed.problem = std::move(problem);
-  return fixed;
+  return {FixedFile::Outcome::LeftAlone, std::move(fix), "", std::move(problem)};
 }
 
 // Writes bytes, flushed to disk, into a file of its own beside path: path +
