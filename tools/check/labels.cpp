@@ -45,16 +45,11 @@ std::int32_t ZoneOfLabel(std::string_view text) {
 }
 
 std::int32_t LabelInside(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    if (!IsWordByte(text[at])) {
-      ++at;
-      continue;
-    }
-    std::size_t end = at;
-    while (end < text.size() && IsWordByte(text[end])) ++end;
-    const std::string_view word = text.substr(at, end - at);
-    if (const std::int32_t zone = ZoneOfLabel(word); zone != kNoZone) return zone;
-    at = end;
+  for (std::size_t at = 0, end = 0; at < text.size(); at = end + 1) {
+    end = static_cast<std::size_t>(std::find_if_not(text.begin() + at, text.end(), IsWordByte) -
+                                   text.begin());
+    const std::int32_t zone = end > at ? ZoneOfLabel(text.substr(at, end - at)) : kNoZone;
+    if (zone != kNoZone) return zone;
   }
   return kNoZone;
 }
@@ -63,23 +58,24 @@ std::int32_t NearestLabel(std::string_view text) {
   text = TrimBlanks(text);
   if (text.empty()) return kNoZone;
   std::int32_t best = kNoZone, started = kNoZone;
-  std::string_view bestLabel, startedLabel;
   std::size_t bestEdits = kMostEdits + 1, ties = 0, starts = 0;
+  // A label that stands at several zones is one label: it neither ties nor starts twice.
+  const auto other = [](std::string_view label, std::int32_t zone) {
+    return zone == kNoZone || label != zoneNames[zone];
+  };
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
     const std::string_view label = zoneNames[zone];
     if (label.size() > text.size() && EqualsIgnoringCase(label.substr(0, text.size()), text) &&
-        label != startedLabel) {
+        other(label, started)) {
       started = zone;
-      startedLabel = label;
       ++starts;
     }
     const std::size_t edits = Edits(text, label);
     if (edits < bestEdits) {
       best = zone;
-      bestLabel = label;
       bestEdits = edits;
       ties = 0;
-    } else if (edits == bestEdits && label != bestLabel) {
+    } else if (edits == bestEdits && other(label, best)) {
       ++ties;
     }
   }

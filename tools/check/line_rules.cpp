@@ -49,12 +49,9 @@ constexpr const char* kByteOrderMarkMessage =
 bool IsMapping(const MappingLine& line) {
   return line.kind == LineKind::Range || line.kind == LineKind::Exact;
 }
-bool WellFormed(const LineFacts& f) {
-  return IsMapping(f.line) && f.line.malformed == LineField::None;
-}
-bool Malformed(const LineFacts& f) {
-  return IsMapping(f.line) && f.line.malformed != LineField::None;
-}
+// The game names a bad field only in a range or an exact line.
+bool Malformed(const LineFacts& f) { return f.line.malformed != LineField::None; }
+bool WellFormed(const LineFacts& f) { return IsMapping(f.line) && !Malformed(f); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsGap(char c) { return c == ' ' || c == '\t' || c == ':'; }
 bool IsWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
@@ -167,7 +164,7 @@ std::string MarkBeforeLine(const LineFacts& f) {
 }
 
 std::string HashComment(const LineFacts& f) {
-  if (f.mended.empty()) return "";
+  if (f.mended.empty() || CommentMark(f.trimmed) == 0) return "";
   const std::string rest(TrimBlanks(f.trimmed.substr(CommentMark(f.trimmed))));
   const std::string mapping =
       WriteIfRead(rest).empty() ? "" : ", or " + rest + " to make it a mapping";
@@ -330,9 +327,7 @@ std::string PastTheTable(const LineFacts& f) {
 }
 
 std::string CitysAgain(const LineFacts& f) {
-  if (!WellFormed(f) || f.line.first != kCitysAgain ||
-      std::min(f.line.last, kLastZone) != kCitysAgain)
-    return "";
+  if (!WellFormed(f) || f.line.first != kCitysAgain || f.line.last != kCitysAgain) return "";
   return "zone 187 is CITYS a second time, which the game never finds: this line changes no "
          "plate; " +
          WriteIfRead(std::to_string(kCitys) + "=" + std::to_string(f.line.value)) + " for CITYS";
@@ -364,21 +359,14 @@ std::optional<Mend> MappingMend(std::string_view zones, std::int64_t value, std:
   return Mend{std::move(mapping), std::string(note), intent, ""};
 }
 
-// The line with the first size bytes of its trimmed text written as with.
-Mend Respelled(const LineFacts& f, std::size_t size, const char* with, LineIntent intent) {
-  std::string text(f.text);
-  text.replace(f.text.find_first_not_of(" \t"), size, with);
-  return Mend{text, "", intent, ""};
-}
-
-std::optional<Mend> MendComment(const LineFacts& f) {
+// What the player meant by '#' or "//": ';'; by debug in another case: DEBUG.
+std::optional<Mend> Respelled(const LineFacts& f) {
   const std::size_t mark = CommentMark(f.trimmed);
-  return mark == 0 ? std::nullopt : std::optional(Respelled(f, mark, ";", {}));
-}
-
-std::optional<Mend> MendDebug(const LineFacts& f) {
-  if (!DebugInOtherCase(f)) return std::nullopt;
-  return Respelled(f, f.trimmed.size(), "DEBUG", {LineIntent::Kind::Debug});
+  if (mark == 0 && !DebugInOtherCase(f)) return std::nullopt;
+  std::string text(f.text);
+  text.replace(f.text.find_first_not_of(" \t"), mark != 0 ? mark : f.trimmed.size(),
+               mark != 0 ? ";" : "DEBUG");
+  return Mend{text, "", {mark != 0 ? LineIntent::Kind::Nothing : LineIntent::Kind::Debug}, ""};
 }
 
 // "63 5", "63:5", "0-62 1", "63 5 ; note": blanks or a colon where the '='
@@ -392,15 +380,12 @@ std::optional<Mend> MendMissingEquals(const LineFacts& f) {
     if (at != std::string_view::npos && line[at] == ':') at = line.find_first_not_of(" \t", at + 1);
     if (at == std::string_view::npos || !IsDigit(line[at])) continue;
     const std::size_t end = std::min(line.find_first_not_of("0123456789", at), line.size());
-    const std::string_view note = TrimBlanks(line.substr(end));
+    const std::string_view note = TrimBlanks(line.substr(end)), digits = line.substr(at, end - at);
     std::int32_t value = 0;
-    if ((note.empty() || note.front() == ';') &&
-        ReadNumberField(line.substr(at, end - at), value) == NumberStatus::Ok) {
-      return MappingMend(
-          line.substr(0, gap), value,
-          std::string(line.substr(0, gap)) + "=" + std::string(line.substr(at, end - at)),
-          line.substr(end));
-    }
+    if ((note.empty() || note.front() == ';') && ReadNumberField(digits, value) == NumberStatus::Ok)
+      return MappingMend(line.substr(0, gap), value,
+                         std::string(line.substr(0, gap)) + "=" + std::string(digits),
+                         line.substr(end));
   }
   return std::nullopt;
 }
@@ -484,8 +469,8 @@ const std::vector<LineRule>& LineRules() {
       {"lone-cr", S::Error, false, &kRunsOn, LoneCr},
       {"mark-before-comment", S::Warning, true, none, MarkBeforeComment},
       {"mark-before-line", S::Error, true, &kSetsNothing, MarkBeforeLine},
-      {"hash-comment", S::Error, true, &kSetsNothing, HashComment, MendComment},
-      {"debug-in-capitals", S::Error, true, &kSetsNothing, DebugInCapitals, MendDebug},
+      {"hash-comment", S::Error, true, &kSetsNothing, HashComment, Respelled},
+      {"debug-in-capitals", S::Error, true, &kSetsNothing, DebugInCapitals, Respelled},
       {"debug-not-alone", S::Error, true, &kSetsNothing, DebugNotAlone},
       {"no-equals", S::Error, true, &kSetsNothing, NoEquals, MendMissingEquals},
       {"range-without-value", S::Error, true, &kSetsNothing, RangeWithoutValue},
