@@ -38,9 +38,8 @@ std::size_t Edits(std::string_view a, std::string_view b) {
 
 std::int32_t ZoneOfLabel(std::string_view text) {
   text = TrimBlanks(text);
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
     if (EqualsIgnoringCase(text, zoneNames[zone])) return zone;
-  }
   return kNoZone;
 }
 

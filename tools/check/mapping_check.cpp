@@ -99,11 +99,10 @@ class LineChecker : public LineObserver {
   }
 
   void OnEndOfText(std::size_t number) override {
-    if (!bytes_.textAfterEndOfText) {
-      Add(number, Severity::Note,
-          "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it", "");
-      return;
-    }
+    if (!bytes_.textAfterEndOfText)
+      return Add(number, Severity::Note,
+                 "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it",
+                 "");
     Add(number, Severity::Error,
         "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no line "
         "after it; delete it, or run vexilo-check --fix",
@@ -296,13 +295,12 @@ std::string Quote(std::string_view line) {
       break;
     }
     const auto byte = static_cast<unsigned char>(c);
-    if (c == '\r') {
+    if (c == '\r')
       quote += "\\r";
-    } else if (byte < 0x20 && c != '\t') {
+    else if (byte < 0x20 && c != '\t')
       Append(quote, "\\x%02X", byte);
-    } else {
+    else
       quote += c;
-    }
   }
   return quote;
 }
@@ -315,10 +313,9 @@ std::map<std::int32_t, std::size_t> ZonesPerPlateback(const CheckReport& report)
 
 std::vector<std::int32_t> UnsetZones(const CheckReport& report) {
   std::vector<std::int32_t> zones;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
     if (zone != kCitysAgain && report.setBy[static_cast<std::size_t>(zone)] == 0)
       zones.push_back(zone);
-  }
   return zones;
 }
 
@@ -345,9 +342,8 @@ ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone) {
 
 std::vector<std::int32_t> ZonesWithoutTexture(const CheckReport& report) {
   std::vector<std::int32_t> zones;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
     if (!OutcomeOf(report, zone).blank.empty()) zones.push_back(zone);
-  }
   return zones;
 }
 
@@ -389,10 +385,9 @@ std::string IndicesTheGameHas(const CheckOptions& options) {
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
     const CheckReport& report) {
   std::vector<std::pair<std::string, std::vector<std::int32_t>>> groups;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
     if (std::string why = OutcomeOf(report, zone).blank; !why.empty())
       AddToGroup(groups, why, zone);
-  }
   return groups;
 }
 

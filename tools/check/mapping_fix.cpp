@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "file_bytes.hpp"
@@ -27,27 +28,22 @@ void Keep(std::vector<LineChange>& kept, std::size_t& count, LineChange change) 
 // What the game reads differently once the line mends are in, allowed only
 // in zones a mended line names, each to the value of the last that names it.
 struct Allowed {
-  std::array<bool, kZoneCount> named{};
-  std::array<std::int32_t, kZoneCount> value{};
+  std::array<std::optional<std::int32_t>, kZoneCount> value{};
   bool debug = false;
 
   void Add(const LineIntent& intent) {
     debug |= intent.kind == LineIntent::Kind::Debug;
     if (intent.kind != LineIntent::Kind::Zones) return;
     const auto [from, to] = Covered(intent.first, intent.last);
-    std::fill(named.begin() + from, named.begin() + to + 1, true);
     std::fill(value.begin() + from, value.begin() + to + 1, intent.value);
   }
 
   bool Holds(const MappingTable& before, const MappingTable& after) const {
-    if (before.debug != after.debug && !debug) return false;
     for (std::size_t zone = 0; zone < before.plates.size(); ++zone) {
-      if (before.plates[zone] != after.plates[zone] &&
-          (!named[zone] || after.plates[zone] != value[zone])) {
+      if (before.plates[zone] != after.plates[zone] && value[zone] != after.plates[zone])
         return false;
-      }
     }
-    return true;
+    return before.debug == after.debug || debug;
   }
 };
 
