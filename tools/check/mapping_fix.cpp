@@ -187,14 +187,12 @@ FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::
   const std::string changed = shownAs + " changed while it was read (is an editor saving it?)" +
                               untouched + ": run --fix again once it is saved";
   if (platform::QueryFileStamp(file) != stamp) return LeftAlone({}, changed);
-  FixedFile fixed;
-  fixed.fix = FixMappingText(bytes, options);
-  if (fixed.fix.Mended() == 0 || dryRun) {
-    fixed.outcome = dryRun ? FixedFile::Outcome::DryRun : FixedFile::Outcome::NothingToMend;
-    return fixed;
-  }
+  MappingFix fix = FixMappingText(bytes, options);
+  if (fix.Mended() == 0 || dryRun)
+    return {dryRun ? FixedFile::Outcome::DryRun : FixedFile::Outcome::NothingToMend, std::move(fix),
+            "", ""};
   if (IsReadOnlyFile(file)) {
-    return LeftAlone(std::move(fixed.fix),
+    return LeftAlone(std::move(fix),
                      shownAs + " is read-only" + untouched +
                          ": clear its read-only box (right-click it, Properties) or make it "
                          "yours to write, then run --fix again");
@@ -202,25 +200,25 @@ FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::
   std::string reason;
   const std::string backup = CreateBeside(file, ".bak", bytes, reason);
   if (backup.empty())
-    return LeftAlone(std::move(fixed.fix), "cannot keep the old file as " + reason + untouched);
+    return LeftAlone(std::move(fix), "cannot keep the old file as " + reason + untouched);
   CopyPermissions(file, backup);
   // Whatever stops the mend while the old file is untouched takes its backup along.
   std::string written;
   const auto abandon = [&](std::string problem) {
     if (!written.empty()) RemoveFile(written);
     RemoveFile(backup);
-    return LeftAlone(std::move(fixed.fix), std::move(problem));
+    return LeftAlone(std::move(fix), std::move(problem));
   };
   if (NamesOf(file) > 1) {
     // Renaming a new file over one name would part it from the others: the
     // file is written where it is, now that its backup is safe.
     if (platform::QueryFileStamp(file) != stamp) return abandon(changed);
-    if (!WriteWholeFile(file, fixed.fix.bytes, reason)) {
-      return LeftAlone(std::move(fixed.fix), "cannot write " + FullPath(file) + ": " + reason +
-                                                 "; the old file is kept as " + backup);
+    if (!WriteWholeFile(file, fix.bytes, reason)) {
+      return LeftAlone(std::move(fix), "cannot write " + FullPath(file) + ": " + reason +
+                                           "; the old file is kept as " + backup);
     }
   } else {
-    written = CreateBeside(file, ".new", fixed.fix.bytes, reason);
+    written = CreateBeside(file, ".new", fix.bytes, reason);
     if (written.empty()) return abandon("cannot write the mended file " + reason + untouched);
     if (platform::QueryFileStamp(file) != stamp) return abandon(changed);
     if (!ReplaceFileWith(written, file, reason)) {
@@ -228,9 +226,7 @@ FixedFile FixReadFile(const std::string& file, const std::string& shownAs, std::
                      reason + untouched);
     }
   }
-  fixed.backup = backup;
-  fixed.outcome = FixedFile::Outcome::Written;
-  return fixed;
+  return {FixedFile::Outcome::Written, std::move(fix), backup, ""};
 }
 
 }  // namespace vexilo::check
