@@ -48,8 +48,7 @@ void LookAround(GameFolder& game) {
            EqualsIgnoringCase(name, std::string(kMappingFileName) + ".txt")) &&
           !SamePath(path, game.file))
         game.copies.push_back(path);
-      if (EndsWithIgnoringCase(name, ".asi") && name.size() >= 6 &&
-          EqualsIgnoringCase(name.substr(0, 6), "vexilo"))
+      if (EndsWithIgnoringCase(name, ".asi") && EqualsIgnoringCase(name.substr(0, 6), "vexilo"))
         plugins.push_back(game.Shown(path));
     }
   }
@@ -133,9 +132,7 @@ void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
 }
 
 bool IsNamedVexiloTxt(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return EqualsIgnoringCase(path.substr(slash == std::string::npos ? 0 : slash + 1),
-                            kMappingFileName);
+  return EqualsIgnoringCase(path.substr(FolderOf(path).size()), kMappingFileName);
 }
 
 }  // namespace vexilo::check
