@@ -14,7 +14,6 @@ inline constexpr char kMappingFileName[] = "Vexilo.txt";
 
 struct GameFolder {
   std::string folder;      ///< with its separator; "" for the current one
-  bool hasGame = false;    ///< a game executable stands there
   std::string file;        ///< the Vexilo.txt the game reads
   bool fileThere = false;  ///< and it is there
   /// Other Vexilo.txt files found (and Vexilo.txt.txt), which the game never reads.

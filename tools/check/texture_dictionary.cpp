@@ -22,34 +22,31 @@ constexpr std::string_view kPlateback = "plateback";
 constexpr std::size_t kMostPlatebacksKept = 65535;
 constexpr std::string_view kGamesDictionary = "models/generic/vehicle.txd";
 
+// A chunk, or the file as the one that holds the rest, named for the reasons given.
 struct Chunk {
   std::uint32_t type = 0;
   std::uint64_t at = 0;    // where its header starts
-  std::uint64_t data = 0;  // where its contents start, once its header is read
+  std::uint64_t data = 0;  // where its contents start; 0 for the file, and until its header is read
   std::uint64_t end = 0;   // where its contents end
-};
-
-// A part of the file that holds chunks, named for the reasons given.
-struct Span {
-  std::uint64_t end;
   std::string name;
-  bool file = false;
 };
 
-std::string Within(const Span& parent) {
-  if (parent.file) return "the file (" + std::to_string(parent.end) + " bytes)";
+std::string Within(const Chunk& parent) {
+  if (parent.data == 0) return "the file (" + std::to_string(parent.end) + " bytes)";
   return parent.name + " (at " + Hex(parent.end) + ")";
 }
 
 // Reads the chunk header at offset, bounded by the parent's end; a problem, or "".
-std::string ReadChunk(ByteSource& source, std::uint64_t at, const Span& parent, Chunk& chunk) {
+std::string ReadChunk(ByteSource& source, std::uint64_t at, const Chunk& parent, Chunk& chunk) {
   std::uint8_t header[kChunkHeaderSize];
   if (parent.end - at < kChunkHeaderSize || !source.ReadAt(at, sizeof header, header))
     return "truncated: the chunk header at " + Hex(at) + " runs past the end of " + Within(parent);
-  chunk = {Le32(header), at, at + kChunkHeaderSize, 0};
+  chunk.type = Le32(header);
+  chunk.at = at;
+  chunk.data = at + kChunkHeaderSize;
   const std::uint64_t size = Le32(header + 4);
   if (size > parent.end - chunk.data) {
-    return std::string(parent.file ? "truncated or damaged" : "damaged") + ": the chunk at " +
+    return std::string(parent.data == 0 ? "truncated or damaged" : "damaged") + ": the chunk at " +
            Hex(at) + " (type " + Hex(chunk.type) + ") claims " + std::to_string(size) +
            " bytes, past the end of " + Within(parent);
   }
@@ -58,28 +55,15 @@ std::string ReadChunk(ByteSource& source, std::uint64_t at, const Span& parent, 
 }
 
 // Reads the struct chunk that must open a chunk, at least minimum bytes long.
-std::string ReadStruct(ByteSource& source, const Chunk& owner, const std::string& ownerName,
-                       std::uint64_t minimum, Chunk& inner) {
-  std::string problem = ReadChunk(source, owner.data, {owner.end, ownerName}, inner);
+std::string ReadStruct(ByteSource& source, const Chunk& owner, std::uint64_t minimum,
+                       Chunk& inner) {
+  std::string problem = ReadChunk(source, owner.data, owner, inner);
   if (problem.empty() && (inner.type != kStructChunk || inner.end - inner.data < minimum)) {
-    problem = "damaged: " + ownerName + " at " + Hex(owner.at) +
+    problem = "damaged: " + owner.name + " at " + Hex(owner.at) +
               " does not start with a struct chunk of " + std::to_string(minimum) +
               " bytes or more";
   }
   return problem;
-}
-
-std::string ReadTextureName(ByteSource& source, const Chunk& texture, std::uint64_t number,
-                            const std::function<void(std::string_view)>& onName) {
-  Chunk inner;
-  const std::string name = "texture chunk " + std::to_string(number);
-  std::string problem = ReadStruct(source, texture, name, kNativeStructMinimum, inner);
-  if (!problem.empty()) return problem;
-  char text[kNameSize];
-  if (!source.ReadAt(inner.data + kNameAt, kNameSize, reinterpret_cast<std::uint8_t*>(text)))
-    return "the name of " + name + " cannot be read";
-  onName(std::string_view(text, strnlen(text, kNameSize)));
-  return "";
 }
 
 }  // namespace
@@ -87,9 +71,10 @@ std::string ReadTextureName(ByteSource& source, const Chunk& texture, std::uint6
 DictionaryReading ReadTextureNames(ByteSource& source,
                                    const std::function<void(std::string_view)>& onName) {
   DictionaryReading reading;
-  const Span file{source.Size(), "the file", true};
-  Chunk dictionary, header;
+  Chunk file, dictionary, header;
+  file.end = source.Size();
   reading.problem = ReadChunk(source, 0, file, dictionary);
+  dictionary.name = "the dictionary";
   if (dictionary.data == 0) {
     reading.problem = "not a texture dictionary: it is " + std::to_string(file.end) +
                       " bytes long, too short for one";
@@ -97,17 +82,23 @@ DictionaryReading ReadTextureNames(ByteSource& source,
     reading.problem = "not a texture dictionary: it starts with chunk type " +
                       Hex(dictionary.type) + ", not " + Hex(kTextureDictionaryChunk);
   } else if (reading.problem.empty()) {
-    reading.problem =
-        ReadStruct(source, dictionary, "the dictionary", 4 /* count, device */, header);
+    reading.problem = ReadStruct(source, dictionary, 4 /* count, device */, header);
   }
-  const Span inside{dictionary.end, "the dictionary chunk"};
+  dictionary.name = "the dictionary chunk";
   // The count in the header is never used: the chunks that are there are read.
   for (std::uint64_t at = header.end; reading.problem.empty() && at < dictionary.end;) {
-    Chunk chunk;
-    reading.problem = ReadChunk(source, at, inside, chunk);
-    if (reading.problem.empty() && chunk.type == kTextureNativeChunk)
-      reading.problem = ReadTextureName(source, chunk, ++reading.textures, onName);
-    at = chunk.end;
+    Chunk texture, inner;
+    reading.problem = ReadChunk(source, at, dictionary, texture);
+    at = texture.end;
+    if (!reading.problem.empty() || texture.type != kTextureNativeChunk) continue;
+    texture.name = "texture chunk " + std::to_string(++reading.textures);
+    reading.problem = ReadStruct(source, texture, kNativeStructMinimum, inner);
+    if (!reading.problem.empty()) break;
+    char name[kNameSize];
+    if (!source.ReadAt(inner.data + kNameAt, kNameSize, reinterpret_cast<std::uint8_t*>(name)))
+      reading.problem = "the name of " + texture.name + " cannot be read";
+    else
+      onName(std::string_view(name, strnlen(name, kNameSize)));
   }
   return reading;
 }
