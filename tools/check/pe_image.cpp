@@ -22,29 +22,16 @@ std::string Bytes(std::uint64_t size) {
 
 PeReading Refuse(std::string problem) { return PeReading{std::nullopt, std::move(problem)}; }
 
-std::string MachineProblem(std::uint16_t machine) {
-  std::string name = "machine " + Hex(machine);
-  if (machine == 0x8664) name = "64-bit x64 (" + name + ")";
-  if (machine == 0xAA64) name = "64-bit ARM (" + name + ")";
-  return "not a 32-bit x86 Windows executable: it is made for " + name;
-}
-
-std::string MagicProblem(std::uint16_t magic) {
-  if (magic == 0x20B)
-    return "not a 32-bit Windows executable: its optional header is a 64-bit one (PE32+)";
-  return "not a 32-bit Windows executable: its optional header starts with " + Hex(magic) +
-         ", not 0x10B";
-}
-
-// Fills layout.sections from the table at offset; a problem, or "".
-std::string ReadSections(ByteSource& source, std::uint64_t offset, std::uint16_t count,
-                         PeLayout& layout) {
+// The layout with the sections of the table at offset.
+PeReading ReadSections(ByteSource& source, std::uint64_t offset, std::uint16_t count,
+                       PeLayout layout) {
   const std::uint64_t size = source.Size();
   std::vector<std::uint8_t> table(count * kSectionHeaderSize);
   if (count != 0 &&
       (offset + table.size() > size || !source.ReadAt(offset, table.size(), table.data()))) {
-    return "truncated: its section table (" + std::to_string(count) + " sections from offset " +
-           Hex(offset) + ") runs past the end of the file (" + Bytes(size) + ")";
+    return Refuse("truncated: its section table (" + std::to_string(count) +
+                  " sections from offset " + Hex(offset) + ") runs past the end of the file (" +
+                  Bytes(size) + ")");
   }
   for (std::uint16_t i = 0; i < count; ++i) {
     const std::uint8_t* entry = table.data() + i * kSectionHeaderSize;
@@ -53,13 +40,13 @@ std::string ReadSections(ByteSource& source, std::uint64_t offset, std::uint16_t
                       Le32(entry + 20), Le32(entry + 16)};
     const std::uint64_t end = std::uint64_t{section.rawOffset} + section.rawSize;
     if (section.rawSize != 0 && end > size) {
-      return "truncated or damaged: section " + std::to_string(i + 1) + " (\"" + section.name +
-             "\") lies at " + Hex(section.rawOffset) + " to " + Hex(end) +
-             ", past the end of the file (" + Bytes(size) + ")";
+      return Refuse("truncated or damaged: section " + std::to_string(i + 1) + " (\"" +
+                    section.name + "\") lies at " + Hex(section.rawOffset) + " to " + Hex(end) +
+                    ", past the end of the file (" + Bytes(size) + ")");
     }
     layout.sections.push_back(std::move(section));
   }
-  return "";
+  return PeReading{std::move(layout), ""};
 }
 
 }  // namespace
@@ -88,7 +75,12 @@ PeReading ReadPeLayout(ByteSource& source) {
     return Refuse("not a Windows executable: no \"PE\" signature at " + Hex(at) +
                   " (an MS-DOS program?)");
   }
-  if (Le16(header + 4) != 0x14C /* i386 */) return Refuse(MachineProblem(Le16(header + 4)));
+  if (const std::uint16_t machine = Le16(header + 4); machine != 0x14C /* i386 */) {
+    std::string name = "machine " + Hex(machine);
+    if (machine == 0x8664) name = "64-bit x64 (" + name + ")";
+    if (machine == 0xAA64) name = "64-bit ARM (" + name + ")";
+    return Refuse("not a 32-bit x86 Windows executable: it is made for " + name);
+  }
   const std::uint16_t optionalSize = Le16(header + 20);
   if (optionalSize < kOptionalHeaderMinimum) {
     return Refuse("truncated: its optional header is " + Bytes(optionalSize) +
@@ -100,12 +92,14 @@ PeReading ReadPeLayout(ByteSource& source) {
     return Refuse("truncated: its optional header runs past the end of the file (" + Bytes(size) +
                   ")");
   }
-  if (Le16(optional) != 0x10B /* PE32 */) return Refuse(MagicProblem(Le16(optional)));
-  PeLayout layout{Le32(optional + 28), Le32(optional + 60), {}};
-  std::string problem =
-      ReadSections(source, at + kFileHeaderSize + optionalSize, Le16(header + 6), layout);
-  if (!problem.empty()) return Refuse(std::move(problem));
-  return PeReading{std::move(layout), ""};
+  if (Le16(optional) == 0x20B)
+    return Refuse("not a 32-bit Windows executable: its optional header is a 64-bit one (PE32+)");
+  if (Le16(optional) != 0x10B) {
+    return Refuse("not a 32-bit Windows executable: its optional header starts with " +
+                  Hex(Le16(optional)) + ", not 0x10B");
+  }
+  return ReadSections(source, at + kFileHeaderSize + optionalSize, Le16(header + 6),
+                      PeLayout{Le32(optional + 28), Le32(optional + 60), {}});
 }
 
 ImageByte LocateImageByte(const PeLayout& layout, std::uint32_t rva) {

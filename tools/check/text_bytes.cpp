@@ -28,7 +28,7 @@ void TextScan::Add(std::string_view piece) {
     previous_ = byte;
     if (found_.endOfTextLine != 0) {
       found_.textAfterEndOfText |=
-          c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != kEndOfText;
+          std::string_view(" \t\r\n\x1A").find(c) == std::string_view::npos;
       continue;
     }
     if (carriageReturn_ && IsLoneCarriageReturn('\r', c) && found_.loneCarriageReturns++ == 0)
