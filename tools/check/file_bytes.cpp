@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include "os.hpp"
-#include "platform/platform.hpp"
 
 namespace vexilo::check {
 

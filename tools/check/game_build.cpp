@@ -1,68 +1,48 @@
 #include "game_build.hpp"
 
 #include <algorithm>
-#include <cctype>
 
 #include "file_bytes.hpp"
 #include "host/addresses.hpp"
-#include "os.hpp"
-#include "platform/platform.hpp"
 #include "text.hpp"
 
 namespace vexilo::check {
-namespace {
 
 // The checker as the release package names it, also when this one runs
 // under another name (from a build folder, say).
 constexpr std::string_view kReleaseName = "vexilo-check.exe";
 
-bool EndsWithExe(std::string_view name) {
-  if (name.size() <= 4) return false;
-  std::string tail(name.substr(name.size() - 4));
-  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return tail == ".exe";
-}
-
-}  // namespace
-
-std::int32_t IdentifyBuild(const PeLayout& layout, ByteSource& source) {
-  return host::IdentifyBuild([&](std::uint32_t address) -> std::optional<std::uint32_t> {
-    // The plug-in moves every host address with the base the host is loaded
-    // at, so a probe lies at the same offset from the image's start whatever
-    // base the executable asks for.
-    if (address < host::kPreferredBase) return std::nullopt;
-    return ReadImageLe32(layout, source, address - host::kPreferredBase);
-  });
-}
-
 GameBuild ReadGameBuild(const std::string& file, ByteSource& source) {
   GameBuild build;
   build.file = file;
   const PeReading reading = ReadPeLayout(source);
-  if (!reading.layout) {
-    build.problem = reading.problem;
-    return build;
-  }
-  build.version = IdentifyBuild(*reading.layout, source);
+  build.problem = reading.problem;
+  if (!reading.layout) return build;
+  // The plug-in moves every host address with the base the host is loaded
+  // at, so a probe lies at the same offset from the image's start whatever
+  // base the executable asks for; one on bytes outside the image does not match.
+  build.version = host::IdentifyBuild([&](std::uint32_t address) -> std::optional<std::uint32_t> {
+    if (address < host::kPreferredBase) return std::nullopt;
+    return ReadImageLe32(*reading.layout, source, address - host::kPreferredBase);
+  });
   return build;
 }
 
 GameBuild ReadGameBuild(const std::string& path) {
   FileBytes bytes(path);
-  if (!bytes.IsOpen()) {
-    GameBuild build;
-    build.file = path;
-    build.problem = "cannot be read: " + WhyNotOpened(path);
-    return build;
-  }
-  return ReadGameBuild(path, bytes);
+  if (bytes.IsOpen()) return ReadGameBuild(path, bytes);
+  GameBuild build;
+  build.file = path;
+  build.problem = "cannot be read: " + WhyNotOpened(path);
+  return build;
 }
 
 std::vector<std::string> PickGameExecutables(std::vector<std::string> names,
                                              std::string_view ownName) {
   names.erase(std::remove_if(names.begin(), names.end(),
                              [ownName](const std::string& name) {
-                               return !EndsWithExe(name) || EqualsIgnoringCase(name, ownName) ||
+                               return name.size() <= 4 || !EndsWithIgnoringCase(name, ".exe") ||
+                                      EqualsIgnoringCase(name, ownName) ||
                                       EqualsIgnoringCase(name, kReleaseName);
                              }),
               names.end());
@@ -76,15 +56,8 @@ std::string FolderOf(std::string_view path) {
 }
 
 std::string_view SupportName(host::HostSupport support) {
-  switch (support) {
-    case host::HostSupport::PlatesAndDebugLine:
-      return "plates-and-debug-line";
-    case host::HostSupport::PlatesOnly:
-      return "plates-only";
-    case host::HostSupport::Nothing:
-      break;
-  }
-  return "nothing";
+  constexpr std::string_view kNames[] = {"plates-and-debug-line", "plates-only", "nothing"};
+  return kNames[static_cast<int>(support)];
 }
 
 std::string NoGameExecutable(const GameSearch& games) {
@@ -102,15 +75,13 @@ std::string DescribeGameBuild(const GameBuild& build) {
       return id + ": Vexilo changes plates and draws the DEBUG line (when Vexilo.txt holds DEBUG)";
     case host::HostSupport::PlatesOnly:
       return "a build Vexilo does not recognise: if this is the game, Vexilo changes plates (it "
-             "may be a variant "
-             "of 1001 or 1002) but draws no DEBUG line";
+             "may be a variant of 1001 or 1002) but draws no DEBUG line";
     case host::HostSupport::Nothing:
       break;
   }
   return id +
-         ": Vexilo leaves the game alone: it patches nothing, the game chooses plates itself, and "
-         "no DEBUG "
-         "line is drawn";
+         ": Vexilo leaves the game alone: it patches nothing, the game chooses plates "
+         "itself, and no DEBUG line is drawn";
 }
 
 }  // namespace vexilo::check

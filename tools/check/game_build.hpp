@@ -12,7 +12,6 @@
 /// own probes, and what the plug-in does on it.
 namespace vexilo::check {
 
-/// What vexilo-check can tell of one executable.
 struct GameBuild {
   std::string file;     ///< as shown to the user
   std::string problem;  ///< why the file tells no build; empty when it was read
@@ -26,26 +25,20 @@ struct GameSearch {
   std::string beside;  ///< the mapping file whose folder was searched
   bool named = false;  ///< the one executable given with --game
   std::vector<GameBuild> builds;
-  std::string folder;         ///< the folder searched, as shown to the user
+  std::string folder;         ///< as shown to the user
   std::string folderProblem;  ///< why it could not be read; empty when it was
 };
 
-/// The id of the first of the plug-in's probes that the loaded image would
-/// match, or 0; a probe on bytes outside the image does not match.
-std::int32_t IdentifyBuild(const PeLayout& layout, ByteSource& source);
-
-/// Reads an executable's build from its bytes; file names it in the result.
+/// file names the source in the result.
 GameBuild ReadGameBuild(const std::string& file, ByteSource& source);
-
-/// Reads the executable at a UTF-8 path, a few bytes at a time.
 GameBuild ReadGameBuild(const std::string& path);
 
-/// The names among a folder's that are the game's executables: every ".exe"
-/// (in any case) but the checker's own, ownName or vexilo-check.exe, sorted.
+/// Every ".exe" (in any case) but the checker's own, ownName or
+/// vexilo-check.exe, sorted.
 std::vector<std::string> PickGameExecutables(std::vector<std::string> names,
                                              std::string_view ownName);
 
-/// The folder part of a path, with its separator ("" for a bare name).
+/// With its separator ("" for a bare name).
 std::string FolderOf(std::string_view path);
 
 /// "plates-and-debug-line", "plates-only" or "nothing", for JSON and the page.
@@ -54,14 +47,12 @@ std::string_view SupportName(host::HostSupport support);
 /// What Vexilo does on the executable, or what is wrong with the file, as
 /// one sentence without the file's name.
 std::string DescribeGameBuild(const GameBuild& build);
-
-/// Why a search found nothing to read, as one sentence.
+/// Why a search found nothing to read.
 std::string NoGameExecutable(const GameSearch& games);
 
 /// The limit of a check of the file, said once under the executables.
 inline constexpr std::string_view kFileCheckLimit =
     "The build is read from the file on disk. An executable that is compressed or protected on "
-    "disk can differ "
-    "from what runs; the DEBUG line shows what actually runs.";
+    "disk can differ from what runs; the DEBUG line shows what actually runs.";
 
 }  // namespace vexilo::check

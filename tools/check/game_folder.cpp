@@ -9,8 +9,6 @@
 namespace vexilo::check {
 namespace {
 
-constexpr const char* kPluginFolders[] = {"scripts", "plugins"};
-
 std::vector<std::string> NamesIn(const std::string& folder) {
   std::vector<std::string> names;
   std::string reason;
@@ -23,33 +21,26 @@ bool HoldsTheGame(const std::string& folder) {
   return !PickGameExecutables(NamesIn(folder), ProgramName()).empty();
 }
 
-// The game folder and the plug-in folders under it, each once.
-std::vector<std::string> FoldersAround(const GameFolder& game) {
-  std::vector<std::string> folders{game.folder};
-  for (const std::string& sub : FolderNamesIn(game.folder)) {
-    for (const char* plugins : kPluginFolders) {
-      if (EqualsIgnoringCase(sub, plugins)) folders.push_back(game.folder + sub + "/");
-    }
-  }
-  return folders;
-}
-
 bool SamePath(const std::string& a, const std::string& b) {
   return EqualsIgnoringCase(FullPath(a), FullPath(b));
 }
 
-// Every Vexilo.txt or Vexilo.txt.txt but the game's own, and every Vexilo*.asi.
+// Every Vexilo.txt or Vexilo.txt.txt but the game's own, and every Vexilo*.asi, in the
+// game's folder and the plug-in folders under it.
 void LookAround(GameFolder& game) {
-  std::vector<std::string> plugins;
-  for (const std::string& folder : FoldersAround(game)) {
+  std::vector<std::string> folders{game.folder}, plugins;
+  for (const std::string& sub : FolderNamesIn(game.folder)) {
+    if (EqualsIgnoringCase(sub, "scripts") || EqualsIgnoringCase(sub, "plugins"))
+      folders.push_back(game.folder + sub + "/");
+  }
+  for (const std::string& folder : folders) {
     for (const std::string& name : NamesIn(folder)) {
       const std::string path = folder + name;
       if ((EqualsIgnoringCase(name, kMappingFileName) ||
            EqualsIgnoringCase(name, std::string(kMappingFileName) + ".txt")) &&
           !SamePath(path, game.file))
         game.copies.push_back(path);
-      if (EndsWithIgnoringCase(name, ".asi") && name.size() >= 6 &&
-          EqualsIgnoringCase(name.substr(0, 6), "vexilo"))
+      if (EndsWithIgnoringCase(name, ".asi") && EqualsIgnoringCase(name.substr(0, 6), "vexilo"))
         plugins.push_back(game.Shown(path));
     }
   }
@@ -63,19 +54,8 @@ void LookAround(GameFolder& game) {
                            game.Shown(plugins.front())});
 }
 
-// The full path, "name/../" taken out, as a player would write it.
-std::string Tidy(const std::string& path) {
-  std::string full = FullPath(path);
-  for (std::size_t up; (up = full.find("/../")) != std::string::npos && up > 0;) {
-    const std::size_t parent = full.rfind('/', up - 1);
-    if (parent == std::string::npos) break;
-    full.erase(parent, up + 3 - parent);
-  }
-  return full;
-}
-
 std::string InTheGamesFolder(const GameFolder& game) {
-  return game.folder.empty() ? "in this folder" : "in the game's folder, " + Tidy(game.folder);
+  return game.folder.empty() ? "in this folder" : "in the game's folder, " + FullPath(game.folder);
 }
 
 }  // namespace
@@ -86,15 +66,11 @@ std::string GameFolder::Shown(const std::string& path) const {
 
 GameFolder FindGameFolder(const std::string& start) {
   GameFolder game;
-  game.folder = start;
-  game.hasGame = HoldsTheGame(start);
-  if (!game.hasGame && HoldsTheGame(start + "../")) {
-    game.folder = start + "../";
-    game.hasGame = true;
-  }
+  const bool here = HoldsTheGame(start), up = !here && HoldsTheGame(start + "../");
+  game.folder = up ? start + "../" : start;
   game.file = game.folder + kMappingFileName;
   game.fileThere = KindOfPath(game.file) != PathKind::Missing;
-  if (!game.hasGame) {
+  if (!here && !up) {
     game.findings.push_back({Severity::Warning,
                              "no game executable (.exe) here or one folder up: this folder is "
                              "judged as the game's; run vexilo-check in the game's folder",
@@ -119,7 +95,7 @@ void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
     game.findings.push_back({Severity::Error, message, game.Shown(game.file)});
   } else if (!theGames) {
     game.findings.push_back({Severity::Error,
-                             "the game does not read this file: it reads " + Tidy(game.file) +
+                             "the game does not read this file: it reads " + FullPath(game.file) +
                                  "; make your edits there, or move this file there",
                              ""});
   }
@@ -133,9 +109,7 @@ void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
 }
 
 bool IsNamedVexiloTxt(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return EqualsIgnoringCase(path.substr(slash == std::string::npos ? 0 : slash + 1),
-                            kMappingFileName);
+  return EqualsIgnoringCase(path.substr(FolderOf(path).size()), kMappingFileName);
 }
 
 }  // namespace vexilo::check

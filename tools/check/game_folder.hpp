@@ -13,8 +13,7 @@ namespace vexilo::check {
 inline constexpr char kMappingFileName[] = "Vexilo.txt";
 
 struct GameFolder {
-  std::string folder;      ///< UTF-8, with its separator; "" for the current one
-  bool hasGame = false;    ///< a game executable stands there
+  std::string folder;      ///< with its separator; "" for the current one
   std::string file;        ///< the Vexilo.txt the game reads
   bool fileThere = false;  ///< and it is there
   /// Other Vexilo.txt files found (and Vexilo.txt.txt), which the game never reads.
@@ -22,20 +21,19 @@ struct GameFolder {
   /// What is wrong around the file: copies, a second plug-in, no game here.
   std::vector<Finding> findings;
 
-  /// A path under the folder as the player names it from there ("scripts/Vexilo.txt").
+  /// As the player names it from the folder ("scripts/Vexilo.txt").
   std::string Shown(const std::string& path) const;
 };
 
-/// The game folder for a check that starts in a folder (UTF-8, with its
-/// separator): that folder when the game's executable is there, else its
-/// parent when it is there; else the folder itself, with a warning.
+/// The folder a check starts in when the game's executable is there, else
+/// its parent when it is there; else the folder itself, with a warning.
 GameFolder FindGameFolder(const std::string& start);
 
-/// What the check of checked means for the game: an error when the game
-/// does not read it, and a warning for every copy beside it.
+/// An error when the game does not read checked, and a warning for every
+/// copy beside it.
 void JudgeCheckedFile(GameFolder& game, const std::string& checked);
 
-/// Whether a path names a file called Vexilo.txt, in any case.
+/// In any case.
 bool IsNamedVexiloTxt(const std::string& path);
 
 }  // namespace vexilo::check

@@ -13,16 +13,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The names of the folders a folder holds, or of the rest.
-bool NamesIn(const std::string& folder, bool folders, std::vector<std::string>& names,
-             std::string& reason) {
-  names.clear();
+// The names of what a folder holds, its folders apart; either list may be left out.
+bool NamesIn(const std::string& folder, std::vector<std::string>* files,
+             std::vector<std::string>* folders, std::string& reason) {
   std::error_code error;
   fs::directory_iterator entry(fs::u8path(folder.empty() ? "." : folder), error);
   for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
     std::error_code unknown;
-    if (entry->is_directory(unknown) == folders)
-      names.push_back(entry->path().filename().u8string());
+    auto* names = entry->is_directory(unknown) ? folders : files;
+    if (names != nullptr) names->push_back(entry->path().filename().u8string());
   }
   if (error) reason = error.message();
   return !error;
@@ -59,13 +58,14 @@ std::string FullPath(const std::string& path) {
 }
 
 bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason) {
-  return NamesIn(folder, false, names, reason);
+  names.clear();
+  return NamesIn(folder, &names, nullptr, reason);
 }
 
 std::vector<std::string> FolderNamesIn(const std::string& folder) {
   std::vector<std::string> names;
   std::string unread;
-  NamesIn(folder, true, names, unread);
+  NamesIn(folder, nullptr, &names, unread);
   return names;
 }
 
@@ -80,17 +80,15 @@ std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
   for (const std::string& folder : folders) queue.emplace_back(folder, 0);
   for (std::size_t next = 0; next < queue.size() && next < kMostFoldersSearched; ++next) {
     const auto [folder, depth] = queue[next];
-    std::vector<std::string> names;
+    std::vector<std::string> files, subfolders;
     std::string unreadable;
-    FileNamesIn(folder, names, unreadable);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
+    NamesIn(folder, &files, depth < kSearchDepth ? &subfolders : nullptr, unreadable);
+    std::sort(files.begin(), files.end());
+    std::sort(subfolders.begin(), subfolders.end());
+    for (const std::string& name : files) {
       if (wanted(name)) found.push_back(folder + name);
     }
-    if (depth == kSearchDepth) continue;
-    names = FolderNamesIn(folder);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) queue.emplace_back(folder + name + "/", depth + 1);
+    for (const std::string& name : subfolders) queue.emplace_back(folder + name + "/", depth + 1);
   }
   return found;
 }

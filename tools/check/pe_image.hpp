@@ -14,13 +14,10 @@
 /// that a file of any size is never read whole.
 namespace vexilo::check {
 
-/// 32 bits stored little-endian at bytes.
 std::uint32_t Le32(const std::uint8_t* bytes);
-
-/// A number as the readers name offsets and types: "0x1A".
+/// As the readers name offsets and types: "0x1A".
 std::string Hex(std::uint64_t value);
 
-/// A file's bytes held in memory.
 class MemoryBytes : public ByteSource {
  public:
   explicit MemoryBytes(std::string_view bytes) : bytes_(bytes) {}
@@ -31,7 +28,6 @@ class MemoryBytes : public ByteSource {
   std::string_view bytes_;
 };
 
-/// One entry of the section table.
 struct PeSection {
   std::string name;  ///< up to 8 bytes, as written
   std::uint32_t virtualAddress = 0;
@@ -47,31 +43,26 @@ struct PeLayout {
   std::vector<PeSection> sections;
 };
 
-/// The layout, or why there is none.
 struct PeReading {
   std::optional<PeLayout> layout;
-  /// Set when layout is not: what is wrong, as "not a Windows executable: ...".
+  /// Set when layout is not, as "not a Windows executable: ...".
   std::string problem;
 };
 
-/// Reads the DOS header, the PE header, the optional header and the section
-/// table. Refuses anything but a 32-bit x86 executable, headers cut short,
-/// and sections whose bytes would lie past the end of the file.
+/// Refuses anything but a 32-bit x86 executable, headers cut short, and
+/// sections whose bytes would lie past the end of the file.
 PeReading ReadPeLayout(ByteSource& source);
 
-/// Where the loader takes a byte of the loaded image from.
+/// Where the loader takes a byte of the loaded image from: the file, the
+/// zeros that fill a section beyond its raw data, or nothing.
 struct ImageByte {
   enum class Origin { File, Zero, Unmapped };
   Origin origin = Origin::Unmapped;
   std::uint64_t fileOffset = 0;  ///< for Origin::File
 };
-
-/// The origin of the byte at an offset from the image's start (an RVA):
-/// the file, the zeros that fill a section beyond its raw data, or nothing.
+/// rva: an offset from the image's start.
 ImageByte LocateImageByte(const PeLayout& layout, std::uint32_t rva);
-
-/// The 32-bit little-endian value at an RVA of the loaded image, or nothing
-/// when any of its bytes is outside the image or cannot be read.
+/// Nothing when any of its bytes is outside the image or cannot be read.
 std::optional<std::uint32_t> ReadImageLe32(const PeLayout& layout, ByteSource& source,
                                            std::uint32_t rva);
 

@@ -12,27 +12,15 @@ std::size_t Utf8SequenceLength(std::string_view text) {
   const auto lead = static_cast<unsigned char>(text[0]);
   if (lead < 0x80) return 1;
   std::size_t length = 0;
+  if (lead >= 0xC2 && lead <= 0xF4) length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  if (length == 0 || text.size() < length) return 0;
   // The second byte's range is what rules out overlong forms, surrogates and
   // code points above U+10FFFF.
-  unsigned char low = 0x80, high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  const auto second = static_cast<unsigned char>(text[1]);
-  if (second < low || second > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) return 0;
+  const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto byte = static_cast<unsigned char>(text[k]);
+    if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF)) return 0;
   }
   return length;
 }
@@ -56,16 +44,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 void Append(std::string& out, const char* format, ...) {
-  va_list arguments;
+  va_list arguments, measure;
   va_start(arguments, format);
-  char small[512];
-  va_list copy;
-  va_copy(copy, arguments);
-  const int length = std::vsnprintf(small, sizeof small, format, copy);
-  va_end(copy);
-  if (length > 0 && static_cast<std::size_t>(length) < sizeof small) {
-    out.append(small, static_cast<std::size_t>(length));
-  } else if (length > 0) {
+  va_copy(measure, arguments);
+  const int length = std::vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  if (length > 0) {
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(length) + 1);
     std::vsnprintf(&out[start], static_cast<std::size_t>(length) + 1, format, arguments);

@@ -11,20 +11,16 @@ namespace vexilo::check {
 inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 /// The length of the well-formed UTF-8 sequence that text starts with, or 0
-/// when it starts with none (overlong forms and surrogates are not well formed).
+/// (overlong forms and surrogates are not well formed).
 std::size_t Utf8SequenceLength(std::string_view text);
 
-/// Whether two names are the same but for the case of ASCII letters, as
-/// Windows compares file names.
+/// Case is that of ASCII letters only, as Windows compares file names.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-
-/// Text without the spaces and tabs at either end, as the game trims a line.
-std::string_view TrimBlanks(std::string_view text);
-
-/// Whether a name ends with end, but for the case of ASCII letters.
 bool EndsWithIgnoringCase(std::string_view name, std::string_view end);
 
-/// Appends printf-style formatted text to out, however long it comes out.
+/// Without the spaces and tabs at either end, as the game trims a line.
+std::string_view TrimBlanks(std::string_view text);
+
 #if defined(__MINGW32__)
 __attribute__((format(gnu_printf, 2, 3)))
 #elif defined(__GNUC__)

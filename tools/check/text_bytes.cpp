@@ -17,10 +17,6 @@ bool IsLoneCarriageReturn(char c, char next) {
   return c == '\r' && next != '\n' && next != kEndOfText;
 }
 
-bool IsSurrogate(std::uint32_t unit, std::uint32_t from) {
-  return unit >= from && unit < from + 0x400;
-}
-
 }  // namespace
 
 void TextScan::Add(std::string_view piece) {
@@ -32,7 +28,7 @@ void TextScan::Add(std::string_view piece) {
     previous_ = byte;
     if (found_.endOfTextLine != 0) {
       found_.textAfterEndOfText |=
-          c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != kEndOfText;
+          std::string_view(" \t\r\n\x1A").find(c) == std::string_view::npos;
       continue;
     }
     if (carriageReturn_ && IsLoneCarriageReturn('\r', c) && found_.loneCarriageReturns++ == 0)
@@ -50,10 +46,10 @@ void TextScan::AddUnit(std::uint8_t first, std::uint8_t second) {
   for (int order = 0; order < 2; ++order) {
     Units& units = units_[order];
     const std::uint32_t unit = orders[order];
-    const bool low = IsSurrogate(unit, 0xDC00);
+    const bool low = (unit & 0xFC00) == 0xDC00;
     // A high half not followed by a low one, or a low one alone.
     if (units.halfLine == 0 && units.high != low) units.halfLine = units.line;
-    units.high = IsSurrogate(unit, 0xD800);
+    units.high = (unit & 0xFC00) == 0xD800;
     if (unit == '\n') ++units.line;
   }
 }

@@ -37,7 +37,7 @@ struct TextBytes {
   bool Utf16() const { return encoding != Encoding::Bytes; }
 };
 
-/// The one pass, fed the bytes in order in pieces of any size.
+/// Fed the bytes in order, in pieces of any size.
 class TextScan {
  public:
   void Add(std::string_view piece);
@@ -62,15 +62,13 @@ class TextScan {
   } units_[2];
 };
 
-/// The one pass over bytes in memory, or over a file read in pieces.
 TextBytes ReadTextBytes(std::string_view bytes);
 TextBytes ReadTextBytes(ByteSource& source);
 
-/// UTF-16 bytes, mark and all, as UTF-8; only for read.Utf16() and no half character.
+/// Mark and all; only for read.Utf16() and no half character.
 std::string Utf16AsUtf8(std::string_view bytes, const TextBytes& read);
 
-/// 8-bit text without its bytes 0x1A, and with each lone carriage return
-/// followed by a line feed.
+/// 8-bit text without its bytes 0x1A, or with a line feed after each lone CR.
 std::string WithoutEndOfText(std::string_view text);
 std::string WithLineFeeds(std::string_view text);
 

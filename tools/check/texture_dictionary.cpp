@@ -1,9 +1,7 @@
 #include "texture_dictionary.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <utility>
 
 #include "file_bytes.hpp"
 #include "os.hpp"
@@ -16,46 +14,39 @@ constexpr std::uint64_t kChunkHeaderSize = 12;  // type, size, library version s
 constexpr std::uint32_t kStructChunk = 0x01;
 constexpr std::uint32_t kTextureNativeChunk = 0x15;
 constexpr std::uint32_t kTextureDictionaryChunk = 0x16;
-constexpr std::uint64_t kDictionaryStructSize = 4;  // texture count, device id
-constexpr std::uint64_t kNameAt = 8;                // after the platform id and filter flags
+constexpr std::uint64_t kNameAt = 8;  // after the platform id and filter flags
 constexpr std::size_t kNameSize = 32;
 constexpr std::uint64_t kNativeStructMinimum = kNameAt + 2 * kNameSize;  // with the mask name
 constexpr std::string_view kPlateback = "plateback";
-constexpr std::string_view kVehicleTxd = "vehicle.txd";
-// A search from a folder high up a tree (a home folder, a drive) must end soon.
+// As many as a dictionary's count can say.
+constexpr std::size_t kMostPlatebacksKept = 65535;
+constexpr std::string_view kGamesDictionary = "models/generic/vehicle.txd";
 
+// A chunk, or the file as the one that holds the rest, named for the reasons given.
 struct Chunk {
   std::uint32_t type = 0;
-  std::uint64_t at = 0;    ///< where its header starts
-  std::uint64_t data = 0;  ///< where its contents start
-  std::uint64_t end = 0;   ///< where its contents end
-};
-
-// A part of the file that holds chunks, named for the reasons given.
-struct Span {
-  std::uint64_t end;
+  std::uint64_t at = 0;    // where its header starts
+  std::uint64_t data = 0;  // where its contents start; 0 for the file, and until its header is read
+  std::uint64_t end = 0;   // where its contents end
   std::string name;
-  bool file = false;
 };
 
-std::string Within(const Span& parent) {
-  if (parent.file) return "the file (" + std::to_string(parent.end) + " bytes)";
+std::string Within(const Chunk& parent) {
+  if (parent.data == 0) return "the file (" + std::to_string(parent.end) + " bytes)";
   return parent.name + " (at " + Hex(parent.end) + ")";
 }
 
-// Reads the chunk header at offset into chunk, bounded by the parent's end;
-// a problem, or "".
-std::string ReadChunk(ByteSource& source, std::uint64_t at, const Span& parent, Chunk& chunk) {
+// Reads the chunk header at offset, bounded by the parent's end; a problem, or "".
+std::string ReadChunk(ByteSource& source, std::uint64_t at, const Chunk& parent, Chunk& chunk) {
   std::uint8_t header[kChunkHeaderSize];
-  if (parent.end - at < kChunkHeaderSize || !source.ReadAt(at, sizeof header, header)) {
+  if (parent.end - at < kChunkHeaderSize || !source.ReadAt(at, sizeof header, header))
     return "truncated: the chunk header at " + Hex(at) + " runs past the end of " + Within(parent);
-  }
   chunk.type = Le32(header);
   chunk.at = at;
   chunk.data = at + kChunkHeaderSize;
   const std::uint64_t size = Le32(header + 4);
   if (size > parent.end - chunk.data) {
-    return std::string(parent.file ? "truncated or damaged" : "damaged") + ": the chunk at " +
+    return std::string(parent.data == 0 ? "truncated or damaged" : "damaged") + ": the chunk at " +
            Hex(at) + " (type " + Hex(chunk.type) + ") claims " + std::to_string(size) +
            " bytes, past the end of " + Within(parent);
   }
@@ -64,32 +55,15 @@ std::string ReadChunk(ByteSource& source, std::uint64_t at, const Span& parent, 
 }
 
 // Reads the struct chunk that must open a chunk, at least minimum bytes long.
-std::string ReadStruct(ByteSource& source, const Chunk& owner, const std::string& ownerName,
-                       std::uint64_t minimum, Chunk& inner) {
-  if (std::string problem = ReadChunk(source, owner.data, {owner.end, ownerName}, inner);
-      !problem.empty()) {
-    return problem;
+std::string ReadStruct(ByteSource& source, const Chunk& owner, std::uint64_t minimum,
+                       Chunk& inner) {
+  std::string problem = ReadChunk(source, owner.data, owner, inner);
+  if (problem.empty() && (inner.type != kStructChunk || inner.end - inner.data < minimum)) {
+    problem = "damaged: " + owner.name + " at " + Hex(owner.at) +
+              " does not start with a struct chunk of " + std::to_string(minimum) +
+              " bytes or more";
   }
-  if (inner.type != kStructChunk || inner.end - inner.data < minimum) {
-    return "damaged: " + ownerName + " at " + Hex(owner.at) +
-           " does not start with a struct chunk of " + std::to_string(minimum) + " bytes or more";
-  }
-  return "";
-}
-
-std::string ReadTextureName(ByteSource& source, const Chunk& texture, std::uint64_t number,
-                            const std::function<void(std::string_view)>& onName) {
-  Chunk inner;
-  const std::string name = "texture chunk " + std::to_string(number);
-  if (std::string problem = ReadStruct(source, texture, name, kNativeStructMinimum, inner);
-      !problem.empty()) {
-    return problem;
-  }
-  char text[kNameSize];
-  if (!source.ReadAt(inner.data + kNameAt, kNameSize, reinterpret_cast<std::uint8_t*>(text)))
-    return "the name of " + name + " cannot be read";
-  onName(std::string_view(text, strnlen(text, kNameSize)));
-  return "";
+  return problem;
 }
 
 }  // namespace
@@ -97,43 +71,44 @@ std::string ReadTextureName(ByteSource& source, const Chunk& texture, std::uint6
 DictionaryReading ReadTextureNames(ByteSource& source,
                                    const std::function<void(std::string_view)>& onName) {
   DictionaryReading reading;
-  const Span file{source.Size(), "the file", true};
-  std::uint8_t type[4];
-  if (file.end < kChunkHeaderSize || !source.ReadAt(0, sizeof type, type)) {
+  Chunk file, dictionary, header;
+  file.end = source.Size();
+  reading.problem = ReadChunk(source, 0, file, dictionary);
+  dictionary.name = "the dictionary";
+  if (dictionary.data == 0) {
     reading.problem = "not a texture dictionary: it is " + std::to_string(file.end) +
                       " bytes long, too short for one";
-    return reading;
+  } else if (dictionary.type != kTextureDictionaryChunk) {
+    reading.problem = "not a texture dictionary: it starts with chunk type " +
+                      Hex(dictionary.type) + ", not " + Hex(kTextureDictionaryChunk);
+  } else if (reading.problem.empty()) {
+    reading.problem = ReadStruct(source, dictionary, 4 /* count, device */, header);
   }
-  if (Le32(type) != kTextureDictionaryChunk) {
-    reading.problem = "not a texture dictionary: it starts with chunk type " + Hex(Le32(type)) +
-                      ", not " + Hex(kTextureDictionaryChunk);
-    return reading;
-  }
-  Chunk dictionary, header;
-  reading.problem = ReadChunk(source, 0, file, dictionary);
-  if (reading.problem.empty())
-    reading.problem =
-        ReadStruct(source, dictionary, "the dictionary", kDictionaryStructSize, header);
-  const Span inside{dictionary.end, "the dictionary chunk"};
+  dictionary.name = "the dictionary chunk";
   // The count in the header is never used: the chunks that are there are read.
   for (std::uint64_t at = header.end; reading.problem.empty() && at < dictionary.end;) {
-    Chunk chunk;
-    reading.problem = ReadChunk(source, at, inside, chunk);
-    if (reading.problem.empty() && chunk.type == kTextureNativeChunk)
-      reading.problem = ReadTextureName(source, chunk, ++reading.textures, onName);
-    at = chunk.end;
+    Chunk texture, inner;
+    reading.problem = ReadChunk(source, at, dictionary, texture);
+    at = texture.end;
+    if (!reading.problem.empty() || texture.type != kTextureNativeChunk) continue;
+    texture.name = "texture chunk " + std::to_string(++reading.textures);
+    reading.problem = ReadStruct(source, texture, kNativeStructMinimum, inner);
+    if (!reading.problem.empty()) break;
+    char name[kNameSize];
+    if (!source.ReadAt(inner.data + kNameAt, kNameSize, reinterpret_cast<std::uint8_t*>(name)))
+      reading.problem = "the name of " + texture.name + " cannot be read";
+    else
+      onName(std::string_view(name, strnlen(name, kNameSize)));
   }
   return reading;
 }
 
 std::int64_t PlatebackIndexOf(std::string_view name) {
-  if (name.size() <= kPlateback.size() ||
-      !EqualsIgnoringCase(name.substr(0, kPlateback.size()), kPlateback)) {
-    return -1;
-  }
-  const std::string_view digits = name.substr(kPlateback.size());
+  const std::string_view digits = name.substr(std::min(name.size(), kPlateback.size()));
   // The game names its textures plateback1, plateback2, ...: no sign, no leading zero.
-  if (digits[0] == '0') return -1;
+  if (digits.empty() || digits[0] == '0' ||
+      !EqualsIgnoringCase(name.substr(0, kPlateback.size()), kPlateback))
+    return -1;
   std::int64_t number = 0;
   for (char c : digits) {
     if (c < '0' || c > '9') return -1;
@@ -160,60 +135,44 @@ PlateTextures MeasurePlateTextures(const std::string& file, ByteSource& source) 
 
 PlateTextures MeasurePlateTextures(const std::string& path) {
   FileBytes bytes(path);
-  if (!bytes.IsOpen()) {
-    PlateTextures textures;
-    textures.file = path;
-    textures.problem = path + " cannot be read: " + WhyNotOpened(path);
-    return textures;
-  }
-  return MeasurePlateTextures(path, bytes);
+  if (bytes.IsOpen()) return MeasurePlateTextures(path, bytes);
+  PlateTextures textures;
+  textures.file = path;
+  textures.problem = path + " cannot be read: " + WhyNotOpened(path);
+  return textures;
 }
 
 std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders) {
   return FindFiles(folders,
-                   [](std::string_view name) { return EqualsIgnoringCase(name, kVehicleTxd); });
+                   [](std::string_view name) { return EqualsIgnoringCase(name, "vehicle.txd"); });
 }
-
-namespace {
-
-// The copy the game loads: models/generic/vehicle.txd under its folder.
-bool IsTheGamesOwn(const std::string& file, const std::string& gameFolder) {
-  return file.size() == gameFolder.size() + kGamesDictionary.size() &&
-         EqualsIgnoringCase(std::string_view(file).substr(gameFolder.size()), kGamesDictionary);
-}
-
-// A path under the game's folder as the player names it from there.
-std::string Shown(const std::string& path, const std::string& gameFolder) {
-  return path.substr(gameFolder.size());
-}
-
-// "PlatebackPack/vehicle.txd holds 11 plate textures: a copy the game does not read".
-std::string OtherCopy(const std::string& file, const std::string& gameFolder) {
-  const PlateTextures copy = MeasurePlateTextures(file);
-  const std::string holds = copy.Read()
-                                ? "holds " + std::to_string(copy.indices.size()) + " plate textures"
-                                : "cannot be read as a texture dictionary";
-  return Shown(file, gameFolder) + " " + holds + ": a copy the game does not read from there";
-}
-
-}  // namespace
 
 PlateTextures MeasureGameTextures(const std::string& gameFolder) {
   const std::vector<std::string> found = FindVehicleTxds({gameFolder});
-  const auto own = std::find_if(found.begin(), found.end(), [&gameFolder](const std::string& file) {
-    return IsTheGamesOwn(file, gameFolder);
+  // Paths are shown from the game's folder, as the player names them there.
+  const auto shown = [&gameFolder](const std::string& file) {
+    return file.substr(gameFolder.size());
+  };
+  const auto own = std::find_if(found.begin(), found.end(), [&](const std::string& file) {
+    return EqualsIgnoringCase(shown(file), kGamesDictionary);
   });
   PlateTextures textures;
   if (own != found.end()) {
     textures = MeasurePlateTextures(*own);
-    textures.file = Shown(*own, gameFolder);
+    textures.file = shown(*own);
     if (!textures.Read()) textures.problem = textures.file + textures.problem.substr(own->size());
   } else {
     textures.problem = "there is no " + std::string(kGamesDictionary) +
                        " in the game's folder, where the game loads its plate textures from";
   }
   for (const std::string& file : found) {
-    if (own == found.end() || file != *own) textures.copies.push_back(OtherCopy(file, gameFolder));
+    if (own != found.end() && file == *own) continue;
+    const PlateTextures copy = MeasurePlateTextures(file);
+    textures.copies.push_back(
+        shown(file) + " " +
+        (copy.Read() ? "holds " + std::to_string(copy.indices.size()) + " plate textures"
+                     : "cannot be read as a texture dictionary") +
+        ": a copy the game does not read from there");
   }
   return textures;
 }

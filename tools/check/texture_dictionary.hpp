@@ -15,7 +15,6 @@
 /// textures' names are read, so a file of any size costs the same memory.
 namespace vexilo::check {
 
-/// What a reading of a dictionary found.
 struct DictionaryReading {
   /// Why the bytes are no readable dictionary; empty when they are.
   std::string problem;
@@ -23,24 +22,17 @@ struct DictionaryReading {
   std::uint64_t textures = 0;
 };
 
-/// Reads a texture dictionary's chunks and calls onName with each texture's
-/// name (up to 32 bytes, as written). Every chunk must lie inside the file and
-/// inside its parent chunk; a dictionary that breaks that is refused with a
-/// reason, though names read before the break have been passed on.
+/// Calls onName with each texture's name (up to 32 bytes, as written). A
+/// chunk that leaves the file or its parent chunk is refused with a reason,
+/// though names read before it have been passed on.
 DictionaryReading ReadTextureNames(ByteSource& source,
                                    const std::function<void(std::string_view)>& onName);
 
-/// The plateback index whose texture a name is ("plateback3" gives 2, in any
-/// case), or -1 for any other name.
+/// "plateback3" gives 2, in any case; -1 for any other name.
 std::int64_t PlatebackIndexOf(std::string_view name);
 
-/// The most plateback indices a measure keeps: as many as a dictionary's
-/// count can say.
-inline constexpr std::size_t kMostPlatebacksKept = 65535;
-
-/// The plate textures of one dictionary, or why they could not be measured.
 struct PlateTextures {
-  std::string file;                ///< the dictionary, as shown; empty when none was found
+  std::string file;                ///< as shown; empty when none was found
   std::string problem;             ///< what was looked for and why it failed; empty when read
   std::set<std::int32_t> indices;  ///< plateback indices whose texture it holds
   /// The other copies found, one line each with its plate textures.
@@ -50,24 +42,15 @@ struct PlateTextures {
   bool Holds(std::int32_t plate) const { return indices.count(plate) != 0; }
 };
 
-/// Measures the plate textures of a dictionary's bytes; file names it.
+/// file names the source in the result.
 PlateTextures MeasurePlateTextures(const std::string& file, ByteSource& source);
-
-/// Measures the dictionary at a UTF-8 path.
 PlateTextures MeasurePlateTextures(const std::string& path);
 
-/// Where the game loads its vehicle textures from, under its folder.
-inline constexpr std::string_view kGamesDictionary = "models/generic/vehicle.txd";
-
-/// Every vehicle.txd (in any case) in the folders (each UTF-8, with its
-/// separator; "" for the current one) or their subfolders, shallowest first,
-/// in name order.
+/// Every vehicle.txd (in any case) that FindFiles finds in the folders.
 std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders);
 
-/// Measures the dictionary the game loads, models/generic/vehicle.txd under
-/// the game's folder (UTF-8, with its separator), and names every other copy
-/// found there; a copy elsewhere is never measured in its place. Paths are
-/// shown from the game's folder.
+/// Measures the dictionary the game loads under its folder (with its
+/// separator), never a copy elsewhere in its place, and names every copy.
 PlateTextures MeasureGameTextures(const std::string& gameFolder);
 
 }  // namespace vexilo::check
