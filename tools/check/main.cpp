@@ -29,9 +29,9 @@ using vexilo::platform::NativePath;
 
 // The executable named with --game, or every one beside the mapping file.
 GameSearch SearchForGame(const Options& options) {
-  GameSearch games{options.file, options.haveGame, {}, {}, {}};
-  if (options.haveGame) {
-    games.builds.push_back(ReadGameBuild(options.game));
+  GameSearch games{options.file, options.game.has_value(), {}, {}, {}};
+  if (options.game) {
+    games.builds.push_back(ReadGameBuild(*options.game));
     return games;
   }
   const std::string folder = options.gameFolder.folder;
@@ -61,12 +61,12 @@ void FindTheGame(Options& options) {
     options.check.findings = game.findings;
   }
   if (options.check.platesGiven) return;
-  const std::string folder = options.haveGame ? FolderOf(options.game) : game.folder;
+  const std::string folder = options.game ? FolderOf(*options.game) : game.folder;
   options.check.limit = FindPlateCount(folder);
   options.check.limitSearched = true;
   const PlateTextures& textures =
       *(options.check.dictionary =
-            options.haveTxd ? MeasurePlateTextures(options.txd) : MeasureGameTextures(folder));
+            options.txd ? MeasurePlateTextures(*options.txd) : MeasureGameTextures(folder));
   if (textures.Read()) return;
   const bool damaged = !textures.file.empty();
   options.check.findings.push_back(
@@ -139,7 +139,7 @@ int Fix(const Options& options) {
 // The zone, and what the file makes of it when it can be read.
 int LookUpZone(const Options& options) {
   std::string text;
-  const std::int32_t zone = FormatZone(text, options.zone);
+  const std::int32_t zone = FormatZone(text, *options.zone);
   if (zone != vexilo::kNoZone) {
     const CheckReport report = CheckMappingFile(NativePath(options.file), options.check);
     if (report.readable) {
@@ -166,7 +166,7 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
         "--fix changes the file and --html and --json report on it: run the check after --fix");
   if (options.dryRun && !options.fix) return Usage("--dry-run goes with --fix");
   FindTheGame(options);
-  if (options.haveZone) return LookUpZone(options);
+  if (options.zone) return LookUpZone(options);
   if (options.fix) return Fix(options);
   std::size_t mendable = 0;
   const int status = Check(options, mendable);
