@@ -64,17 +64,6 @@ std::string PlateClass(std::int32_t plate) {
   return plate < 0 ? "pb-m" + std::to_string(-std::int64_t{plate}) : "pb-" + std::to_string(plate);
 }
 
-std::string PlateStyles(const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
-  std::string css;
-  for (const auto& [plate, zones] : zonesPerPlate) {
-    const std::string fill(PlatebackFill(plate));
-    Append(css, ".%s { background-color: %s; color: %s; border-left-color: %s; }\n",
-           PlateClass(plate).c_str(), fill.c_str(), std::string(TextColourOn(fill)).c_str(),
-           fill.c_str());
-  }
-  return css;
-}
-
 // Sentences one to a line.
 std::string HtmlLines(const std::vector<std::string>& lines) {
   std::string html;
@@ -104,11 +93,10 @@ std::string Summary(const std::string& file, const CheckReport& report) {
     without.push_back(Plural(zones.size(), "zone", "zones") + ": " + why);
   if (!without.empty()) item("no-plateback", "No plateback", HtmlLines(without));
   if (report.mendable != 0) item("mendable", "Mendable", HtmlText(MendableNote(report)));
-  std::string problems;
-  Append(problems, R"(<span id="errors">%s</span>, <span id="warnings">%s</span>)",
-         Plural(report.errors, "error", "errors").c_str(),
-         Plural(report.warnings, "warning", "warnings").c_str());
-  item("problems", "Problems", problems);
+  item("problems", "Problems",
+       "<span id=\"errors\">" + Plural(report.errors, "error", "errors") +
+           "</span>, <span id=\"warnings\">" + Plural(report.warnings, "warning", "warnings") +
+           "</span>");
   if (const std::string headline = Headline(report); !headline.empty())
     item("headline", "Headline", HtmlText(headline));
   item("verdict", "Verdict", HtmlText(Verdict(report)));
@@ -131,8 +119,7 @@ void AppendZoneCell(std::string& html, std::int32_t zone, const CheckReport& rep
   const bool blank = !outcome.blank.empty();
   Append(html,
          R"(<div class="zone %s%s%s" data-zone="%d" data-plateback="%d" data-line="%s" )"
-         R"(title="%s"><b>%d</b><span>%s</span><span>=%d%s%s</span></div>)"
-         "\n",
+         "title=\"%s\"><b>%d</b><span>%s</span><span>=%d%s%s</span></div>\n",
          PlateClass(plate).c_str(), state, blank ? " no-plateback" : "", zone, plate,
          outcome.line == 0 ? "" : std::to_string(outcome.line).c_str(), HtmlText(title).c_str(),
          zone, zoneNames[zone], plate, state, blank ? " no plateback" : "");
@@ -176,8 +163,7 @@ std::string Diagnostics(const CheckReport& report) {
     Append(html,
            R"(<tr class="diagnostic %s" data-line="%zu" data-severity="%s"><td class="line">%s)"
            R"(</td><td class="severity">%s</td><td class="message">%s</td><td>)"
-           R"(<code class="text">%s</code></td></tr>)"
-           "\n",
+           "<code class=\"text\">%s</code></td></tr>\n",
            severity, d.line, severity, HtmlText(where).c_str(), severity,
            HtmlText(d.message).c_str(), HtmlText(d.quote).c_str());
   }
@@ -199,8 +185,8 @@ std::string GameBuilds(const GameSearch& games) {
     const std::string support =
         build.Read() ? std::string(SupportName(host::SupportOn(build.version))) : "unreadable";
     Append(html,
-           R"(<li data-file="%s" data-support="%s"><span class="exe">%s:</span> %s.</li>)"
-           "\n",
+           R"(<li data-file="%s" data-support="%s"><span class="exe">%s:</span> )"
+           "%s.</li>\n",
            file.c_str(), support.c_str(), file.c_str(), HtmlText(DescribeGameBuild(build)).c_str());
   }
   return html + "</ul>\n<p id=\"file-check-limit\">" + HtmlText(kFileCheckLimit) + "</p>\n";
@@ -259,15 +245,23 @@ std::string HtmlReport(const std::string& file, const CheckReport& report,
                        const GameSearch& games) {
   const std::map<std::int32_t, std::size_t> zonesPerPlate = ZonesPerPlateback(report);
   std::string html;
-  Append(html,
-         R"(<!DOCTYPE html>
+  Append(html, R"(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
 <meta http-equiv="Content-Security-Policy" content="default-src 'none'; style-src 'unsafe-inline'">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <title>%s: Vexilo mapping report</title>
-<style>%s%s</style>
+<style>%s)",
+         HtmlText(file).c_str(), kStyle);
+  for (const auto& [plate, zones] : zonesPerPlate) {
+    const std::string fill(PlatebackFill(plate));
+    Append(html, ".%s { background-color: %s; color: %s; border-left-color: %s; }\n",
+           PlateClass(plate).c_str(), fill.c_str(), std::string(TextColourOn(fill)).c_str(),
+           fill.c_str());
+  }
+  Append(html,
+         R"(</style>
 </head>
 <body>
 <h1>Vexilo mapping report</h1>
@@ -278,7 +272,6 @@ std::string HtmlReport(const std::string& file, const CheckReport& report,
          "<p>One cell per zone, in zone index order, ten to a row: the zone index, its label and "
          "\"=N\", its plateback index. Point at a cell to see the line that sets it.</p>\n"
          "<div class=\"grid\" id=\"zones\">\n",
-         HtmlText(file).c_str(), kStyle, PlateStyles(zonesPerPlate).c_str(),
          Summary(file, report).c_str(), GameBuilds(games).c_str(),
          Legend(report, zonesPerPlate).c_str(), Diagnostics(report).c_str());
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) AppendZoneCell(html, zone, report);
