@@ -30,20 +30,18 @@ using vexilo::platform::NativePath;
 // The executable named with --game, or every one beside the mapping file.
 GameSearch SearchForGame(const Options& options) {
   GameSearch games{options.file, options.game.has_value(), {}, {}, {}};
+  const std::string& folder = options.gameFolder.folder;
+  std::vector<std::string> names;
   if (options.game) {
     games.builds.push_back(ReadGameBuild(*options.game));
-    return games;
-  }
-  const std::string folder = options.gameFolder.folder;
-  std::vector<std::string> names;
-  if (!FileNamesIn(folder, names, games.folderProblem)) {
+  } else if (!FileNamesIn(folder, names, games.folderProblem)) {
     // A folder that fails part-way is not searched at all: a build named
     // from half a listing would look like the whole answer.
     games.folder = FullPath(folder.empty() ? "." : folder);
-    return games;
+  } else {
+    for (const std::string& name : PickGameExecutables(names, ProgramName()))
+      games.builds.push_back(ReadGameBuild(folder + name));
   }
-  for (const std::string& name : PickGameExecutables(names, ProgramName()))
-    games.builds.push_back(ReadGameBuild(folder + name));
   return games;
 }
 
