@@ -1,7 +1,9 @@
 #include "command_line.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "os.hpp"
 #include "text.hpp"
@@ -16,10 +18,11 @@ constexpr std::size_t kHelpWidth = 62;
 struct Option {
   const char* name;
   const char* value;  ///< what it takes, as the help names it; nullptr for none
-  const char* help;   ///< what it does, as the help says it
-  /// Takes the option (and its value) into options: kGoOn, or an exit status.
-  int (*take)(Options& options, const std::string& value);
+  const char* help;
+  int (*take)(Options& options, const std::string& value);  ///< kGoOn, or an exit status
 };
+
+std::string Help();
 
 int Plates(Options& options, const std::string& value) {
   char* end = nullptr;
@@ -37,7 +40,7 @@ const Option kOptions[] = {
      "game's models/generic/vehicle.txd, and not judged when it cannot be read",
      Plates},
     {"--txd", "FILE", "read the plate textures from the texture dictionary FILE",
-     [](Options& o, const std::string& v) { return o.txd = v, o.haveTxd = true, kGoOn; }},
+     [](Options& o, const std::string& v) { return o.txd = v, kGoOn; }},
     {"--fix", nullptr,
      "mend the mistakes whose meaning is plain (a missing '=' as in 63 5 or 63:5, debug, "
      "63=plateback2, a '#' comment, old Mac line ends, a stray Ctrl-Z, UTF-16 or \"UTF-8 with "
@@ -60,10 +63,10 @@ const Option kOptions[] = {
     {"--zone", "Z",
      "look up one zone by label (JEF2, jef2) or index (63), and what FILE gives it: plateback "
      "index, texture, the line",
-     [](Options& o, const std::string& v) { return o.zone = v, o.haveZone = true, kGoOn; }},
+     [](Options& o, const std::string& v) { return o.zone = v, kGoOn; }},
     {"--game", "FILE",
      "name the build of the game's executable FILE (default: of every .exe in the game's folder)",
-     [](Options& o, const std::string& v) { return o.game = v, o.haveGame = true, kGoOn; }},
+     [](Options& o, const std::string& v) { return o.game = v, kGoOn; }},
     {"--no-color", nullptr, "plain text even on a terminal (so does NO_COLOR=1)",
      [](Options& o, const std::string&) { return o.colour = false, kGoOn; }},
     {"--version", nullptr, "print the version",
@@ -75,64 +78,61 @@ const Option kOptions[] = {
      [](Options&, const std::string&) { return WriteText(stdout, Help()), kExitClean; }},
 };
 
-constexpr const char* kHelpStart =
-    "Usage: vexilo-check [OPTIONS] [FILE]\n"
-    "       vexilo-check --fix [FILE]\n"
-    "\n"
-    "Reads the Vexilo.txt the game reads (in the game's folder: the one with its\n"
-    ".exe, also when run from scripts\\ or plugins\\) exactly as the plug-in does,\n"
-    "and tells what the game will show and which lines do not do what they look\n"
-    "like. FILE checks another file.\n"
-    "\n"
-    "Options:\n";
+constexpr const char* kHelpStart = R"(Usage: vexilo-check [OPTIONS] [FILE]
+       vexilo-check --fix [FILE]
 
-constexpr const char* kHelpEnd =
-    "\n"
-    "Errors are what the game will not show as the file asks: a line it skips or\n"
-    "reads as something else, a zone whose plateback has no texture (a blank\n"
-    "plate), a line for zone 187 alone, a Vexilo.txt the game does not read.\n"
-    "Warnings may surprise but change nothing the game shows; notes explain.\n"
-    "The last line gives the verdict: \"No problems found.\", \"No errors, N\n"
-    "warnings: ...\" or \"N errors, M warnings: ...\".\n"
-    "\n"
-    "Exit status: 0 no error, 1 an error, 2 the file cannot be read, or the\n"
-    "command line is wrong.\n"
-    "\n"
-    "Double-clicked, vexilo-check checks the Vexilo.txt beside itself and waits\n"
-    "for Enter; a file dropped on it is checked the same way.\n"
-    "\n"
-    "Examples:\n"
-    "  vexilo-check                    check Vexilo.txt here\n"
-    "  vexilo-check --plates 3         which lines need textures the game lacks\n"
-    "  vexilo-check --fix              mend the plain mistakes, keeping a backup\n"
-    "  vexilo-check --html report.html then open report.html in a browser\n"
-    "  vexilo-check --table | more     which plateback every zone gets\n"
-    "  vexilo-check --zone JEF2        the zone index of JEF2 and its plateback\n";
+Reads the Vexilo.txt the game reads (in the game's folder: the one with its
+.exe, also when run from scripts\ or plugins\) exactly as the plug-in does,
+and tells what the game will show and which lines do not do what they look
+like. FILE checks another file.
 
-}  // namespace
+Options:
+)";
 
+constexpr const char* kHelpEnd = R"(
+Errors are what the game will not show as the file asks: a line it skips or
+reads as something else, a zone whose plateback has no texture (a blank
+plate), a line for zone 187 alone, a Vexilo.txt the game does not read.
+Warnings may surprise but change nothing the game shows; notes explain.
+The last line gives the verdict: "No problems found.", "No errors, N
+warnings: ..." or "N errors, M warnings: ...".
+
+Exit status: 0 no error, 1 an error, 2 the file cannot be read, or the
+command line is wrong.
+
+Double-clicked, vexilo-check checks the Vexilo.txt beside itself and waits
+for Enter; a file dropped on it is checked the same way.
+
+Examples:
+  vexilo-check                    check Vexilo.txt here
+  vexilo-check --plates 3         which lines need textures the game lacks
+  vexilo-check --fix              mend the plain mistakes, keeping a backup
+  vexilo-check --html report.html then open report.html in a browser
+  vexilo-check --table | more     which plateback every zone gets
+  vexilo-check --zone JEF2        the zone index of JEF2 and its plateback
+)";
+
+// The options' words filled into lines that keep the help within 80 columns.
 std::string Help() {
   std::string help = kHelpStart;
   for (const Option& option : kOptions) {
-    std::string head = option.name;
-    if (option.value != nullptr) head += std::string(" ") + option.value;
-    // Words filled into lines that keep the help within 80 columns.
-    std::string line;
-    std::string_view text = option.help;
-    while (!text.empty()) {
-      const std::size_t end = std::min(text.find(' '), text.size());
-      if (!line.empty() && line.size() + 1 + end > kHelpWidth) {
+    std::string head = option.value ? std::string(option.name) + " " + option.value : option.name;
+    std::istringstream words(option.help);
+    std::string line, word;
+    while (words >> word) {
+      if (!line.empty() && line.size() + 1 + word.size() > kHelpWidth) {
         Append(help, "  %-14s %s\n", head.c_str(), line.c_str());
         head.clear();
         line.clear();
       }
-      line += (line.empty() ? "" : " ") + std::string(text.substr(0, end));
-      text.remove_prefix(std::min(end + 1, text.size()));
+      line += (line.empty() ? "" : " ") + word;
     }
     Append(help, "  %-14s %s\n", head.c_str(), line.c_str());
   }
   return help + kHelpEnd;
 }
+
+}  // namespace
 
 int Usage(const std::string& problem) {
   WriteText(stderr, "vexilo-check: " + problem + "\nTry 'vexilo-check --help'.\n");
@@ -142,11 +142,10 @@ int Usage(const std::string& problem) {
 int ParseCommandLine(const std::vector<std::string>& arguments, Options& options) {
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string argument = arguments[i] == "-h" ? "--help" : arguments[i];
-    const Option* option = nullptr;
-    for (const Option& known : kOptions) {
-      if (argument == known.name) option = &known;
-    }
-    if (option != nullptr) {
+    const Option* option =
+        std::find_if(std::begin(kOptions), std::end(kOptions),
+                     [&](const Option& known) { return argument == known.name; });
+    if (option != std::end(kOptions)) {
       std::string value;
       if (option->value != nullptr) {
         if (i + 1 == arguments.size()) return Usage("missing value after " + argument);

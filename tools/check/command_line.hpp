@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,10 @@ struct Options {
   bool table = false;
   bool json = false;
   bool zones = false;
-  std::string zone;
-  bool haveZone = false;
+  std::optional<std::string> zone;
   std::string html;
-  std::string game;
-  bool haveGame = false;
-  std::string txd;
-  bool haveTxd = false;
+  std::optional<std::string> game;
+  std::optional<std::string> txd;
   bool fix = false;
   bool dryRun = false;
   bool colour = true;
@@ -38,9 +36,6 @@ struct Options {
   /// Where the game is, found before anything else.
   GameFolder gameFolder;
 };
-
-/// The help, its options from the table.
-std::string Help();
 
 /// Reads the arguments (the program's name first) into options. Returns -1
 /// to go on, or the exit status when the command line is done with: after

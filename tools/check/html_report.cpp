@@ -64,17 +64,6 @@ std::string PlateClass(std::int32_t plate) {
   return plate < 0 ? "pb-m" + std::to_string(-std::int64_t{plate}) : "pb-" + std::to_string(plate);
 }
 
-std::string PlateStyles(const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
-  std::string css;
-  for (const auto& [plate, zones] : zonesPerPlate) {
-    const std::string_view fill = PlatebackFill(plate);
-    css += "." + PlateClass(plate) + " { background-color: " + std::string(fill) +
-           "; color: " + std::string(TextColourOn(fill)) +
-           "; border-left-color: " + std::string(fill) + "; }\n";
-  }
-  return css;
-}
-
 // Sentences one to a line.
 std::string HtmlLines(const std::vector<std::string>& lines) {
   std::string html;
@@ -85,25 +74,24 @@ std::string HtmlLines(const std::vector<std::string>& lines) {
 std::string Summary(const std::string& file, const CheckReport& report) {
   std::string html = "<dl class=\"summary\">\n";
   const auto item = [&html](const char* id, const char* term, const std::string& value) {
-    html += std::string("<dt>") + term + "</dt><dd id=\"" + id + "\">" + value + "</dd>\n";
+    Append(html, "<dt>%s</dt><dd id=\"%s\">%s</dd>\n", term, id, value.c_str());
   };
+  const CheckOptions& options = report.options;
   item("file", "File", HtmlText(file));
   item("lines", "Lines", std::to_string(report.lines));
   item("mappings", "Mappings", std::to_string(report.mappings));
   item("debug", "DEBUG", report.table.debug ? "on" : "off");
-  if (report.options.dictionary && !report.options.dictionary->Read())
-    item("dictionary", "Texture dictionary", HtmlText(report.options.dictionary->problem));
-  item("plates", "Plate textures", HtmlText(AssumedTextures(report.options)));
-  const CheckOptions& options = report.options;
+  if (options.dictionary && !options.dictionary->Read())
+    item("dictionary", "Texture dictionary", HtmlText(options.dictionary->problem));
+  item("plates", "Plate textures", HtmlText(AssumedTextures(options)));
   if (options.dictionary && !options.dictionary->copies.empty())
     item("dictionary-copies", "Other copies", HtmlLines(options.dictionary->copies));
   if (options.limitSearched)
     item("limit", "Limit adjuster", HtmlText(PlateCountNote(options.limit)));
-  std::string without;
+  std::vector<std::string> without;
   for (const auto& [why, zones] : ZonesWithoutPlateback(report))
-    without += (without.empty() ? "" : "<br>") + Plural(zones.size(), "zone", "zones") + ": " +
-               HtmlText(why);
-  if (!without.empty()) item("no-plateback", "No plateback", without);
+    without.push_back(Plural(zones.size(), "zone", "zones") + ": " + why);
+  if (!without.empty()) item("no-plateback", "No plateback", HtmlLines(without));
   if (report.mendable != 0) item("mendable", "Mendable", HtmlText(MendableNote(report)));
   item("problems", "Problems",
        "<span id=\"errors\">" + Plural(report.errors, "error", "errors") +
@@ -115,44 +103,26 @@ std::string Summary(const std::string& file, const CheckReport& report) {
   return html + "</dl>\n";
 }
 
-std::string ZoneTitle(std::int32_t zone, const CheckReport& report) {
-  const ZoneOutcome outcome = OutcomeOf(report, zone);
-  std::string title = "Zone " + std::to_string(zone) + " " + zoneNames[zone] +
-                      ": plateback index " + std::to_string(outcome.plate) + " (" +
-                      Texture(outcome.plate) + "), ";
-  if (outcome.line == 0) {
-    title += "set by no line";
-  } else {
-    title += "set by line " + std::to_string(outcome.line) +
-             (outcome.lineText.empty() ? "" : ": " + outcome.lineText);
-  }
-  if (!outcome.reached) title += ". It is " + std::string(kCitysAgainNote);
-  if (!outcome.blank.empty()) title += ". In the game it shows no plateback: " + outcome.blank;
-  return title;
-}
-
-std::string ZoneCell(std::int32_t zone, const CheckReport& report) {
+// A cell of the grid; its title says what the terminal's --zone says.
+void AppendZoneCell(std::string& html, std::int32_t zone, const CheckReport& report) {
   const ZoneOutcome outcome = OutcomeOf(report, zone);
   const std::int32_t plate = outcome.plate;
-  const std::size_t line = outcome.line;
-  std::string classes = "zone " + PlateClass(plate);
-  std::string note;
-  if (!outcome.reached) {
-    classes += " unreachable";
-    note = " unreachable";
-  } else if (line == 0) {
-    classes += " unset";
-    note = " unset";
-  }
-  if (!outcome.blank.empty()) {
-    classes += " no-plateback";
-    note += " no plateback";
-  }
-  return "<div class=\"" + classes + "\" data-zone=\"" + std::to_string(zone) +
-         "\" data-plateback=\"" + std::to_string(plate) + "\" data-line=\"" +
-         (line == 0 ? "" : std::to_string(line)) + "\" title=\"" +
-         HtmlText(ZoneTitle(zone, report)) + "\"><b>" + std::to_string(zone) + "</b><span>" +
-         zoneNames[zone] + "</span><span>=" + std::to_string(plate) + note + "</span></div>\n";
+  std::string title;
+  Append(title, "Zone %d %s: plateback index %d (%s), set by ", zone, zoneNames[zone], plate,
+         Texture(plate).c_str());
+  title += outcome.line == 0 ? "no line"
+                             : "line " + std::to_string(outcome.line) +
+                                   (outcome.lineText.empty() ? "" : ": " + outcome.lineText);
+  if (!outcome.reached) title += ". It is " + std::string(kCitysAgainNote);
+  if (!outcome.blank.empty()) title += ". In the game it shows no plateback: " + outcome.blank;
+  const char* state = !outcome.reached ? " unreachable" : outcome.line == 0 ? " unset" : "";
+  const bool blank = !outcome.blank.empty();
+  Append(html,
+         R"(<div class="zone %s%s%s" data-zone="%d" data-plateback="%d" data-line="%s" )"
+         "title=\"%s\"><b>%d</b><span>%s</span><span>=%d%s%s</span></div>\n",
+         PlateClass(plate).c_str(), state, blank ? " no-plateback" : "", zone, plate,
+         outcome.line == 0 ? "" : std::to_string(outcome.line).c_str(), HtmlText(title).c_str(),
+         zone, zoneNames[zone], plate, state, blank ? " no plateback" : "");
 }
 
 std::string Legend(const CheckReport& report,
@@ -160,46 +130,42 @@ std::string Legend(const CheckReport& report,
   std::string html = "<ul class=\"legend\">\n";
   for (const auto& [plate, zones] : zonesPerPlate) {
     const bool missing = !report.options.ShowsPlate(plate);
-    html += "<li data-plateback=\"" + std::to_string(plate) + "\" data-count=\"" +
-            std::to_string(zones) + "\"" + (missing ? " class=\"missing\"" : "") +
-            "><span class=\"swatch " + PlateClass(plate) + "\">=" + std::to_string(plate) +
-            "</span>plateback index " + std::to_string(plate) + " (" + Texture(plate) +
-            "): " + Plural(zones, "zone", "zones") +
-            (missing ? "; <strong class=\"no-texture\">" +
-                           HtmlText(WhyNoPlateback(report.options, plate)) + "</strong>"
-                     : "") +
-            "</li>\n";
+    const std::string why = missing
+                                ? "; <strong class=\"no-texture\">" +
+                                      HtmlText(WhyNoPlateback(report.options, plate)) + "</strong>"
+                                : "";
+    Append(html,
+           R"(<li data-plateback="%d" data-count="%zu"%s><span class="swatch %s">=%d</span>)"
+           "plateback index %d (%s): %s%s</li>\n",
+           plate, zones, missing ? R"( class="missing")" : "", PlateClass(plate).c_str(), plate,
+           plate, Texture(plate).c_str(), Plural(zones, "zone", "zones").c_str(), why.c_str());
   }
   const std::size_t unset = UnsetZones(report).size();
-  html += "<li class=\"key-unset\" data-count=\"" + std::to_string(unset) +
-          "\"><span class=\"swatch unset " + PlateClass(0) +
-          "\">unset</span>set by no line, so plateback index 0 (plateback1): " +
-          Plural(unset, "zone", "zones") + "</li>\n";
-  html +=
-      "<li class=\"key-unreachable\"><span class=\"swatch unreachable\">187</span>zone index 187, "
-      "the "
-      "second CITYS, is " +
-      std::string(kCitysAgainNote) + "</li>\n";
-  return html + "</ul>\n";
+  Append(html,
+         R"(<li class="key-unset" data-count="%zu"><span class="swatch unset pb-0">unset</span>)"
+         "set by no line, so plateback index 0 (plateback1): %s</li>\n"
+         R"(<li class="key-unreachable"><span class="swatch unreachable">187</span>)"
+         "zone index 187, the second CITYS, is %s</li>\n</ul>\n",
+         unset, Plural(unset, "zone", "zones").c_str(), std::string(kCitysAgainNote).c_str());
+  return html;
 }
 
 std::string Diagnostics(const CheckReport& report) {
   if (report.diagnostics.empty()) return "<p id=\"no-problems\">No problems found.</p>\n";
   std::string html =
-      "<table "
-      "class=\"diagnostics\">\n<thead><tr><th>Line</th><th>Severity</th><th>Message</th><th>Text "
-      "of the "
-      "line</th></tr></thead>\n<tbody>\n";
+      "<table class=\"diagnostics\">\n<thead><tr><th>Line</th><th>Severity</th><th>Message</th>"
+      "<th>Text of the line</th></tr></thead>\n<tbody>\n";
   for (const Diagnostic& d : report.diagnostics) {
     const char* severity = SeverityName(d.severity);
-    html += std::string("<tr class=\"diagnostic ") + severity + "\" data-line=\"" +
-            std::to_string(d.line) + "\" data-severity=\"" + severity + "\"><td class=\"line\">" +
-            HtmlText(!d.where.empty() ? d.where
-                     : d.line == 0    ? std::string()
-                                      : std::to_string(d.line)) +
-            "</td><td class=\"severity\">" + severity + "</td><td class=\"message\">" +
-            HtmlText(d.message) + "</td><td><code class=\"text\">" + HtmlText(d.quote) +
-            "</code></td></tr>\n";
+    const std::string where = !d.where.empty() ? d.where
+                              : d.line == 0    ? std::string()
+                                               : std::to_string(d.line);
+    Append(html,
+           R"(<tr class="diagnostic %s" data-line="%zu" data-severity="%s"><td class="line">%s)"
+           R"(</td><td class="severity">%s</td><td class="message">%s</td><td>)"
+           "<code class=\"text\">%s</code></td></tr>\n",
+           severity, d.line, severity, HtmlText(where).c_str(), severity,
+           HtmlText(d.message).c_str(), HtmlText(d.quote).c_str());
   }
   html += "</tbody>\n</table>\n";
   if (const std::string cut = CutNote(report); !cut.empty()) html += "<p>" + cut + "</p>\n";
@@ -215,11 +181,13 @@ std::string GameBuilds(const GameSearch& games) {
   }
   html += "<ul id=\"game-builds\">\n";
   for (const GameBuild& build : games.builds) {
+    const std::string file = HtmlText(build.file);
     const std::string support =
         build.Read() ? std::string(SupportName(host::SupportOn(build.version))) : "unreadable";
-    html += "<li data-file=\"" + HtmlText(build.file) + "\" data-support=\"" + support +
-            "\"><span class=\"exe\">" + HtmlText(build.file) + ":</span> " +
-            HtmlText(DescribeGameBuild(build)) + ".</li>\n";
+    Append(html,
+           R"(<li data-file="%s" data-support="%s"><span class="exe">%s:</span> )"
+           "%s.</li>\n",
+           file.c_str(), support.c_str(), file.c_str(), HtmlText(DescribeGameBuild(build)).c_str());
   }
   return html + "</ul>\n<p id=\"file-check-limit\">" + HtmlText(kFileCheckLimit) + "</p>\n";
 }
@@ -251,42 +219,22 @@ std::string_view TextColourOn(std::string_view fill) {
 }
 
 std::string HtmlText(std::string_view text) {
+  constexpr std::string_view kMarkup = "&<>\"'";
+  constexpr const char* kEntities[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"};
   std::string out;
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    const std::size_t length = Utf8SequenceLength(text.substr(i));
-    char spelled[12];
-    if (length == 0) {
+    const std::size_t length = std::max<std::size_t>(Utf8SequenceLength(text.substr(i)), 1);
+    if (length == 1 && byte >= 0x80) {
       out += kReplacementCharacter;
-      ++i;
-      continue;
-    }
-    if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
-      std::snprintf(spelled, sizeof spelled, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
-      out += spelled;
+    } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+      Append(out, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
     } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
-      std::snprintf(spelled, sizeof spelled, "\\x%02X", byte);
-      out += spelled;
+      Append(out, "\\x%02X", byte);
+    } else if (const std::size_t markup = kMarkup.find(text[i]); markup != kMarkup.npos) {
+      out += kEntities[markup];
     } else {
-      switch (byte) {
-        case '&':
-          out += "&amp;";
-          break;
-        case '<':
-          out += "&lt;";
-          break;
-        case '>':
-          out += "&gt;";
-          break;
-        case '"':
-          out += "&quot;";
-          break;
-        case '\'':
-          out += "&#39;";
-          break;
-        default:
-          out.append(text.substr(i, length));
-      }
+      out.append(text.substr(i, length));
     }
     i += length;
   }
@@ -296,21 +244,37 @@ std::string HtmlText(std::string_view text) {
 std::string HtmlReport(const std::string& file, const CheckReport& report,
                        const GameSearch& games) {
   const std::map<std::int32_t, std::size_t> zonesPerPlate = ZonesPerPlateback(report);
-  std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src "
-      "'unsafe-inline'\">\n"
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-      HtmlText(file) + ": Vexilo mapping report</title>\n<style>" + kStyle +
-      PlateStyles(zonesPerPlate) + "</style>\n</head>\n<body>\n<h1>Vexilo mapping report</h1>\n" +
-      Summary(file, report) + GameBuilds(games) + "<h2>Legend</h2>\n" +
-      Legend(report, zonesPerPlate) + "<h2>Diagnostics</h2>\n" + Diagnostics(report) +
-      "<h2>Zones and their platebacks</h2>\n<p>One cell per zone, in zone index order, ten to a "
-      "row: the zone "
-      "index, its label and \"=N\", its plateback index. Point at a cell to see the line that sets "
-      "it.</p>\n"
-      "<div class=\"grid\" id=\"zones\">\n";
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) html += ZoneCell(zone, report);
+  std::string html;
+  Append(html, R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta http-equiv="Content-Security-Policy" content="default-src 'none'; style-src 'unsafe-inline'">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>%s: Vexilo mapping report</title>
+<style>%s)",
+         HtmlText(file).c_str(), kStyle);
+  for (const auto& [plate, zones] : zonesPerPlate) {
+    const std::string fill(PlatebackFill(plate));
+    Append(html, ".%s { background-color: %s; color: %s; border-left-color: %s; }\n",
+           PlateClass(plate).c_str(), fill.c_str(), std::string(TextColourOn(fill)).c_str(),
+           fill.c_str());
+  }
+  Append(html,
+         R"(</style>
+</head>
+<body>
+<h1>Vexilo mapping report</h1>
+%s%s<h2>Legend</h2>
+%s<h2>Diagnostics</h2>
+%s<h2>Zones and their platebacks</h2>
+)"
+         "<p>One cell per zone, in zone index order, ten to a row: the zone index, its label and "
+         "\"=N\", its plateback index. Point at a cell to see the line that sets it.</p>\n"
+         "<div class=\"grid\" id=\"zones\">\n",
+         Summary(file, report).c_str(), GameBuilds(games).c_str(),
+         Legend(report, zonesPerPlate).c_str(), Diagnostics(report).c_str());
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) AppendZoneCell(html, zone, report);
   return html + "</div>\n</body>\n</html>\n";
 }
 

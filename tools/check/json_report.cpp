@@ -1,7 +1,9 @@
 #include "json_report.hpp"
 
-#include <cstdio>
+#include <algorithm>
+#include <numeric>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "game_files.hpp"
@@ -12,125 +14,101 @@
 namespace vexilo::check {
 namespace {
 
+const char* JsonBool(bool value) { return value ? "true" : "false"; }
+
 // An empty text is no text at all.
 std::string JsonStringOrNull(std::string_view text) {
   return text.empty() ? "null" : JsonString(text);
 }
 
-void FormatJsonDiagnostics(std::string& out, const CheckReport& report) {
-  Append(out, "  \"diagnostics\": [");
-  for (std::size_t i = 0; i < report.diagnostics.size(); ++i) {
-    const Diagnostic& d = report.diagnostics[i];
-    const char* severity = SeverityName(d.severity);
-    Append(out,
-           "%s\n    {\"line\": %zu, \"where\": %s, \"severity\": \"%s\", \"rule\": %s, "
-           "\"message\": %s, \"text\": %s}",
-           i ? "," : "", d.line, JsonStringOrNull(d.where).c_str(), severity,
-           JsonStringOrNull(d.rule).c_str(), JsonString(d.message).c_str(),
-           JsonString(d.quote).c_str());
-  }
-  Append(out, "%s],\n", report.diagnostics.empty() ? "" : "\n  ");
+// A JSON array of what show makes of each item: on one line, or with an
+// indent one item to a line.
+template <typename Items, typename Show>
+std::string JsonArray(const Items& items, Show show, const std::string& indent = {}) {
+  const std::string between = indent.empty() ? ", " : ",\n  " + indent;
+  std::string list;
+  for (const auto& item : items) list += (list.empty() ? "" : between) + show(item);
+  if (indent.empty() || list.empty()) return "[" + list + "]";
+  return "[\n  " + indent + list + "\n" + indent + "]";
 }
 
-std::string JsonBuild(const GameBuild& build) {
-  if (!build.Read() || build.version == host::kUnknownHostVersion) return "null";
-  return std::to_string(build.version);
-}
-
-std::string JsonSupport(const GameBuild& build) {
-  return build.Read() ? "\"" + std::string(SupportName(host::SupportOn(build.version))) + "\""
-                      : "null";
-}
-
-void FormatJsonGame(std::string& out, const GameSearch& games) {
-  Append(out, "  \"game\": {\n    \"named\": %s,\n    \"executables\": [",
-         games.named ? "true" : "false");
-  for (std::size_t i = 0; i < games.builds.size(); ++i) {
-    const GameBuild& build = games.builds[i];
-    Append(
-        out,
-        "%s\n      {\"file\": %s, \"build\": %s, \"support\": %s, \"problem\": %s, \"says\": %s}",
-        i ? "," : "", JsonString(build.file).c_str(), JsonBuild(build).c_str(),
-        JsonSupport(build).c_str(), build.Read() ? "null" : JsonString(build.problem).c_str(),
-        JsonString(DescribeGameBuild(build)).c_str());
-  }
-  const std::string note =
-      games.builds.empty() ? NoGameExecutable(games) : std::string(kFileCheckLimit);
-  Append(out, "%s],\n    \"note\": %s\n  },\n", games.builds.empty() ? "" : "\n    ",
-         JsonString(note).c_str());
+std::string JsonNumbers(const std::vector<std::int32_t>& numbers) {
+  return JsonArray(numbers, [](std::int32_t number) { return std::to_string(number); });
 }
 
 std::string JsonStrings(const std::vector<std::string>& texts) {
-  std::string list = "[";
-  for (std::size_t i = 0; i < texts.size(); ++i) list += (i ? ", " : "") + JsonString(texts[i]);
-  return list + "]";
+  return JsonArray(texts, [](const std::string& text) { return JsonString(text); });
 }
 
-std::string JsonList(const std::vector<std::int32_t>& numbers) {
-  std::string list = "[";
-  for (std::size_t i = 0; i < numbers.size(); ++i)
-    list += (i ? ", " : "") + std::to_string(numbers[i]);
-  return list + "]";
+std::string JsonDiagnostic(const Diagnostic& d) {
+  std::string json;
+  Append(json,
+         R"({"line": %zu, "where": %s, "severity": "%s", "rule": %s, "message": %s, "text": %s})",
+         d.line, JsonStringOrNull(d.where).c_str(), SeverityName(d.severity),
+         JsonStringOrNull(d.rule).c_str(), JsonString(d.message).c_str(),
+         JsonString(d.quote).c_str());
+  return json;
+}
+
+std::string JsonGroup(const std::pair<std::string, std::vector<std::int32_t>>& group) {
+  std::string json;
+  Append(json, R"({"why": %s, "zones": %s, "count": %zu})", JsonString(group.first).c_str(),
+         JsonNumbers(group.second).c_str(), group.second.size());
+  return json;
+}
+
+std::string JsonBuild(const GameBuild& build) {
+  const bool known = build.Read() && build.version != host::kUnknownHostVersion;
+  const std::string support(build.Read() ? SupportName(host::SupportOn(build.version)) : "");
+  std::string json;
+  Append(json, R"({"file": %s, "build": %s, "support": %s, "problem": %s, "says": %s})",
+         JsonString(build.file).c_str(), known ? std::to_string(build.version).c_str() : "null",
+         JsonStringOrNull(support).c_str(), JsonStringOrNull(build.problem).c_str(),
+         JsonString(DescribeGameBuild(build)).c_str());
+  return json;
+}
+
+std::string JsonZone(const CheckReport& report, std::int32_t zone) {
+  const ZoneOutcome outcome = OutcomeOf(report, zone);
+  std::string json;
+  Append(json, R"({"index": %d, "label": "%s", "plateback": %d, "texture": "%s", "line": %s)", zone,
+         zoneNames[zone], outcome.plate, Texture(outcome.plate).c_str(),
+         outcome.line == 0 ? "null" : std::to_string(outcome.line).c_str());
+  if (!outcome.reached) {
+    Append(json, R"(, "never_reached": true, "note": %s)", JsonString(kCitysAgainNote).c_str());
+  } else if (!outcome.blank.empty()) {
+    Append(json, R"(, "no_plateback": %s)", JsonString(outcome.blank).c_str());
+  }
+  return json + "}";
 }
 
 // The dictionary the textures were read from (null when --plates said how
-// many), and the zones left without a texture.
-void FormatJsonTextures(std::string& out, const CheckReport& report) {
-  const std::optional<PlateTextures>& dictionary = report.options.dictionary;
-  Append(out, "  \"texture_dictionary\": ");
+// many), and the limit adjuster's count.
+void FormatJsonTextures(std::string& out, const CheckOptions& options) {
+  const std::optional<PlateTextures>& dictionary = options.dictionary;
   if (!dictionary) {
-    Append(out, "null,\n");
+    Append(out, "  \"texture_dictionary\": null,\n");
   } else {
-    Append(out, "{\"file\": %s, \"read\": %s, \"problem\": %s, \"platebacks\": %s},\n",
-           JsonStringOrNull(dictionary->file).c_str(), dictionary->Read() ? "true" : "false",
-           dictionary->Read() ? "null" : JsonString(dictionary->problem).c_str(),
-           JsonList({dictionary->indices.begin(), dictionary->indices.end()}).c_str());
-    Append(out, "  \"texture_dictionary_copies\": %s,\n", JsonStrings(dictionary->copies).c_str());
+    Append(out,
+           R"(  "texture_dictionary": {"file": %s, "read": %s, "problem": %s, "platebacks": %s},)"
+           "\n  \"texture_dictionary_copies\": %s,\n",
+           JsonStringOrNull(dictionary->file).c_str(), JsonBool(dictionary->Read()),
+           JsonStringOrNull(dictionary->problem).c_str(),
+           JsonNumbers({dictionary->indices.begin(), dictionary->indices.end()}).c_str(),
+           JsonStrings(dictionary->copies).c_str());
   }
-  const std::optional<PlateCount>& limit = report.options.limit;
-  Append(out, "  \"limit_adjuster\": ");
+  const std::optional<PlateCount>& limit = options.limit;
   if (!limit) {
-    Append(out, "null,\n");
+    Append(out, "  \"limit_adjuster\": null,\n");
   } else {
-    Append(out, "{\"file\": %s, \"line\": %zu, \"on\": %s, \"count\": %d, \"others\": %s},\n",
-           JsonString(limit->file).c_str(), limit->line, limit->on ? "true" : "false", limit->count,
+    Append(out,
+           R"(  "limit_adjuster": {"file": %s, "line": %zu, "on": %s, "count": %d, "others": %s},)"
+           "\n",
+           JsonString(limit->file).c_str(), limit->line, JsonBool(limit->on), limit->count,
            JsonStrings(limit->others).c_str());
   }
-  if (report.options.limitSearched) {
+  if (options.limitSearched)
     Append(out, "  \"limit_adjuster_note\": %s,\n", JsonString(PlateCountNote(limit)).c_str());
-  }
-  Append(out, "  \"zones_without_texture\": %s,\n", JsonList(ZonesWithoutTexture(report)).c_str());
-  Append(out, "  \"zones_without_plateback\": [");
-  const auto groups = ZonesWithoutPlateback(report);
-  for (std::size_t i = 0; i < groups.size(); ++i) {
-    Append(out, "%s{\"why\": %s, \"zones\": %s, \"count\": %zu}", i ? ", " : "",
-           JsonString(groups[i].first).c_str(), JsonList(groups[i].second).c_str(),
-           groups[i].second.size());
-  }
-  Append(out, "],\n");
-}
-
-void FormatJsonZones(std::string& out, const CheckReport& report) {
-  Append(out, "  \"zones\": [");
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
-    const ZoneOutcome outcome = OutcomeOf(report, zone);
-    Append(out,
-           "%s\n    {\"index\": %d, \"label\": \"%s\", \"plateback\": %d, \"texture\": \"%s\", "
-           "\"line\": ",
-           zone ? "," : "", zone, zoneNames[zone], outcome.plate, Texture(outcome.plate).c_str());
-    if (outcome.line == 0) {
-      Append(out, "null");
-    } else {
-      Append(out, "%zu", outcome.line);
-    }
-    if (!outcome.reached) {
-      Append(out, ", \"never_reached\": true, \"note\": %s", JsonString(kCitysAgainNote).c_str());
-    } else if (!outcome.blank.empty()) {
-      Append(out, ", \"no_plateback\": %s", JsonString(outcome.blank).c_str());
-    }
-    Append(out, "}");
-  }
-  Append(out, "\n  ]\n");
 }
 
 }  // namespace
@@ -139,51 +117,54 @@ std::string JsonString(std::string_view text) {
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
+    const std::size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(text.substr(i));
     if (byte == '"' || byte == '\\') {
       out += '\\';
-      out += static_cast<char>(byte);
+      out += text[i];
     } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else if (byte < 0x80) {
-      out += static_cast<char>(byte);
-    } else if (const std::size_t length = Utf8SequenceLength(text.substr(i)); length > 0) {
-      out.append(text.substr(i, length));
-      i += length;
-      continue;
-    } else {
+      Append(out, "\\u%04x", byte);
+    } else if (length == 0) {
       out += kReplacementCharacter;
+    } else {
+      out.append(text.substr(i, length));
     }
-    ++i;
+    i += std::max<std::size_t>(length, 1);
   }
   return out + "\"";
 }
 
 void FormatJson(std::string& out, const std::string& file, const CheckReport& report,
                 const GameSearch& games) {
+  const CheckOptions& options = report.options;
+  const std::string plates = options.Measured() ? std::to_string(options.dictionary->indices.size())
+                             : options.platesGiven ? std::to_string(options.plates)
+                                                   : "null";
   Append(out,
          "{\n  \"file\": %s,\n  \"debug\": %s,\n  \"lines\": %zu,\n  \"errors\": %zu,\n  "
-         "\"warnings\": %zu,\n",
-         JsonString(file).c_str(), report.table.debug ? "true" : "false", report.lines,
-         report.Count(Severity::Error), report.Count(Severity::Warning));
-  Append(out, "  \"mappings\": %zu,\n  \"notes\": %zu,\n  \"mendable\": %zu,\n", report.mappings,
-         report.notes, report.mendable);
-  const CheckOptions& options = report.options;
-  Append(out,
-         "  \"headline\": %s,\n  \"verdict\": %s,\n  \"plate_textures\": %s,\n  "
-         "\"plate_textures_note\": %s,\n"
-         "  \"unset_zones\": %zu,\n",
-         JsonStringOrNull(Headline(report)).c_str(), JsonString(Verdict(report)).c_str(),
-         options.Measured()    ? std::to_string(options.dictionary->indices.size()).c_str()
-         : options.platesGiven ? std::to_string(options.plates).c_str()
-                               : "null",
+         "\"warnings\": %zu,\n  \"mappings\": %zu,\n  \"notes\": %zu,\n  \"mendable\": %zu,\n  "
+         "\"headline\": %s,\n  \"verdict\": %s,\n  \"plate_textures\": %s,\n  "
+         "\"plate_textures_note\": %s,\n  \"unset_zones\": %zu,\n",
+         JsonString(file).c_str(), JsonBool(report.table.debug), report.lines,
+         report.Count(Severity::Error), report.Count(Severity::Warning), report.mappings,
+         report.notes, report.mendable, JsonStringOrNull(Headline(report)).c_str(),
+         JsonString(Verdict(report)).c_str(), plates.c_str(),
          JsonString(AssumedTextures(options)).c_str(), UnsetZones(report).size());
-  FormatJsonTextures(out, report);
-  FormatJsonDiagnostics(out, report);
-  FormatJsonGame(out, games);
-  FormatJsonZones(out, report);
-  Append(out, "}\n");
+  FormatJsonTextures(out, options);
+  std::vector<std::int32_t> zones(kZoneCount);
+  std::iota(zones.begin(), zones.end(), 0);
+  const std::string note =
+      games.builds.empty() ? NoGameExecutable(games) : std::string(kFileCheckLimit);
+  Append(out,
+         "  \"zones_without_texture\": %s,\n  \"zones_without_plateback\": %s,\n  "
+         "\"diagnostics\": %s,\n  \"game\": {\n    \"named\": %s,\n    \"executables\": %s,\n    "
+         "\"note\": %s\n  },\n  \"zones\": %s\n}\n",
+         JsonNumbers(ZonesWithoutTexture(report)).c_str(),
+         JsonArray(ZonesWithoutPlateback(report), JsonGroup).c_str(),
+         JsonArray(report.diagnostics, JsonDiagnostic, "  ").c_str(), JsonBool(games.named),
+         JsonArray(games.builds, JsonBuild, "    ").c_str(), JsonString(note).c_str(),
+         JsonArray(
+             zones, [&report](std::int32_t zone) { return JsonZone(report, zone); }, "  ")
+             .c_str());
 }
 
 }  // namespace vexilo::check

@@ -1,9 +1,7 @@
 // vexilo-check: reads a mapping file exactly as the plug-in does and says
 // what every line does.
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,67 +25,46 @@
 namespace {
 
 using namespace vexilo::check;
+using vexilo::platform::NativePath;
 
 // The executable named with --game, or every one beside the mapping file.
 GameSearch SearchForGame(const Options& options) {
-  GameSearch games;
-  games.beside = options.file;
-  games.named = options.haveGame;
-  if (options.haveGame) {
-    games.builds.push_back(ReadGameBuild(options.game));
-    return games;
-  }
-  const std::string folder = options.gameFolder.folder;
+  GameSearch games{options.file, options.game.has_value(), {}, {}, {}};
+  const std::string& folder = options.gameFolder.folder;
   std::vector<std::string> names;
-  if (!FileNamesIn(folder, names, games.folderProblem)) {
+  if (options.game) {
+    games.builds.push_back(ReadGameBuild(*options.game));
+  } else if (!FileNamesIn(folder, names, games.folderProblem)) {
     // A folder that fails part-way is not searched at all: a build named
     // from half a listing would look like the whole answer.
     games.folder = FullPath(folder.empty() ? "." : folder);
-    return games;
-  }
-  for (const std::string& name : PickGameExecutables(names, ProgramName())) {
-    games.builds.push_back(ReadGameBuild(folder + name));
+  } else {
+    for (const std::string& name : PickGameExecutables(names, ProgramName()))
+      games.builds.push_back(ReadGameBuild(folder + name));
   }
   return games;
 }
 
-int WriteHtml(const Options& options, const CheckReport& report, const GameSearch& games) {
-  std::string reason;
-  if (!WriteWholeFile(options.html, HtmlReport(options.file, report, games), reason)) {
-    WriteText(stderr,
-              "vexilo-check: cannot write the report page " + options.html + ": " + reason + "\n");
-    return kExitUnreadable;
-  }
-  if (!options.json && !options.table)
-    WriteText(stdout, "Report page written to " + options.html + ".\n");
-  return -1;
-}
-
 // The game folder first, and the file the game reads there: a Vexilo.txt
 // elsewhere is judged by what it means to the game. A file of another name
-// is checked as it stands.
+// is checked as it stands. Then the game's plate textures, unless --plates
+// says how many there are: from --txd, or from the vehicle.txd the game
+// loads; and the limit adjuster's count of them. Never a count assumed.
 void FindTheGame(Options& options) {
-  options.gameFolder = FindGameFolder(FolderOf(options.file));
-  if (!IsNamedVexiloTxt(options.file)) return;
-  GameFolder& game = options.gameFolder;
-  if (!options.haveFile) options.file = game.file;
-  if (!game.fileThere && !game.copies.empty() && !options.haveFile)
-    options.file = game.copies.front();
-  JudgeCheckedFile(game, options.file);
-  options.check.findings = game.findings;
-}
-
-// The game's plate textures, unless --plates says how many there are: from
-// --txd, or from the vehicle.txd the game loads; and the limit adjuster's
-// count of them. Never a count assumed.
-void MeasureTextures(Options& options) {
+  GameFolder& game = options.gameFolder = FindGameFolder(FolderOf(options.file));
+  if (IsNamedVexiloTxt(options.file)) {
+    if (!options.haveFile)
+      options.file = game.fileThere || game.copies.empty() ? game.file : game.copies.front();
+    JudgeCheckedFile(game, options.file);
+    options.check.findings = game.findings;
+  }
   if (options.check.platesGiven) return;
-  const std::string folder = options.haveGame ? FolderOf(options.game) : options.gameFolder.folder;
+  const std::string folder = options.game ? FolderOf(*options.game) : game.folder;
   options.check.limit = FindPlateCount(folder);
   options.check.limitSearched = true;
   const PlateTextures& textures =
       *(options.check.dictionary =
-            options.haveTxd ? MeasurePlateTextures(options.txd) : MeasureGameTextures(folder));
+            options.txd ? MeasurePlateTextures(*options.txd) : MeasureGameTextures(folder));
   if (textures.Read()) return;
   const bool damaged = !textures.file.empty();
   options.check.findings.push_back(
@@ -96,21 +73,9 @@ void MeasureTextures(Options& options) {
        damaged ? textures.file : ""});
 }
 
-// How many lines --fix would mend, for the check's last line.
-std::size_t Mendable(const Options& options) {
-  std::string bytes, reason;
-  if (!ReadWholeFile(vexilo::platform::NativePath(options.file), kMostBytesFixed, bytes, reason))
-    return 0;
-  return FixMappingText(bytes, options.check).Mended();
-}
-
-CheckReport CheckTheFile(const Options& options) {
-  return CheckMappingFile(vexilo::platform::NativePath(options.file), options.check);
-}
-
 // Why the file cannot be read, with the full path looked in.
 std::string Unreadable(const std::string& file) {
-  const std::string native = vexilo::platform::NativePath(file);
+  const std::string native = NativePath(file);
   std::string text = "cannot read " + FullPath(native) + ": " + WhyNotOpened(file);
   if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file)) {
     text +=
@@ -122,8 +87,12 @@ std::string Unreadable(const std::string& file) {
 
 // Checks the file; mendable gets how many of its lines --fix would mend.
 int Check(const Options& options, std::size_t& mendable) {
-  CheckReport report = CheckTheFile(options);
-  report.mendable = mendable = Mendable(options);
+  CheckReport report = CheckMappingFile(NativePath(options.file), options.check);
+  std::string bytes, reason;
+  report.mendable = mendable =
+      ReadWholeFile(NativePath(options.file), kMostBytesFixed, bytes, reason)
+          ? FixMappingText(bytes, options.check).Mended()
+          : 0;
   if (!report.readable) {
     WriteText(stderr, "vexilo-check: " + Unreadable(options.file) + "\n");
     return kExitUnreadable;
@@ -135,18 +104,18 @@ int Check(const Options& options, std::size_t& mendable) {
   } else if (options.table) {
     FormatTable(text, report);
   } else {
-    const Style style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) &&
-                      ShowsColours(stdout)};
-    FormatHeadline(text, report, style);
-    FormatDiagnostics(text, options.file, report, style);
-    FormatSummary(text, options.file, report);
-    FormatGameBuilds(text, games, style);
-    if (const std::string mend = MendableNote(report); !mend.empty()) text += mend + "\n";
-    FormatVerdict(text, report, style);
+    const bool colour = ColourAllowed(options.colour, std::getenv("NO_COLOR"));
+    FormatReport(text, options.file, report, games, Style{colour && ShowsColours(stdout)});
   }
   WriteText(stdout, text);
   if (!options.html.empty()) {
-    if (const int status = WriteHtml(options, report, games); status >= 0) return status;
+    if (!WriteWholeFile(options.html, HtmlReport(options.file, report, games), reason)) {
+      WriteText(stderr, "vexilo-check: cannot write the report page " + options.html + ": " +
+                            reason + "\n");
+      return kExitUnreadable;
+    }
+    if (!options.json && !options.table)
+      WriteText(stdout, "Report page written to " + options.html + ".\n");
   }
   return report.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
 }
@@ -154,69 +123,58 @@ int Check(const Options& options, std::size_t& mendable) {
 // Mends the file, says what changed and what is left, and exits as a check
 // of the new file would.
 int Fix(const Options& options) {
-  const FixedFile fixed = FixMappingFile(vexilo::platform::NativePath(options.file), options.file,
-                                         options.check, options.dryRun);
+  const FixedFile fixed =
+      FixMappingFile(NativePath(options.file), options.file, options.check, options.dryRun);
   const CheckReport after = CheckMappingText(fixed.fix.bytes, options.check);
   std::string text;
   FormatFix(text, options.file, fixed, after);
-  WriteText(fixed.outcome == FixedFile::Outcome::LeftAlone ? stderr : stdout, text);
-  if (fixed.outcome == FixedFile::Outcome::LeftAlone) return kExitUnreadable;
+  const bool leftAlone = fixed.outcome == FixedFile::Outcome::LeftAlone;
+  WriteText(leftAlone ? stderr : stdout, text);
+  if (leftAlone) return kExitUnreadable;
   return after.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
-}
-
-// Double-clicked, the checker offers to mend what it can; Enter alone declines.
-int OfferToFix(Options& options, int status, std::size_t lines) {
-  if (lines == 0) return status;
-  WriteText(stdout, "\n" + FixOffer(lines) + "\n");
-  std::fflush(stdout);
-  const std::string answer = ReadConsoleLine();
-  if (answer != "F" && answer != "f") {
-    options.declined = true;
-    return status;
-  }
-  return Fix(options);
 }
 
 // The zone, and what the file makes of it when it can be read.
 int LookUpZone(const Options& options) {
   std::string text;
-  const std::int32_t zone = FormatZone(text, options.zone);
-  if (zone == vexilo::kNoZone) {
-    WriteText(stdout, text);
-    return kExitMalformed;
-  }
-  const CheckReport report = CheckTheFile(options);
-  if (report.readable) {
-    FormatZoneMapping(text, options.file, report, zone);
-  } else {
-    text += "What a mapping file gives it is not shown: " + Unreadable(options.file) + ".\n";
+  const std::int32_t zone = FormatZone(text, *options.zone);
+  if (zone != vexilo::kNoZone) {
+    const CheckReport report = CheckMappingFile(NativePath(options.file), options.check);
+    if (report.readable) {
+      FormatZoneMapping(text, options.file, report, zone);
+    } else {
+      text += "What a mapping file gives it is not shown: " + Unreadable(options.file) + ".\n";
+    }
   }
   WriteText(stdout, text);
-  return kExitClean;
+  return zone == vexilo::kNoZone ? kExitMalformed : kExitClean;
 }
 
 int Run(const std::vector<std::string>& arguments, Options& options) {
   const int parsed = ParseCommandLine(arguments, options);
   if (parsed >= 0) return parsed;
-  std::string text;
   if (options.zones) {
+    std::string text;
     FormatZones(text);
     WriteText(stdout, text);
     return kExitClean;
   }
-  if (options.fix && (options.json || !options.html.empty())) {
+  if (options.fix && (options.json || !options.html.empty()))
     return Usage(
-        "--fix changes the file and --html and --json report on it: run the check "
-        "after --fix");
-  }
+        "--fix changes the file and --html and --json report on it: run the check after --fix");
   if (options.dryRun && !options.fix) return Usage("--dry-run goes with --fix");
   FindTheGame(options);
-  MeasureTextures(options);
-  if (options.haveZone) return LookUpZone(options);
+  if (options.zone) return LookUpZone(options);
   if (options.fix) return Fix(options);
   std::size_t mendable = 0;
   const int status = Check(options, mendable);
-  if (options.ownWindow && status != kExitUnreadable) return OfferToFix(options, status, mendable);
+  if (!options.ownWindow || status == kExitUnreadable || mendable == 0) return status;
+  // Double-clicked, the checker offers to mend what it can; Enter alone declines.
+  WriteText(stdout, "\n" + FixOffer(mendable) + "\n");
+  std::fflush(stdout);
+  const std::string answer = ReadConsoleLine();
+  if (answer == "F" || answer == "f") return Fix(options);
+  options.declined = true;
   return status;
 }
 

@@ -16,39 +16,17 @@ constexpr const char* kYellow = "1;33";
 constexpr const char* kRed = "1;31";
 constexpr const char* kGreen = "1;32";
 
-// Runs of consecutive zones, as "64-70, 100".
+// Runs of consecutive zones, as "64-70, 100 (8 zones)".
 std::string Runs(const std::vector<std::int32_t>& zones) {
   std::string text;
   for (std::size_t i = 0; i < zones.size();) {
     std::size_t j = i;
     while (j + 1 < zones.size() && zones[j + 1] == zones[j] + 1) ++j;
-    if (!text.empty()) text += ", ";
-    text += std::to_string(zones[i]);
+    text += (text.empty() ? "" : ", ") + std::to_string(zones[i]);
     if (j > i) text += "-" + std::to_string(zones[j]);
     i = j + 1;
   }
-  return text;
-}
-
-void FormatUnsetZones(std::string& out, const CheckReport& report) {
-  const std::vector<std::int32_t> unset = UnsetZones(report);
-  Append(out, "Zones no line sets (plateback index 0): %s\n",
-         unset.empty()
-             ? "none"
-             : (Runs(unset) + " (" + Plural(unset.size(), "zone", "zones") + ")").c_str());
-}
-
-// Which dictionary was read and why, its other copies, the limit adjuster's
-// count.
-void FormatGameFiles(std::string& out, const CheckOptions& options) {
-  std::string assumed = AssumedTextures(options);
-  assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
-  Append(out, "%s.\n", assumed.c_str());
-  if (options.dictionary) {
-    for (const std::string& copy : options.dictionary->copies)
-      Append(out, "Also found: %s.\n", copy.c_str());
-  }
-  if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
+  return text + " (" + Plural(zones.size(), "zone", "zones") + ")";
 }
 
 }  // namespace
@@ -58,44 +36,52 @@ std::string Style::Paint(std::string_view text, const char* code) const {
   return std::string("\x1b[") + code + "m" + std::string(text) + "\x1b[0m";
 }
 
-void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report,
-                       const Style& style) {
+void FormatReport(std::string& out, const std::string& file, const CheckReport& report,
+                  const GameSearch& games, const Style& style) {
+  if (const std::string headline = Headline(report); !headline.empty())
+    Append(out, "%s\n", style.Paint(headline, kBold).c_str());
   for (const Diagnostic& d : report.diagnostics) {
-    const bool error = d.severity == Severity::Error;
-    const std::string kind = std::string(SeverityName(d.severity)) + ":";
     const std::string where = !d.where.empty() ? d.where
                               : d.line == 0    ? file
                                                : file + ":" + std::to_string(d.line);
+    const char* colour = d.severity == Severity::Error     ? kRed
+                         : d.severity == Severity::Warning ? kYellow
+                                                           : kBold;
     Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
-           style.Paint(kind, error                             ? kRed
-                             : d.severity == Severity::Warning ? kYellow
-                                                               : kBold)
-               .c_str(),
+           style.Paint(std::string(SeverityName(d.severity)) + ":", colour).c_str(),
            d.message.c_str());
     if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
   }
+  FormatSummary(out, file, report);
+  FormatGameBuilds(out, games, style);
+  if (const std::string mend = MendableNote(report); !mend.empty()) out += mend + "\n";
+  FormatVerdict(out, report, style);
 }
 
 void FormatSummary(std::string& out, const std::string& file, const CheckReport& report) {
+  const CheckOptions& options = report.options;
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
          Plural(report.lines, "line", "lines").c_str(),
          Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
-  FormatGameFiles(out, report.options);
+  std::string assumed = AssumedTextures(options);
+  assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
+  Append(out, "%s.\n", assumed.c_str());
+  if (options.dictionary) {
+    for (const std::string& copy : options.dictionary->copies)
+      Append(out, "Also found: %s.\n", copy.c_str());
+  }
+  if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
   Append(out, "Zones per plateback:\n");
   for (const auto& [plate, zones] : ZonesPerPlateback(report)) {
     Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
            Plural(zones, "zone", "zones").c_str());
   }
-  FormatUnsetZones(out, report);
+  const std::vector<std::int32_t> unset = UnsetZones(report);
+  Append(out, "Zones no line sets (plateback index 0): %s\n",
+         unset.empty() ? "none" : Runs(unset).c_str());
   for (const auto& [why, zones] : ZonesWithoutPlateback(report)) {
-    Append(out, "Zones that will show no plateback (%s): %s (%s)\n", why.c_str(),
-           Runs(zones).c_str(), Plural(zones.size(), "zone", "zones").c_str());
+    Append(out, "Zones that will show no plateback (%s): %s\n", why.c_str(), Runs(zones).c_str());
   }
-}
-
-void FormatHeadline(std::string& out, const CheckReport& report, const Style& style) {
-  if (const std::string headline = Headline(report); !headline.empty())
-    Append(out, "%s\n", style.Paint(headline, kBold).c_str());
 }
 
 void FormatVerdict(std::string& out, const CheckReport& report, const Style& style) {

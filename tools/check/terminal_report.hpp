@@ -6,7 +6,8 @@
 #include "game_build.hpp"
 #include "mapping_check.hpp"
 
-/// The report as text for a terminal or a file.
+/// The report as text for a terminal or a file. Each Format function appends
+/// UTF-8 text to out.
 namespace vexilo::check {
 
 /// How output is dressed: ANSI colours on a terminal, plain text otherwise.
@@ -15,15 +16,11 @@ struct Style {
   std::string Paint(std::string_view text, const char* code) const;
 };
 
-// Each Format function appends UTF-8 text to out.
-
-/// "FILE:LINE: warning|error: message" and the line quoted, one per diagnostic.
-void FormatDiagnostics(std::string& out, const std::string& file, const CheckReport& report,
-                       const Style& style);
-
-/// "In the game: ...": what matters most, as the first line; nothing when
-/// there is no error.
-void FormatHeadline(std::string& out, const CheckReport& report, const Style& style);
+/// The whole check: what matters most first ("In the game: ..."), then
+/// "FILE:LINE: severity: message" and the line quoted, one per diagnostic,
+/// the summary, the game's builds, and the verdict last.
+void FormatReport(std::string& out, const std::string& file, const CheckReport& report,
+                  const GameSearch& games, const Style& style);
 
 /// Whether DEBUG is on, how many zones each plateback index covers and which
 /// zones no line sets.
@@ -33,9 +30,8 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
 /// what a check of the file cannot tell; or why no executable was read.
 void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style);
 
-/// The verdict, always the last line, in one of three forms: "No problems
-/// found.", "N errors, M warnings: the game will not show what this file
-/// asks." or "No errors, M warnings: the game shows what this file asks."
+/// "No problems found.", "N errors, M warnings: the game will not show what
+/// this file asks." or "No errors, M warnings: the game shows what this file asks."
 void FormatVerdict(std::string& out, const CheckReport& report, const Style& style);
 
 /// The 377 rows of the resulting table, aligned.
