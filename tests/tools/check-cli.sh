@@ -50,8 +50,8 @@ command=("$@")
 same 1 diagnostics.out diagnostics.txt
 same 1 diagnostics.table --table diagnostics.txt
 same 1 diagnostics.json --json diagnostics.txt
-same 0 default.out ../default-Vexilo.txt
-same 0 default.table --table ../default-Vexilo.txt
+same 1 default.out ../default-Vexilo.txt
+same 1 default.table --table ../default-Vexilo.txt
 same 1 mistakes.out --plates 3 mistakes.txt
 same 1 utf16.out utf16.txt
 holds 1 '^utf16-no-mark\.txt:1: error: the file is saved as UTF-16' utf16-no-mark.txt

@@ -8,11 +8,12 @@ set -u
 # shellcheck source=game-folder-checks.sh
 . "$(dirname "$0")/game-folder-checks.sh"
 
-# fresh: an empty game folder holding the default Vexilo.txt.
+# fresh: a game folder holding the default Vexilo.txt and the count it needs.
 fresh() {
   rm -rf "$game"
   mkdir -p "$game"
   cp "$data/default-Vexilo.txt" "$game/Vexilo.txt"
+  limits 11
 }
 
 limit='read from the file on disk\. An executable that is compressed or protected on disk can differ from what runs; the DEBUG line shows what actually runs'
@@ -62,6 +63,7 @@ run 0 && says "a 5 GiB executable" "^  big\.exe: build 1001: "
 # --game names the one executable; the folder's others are not read.
 fresh; make main.exe 3210 other.exe 1001
 mkdir -p "$game/bin"; (cd "$game/bin" && "${maker[@]}" game.exe 1001) >/dev/null 2>&1
+cp "$game"/limit_adjuster.* "$game/bin"
 run 0 --game bin/game.exe && says "--game FILE" "^  bin/game\.exe: build 1001: "
 if grep -q "main\.exe\|other\.exe" "$out"; then fail "--game still reads the folder's executables"; else pass; fi
 run 0 --game missing.exe && says "--game of a missing file" "^  missing\.exe: cannot be read: there is no such file"
@@ -70,6 +72,7 @@ run 2 --game && says "--game without a file" "missing value after --game"
 # A mapping file elsewhere: its own folder is searched, not the current one.
 fresh; mkdir -p "$game/other"; cp "$data/default-Vexilo.txt" "$game/other/Vexilo.txt"
 (cd "$game/other" && "${maker[@]}" game.exe 1101) >/dev/null 2>&1; make here.exe 1001
+cp "$game"/limit_adjuster.* "$game/other"
 run 0 other/Vexilo.txt && says "the mapping file's own folder" "^  other/game\.exe: build 1101: "
 
 fresh

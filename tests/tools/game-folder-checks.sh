@@ -38,3 +38,9 @@ says() {
   done
   pass
 }
+
+# limits N: a limit adjuster beside its .ini, giving the game N plate textures.
+limits() {
+  : >"$game/limit_adjuster.asi"
+  printf '[Limits]\r\nNumber of plate textures = %s\r\n' "$1" >"$game/limit_adjuster.ini"
+}

@@ -12,6 +12,7 @@ mkdir -p "$game/models/generic" "$game/scripts"
 plates() { (cd "$game/models/generic" && "${maker[@]}" vehicle.txd "txd:$1") >/dev/null; }
 plates plateback1,plateback2,plateback3,plateback4,plateback5,plateback6,plateback7,plateback8,plateback9,plateback10,plateback11
 cp "$data/default-Vexilo.txt" "$game/Vexilo.txt"
+limits 11
 
 # From scripts\, the file checked is the one the game reads, one folder up.
 printf '0-376=1\n' >"$game/scripts/Vexilo.txt"

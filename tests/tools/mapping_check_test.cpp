@@ -174,6 +174,18 @@ TEST(MappingCheck, AdviceOnTheCountNeverCutsOffATextureALineUses) {
       SaysAt(CheckMappingText("0-376=4\n", options), 1, "or raise the count in limits.ini to 5"));
 }
 
+TEST(MappingCheck, WithNoLimitAdjustersCountTheGameHasItsOwnThreeTextures) {
+  CheckOptions options;
+  options.limitSearched = true;
+  const CheckReport report = CheckMappingText("0-376=3\n", options);
+  EXPECT_EQ(Said(report),
+            std::vector<std::string>{
+                "1: error: 376 zones will show no plateback (beyond the game's own 3 plate "
+                "textures: no limit adjuster gives a count): on line 1 write a plateback index "
+                "your game has (0 to 2), or install a limit adjuster and set its count of plate "
+                "textures to the textures you have"});
+}
+
 TEST(MappingCheck, WhatWasFoundAroundTheFileIsReportedWithIt) {
   CheckOptions options;
   options.findings.push_back({Severity::Error,

@@ -9,6 +9,7 @@ set -u
 . "$(dirname "$0")/game-folder-checks.sh"
 cp "$data/default-Vexilo.txt" "$game/Vexilo.txt"
 make game.exe 1001
+limits 11
 mkdir -p "$game/models/generic"
 (cd "$game/models/generic" && "${maker[@]}" vehicle.txd txd:vehiclelights128,plateback1,plateback2,plateback3) >/dev/null
 run 1 && says "the game's own 3 textures, found in models/generic" \
@@ -38,6 +39,7 @@ rm -rf "$game/PlatebackPack"
 mkdir -p "$game/models/generic" "$game/PlatebackPack"
 (cd "$game/models/generic" && "${maker[@]}" vehicle.txd txd:plateback1,plateback2,plateback3) >/dev/null
 (cd "$game/PlatebackPack" && "${maker[@]}" vehicle.txd txd:plateback1,plateback2,plateback3,plateback4,plateback5,plateback6,plateback7,plateback8,plateback9,plateback10,plateback11) >/dev/null
+rm -f "$game"/limit_adjuster.*
 printf '[Limits]\r\n#Number of plate textures = 3\r\n' >"$game/limits.ini"
 run 1 && says "the dictionary the game reads, its copy, and the count left off" \
   '^The game has 3 plate textures in models/generic/vehicle\.txd: plateback1 to plateback3\.$' \
@@ -48,6 +50,7 @@ printf '[Limits]\r\nNumber of Plate Textures=2\r\n' >"$game/limits.ini"
 run 0 --zone 147 && says "a zone beyond the count" \
   '^In the game it shows no plateback: beyond the 2 plate textures of limits\.ini\.$'
 rm -rf "$game/models" "$game/PlatebackPack" "$game/limits.ini"
+limits 11
 
 # --fix: each mendable mistake, the backup, the table before and after.
 printf 'JEF2=5\r\n63 5\r\n;a comment\r\n0-62 1\r\n5=-3\r\ndebug\r\n10-5=3\r\n63:2\r\n7=plateback3' >"$game/Vexilo.txt"

@@ -195,11 +195,14 @@ class LineChecker : public LineObserver {
   // Only where the count is what cuts the textures off, and never to a
   // count that leaves out a texture the dictionary holds.
   std::string RaiseTheCount(const std::string& why) const {
-    if (!options_.limit || why.rfind("beyond", 0) != 0) return "";
-    const PlateCount& limit = *options_.limit;
+    if (!options_.Counted() || why.rfind("beyond", 0) != 0) return "";
     std::string count;
     if (options_.Measured() && !options_.dictionary->indices.empty())
       count = " to " + std::to_string(*options_.dictionary->indices.rbegin() + 1);
+    if (!options_.limit)
+      return ", or install a limit adjuster and set its count of plate textures" +
+             (count.empty() ? " to the textures you have" : count);
+    const PlateCount& limit = *options_.limit;
     if (limit.on) return ", or raise the count in " + limit.file + count;
     return ", or remove the '#' or ';' at the start of " + limit.file + " line " +
            std::to_string(limit.line) + " and set the count" +
@@ -354,6 +357,8 @@ std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
     return "no texture among the " + std::to_string(options.plates) + " that --plates gives";
   }
   if (!options.BeyondCount(plate)) return "";
+  if (!options.limit)
+    return "beyond the game's own 3 plate textures: no limit adjuster gives a count";
   const PlateCount& limit = *options.limit;
   if (!limit.on)
     return "beyond the game's own 3 plate textures: the count in " + limit.file + " is off";
@@ -364,15 +369,15 @@ std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
 // plateback2147483648 would make that two billion steps for every line.
 std::string IndicesTheGameHas(const CheckOptions& options) {
   std::vector<Run> runs;
-  if (!options.Judged() && !options.limit) return "0 to 2, or more with added textures";
+  if (!options.Judged() && !options.Counted()) return "0 to 2, or more with added textures";
   if (options.Measured())
     runs = RunsOf(options.dictionary->indices);
   else if (options.platesGiven)
     runs.emplace_back(0, options.plates - 1);
   else
     runs.emplace_back(0, std::numeric_limits<std::int32_t>::max());
-  if (options.limit) {
-    const std::int64_t last = std::int64_t{options.limit->count} - 1;
+  if (options.Counted()) {
+    const std::int64_t last = std::int64_t{options.CountedPlates()} - 1;
     runs.erase(std::remove_if(runs.begin(), runs.end(),
                               [last](const Run& run) { return run.first > last; }),
                runs.end());

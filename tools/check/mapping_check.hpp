@@ -55,7 +55,10 @@ struct CheckOptions {
   std::vector<Finding> findings;  ///< the game folder, its copies, the count
 
   bool HasTexture(std::int32_t plate) const;
-  bool BeyondCount(std::int32_t plate) const { return limit && plate >= limit->count; }
+  /// Without a limit adjuster's count the game loads only its own textures.
+  std::int32_t CountedPlates() const { return limit ? limit->count : kGamePlates; }
+  bool Counted() const { return limit || limitSearched; }
+  bool BeyondCount(std::int32_t plate) const { return Counted() && plate >= CountedPlates(); }
   bool ShowsPlate(std::int32_t plate) const { return HasTexture(plate) && !BeyondCount(plate); }
   bool Measured() const { return dictionary && dictionary->Read(); }
   bool Judged() const { return platesGiven || Measured(); }

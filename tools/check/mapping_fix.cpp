@@ -118,9 +118,10 @@ MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
   }
   fix.lineEndsMended = plain.loneCarriageReturns;
   if (fix.lineEndsMended != 0) text = WithLineFeeds(text);
-  // The game reads the mark as part of the first line.
+  // The game reads the mark as part of the first line. Asked of the text
+  // itself: bytes the Ctrl-Z hid may open with UTF-16's mark, not UTF-8's.
   const std::string firstLine = text.substr(0, text.find('\n'));
-  if (plain.marked && !fix.decoded) {
+  if (!fix.decoded && firstLine.rfind(kByteOrderMark, 0) == 0) {
     text.erase(0, kByteOrderMark.size());
     Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(kByteOrderMark.size())});
   }
