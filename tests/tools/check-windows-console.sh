@@ -52,6 +52,9 @@ cp "$check" "$work/vexilo-check.exe"
 mkdir "$work/launcher"
 cp "$launcher" "$work/launcher/console_launcher.exe"
 cp "$here/../data/check/diagnostics.txt" "$game/Vexilo.txt"
+# The count the default file needs, as a player's limit adjuster gives it.
+: >"$game/limit_adjuster.asi"
+printf '[Limits]\r\nNumber of plate textures = 11\r\n' >"$game/limit_adjuster.ini"
 windows() { echo "Z:${1//\//\\}"; }
 folder=$(windows "$game")
 
