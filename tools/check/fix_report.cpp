@@ -1,6 +1,7 @@
 #include "fix_report.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "text.hpp"
 #include "wording.hpp"
@@ -8,7 +9,7 @@
 namespace vexilo::check {
 
 std::string FixOffer(std::size_t lines) {
-  return "Press F and Enter to fix " + std::to_string(lines) + (lines == 1 ? " line" : " lines") +
+  return "Press F and Enter to fix " + Plural(lines, "line", "lines") +
          " (a backup is kept), or just Enter to leave the file as it is.";
 }
 
@@ -88,8 +89,7 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
   for (const Diagnostic& d : after.diagnostics) {
     const std::size_t line = LineBefore(fix, d.line);
     if (d.severity == Severity::Note || Named(fix.left, line) || Named(fix.changes, line)) continue;
-    if (!heading) Append(out, "Left as they are, to mend by hand:\n");
-    heading = true;
+    if (!std::exchange(heading, true)) Append(out, "Left as they are, to mend by hand:\n");
     if (d.where.empty() && d.line != 0)
       Append(out, "line %zu: %s (%s)\n", line, d.quote.c_str(), d.message.c_str());
     else

@@ -1,7 +1,5 @@
 #include "zone_lookup.hpp"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 
@@ -22,9 +20,7 @@ void FormatZones(std::string& out) {
 
 std::int32_t FormatZone(std::string& out, std::string_view query) {
   const std::string text(query);
-  if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) != 0;
-      })) {
+  if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
     // Five digits or more cannot be a zone index, and may be too many for a long.
     const long index = text.size() > 4 ? kZoneCount : std::strtol(text.c_str(), nullptr, 10);
     if (index >= kZoneCount) {
