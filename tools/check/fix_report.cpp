@@ -57,30 +57,26 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
            dry ? "would be mended (--dry-run: nothing written)" : "mended");
     if (fix.decoded)
       Append(out, "lines 1 to %zu: UTF-16 -> UTF-8, every character kept\n", fix.lines);
-    if (fix.endOfTextLine != 0) {
+    if (fix.endOfTextLine != 0)
       Append(out,
              "line %zu: the invisible character 0x1A (Ctrl-Z), which ended the file for the "
              "game, removed%s%s\n",
              fix.endOfTextLine, fix.endOfTextEffect.empty() ? "" : ": ",
              fix.endOfTextEffect.c_str());
-    }
-    if (fix.lineEndsMended != 0) {
+    if (fix.lineEndsMended != 0)
       Append(out, "%s written as a carriage return alone -> CR LF\n",
              Plural(fix.lineEndsMended, "line end", "line ends").c_str());
-    }
-    for (const LineChange& change : fix.changes) {
+    for (const LineChange& change : fix.changes)
       Append(out, "line %zu: %s -> %s\n", change.line, Quote(change.before).c_str(),
              Mended(change.after).c_str());
-    }
     if (fix.changed > fix.changes.size())
       Append(out, "... and %zu more lines mended\n", fix.changed - fix.changes.size());
     if (!dry) Append(out, "The old file is kept as %s.\n", fixed.backup.c_str());
   }
   if (!fix.encodingLeft.empty()) Append(out, "Left as it is: %s.\n", fix.encodingLeft.c_str());
-  for (const LineChange& left : fix.left) {
+  for (const LineChange& left : fix.left)
     Append(out, "line %zu: %s is left as it is: %s\n", left.line, Quote(left.before).c_str(),
            left.after.c_str());
-  }
   if (fix.leftCount > fix.left.size())
     Append(out, "... and %zu more lines left as they are\n", fix.leftCount - fix.left.size());
   if (!fix.encodingLeft.empty()) return;

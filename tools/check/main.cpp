@@ -77,11 +77,10 @@ void FindTheGame(Options& options) {
 std::string Unreadable(const std::string& file) {
   const std::string native = NativePath(file);
   std::string text = "cannot read " + FullPath(native) + ": " + WhyNotOpened(file);
-  if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file)) {
+  if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file))
     text +=
         ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into "
         "the game's working folder, normally the folder of the game's .exe";
-  }
   return text;
 }
 
