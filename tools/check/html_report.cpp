@@ -221,17 +221,16 @@ std::string HtmlText(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
     const std::size_t length = std::max<std::size_t>(Utf8SequenceLength(text.substr(i)), 1);
-    if (length == 1 && byte >= 0x80) {
+    if (length == 1 && byte >= 0x80)
       out += kReplacementCharacter;
-    } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+    else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
       Append(out, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
-    } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+    else if ((byte < 0x20 && byte != '\t') || byte == 0x7F)
       Append(out, "\\x%02X", byte);
-    } else if (const std::size_t markup = kMarkup.find(text[i]); markup != kMarkup.npos) {
+    else if (const std::size_t markup = kMarkup.find(text[i]); markup != kMarkup.npos)
       out += kEntities[markup];
-    } else {
+    else
       out.append(text.substr(i, length));
-    }
     i += length;
   }
   return out;

@@ -139,11 +139,10 @@ int LookUpZone(const Options& options) {
   const std::int32_t zone = FormatZone(text, *options.zone);
   if (zone != vexilo::kNoZone) {
     const CheckReport report = CheckMappingFile(NativePath(options.file), options.check);
-    if (report.readable) {
+    if (report.readable)
       FormatZoneMapping(text, options.file, report, zone);
-    } else {
+    else
       text += "What a mapping file gives it is not shown: " + Unreadable(options.file) + ".\n";
-    }
   }
   WriteText(stdout, text);
   return zone == vexilo::kNoZone ? kExitMalformed : kExitClean;

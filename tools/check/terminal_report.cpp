@@ -105,11 +105,10 @@ void FormatTable(std::string& out, const CheckReport& report) {
     const ZoneOutcome outcome = OutcomeOf(report, zone);
     Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], outcome.plate,
            Texture(outcome.plate).c_str());
-    if (!outcome.reached) {
+    if (!outcome.reached)
       Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
-    } else if (!outcome.blank.empty()) {
+    else if (!outcome.blank.empty())
       Append(out, "  (shows no plateback: %s)", outcome.blank.c_str());
-    }
     Append(out, "\n");
   }
 }

@@ -47,12 +47,11 @@ void FormatZoneMapping(std::string& out, const std::string& file, const CheckRep
   const ZoneOutcome outcome = OutcomeOf(report, zone);
   Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), outcome.plate,
          Texture(outcome.plate).c_str());
-  if (outcome.line == 0) {
+  if (outcome.line == 0)
     Append(out, "as no line sets it\n");
-  } else {
+  else
     Append(out, "set by line %zu%s%s\n", outcome.line, outcome.lineText.empty() ? "" : ": ",
            outcome.lineText.c_str());
-  }
   if (!outcome.blank.empty())
     Append(out, "In the game it shows no plateback: %s.\n", outcome.blank.c_str());
 }
