@@ -154,8 +154,7 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
   if (options.zones) {
     std::string text;
     FormatZones(text);
-    WriteText(stdout, text);
-    return kExitClean;
+    return WriteText(stdout, text), kExitClean;
   }
   if (options.fix && (options.json || !options.html.empty()))
     return Usage(
