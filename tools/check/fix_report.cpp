@@ -1,6 +1,7 @@
 #include "fix_report.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "text.hpp"
 #include "wording.hpp"
@@ -8,7 +9,7 @@
 namespace vexilo::check {
 
 std::string FixOffer(std::size_t lines) {
-  return "Press F and Enter to fix " + std::to_string(lines) + (lines == 1 ? " line" : " lines") +
+  return "Press F and Enter to fix " + Plural(lines, "line", "lines") +
          " (a backup is kept), or just Enter to leave the file as it is.";
 }
 
@@ -56,30 +57,26 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
            dry ? "would be mended (--dry-run: nothing written)" : "mended");
     if (fix.decoded)
       Append(out, "lines 1 to %zu: UTF-16 -> UTF-8, every character kept\n", fix.lines);
-    if (fix.endOfTextLine != 0) {
+    if (fix.endOfTextLine != 0)
       Append(out,
              "line %zu: the invisible character 0x1A (Ctrl-Z), which ended the file for the "
              "game, removed%s%s\n",
              fix.endOfTextLine, fix.endOfTextEffect.empty() ? "" : ": ",
              fix.endOfTextEffect.c_str());
-    }
-    if (fix.lineEndsMended != 0) {
+    if (fix.lineEndsMended != 0)
       Append(out, "%s written as a carriage return alone -> CR LF\n",
              Plural(fix.lineEndsMended, "line end", "line ends").c_str());
-    }
-    for (const LineChange& change : fix.changes) {
+    for (const LineChange& change : fix.changes)
       Append(out, "line %zu: %s -> %s\n", change.line, Quote(change.before).c_str(),
              Mended(change.after).c_str());
-    }
     if (fix.changed > fix.changes.size())
       Append(out, "... and %zu more lines mended\n", fix.changed - fix.changes.size());
     if (!dry) Append(out, "The old file is kept as %s.\n", fixed.backup.c_str());
   }
   if (!fix.encodingLeft.empty()) Append(out, "Left as it is: %s.\n", fix.encodingLeft.c_str());
-  for (const LineChange& left : fix.left) {
+  for (const LineChange& left : fix.left)
     Append(out, "line %zu: %s is left as it is: %s\n", left.line, Quote(left.before).c_str(),
            left.after.c_str());
-  }
   if (fix.leftCount > fix.left.size())
     Append(out, "... and %zu more lines left as they are\n", fix.leftCount - fix.left.size());
   if (!fix.encodingLeft.empty()) return;
@@ -88,8 +85,7 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
   for (const Diagnostic& d : after.diagnostics) {
     const std::size_t line = LineBefore(fix, d.line);
     if (d.severity == Severity::Note || Named(fix.left, line) || Named(fix.changes, line)) continue;
-    if (!heading) Append(out, "Left as they are, to mend by hand:\n");
-    heading = true;
+    if (!std::exchange(heading, true)) Append(out, "Left as they are, to mend by hand:\n");
     if (d.where.empty() && d.line != 0)
       Append(out, "line %zu: %s (%s)\n", line, d.quote.c_str(), d.message.c_str());
     else

@@ -14,13 +14,11 @@ namespace vexilo::check {
 namespace {
 
 // Kelly's colours of maximum contrast, white and black left out: the first
-// eleven for the default platebacks, the rest for any others.
-constexpr std::array<std::string_view, 11> kDefaultFills = {
-    "#F3C300", "#875692", "#F38400", "#A1CAF1", "#BE0032", "#C2B280",
-    "#848482", "#008856", "#E68FAC", "#0067A5", "#8DB600"};
-constexpr std::array<std::string_view, 10> kFurtherFills = {
-    "#F99379", "#604E97", "#F6A600", "#B3446C", "#DCD300",
-    "#882D17", "#654522", "#E25822", "#2B3D26", "#5A5A5A"};
+// eleven for the default platebacks, the last ten in turn for any others.
+constexpr std::array<std::string_view, 21> kFills = {
+    "#F3C300", "#875692", "#F38400", "#A1CAF1", "#BE0032", "#C2B280", "#848482",
+    "#008856", "#E68FAC", "#0067A5", "#8DB600", "#F99379", "#604E97", "#F6A600",
+    "#B3446C", "#DCD300", "#882D17", "#654522", "#E25822", "#2B3D26", "#5A5A5A"};
 
 constexpr const char kStyle[] = R"(
 body { font: 14px/1.4 system-ui, "Segoe UI", sans-serif; margin: 1.5em; color: #111; background: #fff; }
@@ -200,11 +198,9 @@ double Linear(unsigned channel) {
 }  // namespace
 
 std::string_view PlatebackFill(std::int32_t plate) {
-  if (plate >= 0 && plate < static_cast<std::int32_t>(kDefaultFills.size())) {
-    return kDefaultFills[static_cast<std::size_t>(plate)];
-  }
-  const std::int64_t cycle = static_cast<std::int64_t>(kFurtherFills.size());
-  return kFurtherFills[static_cast<std::size_t>(((std::int64_t{plate} % cycle) + cycle) % cycle)];
+  const bool further = plate < 0 || plate >= 11;
+  return kFills[static_cast<std::size_t>(further ? 11 + (std::int64_t{plate} % 10 + 10) % 10
+                                                 : plate)];
 }
 
 std::string_view TextColourOn(std::string_view fill) {
@@ -225,17 +221,16 @@ std::string HtmlText(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
     const std::size_t length = std::max<std::size_t>(Utf8SequenceLength(text.substr(i)), 1);
-    if (length == 1 && byte >= 0x80) {
+    if (length == 1 && byte >= 0x80)
       out += kReplacementCharacter;
-    } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+    else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
       Append(out, "\\u%04X", static_cast<unsigned char>(text[i + 1]));
-    } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+    else if ((byte < 0x20 && byte != '\t') || byte == 0x7F)
       Append(out, "\\x%02X", byte);
-    } else if (const std::size_t markup = kMarkup.find(text[i]); markup != kMarkup.npos) {
+    else if (const std::size_t markup = kMarkup.find(text[i]); markup != kMarkup.npos)
       out += kEntities[markup];
-    } else {
+    else
       out.append(text.substr(i, length));
-    }
     i += length;
   }
   return out;

@@ -74,41 +74,11 @@ std::string JsonZone(const CheckReport& report, std::int32_t zone) {
   Append(json, R"({"index": %d, "label": "%s", "plateback": %d, "texture": "%s", "line": %s)", zone,
          zoneNames[zone], outcome.plate, Texture(outcome.plate).c_str(),
          outcome.line == 0 ? "null" : std::to_string(outcome.line).c_str());
-  if (!outcome.reached) {
+  if (!outcome.reached)
     Append(json, R"(, "never_reached": true, "note": %s)", JsonString(kCitysAgainNote).c_str());
-  } else if (!outcome.blank.empty()) {
+  else if (!outcome.blank.empty())
     Append(json, R"(, "no_plateback": %s)", JsonString(outcome.blank).c_str());
-  }
   return json + "}";
-}
-
-// The dictionary the textures were read from (null when --plates said how
-// many), and the limit adjuster's count.
-void FormatJsonTextures(std::string& out, const CheckOptions& options) {
-  const std::optional<PlateTextures>& dictionary = options.dictionary;
-  if (!dictionary) {
-    Append(out, "  \"texture_dictionary\": null,\n");
-  } else {
-    Append(out,
-           R"(  "texture_dictionary": {"file": %s, "read": %s, "problem": %s, "platebacks": %s},)"
-           "\n  \"texture_dictionary_copies\": %s,\n",
-           JsonStringOrNull(dictionary->file).c_str(), JsonBool(dictionary->Read()),
-           JsonStringOrNull(dictionary->problem).c_str(),
-           JsonNumbers({dictionary->indices.begin(), dictionary->indices.end()}).c_str(),
-           JsonStrings(dictionary->copies).c_str());
-  }
-  const std::optional<PlateCount>& limit = options.limit;
-  if (!limit) {
-    Append(out, "  \"limit_adjuster\": null,\n");
-  } else {
-    Append(out,
-           R"(  "limit_adjuster": {"file": %s, "line": %zu, "on": %s, "count": %d, "others": %s},)"
-           "\n",
-           JsonString(limit->file).c_str(), limit->line, JsonBool(limit->on), limit->count,
-           JsonStrings(limit->others).c_str());
-  }
-  if (options.limitSearched)
-    Append(out, "  \"limit_adjuster_note\": %s,\n", JsonString(PlateCountNote(limit)).c_str());
 }
 
 }  // namespace
@@ -149,7 +119,30 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
          report.notes, report.mendable, JsonStringOrNull(Headline(report)).c_str(),
          JsonString(Verdict(report)).c_str(), plates.c_str(),
          JsonString(AssumedTextures(options)).c_str(), UnsetZones(report).size());
-  FormatJsonTextures(out, options);
+  // The dictionary the textures were read from (null when --plates said how
+  // many), and the limit adjuster's count.
+  const std::optional<PlateTextures>& dictionary = options.dictionary;
+  if (!dictionary)
+    Append(out, "  \"texture_dictionary\": null,\n");
+  else
+    Append(out,
+           R"(  "texture_dictionary": {"file": %s, "read": %s, "problem": %s, "platebacks": %s},)"
+           "\n  \"texture_dictionary_copies\": %s,\n",
+           JsonStringOrNull(dictionary->file).c_str(), JsonBool(dictionary->Read()),
+           JsonStringOrNull(dictionary->problem).c_str(),
+           JsonNumbers({dictionary->indices.begin(), dictionary->indices.end()}).c_str(),
+           JsonStrings(dictionary->copies).c_str());
+  const std::optional<PlateCount>& limit = options.limit;
+  if (!limit)
+    Append(out, "  \"limit_adjuster\": null,\n");
+  else
+    Append(out,
+           R"(  "limit_adjuster": {"file": %s, "line": %zu, "on": %s, "count": %d, "others": %s},)"
+           "\n",
+           JsonString(limit->file).c_str(), limit->line, JsonBool(limit->on), limit->count,
+           JsonStrings(limit->others).c_str());
+  if (options.limitSearched)
+    Append(out, "  \"limit_adjuster_note\": %s,\n", JsonString(PlateCountNote(limit)).c_str());
   std::vector<std::int32_t> zones(kZoneCount);
   std::iota(zones.begin(), zones.end(), 0);
   const std::string note =

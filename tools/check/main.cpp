@@ -77,11 +77,10 @@ void FindTheGame(Options& options) {
 std::string Unreadable(const std::string& file) {
   const std::string native = NativePath(file);
   std::string text = "cannot read " + FullPath(native) + ": " + WhyNotOpened(file);
-  if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file)) {
+  if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file))
     text +=
         ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into "
         "the game's working folder, normally the folder of the game's .exe";
-  }
   return text;
 }
 
@@ -140,11 +139,10 @@ int LookUpZone(const Options& options) {
   const std::int32_t zone = FormatZone(text, *options.zone);
   if (zone != vexilo::kNoZone) {
     const CheckReport report = CheckMappingFile(NativePath(options.file), options.check);
-    if (report.readable) {
+    if (report.readable)
       FormatZoneMapping(text, options.file, report, zone);
-    } else {
+    else
       text += "What a mapping file gives it is not shown: " + Unreadable(options.file) + ".\n";
-    }
   }
   WriteText(stdout, text);
   return zone == vexilo::kNoZone ? kExitMalformed : kExitClean;
@@ -156,8 +154,7 @@ int Run(const std::vector<std::string>& arguments, Options& options) {
   if (options.zones) {
     std::string text;
     FormatZones(text);
-    WriteText(stdout, text);
-    return kExitClean;
+    return WriteText(stdout, text), kExitClean;
   }
   if (options.fix && (options.json || !options.html.empty()))
     return Usage(

@@ -66,22 +66,19 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
   std::string assumed = AssumedTextures(options);
   assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
   Append(out, "%s.\n", assumed.c_str());
-  if (options.dictionary) {
+  if (options.dictionary)
     for (const std::string& copy : options.dictionary->copies)
       Append(out, "Also found: %s.\n", copy.c_str());
-  }
   if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
   Append(out, "Zones per plateback:\n");
-  for (const auto& [plate, zones] : ZonesPerPlateback(report)) {
+  for (const auto& [plate, zones] : ZonesPerPlateback(report))
     Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
            Plural(zones, "zone", "zones").c_str());
-  }
   const std::vector<std::int32_t> unset = UnsetZones(report);
   Append(out, "Zones no line sets (plateback index 0): %s\n",
          unset.empty() ? "none" : Runs(unset).c_str());
-  for (const auto& [why, zones] : ZonesWithoutPlateback(report)) {
+  for (const auto& [why, zones] : ZonesWithoutPlateback(report))
     Append(out, "Zones that will show no plateback (%s): %s\n", why.c_str(), Runs(zones).c_str());
-  }
 }
 
 void FormatVerdict(std::string& out, const CheckReport& report, const Style& style) {
@@ -96,10 +93,9 @@ void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& st
     return;
   }
   Append(out, "Game build:\n");
-  for (const GameBuild& build : games.builds) {
+  for (const GameBuild& build : games.builds)
     Append(out, "  %s %s.\n", style.Paint(build.file + ":", kBold).c_str(),
            DescribeGameBuild(build).c_str());
-  }
   Append(out, "  %s\n", std::string(kFileCheckLimit).c_str());
 }
 
@@ -109,11 +105,10 @@ void FormatTable(std::string& out, const CheckReport& report) {
     const ZoneOutcome outcome = OutcomeOf(report, zone);
     Append(out, "%5d  %-6s  %11d  %s", zone, zoneNames[zone], outcome.plate,
            Texture(outcome.plate).c_str());
-    if (!outcome.reached) {
+    if (!outcome.reached)
       Append(out, "  (%s)", std::string(kCitysAgainNote).c_str());
-    } else if (!outcome.blank.empty()) {
+    else if (!outcome.blank.empty())
       Append(out, "  (shows no plateback: %s)", outcome.blank.c_str());
-    }
     Append(out, "\n");
   }
 }

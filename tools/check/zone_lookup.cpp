@@ -1,7 +1,5 @@
 #include "zone_lookup.hpp"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 
@@ -14,17 +12,14 @@ namespace vexilo::check {
 
 void FormatZones(std::string& out) {
   Append(out, "%5s  %s\n", "Index", "Zone");
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
     Append(out, "%5d  %s%s\n", zone, zoneNames[zone],
            zone == kCitysAgain ? ("  (" + std::string(kCitysAgainNote) + ")").c_str() : "");
-  }
 }
 
 std::int32_t FormatZone(std::string& out, std::string_view query) {
   const std::string text(query);
-  if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) != 0;
-      })) {
+  if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
     // Five digits or more cannot be a zone index, and may be too many for a long.
     const long index = text.size() > 4 ? kZoneCount : std::strtol(text.c_str(), nullptr, 10);
     if (index >= kZoneCount) {
@@ -52,12 +47,11 @@ void FormatZoneMapping(std::string& out, const std::string& file, const CheckRep
   const ZoneOutcome outcome = OutcomeOf(report, zone);
   Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), outcome.plate,
          Texture(outcome.plate).c_str());
-  if (outcome.line == 0) {
+  if (outcome.line == 0)
     Append(out, "as no line sets it\n");
-  } else {
+  else
     Append(out, "set by line %zu%s%s\n", outcome.line, outcome.lineText.empty() ? "" : ": ",
            outcome.lineText.c_str());
-  }
   if (!outcome.blank.empty())
     Append(out, "In the game it shows no plateback: %s.\n", outcome.blank.c_str());
 }
