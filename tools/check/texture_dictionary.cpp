@@ -59,12 +59,10 @@ std::string ReadChunk(ByteSource& source, std::uint64_t at, const Chunk& parent,
 std::string ReadStruct(ByteSource& source, const Chunk& owner, std::uint64_t minimum,
                        Chunk& inner) {
   std::string problem = ReadChunk(source, owner.data, owner, inner);
-  if (problem.empty() && (inner.type != kStructChunk || inner.end - inner.data < minimum)) {
-    problem = "damaged: " + owner.name + " at " + Hex(owner.at) +
-              " does not start with a struct chunk of " + std::to_string(minimum) +
-              " bytes or more";
-  }
-  return problem;
+  if (!problem.empty() || (inner.type == kStructChunk && inner.end - inner.data >= minimum))
+    return problem;
+  return "damaged: " + owner.name + " at " + Hex(owner.at) +
+         " does not start with a struct chunk of " + std::to_string(minimum) + " bytes or more";
 }
 
 }  // namespace
