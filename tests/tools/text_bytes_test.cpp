@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "pe_image.hpp"
+
 namespace vexilo::check {
 namespace {
 
@@ -59,9 +61,8 @@ TEST(TextBytes, ReadsLineEndsAndCtrlZAsTheGamesTextModeDoes) {
   EXPECT_FALSE(trailing.textAfterEndOfText);
   EXPECT_TRUE(ReadTextBytes("1=1\x1A\nDEBUG\n").textAfterEndOfText);
   // Pieces of any size give the same reading.
-  TextScan scan;
-  for (char c : "1=1\r2=2\r\n"s) scan.Add(std::string_view(&c, 1));
-  EXPECT_EQ(scan.Finish().loneCarriageReturnLine, 1u);
+  MemoryBytes bytes("1=1\r2=2\r\n");
+  EXPECT_EQ(ReadTextBytes(bytes, 1).loneCarriageReturnLine, 1u);
   EXPECT_EQ(WithLineFeeds("1=1\r2=2\r\n3=3\r"), "1=1\r\n2=2\r\n3=3\r");
 }
 

@@ -8,7 +8,9 @@
 
 #include "fake_game_executable.hpp"
 #include "fake_texture_dictionary.hpp"
+#include "os.hpp"
 #include "scratch_dir.hpp"
+#include "text.hpp"
 #include "wording.hpp"
 
 extern "C" int VexiloFuzzTextureDictionary(const std::uint8_t* data, std::size_t size);
@@ -107,8 +109,10 @@ TEST(TextureDictionary, TheSearchFindsVehicleTxdInAnyCaseAFewFoldersDown) {
   EXPECT_EQ(none.copies, std::vector<std::string>{"elsewhere/vehicle.txd holds 1 plate textures: "
                                                   "a copy the game does not read from there"});
   testing::WriteFileBytes("game/models/generic/Vehicle.TXD", FakeTextureDictionary({"plateback2"}));
-  EXPECT_EQ(FindVehicleTxds({"elsewhere/", "game/models/"}),
-            std::vector<std::string>{"game/models/generic/Vehicle.TXD"});
+  EXPECT_EQ(
+      FindFiles({"elsewhere/", "game/models/"},
+                [](std::string_view name) { return EqualsIgnoringCase(name, "vehicle.txd"); }),
+      std::vector<std::string>{"game/models/generic/Vehicle.TXD"});
   const PlateTextures own = MeasureGameTextures("game/");
   EXPECT_EQ(own.file, "models/generic/Vehicle.TXD");
   EXPECT_EQ(own.indices, (std::set<std::int32_t>{1}));

@@ -13,10 +13,8 @@ namespace vexilo::check {
 constexpr std::string_view kReleaseName = "vexilo-check.exe";
 
 GameBuild ReadGameBuild(const std::string& file, ByteSource& source) {
-  GameBuild build;
-  build.file = file;
   const PeReading reading = ReadPeLayout(source);
-  build.problem = reading.problem;
+  GameBuild build{file, reading.problem};
   if (!reading.layout) return build;
   // The plug-in moves every host address with the base the host is loaded
   // at, so a probe lies at the same offset from the image's start whatever
@@ -31,10 +29,7 @@ GameBuild ReadGameBuild(const std::string& file, ByteSource& source) {
 GameBuild ReadGameBuild(const std::string& path) {
   FileBytes bytes(path);
   if (bytes.IsOpen()) return ReadGameBuild(path, bytes);
-  GameBuild build;
-  build.file = path;
-  build.problem = "cannot be read: " + WhyNotOpened(path);
-  return build;
+  return {path, "cannot be read: " + WhyNotOpened(path)};
 }
 
 std::vector<std::string> PickGameExecutables(std::vector<std::string> names,

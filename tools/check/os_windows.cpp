@@ -81,17 +81,14 @@ std::string ReadConsoleLine() {
 }
 
 ConsoleFacts QueryConsole() {
-  ConsoleFacts facts;
-  facts.inputIsConsole = IsConsole(GetStdHandle(STD_INPUT_HANDLE));
-  facts.outputIsConsole = IsConsole(GetStdHandle(STD_OUTPUT_HANDLE));
   DWORD processes[4];
-  // A list too short for all still reports how many there are.
-  facts.processesOnConsole = GetConsoleProcessList(processes, 4);
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  facts.underWine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
   const HWND window = GetConsoleWindow();
-  facts.consoleWindowVisible = window != nullptr && IsWindowVisible(window);
-  return facts;
+  // A list too short for all still reports how many there are.
+  return {IsConsole(GetStdHandle(STD_INPUT_HANDLE)), IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)),
+          GetConsoleProcessList(processes, 4),
+          ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr,
+          window != nullptr && IsWindowVisible(window)};
 }
 
 std::string ProgramPath() {

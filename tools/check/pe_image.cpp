@@ -22,40 +22,7 @@ std::string Bytes(std::uint64_t size) {
 
 PeReading Refuse(std::string problem) { return PeReading{std::nullopt, std::move(problem)}; }
 
-// The layout with the sections of the table at offset.
-PeReading ReadSections(ByteSource& source, std::uint64_t offset, std::uint16_t count,
-                       PeLayout layout) {
-  const std::uint64_t size = source.Size();
-  std::vector<std::uint8_t> table(count * kSectionHeaderSize);
-  if (count != 0 &&
-      (offset + table.size() > size || !source.ReadAt(offset, table.size(), table.data()))) {
-    return Refuse("truncated: its section table (" + std::to_string(count) +
-                  " sections from offset " + Hex(offset) + ") runs past the end of the file (" +
-                  Bytes(size) + ")");
-  }
-  for (std::uint16_t i = 0; i < count; ++i) {
-    const std::uint8_t* entry = table.data() + i * kSectionHeaderSize;
-    const char* name = reinterpret_cast<const char*>(entry);
-    PeSection section{std::string(name, strnlen(name, 8)), Le32(entry + 12), Le32(entry + 8),
-                      Le32(entry + 20), Le32(entry + 16)};
-    const std::uint64_t end = std::uint64_t{section.rawOffset} + section.rawSize;
-    if (section.rawSize != 0 && end > size) {
-      return Refuse("truncated or damaged: section " + std::to_string(i + 1) + " (\"" +
-                    section.name + "\") lies at " + Hex(section.rawOffset) + " to " + Hex(end) +
-                    ", past the end of the file (" + Bytes(size) + ")");
-    }
-    layout.sections.push_back(std::move(section));
-  }
-  return PeReading{std::move(layout), ""};
-}
-
 }  // namespace
-
-bool MemoryBytes::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) {
-  if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
-  if (size > 0) std::memcpy(out, bytes_.data() + offset, size);
-  return true;
-}
 
 PeReading ReadPeLayout(ByteSource& source) {
   const std::uint64_t size = source.Size();
@@ -98,8 +65,30 @@ PeReading ReadPeLayout(ByteSource& source) {
     return Refuse("not a 32-bit Windows executable: its optional header starts with " +
                   Hex(Le16(optional)) + ", not 0x10B");
   }
-  return ReadSections(source, at + kFileHeaderSize + optionalSize, Le16(header + 6),
-                      PeLayout{Le32(optional + 28), Le32(optional + 60), {}});
+  PeLayout layout{Le32(optional + 28), Le32(optional + 60), {}};
+  const std::uint64_t offset = at + kFileHeaderSize + optionalSize;
+  const std::uint16_t count = Le16(header + 6);
+  std::vector<std::uint8_t> table(count * kSectionHeaderSize);
+  if (count != 0 &&
+      (offset + table.size() > size || !source.ReadAt(offset, table.size(), table.data()))) {
+    return Refuse("truncated: its section table (" + std::to_string(count) +
+                  " sections from offset " + Hex(offset) + ") runs past the end of the file (" +
+                  Bytes(size) + ")");
+  }
+  for (std::uint16_t i = 0; i < count; ++i) {
+    const std::uint8_t* entry = table.data() + i * kSectionHeaderSize;
+    const char* name = reinterpret_cast<const char*>(entry);
+    PeSection section{std::string(name, strnlen(name, 8)), Le32(entry + 12), Le32(entry + 8),
+                      Le32(entry + 20), Le32(entry + 16)};
+    const std::uint64_t end = std::uint64_t{section.rawOffset} + section.rawSize;
+    if (section.rawSize != 0 && end > size) {
+      return Refuse("truncated or damaged: section " + std::to_string(i + 1) + " (\"" +
+                    section.name + "\") lies at " + Hex(section.rawOffset) + " to " + Hex(end) +
+                    ", past the end of the file (" + Bytes(size) + ")");
+    }
+    layout.sections.push_back(std::move(section));
+  }
+  return PeReading{std::move(layout), ""};
 }
 
 ImageByte LocateImageByte(const PeLayout& layout, std::uint32_t rva) {
@@ -130,12 +119,10 @@ std::optional<std::uint32_t> ReadImageLe32(const PeLayout& layout, ByteSource& s
                                            std::uint32_t rva) {
   std::uint8_t bytes[4] = {};
   for (std::uint32_t i = 0; i < 4; ++i) {
-    if (rva + i < rva) return std::nullopt;
     const ImageByte where = LocateImageByte(layout, rva + i);
-    if (where.origin == ImageByte::Origin::Unmapped) return std::nullopt;
-    if (where.origin == ImageByte::Origin::File && !source.ReadAt(where.fileOffset, 1, &bytes[i])) {
+    if (rva + i < rva || where.origin == ImageByte::Origin::Unmapped ||
+        (where.origin == ImageByte::Origin::File && !source.ReadAt(where.fileOffset, 1, &bytes[i])))
       return std::nullopt;
-    }
   }
   return Le32(bytes);
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,11 @@ class MemoryBytes : public ByteSource {
  public:
   explicit MemoryBytes(std::string_view bytes) : bytes_(bytes) {}
   std::uint64_t Size() const override { return bytes_.size(); }
-  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
+  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override {
+    if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
+    if (size > 0) std::memcpy(out, bytes_.data() + offset, size);
+    return true;
+  }
 
  private:
   std::string_view bytes_;

@@ -8,7 +8,6 @@ namespace vexilo::check {
 namespace {
 
 constexpr char kEndOfText = '\x1A';
-constexpr std::size_t kPiece = 64 << 10;
 
 // Text mode ends a line at a CR only before a line feed; a CR that the
 // reading ends after (the last byte, or one before 0x1A) stays in the last
@@ -17,66 +16,84 @@ bool IsLoneCarriageReturn(char c, char next) {
   return c == '\r' && next != '\n' && next != kEndOfText;
 }
 
-}  // namespace
+// Fed the bytes in order, in pieces of any size.
+struct TextScan {
+  std::size_t line_ = 1;
+  bool carriageReturn_ = false;  // the last byte read was a CR
+  TextBytes found_;
+  // UTF-16 without a mark is told by where its zero bytes stand.
+  std::uint64_t bytes_ = 0;
+  std::uint64_t zeros_[2] = {0, 0};
+  std::string head_;  // the first bytes, for a mark
+  std::uint8_t previous_ = 0;
+  // Per byte order: the line, and a high surrogate awaiting its low half.
+  struct Units {
+    std::size_t line = 1;
+    bool high = false;
+    std::size_t halfLine = 0;
+  } units_[2];
 
-void TextScan::Add(std::string_view piece) {
-  for (const char c : piece) {
-    const auto byte = static_cast<std::uint8_t>(c);
-    if (head_.size() < 3) head_ += c;
-    zeros_[bytes_ % 2] += byte == 0 ? 1 : 0;
-    if (bytes_++ % 2 == 1) AddUnit(previous_, byte);
-    previous_ = byte;
-    if (found_.endOfTextLine != 0) {
-      found_.textAfterEndOfText |=
-          std::string_view(" \t\r\n\x1A").find(c) == std::string_view::npos;
-      continue;
+  void Add(std::string_view piece) {
+    for (const char c : piece) {
+      const auto byte = static_cast<std::uint8_t>(c);
+      if (head_.size() < 3) head_ += c;
+      zeros_[bytes_ % 2] += byte == 0 ? 1 : 0;
+      if (bytes_++ % 2 == 1) AddUnit(previous_, byte);
+      previous_ = byte;
+      if (found_.endOfTextLine != 0) {
+        found_.textAfterEndOfText |=
+            std::string_view(" \t\r\n\x1A").find(c) == std::string_view::npos;
+        continue;
+      }
+      if (carriageReturn_ && IsLoneCarriageReturn('\r', c) && found_.loneCarriageReturns++ == 0)
+        found_.loneCarriageReturnLine = line_;
+      carriageReturn_ = c == '\r';
+      if (c == '\n') ++line_;
+      if (c == kEndOfText) found_.endOfTextLine = line_;
     }
-    if (carriageReturn_ && IsLoneCarriageReturn('\r', c) && found_.loneCarriageReturns++ == 0)
-      found_.loneCarriageReturnLine = line_;
-    carriageReturn_ = c == '\r';
-    if (c == '\n') ++line_;
-    if (c == kEndOfText) found_.endOfTextLine = line_;
   }
-}
 
-// Both byte orders are followed, since which one holds is known only at the end.
-void TextScan::AddUnit(std::uint8_t first, std::uint8_t second) {
-  const std::uint32_t orders[2] = {first | std::uint32_t{second} << 8,
-                                   std::uint32_t{first} << 8 | second};
-  for (int order = 0; order < 2; ++order) {
-    Units& units = units_[order];
-    const std::uint32_t unit = orders[order];
-    const bool low = (unit & 0xFC00) == 0xDC00;
-    // A high half not followed by a low one, or a low one alone.
-    if (units.halfLine == 0 && units.high != low) units.halfLine = units.line;
-    units.high = (unit & 0xFC00) == 0xD800;
-    if (unit == '\n') ++units.line;
+  // Both byte orders are followed, since which one holds is known only at the end.
+  void AddUnit(std::uint8_t first, std::uint8_t second) {
+    const std::uint32_t orders[2] = {first | std::uint32_t{second} << 8,
+                                     std::uint32_t{first} << 8 | second};
+    for (int order = 0; order < 2; ++order) {
+      Units& units = units_[order];
+      const std::uint32_t unit = orders[order];
+      const bool low = (unit & 0xFC00) == 0xDC00;
+      // A high half not followed by a low one, or a low one alone.
+      if (units.halfLine == 0 && units.high != low) units.halfLine = units.line;
+      units.high = (unit & 0xFC00) == 0xD800;
+      if (unit == '\n') ++units.line;
+    }
   }
-}
 
-TextBytes TextScan::Finish() const {
-  TextBytes read = found_;
-  const std::string_view head = head_;
-  const std::uint64_t evens = (bytes_ + 1) / 2, odds = bytes_ / 2;
-  if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF") {
-    read.marked = true;
-    read.encoding = head[0] == '\xFF' ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
-  } else if (head == kByteOrderMark) {
-    read.marked = true;
-  } else if (zeros_[1] * 2 >= odds && zeros_[0] < zeros_[1]) {
-    // The ASCII of a mapping line in UTF-16 is a zero byte in every other
-    // place; other letters (U+0100, a surrogate's half) may put one between.
-    read.encoding = Encoding::Utf16LittleEndian;
-  } else if (zeros_[0] * 2 >= evens && zeros_[1] < zeros_[0]) {
-    read.encoding = Encoding::Utf16BigEndian;
+  TextBytes Finish() const {
+    TextBytes read = found_;
+    const std::string_view head = head_;
+    const std::uint64_t evens = (bytes_ + 1) / 2, odds = bytes_ / 2;
+    if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF") {
+      read.marked = true;
+      read.encoding = head[0] == '\xFF' ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
+    } else if (head == kByteOrderMark) {
+      read.marked = true;
+    } else if (zeros_[1] * 2 >= odds && zeros_[0] < zeros_[1]) {
+      // The ASCII of a mapping line in UTF-16 is a zero byte in every other
+      // place; other letters (U+0100, a surrogate's half) may put one between.
+      read.encoding = Encoding::Utf16LittleEndian;
+    } else if (zeros_[0] * 2 >= evens && zeros_[1] < zeros_[0]) {
+      read.encoding = Encoding::Utf16BigEndian;
+    }
+    if (!read.Utf16()) return read;
+    const Units& units = units_[read.encoding == Encoding::Utf16BigEndian ? 1 : 0];
+    read.halfCharacterLine = units.halfLine;
+    if (read.halfCharacterLine == 0 && (units.high || bytes_ % 2 == 1))
+      read.halfCharacterLine = units.line;
+    return read;
   }
-  if (!read.Utf16()) return read;
-  const Units& units = units_[read.encoding == Encoding::Utf16BigEndian ? 1 : 0];
-  read.halfCharacterLine = units.halfLine;
-  if (read.halfCharacterLine == 0 && (units.high || bytes_ % 2 == 1))
-    read.halfCharacterLine = units.line;
-  return read;
-}
+};
+
+}  // namespace
 
 TextBytes ReadTextBytes(std::string_view bytes) {
   TextScan scan;
@@ -84,13 +101,13 @@ TextBytes ReadTextBytes(std::string_view bytes) {
   return scan.Finish();
 }
 
-TextBytes ReadTextBytes(ByteSource& source) {
+TextBytes ReadTextBytes(ByteSource& source, std::size_t piece) {
   TextScan scan;
-  std::string piece;
-  for (std::uint64_t at = 0; at < source.Size(); at += piece.size()) {
-    piece.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, source.Size() - at)));
-    if (!source.ReadAt(at, piece.size(), reinterpret_cast<std::uint8_t*>(piece.data()))) break;
-    scan.Add(piece);
+  std::string bytes;
+  for (std::uint64_t at = 0; at < source.Size(); at += bytes.size()) {
+    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(piece, source.Size() - at)));
+    if (!source.ReadAt(at, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) break;
+    scan.Add(bytes);
   }
   return scan.Finish();
 }

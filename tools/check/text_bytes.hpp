@@ -37,33 +37,9 @@ struct TextBytes {
   bool Utf16() const { return encoding != Encoding::Bytes; }
 };
 
-/// Fed the bytes in order, in pieces of any size.
-class TextScan {
- public:
-  void Add(std::string_view piece);
-  TextBytes Finish() const;
-
- private:
-  void AddUnit(std::uint8_t first, std::uint8_t second);
-
-  std::size_t line_ = 1;
-  bool carriageReturn_ = false;  // the last byte read was a CR
-  TextBytes found_;
-  // UTF-16 without a mark is told by where its zero bytes stand.
-  std::uint64_t bytes_ = 0;
-  std::uint64_t zeros_[2] = {0, 0};
-  std::string head_;  // the first bytes, for a mark
-  std::uint8_t previous_ = 0;
-  // Per byte order: the line, and a high surrogate awaiting its low half.
-  struct Units {
-    std::size_t line = 1;
-    bool high = false;
-    std::size_t halfLine = 0;
-  } units_[2];
-};
-
 TextBytes ReadTextBytes(std::string_view bytes);
-TextBytes ReadTextBytes(ByteSource& source);
+/// Read piece bytes at a time.
+TextBytes ReadTextBytes(ByteSource& source, std::size_t piece = 64 << 10);
 
 /// Mark and all; only for read.Utf16() and no half character.
 std::string Utf16AsUtf8(std::string_view bytes, const TextBytes& read);

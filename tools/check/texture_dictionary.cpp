@@ -1,6 +1,7 @@
 #include "texture_dictionary.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "file_bytes.hpp"
@@ -58,12 +59,10 @@ std::string ReadChunk(ByteSource& source, std::uint64_t at, const Chunk& parent,
 std::string ReadStruct(ByteSource& source, const Chunk& owner, std::uint64_t minimum,
                        Chunk& inner) {
   std::string problem = ReadChunk(source, owner.data, owner, inner);
-  if (problem.empty() && (inner.type != kStructChunk || inner.end - inner.data < minimum)) {
-    problem = "damaged: " + owner.name + " at " + Hex(owner.at) +
-              " does not start with a struct chunk of " + std::to_string(minimum) +
-              " bytes or more";
-  }
-  return problem;
+  if (!problem.empty() || (inner.type == kStructChunk && inner.end - inner.data >= minimum))
+    return problem;
+  return "damaged: " + owner.name + " at " + Hex(owner.at) +
+         " does not start with a struct chunk of " + std::to_string(minimum) + " bytes or more";
 }
 
 }  // namespace
@@ -106,21 +105,18 @@ DictionaryReading ReadTextureNames(ByteSource& source,
 std::int64_t PlatebackIndexOf(std::string_view name) {
   const std::string_view digits = name.substr(std::min(name.size(), kPlateback.size()));
   // The game names its textures plateback1, plateback2, ...: no sign, no leading zero.
+  std::uint64_t number = 0;
+  const char* end = digits.data() + digits.size();
   if (digits.empty() || digits[0] == '0' ||
-      !EqualsIgnoringCase(name.substr(0, kPlateback.size()), kPlateback))
+      !EqualsIgnoringCase(name.substr(0, kPlateback.size()), kPlateback) ||
+      std::from_chars(digits.data(), end, number).ptr != end ||
+      number > std::uint64_t{INT32_MAX} + 1)
     return -1;
-  std::int64_t number = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return -1;
-    number = number * 10 + (c - '0');
-    if (number > std::int64_t{INT32_MAX} + 1) return -1;
-  }
-  return number - 1;
+  return static_cast<std::int64_t>(number) - 1;
 }
 
 PlateTextures MeasurePlateTextures(const std::string& file, ByteSource& source) {
-  PlateTextures textures;
-  textures.file = file;
+  PlateTextures textures{file, {}, {}, {}};
   const DictionaryReading reading = ReadTextureNames(source, [&textures](std::string_view name) {
     const std::int64_t plate = PlatebackIndexOf(name);
     if (plate >= 0 && textures.indices.size() < kMostPlatebacksKept)
@@ -136,19 +132,12 @@ PlateTextures MeasurePlateTextures(const std::string& file, ByteSource& source) 
 PlateTextures MeasurePlateTextures(const std::string& path) {
   FileBytes bytes(path);
   if (bytes.IsOpen()) return MeasurePlateTextures(path, bytes);
-  PlateTextures textures;
-  textures.file = path;
-  textures.problem = path + " cannot be read: " + WhyNotOpened(path);
-  return textures;
-}
-
-std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders) {
-  return FindFiles(folders,
-                   [](std::string_view name) { return EqualsIgnoringCase(name, "vehicle.txd"); });
+  return {path, path + " cannot be read: " + WhyNotOpened(path), {}, {}};
 }
 
 PlateTextures MeasureGameTextures(const std::string& gameFolder) {
-  const std::vector<std::string> found = FindVehicleTxds({gameFolder});
+  const std::vector<std::string> found = FindFiles(
+      {gameFolder}, [](std::string_view name) { return EqualsIgnoringCase(name, "vehicle.txd"); });
   // Paths are shown from the game's folder, as the player names them there.
   const auto shown = [&gameFolder](const std::string& file) {
     return file.substr(gameFolder.size());

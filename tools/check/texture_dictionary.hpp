@@ -46,9 +46,6 @@ struct PlateTextures {
 PlateTextures MeasurePlateTextures(const std::string& file, ByteSource& source);
 PlateTextures MeasurePlateTextures(const std::string& path);
 
-/// Every vehicle.txd (in any case) that FindFiles finds in the folders.
-std::vector<std::string> FindVehicleTxds(const std::vector<std::string>& folders);
-
 /// Measures the dictionary the game loads under its folder (with its
 /// separator), never a copy elsewhere in its place, and names every copy.
 PlateTextures MeasureGameTextures(const std::string& gameFolder);
