@@ -8,6 +8,7 @@
 #include "os.hpp"
 #include "text.hpp"
 #include "version.hpp"
+#include "zone_lookup.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -23,6 +24,12 @@ struct Option {
 };
 
 std::string Help();
+
+// Says a wrong command line on stderr.
+int Usage(const std::string& problem) {
+  WriteText(stderr, "vexilo-check: " + problem + "\nTry 'vexilo-check --help'.\n");
+  return kExitUnreadable;
+}
 
 int Plates(Options& options, const std::string& value) {
   char* end = nullptr;
@@ -122,8 +129,7 @@ std::string Help() {
     while (words >> word) {
       if (!line.empty() && line.size() + 1 + word.size() > kHelpWidth) {
         Append(help, "  %-14s %s\n", head.c_str(), line.c_str());
-        head.clear();
-        line.clear();
+        head = line = "";
       }
       line += (line.empty() ? "" : " ") + word;
     }
@@ -134,33 +140,32 @@ std::string Help() {
 
 }  // namespace
 
-int Usage(const std::string& problem) {
-  WriteText(stderr, "vexilo-check: " + problem + "\nTry 'vexilo-check --help'.\n");
-  return kExitUnreadable;
-}
-
 int ParseCommandLine(const std::vector<std::string>& arguments, Options& options) {
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string argument = arguments[i] == "-h" ? "--help" : arguments[i];
     const Option* option =
         std::find_if(std::begin(kOptions), std::end(kOptions),
                      [&](const Option& known) { return argument == known.name; });
-    if (option != std::end(kOptions)) {
-      std::string value;
-      if (option->value != nullptr) {
-        if (i + 1 == arguments.size()) return Usage("missing value after " + argument);
-        value = arguments[++i];
-      }
-      if (const int status = option->take(options, value); status != kGoOn) return status;
-    } else if (argument.size() > 1 && argument[0] == '-') {
-      return Usage("unknown option " + argument);
-    } else if (options.haveFile) {
-      return Usage("one file at a time; also given " + argument);
-    } else {
+    if (option == std::end(kOptions)) {
+      if (argument.size() > 1 && argument[0] == '-') return Usage("unknown option " + argument);
+      if (options.haveFile) return Usage("one file at a time; also given " + argument);
       options.file = argument;
       options.haveFile = true;
+      continue;
     }
+    if (option->value && i + 1 == arguments.size()) return Usage("missing value after " + argument);
+    const int status = option->take(options, option->value ? arguments[++i] : "");
+    if (status != kGoOn) return status;
   }
+  if (options.zones) {
+    std::string text;
+    FormatZones(text);
+    return WriteText(stdout, text), kExitClean;
+  }
+  if (options.fix && (options.json || !options.html.empty()))
+    return Usage(
+        "--fix changes the file and --html and --json report on it: run the check after --fix");
+  if (options.dryRun && !options.fix) return Usage("--dry-run goes with --fix");
   return kGoOn;
 }
 

@@ -31,18 +31,11 @@ struct Options {
   bool colour = true;
   /// Started by a double-click or a drop: it may offer to mend the file.
   bool ownWindow = false;
-  /// The player turned the offer down, and so has already pressed Enter.
-  bool declined = false;
-  /// Where the game is, found before anything else.
-  GameFolder gameFolder;
 };
 
 /// Reads the arguments (the program's name first) into options. Returns -1
 /// to go on, or the exit status when the command line is done with: after
-/// --help or --version, or for a wrong argument, said on stderr.
+/// --help, --version or --zones, or for a wrong argument, said on stderr.
 int ParseCommandLine(const std::vector<std::string>& arguments, Options& options);
-
-/// Says a wrong command line on stderr; returns kExitUnreadable.
-int Usage(const std::string& problem);
 
 }  // namespace vexilo::check

@@ -19,6 +19,7 @@
 #include "platform/platform.hpp"
 #include "terminal.hpp"
 #include "terminal_report.hpp"
+#include "text.hpp"
 #include "texture_dictionary.hpp"
 #include "zone_lookup.hpp"
 
@@ -27,21 +28,19 @@ namespace {
 using namespace vexilo::check;
 using vexilo::platform::NativePath;
 
-// The executable named with --game, or every one beside the mapping file.
-GameSearch SearchForGame(const Options& options) {
+// The executable named with --game, or every one in the game's folder.
+GameSearch SearchForGame(const Options& options, const std::string& folder) {
   GameSearch games{options.file, options.game.has_value(), {}, {}, {}};
-  const std::string& folder = options.gameFolder.folder;
   std::vector<std::string> names;
-  if (options.game) {
+  // A folder that fails part-way is not searched at all: a build named from
+  // half a listing would look like the whole answer.
+  if (options.game)
     games.builds.push_back(ReadGameBuild(*options.game));
-  } else if (!FileNamesIn(folder, names, games.folderProblem)) {
-    // A folder that fails part-way is not searched at all: a build named
-    // from half a listing would look like the whole answer.
+  else if (!FileNamesIn(folder, names, games.folderProblem))
     games.folder = FullPath(folder.empty() ? "." : folder);
-  } else {
+  else
     for (const std::string& name : PickGameExecutables(names, ProgramName()))
       games.builds.push_back(ReadGameBuild(folder + name));
-  }
   return games;
 }
 
@@ -50,27 +49,29 @@ GameSearch SearchForGame(const Options& options) {
 // is checked as it stands. Then the game's plate textures, unless --plates
 // says how many there are: from --txd, or from the vehicle.txd the game
 // loads; and the limit adjuster's count of them. Never a count assumed.
-void FindTheGame(Options& options) {
-  GameFolder& game = options.gameFolder = FindGameFolder(FolderOf(options.file));
+// Returns the game's folder.
+std::string FindTheGame(Options& options) {
+  GameFolder game = FindGameFolder(FolderOf(options.file));
   if (IsNamedVexiloTxt(options.file)) {
     if (!options.haveFile)
       options.file = game.fileThere || game.copies.empty() ? game.file : game.copies.front();
     JudgeCheckedFile(game, options.file);
     options.check.findings = game.findings;
   }
-  if (options.check.platesGiven) return;
+  if (options.check.platesGiven) return game.folder;
   const std::string folder = options.game ? FolderOf(*options.game) : game.folder;
   options.check.limit = FindPlateCount(folder);
   options.check.limitSearched = true;
   const PlateTextures& textures =
       *(options.check.dictionary =
             options.txd ? MeasurePlateTextures(*options.txd) : MeasureGameTextures(folder));
-  if (textures.Read()) return;
-  const bool damaged = !textures.file.empty();
-  options.check.findings.push_back(
-      {damaged ? Severity::Error : Severity::Warning,
-       textures.problem + "; the plate textures are not judged: give their count with --plates N",
-       damaged ? textures.file : ""});
+  // A dictionary found but unreadable is an error; none found, a warning.
+  if (!textures.Read())
+    options.check.findings.push_back(
+        {textures.file.empty() ? Severity::Warning : Severity::Error,
+         textures.problem + "; the plate textures are not judged: give their count with --plates N",
+         textures.file});
+  return game.folder;
 }
 
 // Why the file cannot be read, with the full path looked in.
@@ -84,39 +85,9 @@ std::string Unreadable(const std::string& file) {
   return text;
 }
 
-// Checks the file; mendable gets how many of its lines --fix would mend.
-int Check(const Options& options, std::size_t& mendable) {
-  CheckReport report = CheckMappingFile(NativePath(options.file), options.check);
-  std::string bytes, reason;
-  report.mendable = mendable =
-      ReadWholeFile(NativePath(options.file), kMostBytesFixed, bytes, reason)
-          ? FixMappingText(bytes, options.check).Mended()
-          : 0;
-  if (!report.readable) {
-    WriteText(stderr, "vexilo-check: " + Unreadable(options.file) + "\n");
-    return kExitUnreadable;
-  }
-  const GameSearch games = SearchForGame(options);
-  std::string text;
-  if (options.json) {
-    FormatJson(text, options.file, report, games);
-  } else if (options.table) {
-    FormatTable(text, report);
-  } else {
-    const bool colour = ColourAllowed(options.colour, std::getenv("NO_COLOR"));
-    FormatReport(text, options.file, report, games, Style{colour && ShowsColours(stdout)});
-  }
-  WriteText(stdout, text);
-  if (!options.html.empty()) {
-    if (!WriteWholeFile(options.html, HtmlReport(options.file, report, games), reason)) {
-      WriteText(stderr, "vexilo-check: cannot write the report page " + options.html + ": " +
-                            reason + "\n");
-      return kExitUnreadable;
-    }
-    if (!options.json && !options.table)
-      WriteText(stdout, "Report page written to " + options.html + ".\n");
-  }
-  return report.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
+int Failed(const std::string& problem) {
+  WriteText(stderr, "vexilo-check: " + problem + "\n");
+  return kExitUnreadable;
 }
 
 // Mends the file, says what changed and what is left, and exits as a check
@@ -131,6 +102,42 @@ int Fix(const Options& options) {
   WriteText(leftAlone ? stderr : stdout, text);
   if (leftAlone) return kExitUnreadable;
   return after.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
+}
+
+// Checks the file and reports on it, with how many of its lines --fix would
+// mend; double-clicked, it offers to mend them, and Enter alone declines.
+int Check(Options& options, const std::string& folder) {
+  CheckReport report = CheckMappingFile(NativePath(options.file), options.check);
+  std::string bytes, reason;
+  report.mendable = ReadWholeFile(NativePath(options.file), kMostBytesFixed, bytes, reason)
+                        ? FixMappingText(bytes, options.check).Mended()
+                        : 0;
+  if (!report.readable) return Failed(Unreadable(options.file));
+  const GameSearch games = SearchForGame(options, folder);
+  std::string text;
+  if (options.json)
+    FormatJson(text, options.file, report, games);
+  else if (options.table)
+    FormatTable(text, report);
+  else
+    FormatReport(
+        text, options.file, report, games,
+        Style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) && ShowsColours(stdout)});
+  WriteText(stdout, text);
+  if (!options.html.empty()) {
+    if (!WriteWholeFile(options.html, HtmlReport(options.file, report, games), reason))
+      return Failed("cannot write the report page " + options.html + ": " + reason);
+    if (!options.json && !options.table)
+      WriteText(stdout, "Report page written to " + options.html + ".\n");
+  }
+  const int status = report.Count(Severity::Error) > 0 ? kExitMalformed : kExitClean;
+  if (!options.ownWindow || report.mendable == 0) return status;
+  WriteText(stdout, "\n" + FixOffer(report.mendable) + "\n");
+  std::fflush(stdout);
+  if (EqualsIgnoringCase(ReadConsoleLine(), "F")) return Fix(options);
+  // That Enter was the one the window waits for.
+  options.ownWindow = false;
+  return status;
 }
 
 // The zone, and what the file makes of it when it can be read.
@@ -149,30 +156,11 @@ int LookUpZone(const Options& options) {
 }
 
 int Run(const std::vector<std::string>& arguments, Options& options) {
-  const int parsed = ParseCommandLine(arguments, options);
-  if (parsed >= 0) return parsed;
-  if (options.zones) {
-    std::string text;
-    FormatZones(text);
-    return WriteText(stdout, text), kExitClean;
-  }
-  if (options.fix && (options.json || !options.html.empty()))
-    return Usage(
-        "--fix changes the file and --html and --json report on it: run the check after --fix");
-  if (options.dryRun && !options.fix) return Usage("--dry-run goes with --fix");
-  FindTheGame(options);
+  if (const int parsed = ParseCommandLine(arguments, options); parsed >= 0) return parsed;
+  const std::string folder = FindTheGame(options);
   if (options.zone) return LookUpZone(options);
   if (options.fix) return Fix(options);
-  std::size_t mendable = 0;
-  const int status = Check(options, mendable);
-  if (!options.ownWindow || status == kExitUnreadable || mendable == 0) return status;
-  // Double-clicked, the checker offers to mend what it can; Enter alone declines.
-  WriteText(stdout, "\n" + FixOffer(mendable) + "\n");
-  std::fflush(stdout);
-  const std::string answer = ReadConsoleLine();
-  if (answer == "F" || answer == "f") return Fix(options);
-  options.declined = true;
-  return status;
+  return Check(options, folder);
 }
 
 }  // namespace
@@ -185,6 +173,6 @@ int main(int argc, char** argv) {
   if (options.ownWindow) options.file = ProgramFolder() + kMappingFileName;
   const int status = Run(CommandLineArguments(argc, argv), options);
   std::fflush(stdout);
-  if (options.ownWindow && !options.declined) WaitForEnter();
+  if (options.ownWindow) WaitForEnter();
   return status;
 }
