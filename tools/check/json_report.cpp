@@ -1,7 +1,6 @@
 #include "json_report.hpp"
 
 #include <algorithm>
-#include <numeric>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -21,64 +20,57 @@ std::string JsonStringOrNull(std::string_view text) {
   return text.empty() ? "null" : JsonString(text);
 }
 
-// A JSON array of what show makes of each item: on one line, or with an
+// Numbers and texts as they stand in a JSON array.
+struct JsonItem {
+  void operator()(std::string& out, std::int32_t number) const { out += std::to_string(number); }
+  void operator()(std::string& out, const std::string& text) const { out += JsonString(text); }
+};
+
+// A JSON array of what show appends for each item: on one line, or with an
 // indent one item to a line.
-template <typename Items, typename Show>
-std::string JsonArray(const Items& items, Show show, const std::string& indent = {}) {
+template <typename Items, typename Show = JsonItem>
+std::string JsonArray(const Items& items, Show show = {}, const std::string& indent = {}) {
   const std::string between = indent.empty() ? ", " : ",\n  " + indent;
   std::string list;
-  for (const auto& item : items) list += (list.empty() ? "" : between) + show(item);
+  for (const auto& item : items) {
+    if (!list.empty()) list += between;
+    show(list, item);
+  }
   if (indent.empty() || list.empty()) return "[" + list + "]";
   return "[\n  " + indent + list + "\n" + indent + "]";
 }
 
-std::string JsonNumbers(const std::vector<std::int32_t>& numbers) {
-  return JsonArray(numbers, [](std::int32_t number) { return std::to_string(number); });
+void JsonDiagnostic(std::string& out, const Diagnostic& d) {
+  Append(
+      out, R"({"line": %zu, "where": %s, "severity": "%s", "rule": %s, "message": %s, "text": %s})",
+      d.line, JsonStringOrNull(d.where).c_str(), SeverityName(d.severity),
+      JsonStringOrNull(d.rule).c_str(), JsonString(d.message).c_str(), JsonString(d.quote).c_str());
 }
 
-std::string JsonStrings(const std::vector<std::string>& texts) {
-  return JsonArray(texts, [](const std::string& text) { return JsonString(text); });
+void JsonGroup(std::string& out, const std::pair<std::string, std::vector<std::int32_t>>& group) {
+  Append(out, R"({"why": %s, "zones": %s, "count": %zu})", JsonString(group.first).c_str(),
+         JsonArray(group.second).c_str(), group.second.size());
 }
 
-std::string JsonDiagnostic(const Diagnostic& d) {
-  std::string json;
-  Append(json,
-         R"({"line": %zu, "where": %s, "severity": "%s", "rule": %s, "message": %s, "text": %s})",
-         d.line, JsonStringOrNull(d.where).c_str(), SeverityName(d.severity),
-         JsonStringOrNull(d.rule).c_str(), JsonString(d.message).c_str(),
-         JsonString(d.quote).c_str());
-  return json;
-}
-
-std::string JsonGroup(const std::pair<std::string, std::vector<std::int32_t>>& group) {
-  std::string json;
-  Append(json, R"({"why": %s, "zones": %s, "count": %zu})", JsonString(group.first).c_str(),
-         JsonNumbers(group.second).c_str(), group.second.size());
-  return json;
-}
-
-std::string JsonBuild(const GameBuild& build) {
+void JsonBuild(std::string& out, const GameBuild& build) {
   const bool known = build.Read() && build.version != host::kUnknownHostVersion;
   const std::string support(build.Read() ? SupportName(host::SupportOn(build.version)) : "");
-  std::string json;
-  Append(json, R"({"file": %s, "build": %s, "support": %s, "problem": %s, "says": %s})",
+  Append(out, R"({"file": %s, "build": %s, "support": %s, "problem": %s, "says": %s})",
          JsonString(build.file).c_str(), known ? std::to_string(build.version).c_str() : "null",
          JsonStringOrNull(support).c_str(), JsonStringOrNull(build.problem).c_str(),
          JsonString(DescribeGameBuild(build)).c_str());
-  return json;
 }
 
-std::string JsonZone(const CheckReport& report, std::int32_t zone) {
-  const ZoneOutcome outcome = OutcomeOf(report, zone);
-  std::string json;
-  Append(json, R"({"index": %d, "label": "%s", "plateback": %d, "texture": "%s", "line": %s)", zone,
+void JsonZone(std::string& out, const std::pair<std::int32_t, ZoneOutcome>& item) {
+  const auto& [zone, outcome] = item;
+  Append(out, R"({"index": %d, "label": "%s", "plateback": %d, "texture": "%s", "line": %s)", zone,
          zoneNames[zone], outcome.plate, Texture(outcome.plate).c_str(),
          outcome.line == 0 ? "null" : std::to_string(outcome.line).c_str());
   if (!outcome.reached)
-    Append(json, R"(, "never_reached": true, "note": %s)", JsonString(kCitysAgainNote).c_str());
+    Append(out, R"(, "never_reached": true, "note": %s)", JsonString(kCitysAgainNote).c_str());
   else if (!outcome.blank.empty())
-    Append(json, R"(, "no_plateback": %s)", JsonString(outcome.blank).c_str());
-  return json + "}";
+    Append(out, R"(, "no_plateback": %s)", JsonString(outcome.blank).c_str());
+  out += "}";
 }
 
 }  // namespace
@@ -88,16 +80,14 @@ std::string JsonString(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
     const std::size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(text.substr(i));
-    if (byte == '"' || byte == '\\') {
-      out += '\\';
-      out += text[i];
-    } else if (byte < 0x20) {
+    if (byte == '"' || byte == '\\')
+      out += {'\\', text[i]};
+    else if (byte < 0x20)
       Append(out, "\\u%04x", byte);
-    } else if (length == 0) {
+    else if (length == 0)
       out += kReplacementCharacter;
-    } else {
+    else
       out.append(text.substr(i, length));
-    }
     i += std::max<std::size_t>(length, 1);
   }
   return out + "\"";
@@ -129,9 +119,8 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
            R"(  "texture_dictionary": {"file": %s, "read": %s, "problem": %s, "platebacks": %s},)"
            "\n  \"texture_dictionary_copies\": %s,\n",
            JsonStringOrNull(dictionary->file).c_str(), JsonBool(dictionary->Read()),
-           JsonStringOrNull(dictionary->problem).c_str(),
-           JsonNumbers({dictionary->indices.begin(), dictionary->indices.end()}).c_str(),
-           JsonStrings(dictionary->copies).c_str());
+           JsonStringOrNull(dictionary->problem).c_str(), JsonArray(dictionary->indices).c_str(),
+           JsonArray(dictionary->copies).c_str());
   const std::optional<PlateCount>& limit = options.limit;
   if (!limit)
     Append(out, "  \"limit_adjuster\": null,\n");
@@ -140,24 +129,23 @@ void FormatJson(std::string& out, const std::string& file, const CheckReport& re
            R"(  "limit_adjuster": {"file": %s, "line": %zu, "on": %s, "count": %d, "others": %s},)"
            "\n",
            JsonString(limit->file).c_str(), limit->line, JsonBool(limit->on), limit->count,
-           JsonStrings(limit->others).c_str());
+           JsonArray(limit->others).c_str());
   if (options.limitSearched)
     Append(out, "  \"limit_adjuster_note\": %s,\n", JsonString(PlateCountNote(limit)).c_str());
-  std::vector<std::int32_t> zones(kZoneCount);
-  std::iota(zones.begin(), zones.end(), 0);
+  std::vector<std::pair<std::int32_t, ZoneOutcome>> zones;
+  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
+    zones.emplace_back(zone, OutcomeOf(report, zone));
   const std::string note =
       games.builds.empty() ? NoGameExecutable(games) : std::string(kFileCheckLimit);
   Append(out,
          "  \"zones_without_texture\": %s,\n  \"zones_without_plateback\": %s,\n  "
          "\"diagnostics\": %s,\n  \"game\": {\n    \"named\": %s,\n    \"executables\": %s,\n    "
          "\"note\": %s\n  },\n  \"zones\": %s\n}\n",
-         JsonNumbers(ZonesWithoutTexture(report)).c_str(),
+         JsonArray(ZonesWithoutTexture(report)).c_str(),
          JsonArray(ZonesWithoutPlateback(report), JsonGroup).c_str(),
          JsonArray(report.diagnostics, JsonDiagnostic, "  ").c_str(), JsonBool(games.named),
          JsonArray(games.builds, JsonBuild, "    ").c_str(), JsonString(note).c_str(),
-         JsonArray(
-             zones, [&report](std::int32_t zone) { return JsonZone(report, zone); }, "  ")
-             .c_str());
+         JsonArray(zones, JsonZone, "  ").c_str());
 }
 
 }  // namespace vexilo::check
