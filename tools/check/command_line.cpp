@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 #include "os.hpp"
 #include "text.hpp"
@@ -78,8 +77,7 @@ const Option kOptions[] = {
      [](Options& o, const std::string&) { return o.colour = false, kGoOn; }},
     {"--version", nullptr, "print the version",
      [](Options&, const std::string&) {
-       WriteText(stdout, std::string("vexilo-check ") + VEXILO_VERSION + "\n");
-       return kExitClean;
+       return WriteText(stdout, std::string("vexilo-check ") + VEXILO_VERSION + "\n"), kExitClean;
      }},
     {"--help", nullptr, "print this help",
      [](Options&, const std::string&) { return WriteText(stdout, Help()), kExitClean; }},
@@ -119,21 +117,17 @@ Examples:
   vexilo-check --zone JEF2        the zone index of JEF2 and its plateback
 )";
 
-// The options' words filled into lines that keep the help within 80 columns.
+// The options' words filled into lines that keep the help within 80 columns;
+// the option heads the first of them.
 std::string Help() {
   std::string help = kHelpStart;
   for (const Option& option : kOptions) {
     std::string head = option.value ? std::string(option.name) + " " + option.value : option.name;
-    std::istringstream words(option.help);
-    std::string line, word;
-    while (words >> word) {
-      if (!line.empty() && line.size() + 1 + word.size() > kHelpWidth) {
-        Append(help, "  %-14s %s\n", head.c_str(), line.c_str());
-        head = line = "";
-      }
-      line += (line.empty() ? "" : " ") + word;
+    for (std::string text = option.help; !text.empty(); head.clear()) {
+      const std::size_t cut = text.size() > kHelpWidth ? text.rfind(' ', kHelpWidth) : text.size();
+      Append(help, "  %-14s %s\n", head.c_str(), text.substr(0, cut).c_str());
+      text.erase(0, cut).erase(0, 1);
     }
-    Append(help, "  %-14s %s\n", head.c_str(), line.c_str());
   }
   return help + kHelpEnd;
 }
