@@ -61,9 +61,8 @@ TEST(FormatZone, NamesWhatWasMeantWhenNothingMatches) {
   EXPECT_NE(Lookup("99999999999", false).find("There is no zone index"), std::string::npos);
 }
 
-TEST(FormatZones, ListsAll377AndMarksTheSecondCitys) {
-  std::string out;
-  FormatZones(out);
+TEST(ZoneList, ListsAll377AndMarksTheSecondCitys) {
+  const std::string out = ZoneList();
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 378);
   EXPECT_NE(out.find("  187  CITYS  (never reached"), std::string::npos);
   EXPECT_NE(out.find("  376  FRED\n"), std::string::npos);

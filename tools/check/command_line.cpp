@@ -24,7 +24,6 @@ struct Option {
 
 std::string Help();
 
-// Says a wrong command line on stderr.
 int Usage(const std::string& problem) {
   WriteText(stderr, "vexilo-check: " + problem + "\nTry 'vexilo-check --help'.\n");
   return kExitUnreadable;
@@ -151,11 +150,7 @@ int ParseCommandLine(const std::vector<std::string>& arguments, Options& options
     const int status = option->take(options, option->value ? arguments[++i] : "");
     if (status != kGoOn) return status;
   }
-  if (options.zones) {
-    std::string text;
-    FormatZones(text);
-    return WriteText(stdout, text), kExitClean;
-  }
+  if (options.zones) return WriteText(stdout, ZoneList()), kExitClean;
   if (options.fix && (options.json || !options.html.empty()))
     return Usage(
         "--fix changes the file and --html and --json report on it: run the check after --fix");

@@ -20,7 +20,6 @@ std::string JsonStringOrNull(std::string_view text) {
   return text.empty() ? "null" : JsonString(text);
 }
 
-// Numbers and texts as they stand in a JSON array.
 struct JsonItem {
   void operator()(std::string& out, std::int32_t number) const { out += std::to_string(number); }
   void operator()(std::string& out, const std::string& text) const { out += JsonString(text); }

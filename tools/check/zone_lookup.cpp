@@ -10,11 +10,12 @@
 
 namespace vexilo::check {
 
-void FormatZones(std::string& out) {
-  Append(out, "%5s  %s\n", "Index", "Zone");
+std::string ZoneList() {
+  std::string list = "Index  Zone\n";
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
-    Append(out, "%5d  %s%s\n", zone, zoneNames[zone],
+    Append(list, "%5d  %s%s\n", zone, zoneNames[zone],
            zone == kCitysAgain ? ("  (" + std::string(kCitysAgainNote) + ")").c_str() : "");
+  return list;
 }
 
 std::int32_t FormatZone(std::string& out, std::string_view query) {

@@ -10,8 +10,8 @@
 /// of one zone.
 namespace vexilo::check {
 
-/// Appends the zone table to out: index and label.
-void FormatZones(std::string& out);
+/// The zone table: index and label.
+std::string ZoneList();
 
 /// Appends one zone, found by label or index, to out. Returns its zone index,
 /// or kNoZone when there is none (and out says what may have been meant).
