@@ -17,9 +17,10 @@ constexpr std::size_t kHelpWidth = 62;
 
 struct Option {
   const char* name;
-  const char* value;  ///< what it takes, as the help names it; nullptr for none
+  const char* value;    ///< what it takes, as the help names it; nullptr for none
+  bool Options::*flag;  ///< what it turns on, for a plain switch
   const char* help;
-  int (*take)(Options& options, const std::string& value);  ///< kGoOn, or an exit status
+  int (*take)(Options& options, const std::string& value) = nullptr;  ///< kGoOn, or an exit status
 };
 
 std::string Help();
@@ -40,45 +41,40 @@ int Plates(Options& options, const std::string& value) {
 }
 
 const Option kOptions[] = {
-    {"--plates", "N",
+    {"--plates", "N", nullptr,
      "the game has N plate textures: plateback indices 0 to N-1. Without it they are read from the "
      "game's models/generic/vehicle.txd, and not judged when it cannot be read",
      Plates},
-    {"--txd", "FILE", "read the plate textures from the texture dictionary FILE",
+    {"--txd", "FILE", nullptr, "read the plate textures from the texture dictionary FILE",
      [](Options& o, const std::string& v) { return o.txd = v, kGoOn; }},
-    {"--fix", nullptr,
+    {"--fix", nullptr, &Options::fix,
      "mend the mistakes whose meaning is plain (a missing '=' as in 63 5 or 63:5, debug, "
      "63=plateback2, a '#' comment, old Mac line ends, a stray Ctrl-Z, UTF-16 or \"UTF-8 with "
-     "BOM\"), each shown as line N: OLD -> NEW, then check again; the old file is kept as FILE.bak",
-     [](Options& o, const std::string&) { return o.fix = true, kGoOn; }},
-    {"--dry-run", nullptr, "with --fix: print the changes, write nothing",
-     [](Options& o, const std::string&) { return o.dryRun = true, kGoOn; }},
-    {"--html", "FILE",
+     "BOM\"), each shown as line N: OLD -> NEW, then check again; the old file is kept as "
+     "FILE.bak"},
+    {"--dry-run", nullptr, &Options::dryRun, "with --fix: print the changes, write nothing"},
+    {"--html", "FILE", nullptr,
      "also write the report as a page to FILE: the summary, all 377 zones coloured by plateback, "
      "every problem; open it in any browser",
      [](Options& o, const std::string& v) { return o.html = v, kGoOn; }},
-    {"--table", nullptr,
+    {"--table", nullptr, &Options::table,
      "print the resulting table: every zone index, its label, its plateback index and texture (187 "
-     "is never reached)",
-     [](Options& o, const std::string&) { return o.table = true, kGoOn; }},
-    {"--json", nullptr, "print the table, the diagnostics and the summary as JSON",
-     [](Options& o, const std::string&) { return o.json = true, kGoOn; }},
-    {"--zones", nullptr, "print the zone list: every zone index and its label",
-     [](Options& o, const std::string&) { return o.zones = true, kGoOn; }},
-    {"--zone", "Z",
+     "is never reached)"},
+    {"--json", nullptr, &Options::json, "print the table, the diagnostics and the summary as JSON"},
+    {"--zones", nullptr, &Options::zones, "print the zone list: every zone index and its label"},
+    {"--zone", "Z", nullptr,
      "look up one zone by label (JEF2, jef2) or index (63), and what FILE gives it: plateback "
      "index, texture, the line",
      [](Options& o, const std::string& v) { return o.zone = v, kGoOn; }},
-    {"--game", "FILE",
+    {"--game", "FILE", nullptr,
      "name the build of the game's executable FILE (default: of every .exe in the game's folder)",
      [](Options& o, const std::string& v) { return o.game = v, kGoOn; }},
-    {"--no-color", nullptr, "plain text even on a terminal (so does NO_COLOR=1)",
-     [](Options& o, const std::string&) { return o.colour = false, kGoOn; }},
-    {"--version", nullptr, "print the version",
+    {"--no-color", nullptr, &Options::plain, "plain text even on a terminal (so does NO_COLOR=1)"},
+    {"--version", nullptr, nullptr, "print the version",
      [](Options&, const std::string&) {
        return WriteText(stdout, std::string("vexilo-check ") + VEXILO_VERSION + "\n"), kExitClean;
      }},
-    {"--help", nullptr, "print this help",
+    {"--help", nullptr, nullptr, "print this help",
      [](Options&, const std::string&) { return WriteText(stdout, Help()), kExitClean; }},
 };
 
@@ -147,8 +143,11 @@ int ParseCommandLine(const std::vector<std::string>& arguments, Options& options
       continue;
     }
     if (option->value && i + 1 == arguments.size()) return Usage("missing value after " + argument);
-    const int status = option->take(options, option->value ? arguments[++i] : "");
-    if (status != kGoOn) return status;
+    if (option->flag)
+      options.*option->flag = true;
+    else if (const int status = option->take(options, option->value ? arguments[++i] : "");
+             status != kGoOn)
+      return status;
   }
   if (options.zones) return WriteText(stdout, ZoneList()), kExitClean;
   if (options.fix && (options.json || !options.html.empty()))

@@ -28,7 +28,7 @@ struct Options {
   std::optional<std::string> txd;
   bool fix = false;
   bool dryRun = false;
-  bool colour = true;
+  bool plain = false;
   /// Started by a double-click or a drop: it may offer to mend the file.
   bool ownWindow = false;
 };

@@ -122,7 +122,7 @@ int Check(Options& options, const std::string& folder) {
   else
     FormatReport(
         text, options.file, report, games,
-        Style{ColourAllowed(options.colour, std::getenv("NO_COLOR")) && ShowsColours(stdout)});
+        Style{ColourAllowed(!options.plain, std::getenv("NO_COLOR")) && ShowsColours(stdout)});
   WriteText(stdout, text);
   if (!options.html.empty()) {
     if (!WriteWholeFile(options.html, HtmlReport(options.file, report, games), reason))
