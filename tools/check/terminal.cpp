@@ -7,11 +7,10 @@ bool ColourAllowed(bool asked, const char* noColour) {
 }
 
 bool StartedInItsOwnWindow(const ConsoleFacts& facts) {
-  const bool ownConsole =
-      facts.inputIsConsole && facts.outputIsConsole && facts.processesOnConsole == 1;
   // Under Wine a run from a Unix terminal is alone on a console too, one with
   // no window: only a console window that Wine shows closes with the program.
-  return ownConsole && (!facts.underWine || facts.consoleWindowVisible);
+  return facts.inputIsConsole && facts.outputIsConsole && facts.processesOnConsole == 1 &&
+         (!facts.underWine || facts.consoleWindowVisible);
 }
 
 }  // namespace vexilo::check

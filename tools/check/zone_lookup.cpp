@@ -23,13 +23,12 @@ std::int32_t FormatZone(std::string& out, std::string_view query) {
   if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
     // Five digits or more cannot be a zone index, and may be too many for a long.
     const long index = text.size() > 4 ? kZoneCount : std::strtol(text.c_str(), nullptr, 10);
-    if (index >= kZoneCount) {
+    if (index < kZoneCount)
+      Append(out, "Zone index %ld: %s%s\n", index, zoneNames[index],
+             index == kCitysAgain ? (" (" + std::string(kCitysAgainNote) + ")").c_str() : "");
+    else
       Append(out, "There is no zone index %s: zone indices run from 0 to 376.\n", text.c_str());
-      return kNoZone;
-    }
-    Append(out, "Zone index %ld: %s%s\n", index, zoneNames[index],
-           index == kCitysAgain ? (" (" + std::string(kCitysAgainNote) + ")").c_str() : "");
-    return static_cast<std::int32_t>(index);
+    return index < kZoneCount ? static_cast<std::int32_t>(index) : kNoZone;
   }
   if (const std::int32_t index = ZoneOfLabel(query); index != kNoZone) {
     Append(out, "Zone %s: zone index %d%s\n", zoneNames[index], index,
