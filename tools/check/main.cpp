@@ -77,12 +77,11 @@ std::string FindTheGame(Options& options) {
 // Why the file cannot be read, with the full path looked in.
 std::string Unreadable(const std::string& file) {
   const std::string native = NativePath(file);
-  std::string text = "cannot read " + FullPath(native) + ": " + WhyNotOpened(file);
-  if (KindOfPath(native) == PathKind::Missing && IsNamedVexiloTxt(file))
-    text +=
-        ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into "
-        "the game's working folder, normally the folder of the game's .exe";
-  return text;
+  const std::string text = "cannot read " + FullPath(native) + ": " + WhyNotOpened(file);
+  if (KindOfPath(native) != PathKind::Missing || !IsNamedVexiloTxt(file)) return text;
+  return text +
+         ". Start the game once with Vexilo installed to create it: Vexilo writes Vexilo.txt into "
+         "the game's working folder, normally the folder of the game's .exe";
 }
 
 int Failed(const std::string& problem) {
