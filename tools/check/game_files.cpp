@@ -27,12 +27,11 @@ std::optional<PlateCount> ReadPlateCountLine(std::string_view line) {
   PlateCount count;
   count.on = squeezed.find_first_of("#;") != 0;
   if (!count.on) squeezed.erase(0, 1);
-  if (squeezed.compare(0, kCountKey.size(), kCountKey) != 0) return std::nullopt;
-  const char* digits = squeezed.c_str() + kCountKey.size();
-  if (!std::isdigit(static_cast<unsigned char>(*digits))) return std::nullopt;
-  count.count =
-      count.on ? static_cast<std::int32_t>(std::min(std::strtol(digits, nullptr, 10), 1000000L))
-               : kGamePlates;
+  if (squeezed.compare(0, kCountKey.size(), kCountKey) != 0 ||
+      !std::isdigit(static_cast<unsigned char>(squeezed[kCountKey.size()])))
+    return std::nullopt;
+  const long written = std::strtol(squeezed.c_str() + kCountKey.size(), nullptr, 10);
+  count.count = count.on ? static_cast<std::int32_t>(std::min(written, 1000000L)) : kGamePlates;
   return count;
 }
 
@@ -78,36 +77,34 @@ bool IsCopy(const std::string& ini) {
 }  // namespace
 
 std::optional<PlateCount> FindPlateCount(const std::string& gameFolder) {
-  std::vector<PlateCount> besideAPlugin, plain, copies;
+  // Beside a plug-in, then neither beside one nor a copy, then the copies.
+  std::vector<PlateCount> groups[3];
   for (const std::string& ini : FindFiles({gameFolder}, [](std::string_view name) {
          return EndsWithIgnoringCase(name, ".ini");
        })) {
     std::string text, reason;
     if (!ReadWholeFile(ini, kMostIniBytes, text, reason)) continue;
     const std::vector<PlateCount> counts = CountsIn(ini.substr(gameFolder.size()), text);
-    if (counts.empty()) continue;
-    auto& into = IsCopy(ini)                                      ? copies
-                 : Exists(ini.substr(0, ini.size() - 4) + ".asi") ? besideAPlugin
-                                                                  : plain;
+    auto& into = groups[IsCopy(ini) ? 2 : Exists(ini.substr(0, ini.size() - 4) + ".asi") ? 0 : 1];
     into.insert(into.end(), counts.begin(), counts.end());
   }
-  std::vector<PlateCount>& chosen = !besideAPlugin.empty() ? besideAPlugin
-                                    : !plain.empty()       ? plain
-                                                           : copies;
-  if (chosen.empty()) return std::nullopt;
+  const auto chosen =
+      std::find_if(std::begin(groups), std::end(groups),
+                   [](const std::vector<PlateCount>& group) { return !group.empty(); });
+  if (chosen == std::end(groups)) return std::nullopt;
   const auto lowest =
-      std::min_element(chosen.begin(), chosen.end(),
+      std::min_element(chosen->begin(), chosen->end(),
                        [](const PlateCount& a, const PlateCount& b) { return a.count < b.count; });
   PlateCount found = *lowest;
-  found.guessed = chosen.size() > 1;
-  for (const auto* group : {&besideAPlugin, &plain, &copies}) {
-    for (const PlateCount& count : *group) {
+  found.guessed = chosen->size() > 1;
+  for (const std::vector<PlateCount>& group : groups) {
+    for (const PlateCount& count : group) {
       if (&count == &*lowest) continue;
       std::string other = count.file + " line " + std::to_string(count.line) + " (" +
                           (count.on ? std::to_string(count.count) : "off, so the game's own 3") +
                           ")";
-      if (group != &chosen)
-        other += group == &copies ? ", a copy the game does not read" : ", read by no plug-in";
+      if (&group != &*chosen)
+        other += &group == &groups[2] ? ", a copy the game does not read" : ", read by no plug-in";
       found.others.push_back(other);
     }
   }

@@ -1,7 +1,5 @@
 #include "game_folder.hpp"
 
-#include <algorithm>
-
 #include "game_build.hpp"
 #include "os.hpp"
 #include "text.hpp"
@@ -9,16 +7,11 @@
 namespace vexilo::check {
 namespace {
 
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  std::string reason;
-  FileNamesIn(folder, names, reason);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 bool HoldsTheGame(const std::string& folder) {
-  return !PickGameExecutables(NamesIn(folder), ProgramName()).empty();
+  std::vector<std::string> names;
+  std::string unread;
+  FileNamesIn(folder, names, unread);
+  return !PickGameExecutables(names, ProgramName()).empty();
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -33,17 +26,16 @@ void LookAround(GameFolder& game) {
     if (EqualsIgnoringCase(sub, "scripts") || EqualsIgnoringCase(sub, "plugins"))
       folders.push_back(game.folder + sub + "/");
   }
-  for (const std::string& folder : folders) {
-    for (const std::string& name : NamesIn(folder)) {
-      const std::string path = folder + name;
-      if ((EqualsIgnoringCase(name, kMappingFileName) ||
-           EqualsIgnoringCase(name, std::string(kMappingFileName) + ".txt")) &&
-          !SamePath(path, game.file))
-        game.copies.push_back(path);
-      if (EndsWithIgnoringCase(name, ".asi") && EqualsIgnoringCase(name.substr(0, 6), "vexilo"))
-        plugins.push_back(game.Shown(path));
-    }
+  const auto copy = [](std::string_view name) {
+    return EqualsIgnoringCase(name, kMappingFileName) || EqualsIgnoringCase(name, "Vexilo.txt.txt");
+  };
+  for (const std::string& path : FindFiles(folders, copy, 0)) {
+    if (!SamePath(path, game.file)) game.copies.push_back(path);
   }
+  const auto plugin = [](std::string_view name) {
+    return EndsWithIgnoringCase(name, ".asi") && EqualsIgnoringCase(name.substr(0, 6), "vexilo");
+  };
+  for (const std::string& path : FindFiles(folders, plugin, 0)) plugins.push_back(game.Shown(path));
   if (plugins.size() < 2) return;
   std::string list;
   for (std::size_t i = 0; i < plugins.size(); ++i)

@@ -70,10 +70,9 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
 }
 
 std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
-                                   const std::function<bool(std::string_view)>& wanted) {
-  // The game keeps its files a few folders down (models/generic/vehicle.txd);
-  // the bound stops a search in a folder tree of links or a whole drive.
-  constexpr int kSearchDepth = 3;
+                                   const std::function<bool(std::string_view)>& wanted,
+                                   int depthSearched) {
+  // The bound stops a search in a folder tree of links or a whole drive.
   constexpr std::size_t kMostFoldersSearched = 2000;
   std::vector<std::string> found;
   std::vector<std::pair<std::string, int>> queue;
@@ -82,7 +81,7 @@ std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
     const auto [folder, depth] = queue[next];
     std::vector<std::string> files, subfolders;
     std::string unreadable;
-    NamesIn(folder, &files, depth < kSearchDepth ? &subfolders : nullptr, unreadable);
+    NamesIn(folder, &files, depth < depthSearched ? &subfolders : nullptr, unreadable);
     std::sort(files.begin(), files.end());
     std::sort(subfolders.begin(), subfolders.end());
     for (const std::string& name : files) {

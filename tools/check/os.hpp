@@ -54,10 +54,12 @@ std::string FullPath(const std::string& path);
 bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason);
 /// None when it cannot be read.
 std::vector<std::string> FolderNamesIn(const std::string& folder);
-/// The files in the folders and three levels of their subfolders whose names
-/// please wanted: shallowest first, in name order.
+/// The files in the folders and depthSearched levels of their subfolders
+/// whose names please wanted: shallowest first, in name order.
+/// The game keeps its files a few folders down (models/generic/vehicle.txd).
 std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
-                                   const std::function<bool(std::string_view)>& wanted);
+                                   const std::function<bool(std::string_view)>& wanted,
+                                   int depthSearched = 3);
 
 /// The path itself when it is no symbolic link or cannot be followed.
 std::string FollowLinks(const std::string& path);

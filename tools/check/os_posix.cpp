@@ -1,8 +1,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "os.hpp"
@@ -53,9 +51,10 @@ bool FlushToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
   CopyPermissions(to, from);
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-  reason = std::strerror(errno);
-  return false;
+  std::error_code error;
+  std::filesystem::rename(from, to, error);
+  if (error) reason = error.message();
+  return !error;
 }
 
 }  // namespace vexilo::check

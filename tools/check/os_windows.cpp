@@ -1,15 +1,9 @@
+#include <io.h>
+#include <windows.h>
+
 #include <algorithm>
 
 #include "os.hpp"
-
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <io.h>
-#include <windows.h>
-// After <windows.h>, which it builds on.
-#include <shellapi.h>
 
 namespace vexilo::check {
 namespace {
@@ -92,11 +86,10 @@ ConsoleFacts QueryConsole() {
 }
 
 std::string ProgramPath() {
-  for (std::wstring path(MAX_PATH, L'\0');; path.resize(path.size() * 2)) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return "";
-    if (length < path.size()) return Narrow(std::wstring_view(path).substr(0, length));
-  }
+  // The longest path Windows has; a path cut short fills the buffer.
+  wchar_t path[32768];
+  const DWORD length = GetModuleFileNameW(nullptr, path, 32768);
+  return length == 0 || length == 32768 ? "" : Narrow(std::wstring_view(path, length));
 }
 
 // Not std::filesystem::hard_link_count: MinGW's takes it from the C
