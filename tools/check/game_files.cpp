@@ -16,8 +16,7 @@ namespace {
 constexpr std::size_t kMostIniBytes = 1u << 20;
 constexpr std::string_view kCountKey = "numberofplatetextures=";
 
-// "Number of plate textures = 11" in any case and spacing, off when it starts
-// with '#' or ';'.
+// "Number of plate textures = 11" in any case and spacing, off when it starts with '#' or ';'.
 std::optional<PlateCount> ReadPlateCountLine(std::string_view line) {
   std::string squeezed;
   for (char c : line) {
@@ -51,8 +50,8 @@ std::vector<PlateCount> CountsIn(const std::string& file, std::string_view text)
   return counts;
 }
 
-// The name a copy's name was made from: "limits - Copy.ini", "limits - Copy
-// (2).ini", "limits (2).ini" and "Copy of limits.ini" copy "limits.ini".
+// The name a copy's name was made from: "limits - Copy.ini", "limits - Copy (2).ini",
+// "limits (2).ini" and "Copy of limits.ini" copy "limits.ini".
 std::string CopiedName(std::string_view name) {
   std::string_view stem = name.substr(0, name.size() - 4);
   if (stem.size() > 8 && EqualsIgnoringCase(stem.substr(0, 8), "Copy of ")) stem.remove_prefix(8);
@@ -66,8 +65,8 @@ std::string CopiedName(std::string_view name) {
 
 bool Exists(const std::string& path) { return KindOfPath(path) != PathKind::Missing; }
 
-// A copy never wins over the file it copies; the .ini beside an .asi of its
-// name is the one a plug-in reads.
+// A copy never wins over the file it copies; the .ini beside an .asi of its name is the one a
+// plug-in reads.
 bool IsCopy(const std::string& ini) {
   const std::string folder = FolderOf(ini);
   const std::string original = CopiedName(ini.substr(folder.size()));
@@ -112,29 +111,22 @@ std::optional<PlateCount> FindPlateCount(const std::string& gameFolder) {
 }
 
 std::string PlateCountNote(const std::optional<PlateCount>& count) {
-  if (!count) {
+  if (!count)
     return "No limit adjuster .ini with a line \"Number of plate textures = N\" was found in the "
            "game folder or its subfolders: the game then uses its own 3 plate textures";
-  }
-  std::string note = count->file + " line " + std::to_string(count->line);
-  if (count->on) {
-    note = "The limit adjuster gives the game " + std::to_string(count->count) +
-           " plate textures (" + note + ")";
-  } else {
-    note = "The limit adjuster's count is off (" + note +
-           " starts with '#' or ';'): the game uses its own 3 plate textures; remove the '#' and "
-           "set the count to the plate textures you have";
-  }
+  const std::string where = count->file + " line " + std::to_string(count->line);
+  const std::string note =
+      count->on ? "The limit adjuster gives the game " + std::to_string(count->count) +
+                      " plate textures (" + where + ")"
+                : "The limit adjuster's count is off (" + where +
+                      " starts with '#' or ';'): the game uses its own 3 plate textures; remove "
+                      "the '#' and set the count to the plate textures you have";
   std::string others;
   for (const std::string& other : count->others) others += (others.empty() ? "" : "; ") + other;
-  if (count->guessed) {
-    note +=
-        "; several counts, and none is plainly the one the game reads, so the lowest is judged: " +
-        others + "; keep one";
-  } else if (!count->others.empty()) {
-    note += "; not used: " + others;
-  }
-  return note;
+  if (count->guessed)
+    return note + "; several counts, and none is plainly the one the game reads, so the lowest " +
+           "is judged: " + others + "; keep one";
+  return count->others.empty() ? note : note + "; not used: " + others;
 }
 
 }  // namespace vexilo::check

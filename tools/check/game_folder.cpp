@@ -18,8 +18,8 @@ bool SamePath(const std::string& a, const std::string& b) {
   return EqualsIgnoringCase(FullPath(a), FullPath(b));
 }
 
-// Every Vexilo.txt or Vexilo.txt.txt but the game's own, and every Vexilo*.asi, in the
-// game's folder and the plug-in folders under it.
+// Every Vexilo.txt or Vexilo.txt.txt but the game's own, and every Vexilo*.asi, in the game's
+// folder and the plug-in folders under it.
 void LookAround(GameFolder& game) {
   std::vector<std::string> folders{game.folder}, plugins;
   for (const std::string& sub : FolderNamesIn(game.folder)) {
@@ -62,12 +62,11 @@ GameFolder FindGameFolder(const std::string& start) {
   game.folder = up ? start + "../" : start;
   game.file = game.folder + kMappingFileName;
   game.fileThere = KindOfPath(game.file) != PathKind::Missing;
-  if (!here && !up) {
+  if (!here && !up)
     game.findings.push_back({Severity::Warning,
                              "no game executable (.exe) here or one folder up: this folder is "
                              "judged as the game's; run vexilo-check in the game's folder",
                              ""});
-  }
   LookAround(game);
   return game;
 }

@@ -5,9 +5,9 @@
 
 #include "finding.hpp"
 
-/// The game's folder, found before anything else is judged, and the
-/// Vexilo.txt the game reads there: the game runs in the folder of its
-/// executable, also when the plug-in sits in scripts\ or plugins\.
+/// The game's folder, found before anything else is judged, and the Vexilo.txt the game reads
+/// there: the game runs in the folder of its executable, also when the plug-in sits in scripts\ or
+/// plugins\.
 namespace vexilo::check {
 
 inline constexpr char kMappingFileName[] = "Vexilo.txt";
@@ -25,12 +25,11 @@ struct GameFolder {
   std::string Shown(const std::string& path) const;
 };
 
-/// The folder a check starts in when the game's executable is there, else
-/// its parent when it is there; else the folder itself, with a warning.
+/// The folder a check starts in when the game's executable is there, else its parent when it is
+/// there; else the folder itself, with a warning.
 GameFolder FindGameFolder(const std::string& start);
 
-/// An error when the game does not read checked, and a warning for every
-/// copy beside it.
+/// An error when the game does not read checked, and a warning for every copy beside it.
 void JudgeCheckedFile(GameFolder& game, const std::string& checked);
 
 /// In any case.

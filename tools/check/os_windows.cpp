@@ -92,8 +92,8 @@ std::string ProgramPath() {
   return length == 0 || length == 32768 ? "" : Narrow(std::wstring_view(path, length));
 }
 
-// Not std::filesystem::hard_link_count: MinGW's takes it from the C
-// runtime's stat, which says 1 on Windows whatever the file has.
+// Not std::filesystem::hard_link_count: MinGW's takes it from the C runtime's stat, which says 1 on
+// Windows whatever the file has.
 std::uint32_t NamesOf(const std::string& path) {
   const HANDLE file = OpenExisting(path, 0);
   if (file == INVALID_HANDLE_VALUE) return 1;
@@ -118,8 +118,8 @@ std::FILE* OpenToWrite(const std::string& path) { return _wfopen(Widen(path).c_s
 
 bool FlushToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 
-// Not std::filesystem::rename: MinGW's gives every failure but "access
-// denied" as an input/output error, and does not wait for the disk.
+// Not std::filesystem::rename: MinGW's gives every failure but "access denied" as an input/output
+// error, and does not wait for the disk.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
   CopyPermissions(to, from);
   if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
