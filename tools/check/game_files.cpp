@@ -50,33 +50,28 @@ std::vector<PlateCount> CountsIn(const std::string& file, std::string_view text)
   return counts;
 }
 
-// The name a copy's name was made from: "limits - Copy.ini", "limits - Copy (2).ini",
-// "limits (2).ini" and "Copy of limits.ini" copy "limits.ini".
-std::string CopiedName(std::string_view name) {
-  std::string_view stem = name.substr(0, name.size() - 4);
+bool Exists(const std::string& path) { return KindOfPath(path) != PathKind::Missing; }
+
+// "limits - Copy.ini", "limits - Copy (2).ini", "limits (2).ini" or "Copy of limits.ini" beside
+// the "limits.ini" it was made from.
+bool IsCopy(const std::string& ini) {
+  const std::size_t at = FolderOf(ini).size();
+  std::string_view stem = std::string_view(ini).substr(at, ini.size() - at - 4);
   if (stem.size() > 8 && EqualsIgnoringCase(stem.substr(0, 8), "Copy of ")) stem.remove_prefix(8);
   if (!stem.empty() && stem.back() == ')') {
     const std::size_t open = stem.rfind(" (");
     if (open != std::string_view::npos) stem = stem.substr(0, open);
   }
   if (stem.size() > 7 && EndsWithIgnoringCase(stem, " - Copy")) stem.remove_suffix(7);
-  return std::string(stem) + ".ini";
-}
-
-bool Exists(const std::string& path) { return KindOfPath(path) != PathKind::Missing; }
-
-// A copy never wins over the file it copies; the .ini beside an .asi of its name is the one a
-// plug-in reads.
-bool IsCopy(const std::string& ini) {
-  const std::string folder = FolderOf(ini);
-  const std::string original = CopiedName(ini.substr(folder.size()));
-  return !EqualsIgnoringCase(original, ini.substr(folder.size())) && Exists(folder + original);
+  const std::string original = ini.substr(0, at) + std::string(stem) + ".ini";
+  return !EqualsIgnoringCase(original, ini) && Exists(original);
 }
 
 }  // namespace
 
 std::optional<PlateCount> FindPlateCount(const std::string& gameFolder) {
-  // Beside a plug-in, then neither beside one nor a copy, then the copies.
+  // A copy never wins over the file it copies; the .ini beside an .asi of its name is the one a
+  // plug-in reads.
   std::vector<PlateCount> groups[3];
   for (const std::string& ini : FindFiles({gameFolder}, [](std::string_view name) {
          return EndsWithIgnoringCase(name, ".ini");

@@ -33,8 +33,7 @@ HANDLE OpenExisting(const std::string& path, DWORD access) {
 }  // namespace
 
 bool ShowsColours(std::FILE* out) {
-  if (!_isatty(_fileno(out))) return false;
-  HANDLE console = HandleOf(out);
+  const HANDLE console = HandleOf(out);
   DWORD mode = 0;
   return GetConsoleMode(console, &mode) &&
          SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
