@@ -132,7 +132,6 @@ GameFolder FindGameFolder(const std::string& start) {
 }
 
 void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
-  const bool theGames = SamePath(checked, game.file);
   if (!game.fileThere) {
     std::string message =
         "the game reads Vexilo.txt " + InTheGamesFolder(game) + ", and there is none";
@@ -144,7 +143,7 @@ void JudgeCheckedFile(GameFolder& game, const std::string& checked) {
                                                       : "move it there");
     }
     game.findings.push_back({Severity::Error, message, game.Shown(game.file)});
-  } else if (!theGames) {
+  } else if (!SamePath(checked, game.file)) {
     game.findings.push_back({Severity::Error,
                              "the game does not read this file: it reads " + FullPath(game.file) +
                                  "; make your edits there, or move this file there",

@@ -107,16 +107,14 @@ void CopyPermissions(const std::string& from, const std::string& to) {
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason) {
   std::FILE* file = OpenToWrite(path);
   // On disk before anyone renames it over a file, or the rename could outlive it.
-  bool written = file != nullptr &&
-                 std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                 std::fflush(file) == 0 && FlushToDisk(file);
-  int error = errno;
-  if (file != nullptr && std::fclose(file) != 0 && written) {
-    error = errno;
-    written = false;
-  }
-  if (!written) reason = std::strerror(error);
-  return written;
+  const bool written = file != nullptr &&
+                       std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                       std::fflush(file) == 0 && FlushToDisk(file);
+  const int error = errno;
+  const bool closed = file == nullptr || std::fclose(file) == 0;
+  if (written && closed) return true;
+  reason = std::strerror(written ? errno : error);
+  return false;
 }
 
 std::string Utf8Of(std::u16string_view text) {

@@ -32,10 +32,9 @@ std::string ProgramPath() {
 }
 
 std::uint32_t NamesOf(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && status.st_nlink > 0
-             ? static_cast<std::uint32_t>(status.st_nlink)
-             : 1;
+  std::error_code error;
+  const std::uintmax_t links = std::filesystem::hard_link_count(path, error);
+  return error || links == 0 ? 1 : static_cast<std::uint32_t>(links);
 }
 
 bool IsReadOnlyFile(const std::string& path) {
