@@ -163,8 +163,7 @@ bool IsNamedVexiloTxt(const std::string& path) {
 }
 
 std::optional<PlateCount> FindPlateCount(const std::string& gameFolder) {
-  // A copy never wins over the file it copies; the .ini beside an .asi of its name is the one a
-  // plug-in reads.
+  // By how plainly the game reads them: beside their plug-in, then plain, then copies.
   std::vector<PlateCount> groups[3];
   for (const std::string& ini : FindFiles({gameFolder}, [](std::string_view name) {
          return EndsWithIgnoringCase(name, ".ini");

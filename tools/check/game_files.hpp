@@ -37,10 +37,9 @@ void JudgeCheckedFile(GameFolder& game, const std::string& checked);
 /// In any case.
 bool IsNamedVexiloTxt(const std::string& path);
 
-/// The count in the .ini files of the game's folder (with its separator) and its subfolders. An
-/// .ini beside an .asi of its name is the one its plug-in reads; a copy ("limits - Copy.ini") never
-/// wins over the file it copies. Where several counts remain, the lowest is judged and the others
-/// named.
+/// The count in the .ini files of the game's folder (with its separator) and its subfolders: the
+/// .ini beside an .asi of its name is the one its plug-in reads, a copy never wins over the file it
+/// copies, and where several counts remain the lowest is judged and the others named.
 std::optional<PlateCount> FindPlateCount(const std::string& gameFolder);
 
 /// Which file and line gave the count, or that the game uses its own 3.
