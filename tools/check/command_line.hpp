@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game_folder.hpp"
+#include "game_files.hpp"
 #include "mapping_check.hpp"
 
 /// vexilo-check's command line: one table of options, which both reads the

@@ -32,15 +32,14 @@ std::string WhyNotOpened(const std::string& path) {
 bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& bytes,
                    std::string& reason) {
   FileBytes file(path);
-  if (!file.IsOpen()) {
-    reason = WhyNotOpened(path);
-  } else if (file.Size() > limit) {
-    reason = "it is larger than " + std::to_string(limit) + " bytes";
-  } else {
-    bytes.assign(static_cast<std::size_t>(file.Size()), '\0');
-    if (file.ReadAt(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) return true;
-    reason = "a read error";
+  if (!file.IsOpen() || file.Size() > limit) {
+    reason = file.IsOpen() ? "it is larger than " + std::to_string(limit) + " bytes"
+                           : WhyNotOpened(path);
+    return false;
   }
+  bytes.assign(static_cast<std::size_t>(file.Size()), '\0');
+  if (file.ReadAt(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()))) return true;
+  reason = "a read error";
   return false;
 }
 

@@ -7,8 +7,8 @@
 
 namespace vexilo::check {
 
-/// What the checker's readers of the game's files read through, so that a
-/// file of any size is never read whole.
+/// What the checker's readers of the game's files read through, so that a file of any size is never
+/// read whole.
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
@@ -17,8 +17,7 @@ class ByteSource {
   virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
 };
 
-/// A regular file, read where a reader asks, shared with other readers and
-/// writers.
+/// A regular file, read where a reader asks, shared with other readers and writers.
 class FileBytes : public ByteSource {
  public:
   /// At a path written either way (".\x" or "./x").

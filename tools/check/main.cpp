@@ -10,7 +10,6 @@
 #include "fix_report.hpp"
 #include "game_build.hpp"
 #include "game_files.hpp"
-#include "game_folder.hpp"
 #include "html_report.hpp"
 #include "json_report.hpp"
 #include "mapping_check.hpp"

@@ -70,10 +70,9 @@ std::vector<std::string> FolderNamesIn(const std::string& folder) {
 }
 
 std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
-                                   const std::function<bool(std::string_view)>& wanted) {
-  // The game keeps its files a few folders down (models/generic/vehicle.txd);
-  // the bound stops a search in a folder tree of links or a whole drive.
-  constexpr int kSearchDepth = 3;
+                                   const std::function<bool(std::string_view)>& wanted,
+                                   int depthSearched) {
+  // The bound stops a search in a folder tree of links or a whole drive.
   constexpr std::size_t kMostFoldersSearched = 2000;
   std::vector<std::string> found;
   std::vector<std::pair<std::string, int>> queue;
@@ -82,7 +81,7 @@ std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
     const auto [folder, depth] = queue[next];
     std::vector<std::string> files, subfolders;
     std::string unreadable;
-    NamesIn(folder, &files, depth < kSearchDepth ? &subfolders : nullptr, unreadable);
+    NamesIn(folder, &files, depth < depthSearched ? &subfolders : nullptr, unreadable);
     std::sort(files.begin(), files.end());
     std::sort(subfolders.begin(), subfolders.end());
     for (const std::string& name : files) {
@@ -108,16 +107,14 @@ void CopyPermissions(const std::string& from, const std::string& to) {
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason) {
   std::FILE* file = OpenToWrite(path);
   // On disk before anyone renames it over a file, or the rename could outlive it.
-  bool written = file != nullptr &&
-                 std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                 std::fflush(file) == 0 && FlushToDisk(file);
-  int error = errno;
-  if (file != nullptr && std::fclose(file) != 0 && written) {
-    error = errno;
-    written = false;
-  }
-  if (!written) reason = std::strerror(error);
-  return written;
+  const bool written = file != nullptr &&
+                       std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                       std::fflush(file) == 0 && FlushToDisk(file);
+  const int error = errno;
+  const bool closed = file == nullptr || std::fclose(file) == 0;
+  if (written && closed) return true;
+  reason = std::strerror(written ? errno : error);
+  return false;
 }
 
 std::string Utf8Of(std::u16string_view text) {

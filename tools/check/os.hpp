@@ -9,10 +9,9 @@
 
 #include "platform/platform.hpp"
 
-/// The checker's only window onto the OS. Paths and text are UTF-8
-/// throughout; on Windows they become UTF-16 at this edge, so that any path
-/// and any console show every letter. What std::filesystem says for both OSes
-/// is in os.cpp; the rest has one file per OS. A reason is the OS's sentence.
+/// The checker's only window onto the OS. Paths and text are UTF-8; on Windows they become UTF-16
+/// at this edge, so that any path and any console show every letter. os.cpp holds what
+/// std::filesystem says for both OSes, one file per OS the rest. A reason is the OS's sentence.
 namespace vexilo::check {
 
 /// True when out shows ANSI colours (switched on in a Windows console).
@@ -30,8 +29,7 @@ struct ConsoleFacts {
   bool outputIsConsole = false;
   /// This one included; 0 without a console.
   std::uint32_t processesOnConsole = 0;
-  /// Wine gives a program started from a Unix terminal a console of its own
-  /// with no window.
+  /// Wine gives a program started from a Unix terminal a console of its own with no window.
   bool underWine = false;
   bool consoleWindowVisible = false;
 };
@@ -44,20 +42,19 @@ std::string ProgramName();
 
 enum class PathKind { Missing, Folder, Other };
 PathKind KindOfPath(const std::string& path);
-/// Absolute, "." and ".." taken out, to show where the checker looked; the
-/// path itself when that fails.
+/// Absolute, without "." and "..", to show where the checker looked; the path itself on failure.
 std::string FullPath(const std::string& path);
 
-/// What a folder (with its separator; "" for the current one) holds but its
-/// folders, in no order. False, with why, when it cannot be read to its end;
-/// names then holds what was read before.
+/// What a folder (with its separator; "" for the current one) holds but its folders, in no order.
+/// False, with why, when it cannot be read to its end; names then holds what was read before.
 bool FileNamesIn(const std::string& folder, std::vector<std::string>& names, std::string& reason);
 /// None when it cannot be read.
 std::vector<std::string> FolderNamesIn(const std::string& folder);
-/// The files in the folders and three levels of their subfolders whose names
-/// please wanted: shallowest first, in name order.
+/// The files in the folders and depthSearched levels of their subfolders whose names please
+/// wanted, shallowest first, in name order: the game keeps its files a few folders down.
 std::vector<std::string> FindFiles(const std::vector<std::string>& folders,
-                                   const std::function<bool(std::string_view)>& wanted);
+                                   const std::function<bool(std::string_view)>& wanted,
+                                   int depthSearched = 3);
 
 /// The path itself when it is no symbolic link or cannot be followed.
 std::string FollowLinks(const std::string& path);
@@ -88,8 +85,7 @@ inline NewFile CreateNewFileWith(const std::string& path, std::string_view bytes
   return result;
 }
 
-/// With the old file's permissions, in one step: a reader finds the old file
-/// or the new one.
+/// With the old file's permissions, in one step: a reader finds the old file or the new one.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason);
 void RemoveFile(const std::string& path);
 

@@ -1,8 +1,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "os.hpp"
@@ -34,10 +32,9 @@ std::string ProgramPath() {
 }
 
 std::uint32_t NamesOf(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && status.st_nlink > 0
-             ? static_cast<std::uint32_t>(status.st_nlink)
-             : 1;
+  std::error_code error;
+  const std::uintmax_t links = std::filesystem::hard_link_count(path, error);
+  return error || links == 0 ? 1 : static_cast<std::uint32_t>(links);
 }
 
 bool IsReadOnlyFile(const std::string& path) {
@@ -53,9 +50,10 @@ bool FlushToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
   CopyPermissions(to, from);
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-  reason = std::strerror(errno);
-  return false;
+  std::error_code error;
+  std::filesystem::rename(from, to, error);
+  if (error) reason = error.message();
+  return !error;
 }
 
 }  // namespace vexilo::check

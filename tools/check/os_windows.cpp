@@ -1,15 +1,9 @@
+#include <io.h>
+#include <windows.h>
+
 #include <algorithm>
 
 #include "os.hpp"
-
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <io.h>
-#include <windows.h>
-// After <windows.h>, which it builds on.
-#include <shellapi.h>
 
 namespace vexilo::check {
 namespace {
@@ -39,8 +33,7 @@ HANDLE OpenExisting(const std::string& path, DWORD access) {
 }  // namespace
 
 bool ShowsColours(std::FILE* out) {
-  if (!_isatty(_fileno(out))) return false;
-  HANDLE console = HandleOf(out);
+  const HANDLE console = HandleOf(out);
   DWORD mode = 0;
   return GetConsoleMode(console, &mode) &&
          SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
@@ -92,15 +85,14 @@ ConsoleFacts QueryConsole() {
 }
 
 std::string ProgramPath() {
-  for (std::wstring path(MAX_PATH, L'\0');; path.resize(path.size() * 2)) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return "";
-    if (length < path.size()) return Narrow(std::wstring_view(path).substr(0, length));
-  }
+  // The longest path Windows has; a path cut short fills the buffer.
+  wchar_t path[32768];
+  const DWORD length = GetModuleFileNameW(nullptr, path, 32768);
+  return length == 0 || length == 32768 ? "" : Narrow(std::wstring_view(path, length));
 }
 
-// Not std::filesystem::hard_link_count: MinGW's takes it from the C
-// runtime's stat, which says 1 on Windows whatever the file has.
+// Not std::filesystem::hard_link_count: MinGW's takes it from the C runtime's stat, which says 1 on
+// Windows whatever the file has.
 std::uint32_t NamesOf(const std::string& path) {
   const HANDLE file = OpenExisting(path, 0);
   if (file == INVALID_HANDLE_VALUE) return 1;
@@ -125,8 +117,8 @@ std::FILE* OpenToWrite(const std::string& path) { return _wfopen(Widen(path).c_s
 
 bool FlushToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 
-// Not std::filesystem::rename: MinGW's gives every failure but "access
-// denied" as an input/output error, and does not wait for the disk.
+// Not std::filesystem::rename: MinGW's gives every failure but "access denied" as an input/output
+// error, and does not wait for the disk.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& reason) {
   CopyPermissions(to, from);
   if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),

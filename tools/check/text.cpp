@@ -47,14 +47,13 @@ void Append(std::string& out, const char* format, ...) {
   va_list arguments, measure;
   va_start(arguments, format);
   va_copy(measure, arguments);
-  const int length = std::vsnprintf(nullptr, 0, format, measure);
+  const auto length =
+      static_cast<std::size_t>(std::max(std::vsnprintf(nullptr, 0, format, measure), 0));
   va_end(measure);
-  if (length > 0) {
-    const std::size_t start = out.size();
-    out.resize(start + static_cast<std::size_t>(length) + 1);
-    std::vsnprintf(&out[start], static_cast<std::size_t>(length) + 1, format, arguments);
-    out.resize(start + static_cast<std::size_t>(length));
-  }
+  const std::size_t start = out.size();
+  out.resize(start + length + 1);
+  std::vsnprintf(&out[start], length + 1, format, arguments);
+  out.pop_back();
   va_end(arguments);
 }
 
