@@ -87,34 +87,34 @@ class LineChecker : public LineObserver {
     if (!sawText_ && !text.empty()) {
       sawText_ = true;
       if (bytes_.Utf16()) {
-        Add(number, Severity::Error, Utf16Message(bytes_), "", false, "", "utf16");
+        Add({number, Severity::Error, Utf16Message(bytes_), "", "", "utf16"});
         // Every line of such a file is noise to the game; one error says it all.
         utf16_ = true;
       }
     }
     if (utf16_) return;
     for (auto& [rule, message] : JudgeLine(number, text, line, options_, bytes_).found)
-      Add(number, rule->severity, std::move(message), Quote(text), false, "", rule->id);
+      Add({number, rule->severity, std::move(message), Quote(text), "", rule->id});
     if (line.malformed == LineField::None && SetsAnyZone(line)) Record(number, text, line);
   }
 
   void OnEndOfText(std::size_t number) override {
-    if (!bytes_.textAfterEndOfText)
-      return Add(number, Severity::Note,
-                 "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it",
-                 "");
-    Add(number, Severity::Error,
-        "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no line "
-        "after it; delete it, or run vexilo-check --fix",
-        "");
+    const bool more = bytes_.textAfterEndOfText;
+    Add({number, more ? Severity::Error : Severity::Note,
+         more
+             ? "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no "
+               "line after it; delete it, or run vexilo-check --fix"
+             : "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it",
+         ""});
   }
 
   CheckReport Finish(bool readable) {
     report.readable = readable;
+    finishing_ = true;
     for (auto& [number, owner] : owners_) report.setterText[number] = std::move(owner.quote);
     if (!utf16_) {
       for (const Finding& found : options_.findings)
-        Add(0, found.severity, found.message, "", true, found.where, "around");
+        Add({0, found.severity, found.message, "", found.where, "around"});
       CheckTheCount();
       NameZonesWithoutPlateback();
     }
@@ -164,7 +164,7 @@ class LineChecker : public LineObserver {
         LineRuns(owner.takers);
     if (owner.taken > owner.takers.size())
       message += " and " + std::to_string(owner.taken - owner.takers.size()) + " more";
-    Add(number, Severity::Note, message + ")", std::move(owner.quote), false, "", "set-again");
+    Add({number, Severity::Note, message + ")", std::move(owner.quote), "", "set-again"});
     owners_.erase(found);
   }
 
@@ -188,7 +188,7 @@ class LineChecker : public LineObserver {
       message += " write a plateback index your game has (" + IndicesTheGameHas(options_) + ")" +
                  RaiseTheCount(why);
       const std::size_t first = lines.empty() ? 0 : lines.front();
-      Add(first, Severity::Error, std::move(message), "", true, "", "no-plateback");
+      Add({first, Severity::Error, std::move(message), "", "", "no-plateback"});
     }
   }
 
@@ -219,37 +219,35 @@ class LineChecker : public LineObserver {
       std::string others;
       for (const std::string& other : limit.others) others += (others.empty() ? "" : "; ") + other;
       const std::string used = limit.file + " line " + std::to_string(limit.line);
-      Add(0, Severity::Warning,
-          limit.guessed ? "keep one count of plate textures: several .ini files hold one and "
-                          "none is plainly the one the game reads, so the lowest, in " +
-                              used + ", is judged; the others: " + others
-                        : "not read by the game: " + others + "; the count is the one in " + used,
-          "", true, where, "around");
+      Add({0, Severity::Warning,
+           limit.guessed ? "keep one count of plate textures: several .ini files hold one and "
+                           "none is plainly the one the game reads, so the lowest, in " +
+                               used + ", is judged; the others: " + others
+                         : "not read by the game: " + others + "; the count is the one in " + used,
+           "", where, "around"});
     }
     if (!limit.on || !options_.Measured() || options_.dictionary->indices.empty()) return;
     const std::int32_t highest = *options_.dictionary->indices.rbegin() + 1;
     if (limit.count <= highest) return;
     const std::size_t held = options_.dictionary->indices.size();
-    Add(0, Severity::Warning,
-        "set the count to " + std::to_string(highest) + " in " + limit.file +
-            ", or add the missing textures to the dictionary: the limit adjuster's count is " +
-            std::to_string(limit.count) + ", but " + options_.dictionary->file + " holds " +
-            Plural(held, "plate texture", "plate textures") + " (" +
-            TextureRuns(*options_.dictionary) + ")",
-        "", true, where, "around");
+    Add({0, Severity::Warning,
+         "set the count to " + std::to_string(highest) + " in " + limit.file +
+             ", or add the missing textures to the dictionary: the limit adjuster's count is " +
+             std::to_string(limit.count) + ", but " + options_.dictionary->file + " holds " +
+             Plural(held, "plate texture", "plate textures") + " (" +
+             TextureRuns(*options_.dictionary) + ")",
+         "", where, "around"});
   }
 
   // Every problem is counted; the first kMaxDiagnostics found are kept, so
   // that a file of millions of bad lines is still checked in bounded memory.
   // Those added at the end may go beyond, to be cut once all are in line order.
-  void Add(std::size_t number, Severity severity, std::string message, std::string quote,
-           bool atEnd = false, std::string where = "", std::string rule = "") {
-    ++(severity == Severity::Error     ? report.errors
-       : severity == Severity::Warning ? report.warnings
-                                       : report.notes);
-    if (report.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
-    report.diagnostics.push_back({number, severity, std::move(message), std::move(quote),
-                                  std::move(where), std::move(rule)});
+  void Add(Diagnostic d) {
+    ++(d.severity == Severity::Error     ? report.errors
+       : d.severity == Severity::Warning ? report.warnings
+                                         : report.notes);
+    if (report.diagnostics.size() < kMaxDiagnostics || finishing_)
+      report.diagnostics.push_back(std::move(d));
   }
 
   const CheckOptions& options_ = report.options;
@@ -257,6 +255,7 @@ class LineChecker : public LineObserver {
   std::map<std::size_t, Owner> owners_;
   bool sawText_ = false;
   bool utf16_ = false;
+  bool finishing_ = false;
 };
 
 }  // namespace
