@@ -146,6 +146,18 @@ bool IsOneWord(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), IsWordByte);
 }
 
+// A label that stands in text as a word of it, but not alone ("Red" in
+// "Los Santos-Red County"). kNoZone when none.
+std::int32_t LabelInside(std::string_view text) {
+  for (std::size_t at = 0, end = 0; at < text.size(); at = end + 1) {
+    end = static_cast<std::size_t>(std::find_if_not(text.begin() + at, text.end(), IsWordByte) -
+                                   text.begin());
+    const std::int32_t zone = end > at ? ZoneOfLabel(text.substr(at, end - at)) : kNoZone;
+    if (zone != kNoZone) return zone;
+  }
+  return kNoZone;
+}
+
 // ---- The rules, in the order they are tried.
 
 std::string LoneCr(const LineFacts& f) {

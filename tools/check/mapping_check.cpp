@@ -196,17 +196,15 @@ class LineChecker : public LineObserver {
   // count that leaves out a texture the dictionary holds.
   std::string RaiseTheCount(const std::string& why) const {
     if (!options_.Counted() || why.rfind("beyond", 0) != 0) return "";
-    std::string count;
+    std::string count, setIt = " to the textures you have";
     if (options_.Measured() && !options_.dictionary->indices.empty())
-      count = " to " + std::to_string(*options_.dictionary->indices.rbegin() + 1);
+      setIt = count = " to " + std::to_string(*options_.dictionary->indices.rbegin() + 1);
     if (!options_.limit)
-      return ", or install a limit adjuster and set its count of plate textures" +
-             (count.empty() ? " to the textures you have" : count);
+      return ", or install a limit adjuster and set its count of plate textures" + setIt;
     const PlateCount& limit = *options_.limit;
     if (limit.on) return ", or raise the count in " + limit.file + count;
     return ", or remove the '#' or ';' at the start of " + limit.file + " line " +
-           std::to_string(limit.line) + " and set the count" +
-           (count.empty() ? " to the textures you have" : count);
+           std::to_string(limit.line) + " and set the count" + setIt;
   }
 
   // A count above the textures the dictionary holds gives plates with no
