@@ -103,15 +103,6 @@ std::string WriteTheField(const LineFacts& f) {
   return "write a plateback index your game has: " + IndicesTheGameHas(f.options) + kSkips;
 }
 
-// The line with its bad zone field written as label: "JEF2=3" for "JEFF2=3".
-std::string WithLabel(const LineFacts& f, std::int32_t zone) {
-  const std::string_view field = FieldText(f.text, f.line, f.line.malformed);
-  std::string line(f.text);
-  line.replace(static_cast<std::size_t>(field.data() - f.text.data()), field.size(),
-               zoneNames[zone]);
-  return std::string(TrimBlanks(line));
-}
-
 std::string FirstIndexTheGameHas(const CheckOptions& options) {
   const std::string has = IndicesTheGameHas(options);
   return StartsWithDigit(has) ? has.substr(0, has.find_first_not_of("0123456789")) : "0";
@@ -242,9 +233,12 @@ std::string NearLabel(const LineFacts& f) {
   const std::string field = BadField(f);
   const std::int32_t zone = NearestLabel(field);
   if (zone == kNoZone) return "";
-  const std::string_view label = zoneNames[zone];
+  const std::string_view label = zoneNames[zone], bad = FieldText(f.text, f.line, f.line.malformed);
+  // The line with its bad zone field written as the label: "JEF2=3" for "JEFF2=3".
+  std::string line(f.text);
+  line.replace(static_cast<std::size_t>(bad.data() - f.text.data()), bad.size(), label);
   std::string message = field + " is no zone label: did you mean " + zoneNames[zone] + "? " +
-                        WriteIfRead(WithLabel(f, zone)) + kSkips;
+                        WriteIfRead(TrimBlanks(line)) + kSkips;
   if (field.size() > label.size() && EqualsIgnoringCase(field.substr(0, label.size()), label))
     message += "; a zone label must stand alone before the '='";
   return message;
@@ -343,8 +337,7 @@ std::string CitysAgain(const LineFacts& f) {
 // ---- The mends, each for the rule of its name.
 
 // Every line the game reads, and whether a 0x1A ended its reading.
-class Reading : public LineObserver {
- public:
+struct Reading : LineObserver {
   void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
     lines.push_back(line);
   }
@@ -422,13 +415,11 @@ std::optional<Mend> MendValue(const LineFacts& f) {
 // give zone 5 a plateback index that no game has, so the line is left with why.
 std::optional<Mend> LeaveNegative(const LineFacts& f) {
   if (f.line.value >= 0) return std::nullopt;
-  return Mend{"",
-              "",
-              {},
-              "reads as the range " + RangeText(f.line) +
-                  ", which the game skips; --fix writes no negative plateback index: write " +
-                  std::to_string(f.line.first) + "=N, where N is one of " +
-                  IndicesTheGameHas(f.options)};
+  Mend left;
+  left.why = "reads as the range " + RangeText(f.line) +
+             ", which the game skips; --fix writes no negative plateback index: write " +
+             std::to_string(f.line.first) + "=N, where N is one of " + IndicesTheGameHas(f.options);
+  return left;
 }
 
 // The text a mend writes, when the game reads it as the line asks, with a
