@@ -84,13 +84,10 @@ class LineChecker : public LineObserver {
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report.lines = number;
-    if (!sawText_ && !text.empty()) {
-      sawText_ = true;
-      if (bytes_.Utf16()) {
-        Add({number, Severity::Error, Utf16Message(bytes_), "", "", "utf16"});
-        // Every line of such a file is noise to the game; one error says it all.
-        utf16_ = true;
-      }
+    // Every line of a UTF-16 file is noise to the game; one error, at its first text, says it all.
+    if (bytes_.Utf16() && !utf16_ && !text.empty()) {
+      utf16_ = true;
+      Add({number, Severity::Error, Utf16Message(bytes_), "", "", "utf16"});
     }
     if (utf16_) return;
     for (auto& [rule, message] : JudgeLine(number, text, line, options_, bytes_).found)
@@ -251,7 +248,6 @@ class LineChecker : public LineObserver {
   const CheckOptions& options_ = report.options;
   const TextBytes bytes_;
   std::map<std::size_t, Owner> owners_;
-  bool sawText_ = false;
   bool utf16_ = false;
   bool finishing_ = false;
 };
