@@ -361,19 +361,14 @@ std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
 // From the runs the dictionary holds, never index by index: a texture named
 // plateback2147483648 would make that two billion steps for every line.
 std::string IndicesTheGameHas(const CheckOptions& options) {
-  std::vector<Run> runs;
   if (!options.Judged() && !options.Counted()) return "0 to 2, or more with added textures";
-  if (options.Measured())
-    runs = RunsOf(options.dictionary->indices);
-  else if (options.platesGiven)
-    runs.emplace_back(0, options.plates - 1);
-  else
-    runs.emplace_back(0, std::numeric_limits<std::int32_t>::max());
+  std::vector<Run> runs{
+      {0, options.platesGiven ? options.plates - 1 : std::numeric_limits<std::int32_t>::max()}};
+  if (options.Measured()) runs = RunsOf(options.dictionary->indices);
   if (options.Counted()) {
     const std::int64_t last = std::int64_t{options.CountedPlates()} - 1;
-    runs.erase(std::remove_if(runs.begin(), runs.end(),
-                              [last](const Run& run) { return run.first > last; }),
-               runs.end());
+    // The runs are in order: those past the count are the last.
+    while (!runs.empty() && runs.back().first > last) runs.pop_back();
     if (!runs.empty()) runs.back().second = std::min(runs.back().second, last);
   }
   if (runs.empty()) return "none; add plateback1 to the game's vehicle.txd";
@@ -383,9 +378,8 @@ std::string IndicesTheGameHas(const CheckOptions& options) {
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
     const CheckReport& report) {
   std::vector<std::pair<std::string, std::vector<std::int32_t>>> groups;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
-    if (std::string why = OutcomeOf(report, zone).blank; !why.empty())
-      AddToGroup(groups, why, zone);
+  for (std::int32_t zone : ZonesWithoutTexture(report))
+    AddToGroup(groups, OutcomeOf(report, zone).blank, zone);
   return groups;
 }
 
