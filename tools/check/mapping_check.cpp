@@ -286,10 +286,7 @@ std::string Quote(std::string_view line) {
     line.remove_prefix(kByteOrderMark.size());
   }
   for (char c : line) {
-    if (quote.size() >= kQuoteLength) {
-      quote += "...";
-      break;
-    }
+    if (quote.size() >= kQuoteLength) return quote + "...";
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\r')
       quote += "\\r";
