@@ -50,8 +50,7 @@ void MendLines(std::string_view text, const CheckOptions& options, MappingFix& f
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t stop = std::min(text.find('\n', at), text.size());
     std::string_view line = text.substr(at, stop - at);
-    const bool carriageReturn = !line.empty() && line.back() == '\r';
-    if (carriageReturn) line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++fix.lines;
     const LineJudgement judged = JudgeLine(fix.lines, line, ParseMappingLine(line), options, bytes);
     if (!judged.mended.empty()) {
@@ -61,9 +60,7 @@ void MendLines(std::string_view text, const CheckOptions& options, MappingFix& f
       Keep(fix.left, fix.leftCount, {fix.lines, std::string(line), judged.left});
     }
     fix.bytes += judged.mended.empty() ? line : std::string_view(judged.mended);
-    if (carriageReturn) fix.bytes += '\r';
-    if (stop == text.size()) return;
-    fix.bytes += '\n';
+    fix.bytes += text.substr(at + line.size(), stop + 1 - at - line.size());
     at = stop + 1;
   }
 }
