@@ -322,13 +322,10 @@ std::string TextureRuns(const PlateTextures& textures) {
 }
 
 ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone) {
-  ZoneOutcome outcome;
   const auto at = static_cast<std::size_t>(zone);
-  outcome.plate = report.table.plates[at];
-  outcome.line = report.setBy[at];
+  ZoneOutcome outcome{report.table.plates[at], report.setBy[at], "", zone != kCitysAgain, ""};
   if (const auto text = report.setterText.find(outcome.line); text != report.setterText.end())
     outcome.lineText = text->second;
-  outcome.reached = zone != kCitysAgain;
   if (outcome.reached) outcome.blank = WhyNoPlateback(report.options, outcome.plate);
   return outcome;
 }
