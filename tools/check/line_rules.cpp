@@ -46,12 +46,11 @@ constexpr const char* kByteOrderMarkMessage =
     "BOM\"), which the game reads as part of the line; save the file as \"UTF-8\" (in Notepad: "
     "File, Save As, Encoding) or run vexilo-check --fix";
 
-bool IsMapping(const MappingLine& line) {
-  return line.kind == LineKind::Range || line.kind == LineKind::Exact;
-}
 // The game names a bad field only in a range or an exact line.
 bool Malformed(const LineFacts& f) { return f.line.malformed != LineField::None; }
-bool WellFormed(const LineFacts& f) { return IsMapping(f.line) && !Malformed(f); }
+bool WellFormed(const LineFacts& f) {
+  return (f.line.kind == LineKind::Range || f.line.kind == LineKind::Exact) && !Malformed(f);
+}
 bool IsOther(const LineFacts& f) { return f.line.kind == LineKind::Other; }
 bool HasMend(const LineFacts& f) { return !f.mended.empty(); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -545,8 +544,7 @@ bool ReadsAs(std::string_view text, const LineIntent& intent) {
 std::string WriteIfRead(std::string_view text) {
   const MappingLine line = ParseMappingLine(text);
   // A line written as one zone but read as a range, for a '-' in a note, is never shown.
-  const bool mapping = IsMapping(line) && !LooksExact(line) && line.malformed == LineField::None &&
-                       SetsAnyZone(line);
+  const bool mapping = SetsAnyZone(line) && !LooksExact(line);
   if (!mapping && line.kind != LineKind::Comment) return "";
   const LineIntent intent{mapping ? LineIntent::Kind::Zones : LineIntent::Kind::Nothing, line.first,
                           line.last, line.value};

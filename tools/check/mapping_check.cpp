@@ -92,7 +92,7 @@ class LineChecker : public LineObserver {
     if (utf16_) return;
     for (auto& [rule, message] : JudgeLine(number, text, line, options_, bytes_).found)
       Add({number, rule->severity, std::move(message), Quote(text), "", rule->id});
-    if (line.malformed == LineField::None && SetsAnyZone(line)) Record(number, text, line);
+    if (SetsAnyZone(line)) Record(number, text, line);
   }
 
   void OnEndOfText(std::size_t number) override {
