@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::size_t kMostEdits = 2;
 
-bool IsWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
-
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 // Letters changed, added or dropped between two words, case aside.
@@ -40,16 +38,6 @@ std::int32_t ZoneOfLabel(std::string_view text) {
   text = TrimBlanks(text);
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
     if (EqualsIgnoringCase(text, zoneNames[zone])) return zone;
-  return kNoZone;
-}
-
-std::int32_t LabelInside(std::string_view text) {
-  for (std::size_t at = 0, end = 0; at < text.size(); at = end + 1) {
-    end = static_cast<std::size_t>(std::find_if_not(text.begin() + at, text.end(), IsWordByte) -
-                                   text.begin());
-    const std::int32_t zone = end > at ? ZoneOfLabel(text.substr(at, end - at)) : kNoZone;
-    if (zone != kNoZone) return zone;
-  }
   return kNoZone;
 }
 

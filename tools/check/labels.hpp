@@ -12,10 +12,6 @@ namespace vexilo::check {
 /// out; kNoZone when it is none.
 std::int32_t ZoneOfLabel(std::string_view text);
 
-/// A label that stands in text as a word of it, but not alone ("Red" in
-/// "Los Santos-Red County"). kNoZone when none.
-std::int32_t LabelInside(std::string_view text);
-
 /// The label a mistyped one means: the only label within two edits of it,
 /// or the closest when one is closer than all others, or the one label it
 /// starts (in any case). kNoZone when there is no single such label.

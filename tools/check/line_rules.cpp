@@ -46,12 +46,13 @@ constexpr const char* kByteOrderMarkMessage =
     "BOM\"), which the game reads as part of the line; save the file as \"UTF-8\" (in Notepad: "
     "File, Save As, Encoding) or run vexilo-check --fix";
 
-bool IsMapping(const MappingLine& line) {
-  return line.kind == LineKind::Range || line.kind == LineKind::Exact;
-}
 // The game names a bad field only in a range or an exact line.
 bool Malformed(const LineFacts& f) { return f.line.malformed != LineField::None; }
-bool WellFormed(const LineFacts& f) { return IsMapping(f.line) && !Malformed(f); }
+bool WellFormed(const LineFacts& f) {
+  return (f.line.kind == LineKind::Range || f.line.kind == LineKind::Exact) && !Malformed(f);
+}
+bool IsOther(const LineFacts& f) { return f.line.kind == LineKind::Other; }
+bool HasMend(const LineFacts& f) { return !f.mended.empty(); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsGap(char c) { return c == ' ' || c == '\t' || c == ':'; }
 bool IsWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
@@ -101,15 +102,6 @@ std::string WriteTheField(const LineFacts& f) {
   return "write a plateback index your game has: " + IndicesTheGameHas(f.options) + kSkips;
 }
 
-// The line with its bad zone field written as label: "JEF2=3" for "JEFF2=3".
-std::string WithLabel(const LineFacts& f, std::int32_t zone) {
-  const std::string_view field = FieldText(f.text, f.line, f.line.malformed);
-  std::string line(f.text);
-  line.replace(static_cast<std::size_t>(field.data() - f.text.data()), field.size(),
-               zoneNames[zone]);
-  return std::string(TrimBlanks(line));
-}
-
 std::string FirstIndexTheGameHas(const CheckOptions& options) {
   const std::string has = IndicesTheGameHas(options);
   return StartsWithDigit(has) ? has.substr(0, has.find_first_not_of("0123456789")) : "0";
@@ -135,13 +127,25 @@ std::size_t CommentMark(std::string_view trimmed) {
 }
 
 bool DebugInOtherCase(const LineFacts& f) {
-  return f.line.kind == LineKind::Other && EqualsIgnoringCase(f.trimmed, "DEBUG");
+  return IsOther(f) && EqualsIgnoringCase(f.trimmed, "DEBUG");
 }
 
 // One word, of letters and digits, blanks aside.
 bool IsOneWord(std::string_view text) {
   text = TrimBlanks(text);
   return !text.empty() && std::all_of(text.begin(), text.end(), IsWordByte);
+}
+
+// A label that stands in text as a word of it, but not alone ("Red" in
+// "Los Santos-Red County"). kNoZone when none.
+std::int32_t LabelInside(std::string_view text) {
+  for (std::size_t at = 0, end = 0; at < text.size(); at = end + 1) {
+    end = static_cast<std::size_t>(std::find_if_not(text.begin() + at, text.end(), IsWordByte) -
+                                   text.begin());
+    const std::int32_t zone = end > at ? ZoneOfLabel(text.substr(at, end - at)) : kNoZone;
+    if (zone != kNoZone) return zone;
+  }
+  return kNoZone;
 }
 
 // ---- The rules, in the order they are tried.
@@ -164,7 +168,7 @@ std::string MarkBeforeLine(const LineFacts& f) {
 }
 
 std::string HashComment(const LineFacts& f) {
-  if (f.mended.empty() || CommentMark(f.trimmed) == 0) return "";
+  if (CommentMark(f.trimmed) == 0) return "";
   const std::string rest(TrimBlanks(f.trimmed.substr(CommentMark(f.trimmed))));
   const std::string mapping =
       WriteIfRead(rest).empty() ? "" : ", or " + rest + " to make it a mapping";
@@ -172,8 +176,7 @@ std::string HashComment(const LineFacts& f) {
          " to keep it a comment" + mapping;
 }
 
-std::string DebugInCapitals(const LineFacts& f) {
-  if (!DebugInOtherCase(f)) return "";
+std::string DebugInCapitals(const LineFacts&) {
   return "write DEBUG, in capitals: the game reads the debug switch only so, and skips this line";
 }
 
@@ -185,7 +188,6 @@ std::string DebugNotAlone(const LineFacts& f) {
 }
 
 std::string NoEquals(const LineFacts& f) {
-  if (f.mended.empty()) return "";
   return "a mapping needs '=' before its plateback index: " + WriteTheMend(f.mended) +
          "; the game reads no mapping here";
 }
@@ -193,8 +195,8 @@ std::string NoEquals(const LineFacts& f) {
 // "0-62" alone: a range, as written, that lacks its value.
 std::string RangeWithoutValue(const LineFacts& f) {
   const std::size_t dash = f.trimmed.find('-');
-  if (f.line.kind != LineKind::Other || dash == std::string_view::npos ||
-      !IsOneWord(f.trimmed.substr(0, dash)) || !IsOneWord(f.trimmed.substr(dash + 1)))
+  if (dash == std::string_view::npos || !IsOneWord(f.trimmed.substr(0, dash)) ||
+      !IsOneWord(f.trimmed.substr(dash + 1)))
     return "";
   const std::string write =
       WriteIfRead(std::string(f.trimmed) + "=" + FirstIndexTheGameHas(f.options));
@@ -205,43 +207,44 @@ std::string RangeWithoutValue(const LineFacts& f) {
 }
 
 std::string NumberWithoutValue(const LineFacts& f) {
-  if (f.line.kind != LineKind::Other || !StartsWithDigit(f.trimmed)) return "";
+  if (!StartsWithDigit(f.trimmed)) return "";
   return "a mapping needs '=' between the zone index and the plateback index, as in 63=1" +
          std::string(kSkips);
 }
 
-std::string NotAMapping(const LineFacts& f) {
-  if (f.line.kind != LineKind::Other) return "";
+std::string NotAMapping(const LineFacts&) {
   return "not a mapping, a comment or DEBUG: start a comment with ';', and write a mapping as "
          "ZONE=N (63=1 or JEF2=1); the game skips this line";
 }
 
 std::string FarTooLarge(const LineFacts& f) {
-  if (!Malformed(f) || f.line.problem != NumberStatus::OutOfRange) return "";
+  if (f.line.problem != NumberStatus::OutOfRange) return "";
   return "the " + FieldName(f.line.malformed) + " " + BadField(f) +
          " is far too large for the game; " + WriteTheField(f);
 }
 
 std::string PlainMend(const LineFacts& f) {
-  if (f.mended.empty()) return "";
   return "the game skips this line: " + WriteTheMend(f.mended) + DashNote(f);
 }
 
 std::string NearLabel(const LineFacts& f) {
-  if (!ZoneFieldMalformed(f) || !HasLetter(BadField(f)) || DashInNote(f)) return "";
+  if (!HasLetter(BadField(f)) || DashInNote(f)) return "";
   const std::string field = BadField(f);
   const std::int32_t zone = NearestLabel(field);
   if (zone == kNoZone) return "";
-  const std::string_view label = zoneNames[zone];
+  const std::string_view label = zoneNames[zone], bad = FieldText(f.text, f.line, f.line.malformed);
+  // The line with its bad zone field written as the label: "JEF2=3" for "JEFF2=3".
+  std::string line(f.text);
+  line.replace(static_cast<std::size_t>(bad.data() - f.text.data()), bad.size(), label);
   std::string message = field + " is no zone label: did you mean " + zoneNames[zone] + "? " +
-                        WriteIfRead(WithLabel(f, zone)) + kSkips;
+                        WriteIfRead(TrimBlanks(line)) + kSkips;
   if (field.size() > label.size() && EqualsIgnoringCase(field.substr(0, label.size()), label))
     message += "; a zone label must stand alone before the '='";
   return message;
 }
 
 std::string LabelNotAlone(const LineFacts& f) {
-  const std::int32_t zone = ZoneFieldMalformed(f) ? LabelInside(BadField(f)) : kNoZone;
+  const std::int32_t zone = LabelInside(BadField(f));
   if (zone == kNoZone) return "";
   const bool index = f.line.malformed == LineField::Index;
   return "a zone label must stand alone before the '=': the " +
@@ -251,13 +254,11 @@ std::string LabelNotAlone(const LineFacts& f) {
 
 std::string UnknownLabel(const LineFacts& f) {
   // A field without a letter is empty or no label at all.
-  if (!ZoneFieldMalformed(f) || !std::isalpha(static_cast<unsigned char>(BadField(f)[0])))
-    return "";
+  if (!std::isalpha(static_cast<unsigned char>(BadField(f)[0]))) return "";
   return BadField(f) + " is no zone label the game knows; " + kWriteAZone + kSkips + DashNote(f);
 }
 
 std::string NoNumber(const LineFacts& f) {
-  if (!Malformed(f)) return "";
   return "the " + FieldName(f.line.malformed) + " is no number; " + WriteTheField(f) + DashNote(f);
 }
 
@@ -268,8 +269,7 @@ std::string LabelNote(const LineFacts& f) {
     return ReadNumberField(FieldText(f.text, f.line, field), number) == NumberStatus::NoDigit;
   };
   const bool exact = f.line.kind == LineKind::Exact;
-  if (!WellFormed(f) ||
-      (exact ? !byLabel(LineField::Index) : !byLabel(LineField::Start) && !byLabel(LineField::End)))
+  if (exact ? !byLabel(LineField::Index) : !byLabel(LineField::Start) && !byLabel(LineField::End))
     return "";
   const auto named = [](std::int32_t zone) {
     return std::string(zoneNames[zone]) + " is zone " + std::to_string(zone);
@@ -283,7 +283,7 @@ std::string LabelNote(const LineFacts& f) {
 template <bool oneZone>
 std::string DashNoteRange(const LineFacts& f) {
   const MappingLine& line = f.line;
-  if (!WellFormed(f) || !DashInNote(f) || (line.first == line.last) != oneZone) return "";
+  if (!DashInNote(f) || (line.first == line.last) != oneZone) return "";
   const std::string first = std::to_string(line.first);
   const std::int32_t last = std::min(line.last, kLastZone);
   const std::string effect =
@@ -297,7 +297,7 @@ std::string DashNoteRange(const LineFacts& f) {
 }
 
 std::string ReadsAsRange(const LineFacts& f) {
-  if (!WellFormed(f) || !LooksExact(f.line) || DashInNote(f)) return "";
+  if (!LooksExact(f.line) || DashInNote(f)) return "";
   const std::string message = "reads as the range " + RangeText(f.line) + " because of its '-'";
   if (f.line.first <= f.line.last) return message;
   const std::string first = std::to_string(f.line.first);
@@ -307,27 +307,27 @@ std::string ReadsAsRange(const LineFacts& f) {
 }
 
 std::string EmptyRange(const LineFacts& f) {
-  if (!WellFormed(f) || LooksExact(f.line) || f.line.first <= f.line.last) return "";
+  if (LooksExact(f.line) || f.line.first <= f.line.last) return "";
   return "empty range: " + std::to_string(f.line.first) + " is above " +
          std::to_string(f.line.last) + "; this line sets nothing: write the lower zone first";
 }
 
 std::string AboveTheTable(const LineFacts& f) {
-  if (!WellFormed(f) || f.line.first > f.line.last || f.line.first <= kLastZone) return "";
+  if (f.line.first > f.line.last || f.line.first <= kLastZone) return "";
   return (f.line.kind == LineKind::Exact ? "zone index " + std::to_string(f.line.first)
                                          : "the whole range") +
          " lies above 376, the last zone; this line sets nothing";
 }
 
 std::string PastTheTable(const LineFacts& f) {
-  if (!WellFormed(f) || f.line.first > kLastZone || f.line.last <= kLastZone) return "";
+  if (f.line.first > kLastZone || f.line.last <= kLastZone) return "";
   return "zones 377 to " + std::to_string(f.line.last) +
          " do not exist and are dropped; this line sets " + std::to_string(f.line.first) +
          " to 376";
 }
 
 std::string CitysAgain(const LineFacts& f) {
-  if (!WellFormed(f) || f.line.first != kCitysAgain || f.line.last != kCitysAgain) return "";
+  if (f.line.first != kCitysAgain || f.line.last != kCitysAgain) return "";
   return "zone 187 is CITYS a second time, which the game never finds: this line changes no "
          "plate; " +
          WriteIfRead(std::to_string(kCitys) + "=" + std::to_string(f.line.value)) + " for CITYS";
@@ -336,8 +336,7 @@ std::string CitysAgain(const LineFacts& f) {
 // ---- The mends, each for the rule of its name.
 
 // Every line the game reads, and whether a 0x1A ended its reading.
-class Reading : public LineObserver {
- public:
+struct Reading : LineObserver {
   void OnLine(std::size_t, std::string_view, const MappingLine& line) override {
     lines.push_back(line);
   }
@@ -373,7 +372,7 @@ std::optional<Mend> Respelled(const LineFacts& f) {
 // belongs, before a number that ends the line or its note.
 std::optional<Mend> MendMissingEquals(const LineFacts& f) {
   const std::string_view line = f.text;
-  if (f.line.kind != LineKind::Other) return std::nullopt;
+  if (!IsOther(f)) return std::nullopt;
   for (std::size_t gap = 1; gap < line.size(); ++gap) {
     if (!IsGap(line[gap]) || IsGap(line[gap - 1])) continue;
     std::size_t at = line.find_first_not_of(" \t", gap);
@@ -415,13 +414,11 @@ std::optional<Mend> MendValue(const LineFacts& f) {
 // give zone 5 a plateback index that no game has, so the line is left with why.
 std::optional<Mend> LeaveNegative(const LineFacts& f) {
   if (f.line.value >= 0) return std::nullopt;
-  return Mend{"",
-              "",
-              {},
-              "reads as the range " + RangeText(f.line) +
-                  ", which the game skips; --fix writes no negative plateback index: write " +
-                  std::to_string(f.line.first) + "=N, where N is one of " +
-                  IndicesTheGameHas(f.options)};
+  Mend left;
+  left.why = "reads as the range " + RangeText(f.line) +
+             ", which the game skips; --fix writes no negative plateback index: write " +
+             std::to_string(f.line.first) + "=N, where N is one of " + IndicesTheGameHas(f.options);
+  return left;
 }
 
 // The text a mend writes, when the game reads it as the line asks, with a
@@ -465,31 +462,33 @@ constexpr Effect kNoPlate{"changes no plate (zone 187 is never found)",
 const std::vector<LineRule>& LineRules() {
   using S = Severity;
   const Effect* none = nullptr;
+  bool (*any)(const LineFacts&) = nullptr;
   static const std::vector<LineRule> rules = {
-      {"lone-cr", S::Error, false, &kRunsOn, LoneCr},
-      {"mark-before-comment", S::Warning, true, none, MarkBeforeComment},
-      {"mark-before-line", S::Error, true, &kSetsNothing, MarkBeforeLine},
-      {"hash-comment", S::Error, true, &kSetsNothing, HashComment, Respelled},
-      {"debug-in-capitals", S::Error, true, &kSetsNothing, DebugInCapitals, Respelled},
-      {"debug-not-alone", S::Error, true, &kSetsNothing, DebugNotAlone},
-      {"no-equals", S::Error, true, &kSetsNothing, NoEquals, MendMissingEquals},
-      {"range-without-value", S::Error, true, &kSetsNothing, RangeWithoutValue},
-      {"number-without-value", S::Error, true, &kSetsNothing, NumberWithoutValue},
-      {"not-a-mapping", S::Error, true, &kSetsNothing, NotAMapping},
-      {"far-too-large", S::Error, true, &kSetsNothing, FarTooLarge},
-      {"plain-mend", S::Error, true, &kSetsNothing, PlainMend, MendValue},
-      {"near-label", S::Error, true, &kSetsNothing, NearLabel},
-      {"label-not-alone", S::Error, true, &kSetsNothing, LabelNotAlone},
-      {"unknown-label", S::Error, true, &kSetsNothing, UnknownLabel},
-      {"no-number", S::Error, true, &kSetsNothing, NoNumber},
-      {"label", S::Note, false, none, LabelNote},
-      {"dash-note", S::Error, false, &kOtherZones, DashNoteRange<false>},
-      {"dash-note-one-zone", S::Warning, false, none, DashNoteRange<true>},
-      {"reads-as-range", S::Error, false, &kSetsNothing, ReadsAsRange, LeaveNegative},
-      {"empty-range", S::Error, false, &kEmpty, EmptyRange},
-      {"above-the-table", S::Warning, false, none, AboveTheTable},
-      {"past-the-table", S::Warning, false, none, PastTheTable},
-      {"citys-again", S::Error, false, &kNoPlate, CitysAgain},
+      {"lone-cr", S::Error, false, &kRunsOn, any, LoneCr},
+      {"mark-before-comment", S::Warning, true, none, any, MarkBeforeComment},
+      {"mark-before-line", S::Error, true, &kSetsNothing, any, MarkBeforeLine},
+      {"hash-comment", S::Error, true, &kSetsNothing, HasMend, HashComment, Respelled},
+      {"debug-in-capitals", S::Error, true, &kSetsNothing, DebugInOtherCase, DebugInCapitals,
+       Respelled},
+      {"debug-not-alone", S::Error, true, &kSetsNothing, any, DebugNotAlone},
+      {"no-equals", S::Error, true, &kSetsNothing, HasMend, NoEquals, MendMissingEquals},
+      {"range-without-value", S::Error, true, &kSetsNothing, IsOther, RangeWithoutValue},
+      {"number-without-value", S::Error, true, &kSetsNothing, IsOther, NumberWithoutValue},
+      {"not-a-mapping", S::Error, true, &kSetsNothing, IsOther, NotAMapping},
+      {"far-too-large", S::Error, true, &kSetsNothing, Malformed, FarTooLarge},
+      {"plain-mend", S::Error, true, &kSetsNothing, HasMend, PlainMend, MendValue},
+      {"near-label", S::Error, true, &kSetsNothing, ZoneFieldMalformed, NearLabel},
+      {"label-not-alone", S::Error, true, &kSetsNothing, ZoneFieldMalformed, LabelNotAlone},
+      {"unknown-label", S::Error, true, &kSetsNothing, ZoneFieldMalformed, UnknownLabel},
+      {"no-number", S::Error, true, &kSetsNothing, Malformed, NoNumber},
+      {"label", S::Note, false, none, WellFormed, LabelNote},
+      {"dash-note", S::Error, false, &kOtherZones, WellFormed, DashNoteRange<false>},
+      {"dash-note-one-zone", S::Warning, false, none, WellFormed, DashNoteRange<true>},
+      {"reads-as-range", S::Error, false, &kSetsNothing, WellFormed, ReadsAsRange, LeaveNegative},
+      {"empty-range", S::Error, false, &kEmpty, WellFormed, EmptyRange},
+      {"above-the-table", S::Warning, false, none, WellFormed, AboveTheTable},
+      {"past-the-table", S::Warning, false, none, WellFormed, PastTheTable},
+      {"citys-again", S::Error, false, &kNoPlate, WellFormed, CitysAgain},
   };
   return rules;
 }
@@ -506,7 +505,7 @@ LineJudgement JudgeLine(std::size_t number, std::string_view text, const Mapping
     std::string why;
     const std::string mended = mend ? Written(f, *mend, why) : "";
     f.mended = mended;
-    std::string message = rule.message(f);
+    std::string message = !rule.fits || rule.fits(f) ? rule.message(f) : "";
     if (judged.mended.empty() && judged.left.empty()) judged.left = std::move(why);
     if (message.empty()) continue;
     if (judged.mended.empty() && !mended.empty()) {
@@ -545,8 +544,7 @@ bool ReadsAs(std::string_view text, const LineIntent& intent) {
 std::string WriteIfRead(std::string_view text) {
   const MappingLine line = ParseMappingLine(text);
   // A line written as one zone but read as a range, for a '-' in a note, is never shown.
-  const bool mapping = IsMapping(line) && !LooksExact(line) && line.malformed == LineField::None &&
-                       SetsAnyZone(line);
+  const bool mapping = SetsAnyZone(line) && !LooksExact(line);
   if (!mapping && line.kind != LineKind::Comment) return "";
   const LineIntent intent{mapping ? LineIntent::Kind::Zones : LineIntent::Kind::Nothing, line.first,
                           line.last, line.value};

@@ -42,8 +42,9 @@ struct Effect {
 struct LineRule {
   const char* id;
   Severity severity;
-  bool last;             ///< a line it names is judged by no later rule
-  const Effect* effect;  ///< for the headline; null when it names no error
+  bool last;                             ///< a line it names is judged by no later rule
+  const Effect* effect;                  ///< for the headline; null when it names no error
+  bool (*fits)(const LineFacts& facts);  ///< what the line must be to be judged; null for any
   /// What is wrong and what to write, then why; empty when it does not fit.
   std::string (*message)(const LineFacts& facts);
   std::optional<Mend> (*mend)(const LineFacts& facts) = nullptr;

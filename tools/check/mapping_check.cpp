@@ -84,37 +84,34 @@ class LineChecker : public LineObserver {
 
   void OnLine(std::size_t number, std::string_view text, const MappingLine& line) override {
     report.lines = number;
-    if (!sawText_ && !text.empty()) {
-      sawText_ = true;
-      if (bytes_.Utf16()) {
-        Add(number, Severity::Error, Utf16Message(bytes_), "", false, "", "utf16");
-        // Every line of such a file is noise to the game; one error says it all.
-        utf16_ = true;
-      }
+    // Every line of a UTF-16 file is noise to the game; one error, at its first text, says it all.
+    if (bytes_.Utf16() && !utf16_ && !text.empty()) {
+      utf16_ = true;
+      Add({number, Severity::Error, Utf16Message(bytes_), "", "", "utf16"});
     }
     if (utf16_) return;
     for (auto& [rule, message] : JudgeLine(number, text, line, options_, bytes_).found)
-      Add(number, rule->severity, std::move(message), Quote(text), false, "", rule->id);
-    if (line.malformed == LineField::None && SetsAnyZone(line)) Record(number, text, line);
+      Add({number, rule->severity, std::move(message), Quote(text), "", rule->id});
+    if (SetsAnyZone(line)) Record(number, text, line);
   }
 
   void OnEndOfText(std::size_t number) override {
-    if (!bytes_.textAfterEndOfText)
-      return Add(number, Severity::Note,
-                 "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it",
-                 "");
-    Add(number, Severity::Error,
-        "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no line "
-        "after it; delete it, or run vexilo-check --fix",
-        "");
+    const bool more = bytes_.textAfterEndOfText;
+    Add({number, more ? Severity::Error : Severity::Note,
+         more
+             ? "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no "
+               "line after it; delete it, or run vexilo-check --fix"
+             : "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it",
+         ""});
   }
 
   CheckReport Finish(bool readable) {
     report.readable = readable;
+    finishing_ = true;
     for (auto& [number, owner] : owners_) report.setterText[number] = std::move(owner.quote);
     if (!utf16_) {
       for (const Finding& found : options_.findings)
-        Add(0, found.severity, found.message, "", true, found.where, "around");
+        Add({0, found.severity, found.message, "", found.where, "around"});
       CheckTheCount();
       NameZonesWithoutPlateback();
     }
@@ -164,7 +161,7 @@ class LineChecker : public LineObserver {
         LineRuns(owner.takers);
     if (owner.taken > owner.takers.size())
       message += " and " + std::to_string(owner.taken - owner.takers.size()) + " more";
-    Add(number, Severity::Note, message + ")", std::move(owner.quote), false, "", "set-again");
+    Add({number, Severity::Note, message + ")", std::move(owner.quote), "", "set-again"});
     owners_.erase(found);
   }
 
@@ -188,7 +185,7 @@ class LineChecker : public LineObserver {
       message += " write a plateback index your game has (" + IndicesTheGameHas(options_) + ")" +
                  RaiseTheCount(why);
       const std::size_t first = lines.empty() ? 0 : lines.front();
-      Add(first, Severity::Error, std::move(message), "", true, "", "no-plateback");
+      Add({first, Severity::Error, std::move(message), "", "", "no-plateback"});
     }
   }
 
@@ -196,17 +193,15 @@ class LineChecker : public LineObserver {
   // count that leaves out a texture the dictionary holds.
   std::string RaiseTheCount(const std::string& why) const {
     if (!options_.Counted() || why.rfind("beyond", 0) != 0) return "";
-    std::string count;
+    std::string count, setIt = " to the textures you have";
     if (options_.Measured() && !options_.dictionary->indices.empty())
-      count = " to " + std::to_string(*options_.dictionary->indices.rbegin() + 1);
+      setIt = count = " to " + std::to_string(*options_.dictionary->indices.rbegin() + 1);
     if (!options_.limit)
-      return ", or install a limit adjuster and set its count of plate textures" +
-             (count.empty() ? " to the textures you have" : count);
+      return ", or install a limit adjuster and set its count of plate textures" + setIt;
     const PlateCount& limit = *options_.limit;
     if (limit.on) return ", or raise the count in " + limit.file + count;
     return ", or remove the '#' or ';' at the start of " + limit.file + " line " +
-           std::to_string(limit.line) + " and set the count" +
-           (count.empty() ? " to the textures you have" : count);
+           std::to_string(limit.line) + " and set the count" + setIt;
   }
 
   // A count above the textures the dictionary holds gives plates with no
@@ -219,44 +214,42 @@ class LineChecker : public LineObserver {
       std::string others;
       for (const std::string& other : limit.others) others += (others.empty() ? "" : "; ") + other;
       const std::string used = limit.file + " line " + std::to_string(limit.line);
-      Add(0, Severity::Warning,
-          limit.guessed ? "keep one count of plate textures: several .ini files hold one and "
-                          "none is plainly the one the game reads, so the lowest, in " +
-                              used + ", is judged; the others: " + others
-                        : "not read by the game: " + others + "; the count is the one in " + used,
-          "", true, where, "around");
+      Add({0, Severity::Warning,
+           limit.guessed ? "keep one count of plate textures: several .ini files hold one and "
+                           "none is plainly the one the game reads, so the lowest, in " +
+                               used + ", is judged; the others: " + others
+                         : "not read by the game: " + others + "; the count is the one in " + used,
+           "", where, "around"});
     }
     if (!limit.on || !options_.Measured() || options_.dictionary->indices.empty()) return;
     const std::int32_t highest = *options_.dictionary->indices.rbegin() + 1;
     if (limit.count <= highest) return;
     const std::size_t held = options_.dictionary->indices.size();
-    Add(0, Severity::Warning,
-        "set the count to " + std::to_string(highest) + " in " + limit.file +
-            ", or add the missing textures to the dictionary: the limit adjuster's count is " +
-            std::to_string(limit.count) + ", but " + options_.dictionary->file + " holds " +
-            Plural(held, "plate texture", "plate textures") + " (" +
-            TextureRuns(*options_.dictionary) + ")",
-        "", true, where, "around");
+    Add({0, Severity::Warning,
+         "set the count to " + std::to_string(highest) + " in " + limit.file +
+             ", or add the missing textures to the dictionary: the limit adjuster's count is " +
+             std::to_string(limit.count) + ", but " + options_.dictionary->file + " holds " +
+             Plural(held, "plate texture", "plate textures") + " (" +
+             TextureRuns(*options_.dictionary) + ")",
+         "", where, "around"});
   }
 
   // Every problem is counted; the first kMaxDiagnostics found are kept, so
   // that a file of millions of bad lines is still checked in bounded memory.
   // Those added at the end may go beyond, to be cut once all are in line order.
-  void Add(std::size_t number, Severity severity, std::string message, std::string quote,
-           bool atEnd = false, std::string where = "", std::string rule = "") {
-    ++(severity == Severity::Error     ? report.errors
-       : severity == Severity::Warning ? report.warnings
-                                       : report.notes);
-    if (report.diagnostics.size() >= kMaxDiagnostics && !atEnd) return;
-    report.diagnostics.push_back({number, severity, std::move(message), std::move(quote),
-                                  std::move(where), std::move(rule)});
+  void Add(Diagnostic d) {
+    ++(d.severity == Severity::Error     ? report.errors
+       : d.severity == Severity::Warning ? report.warnings
+                                         : report.notes);
+    if (report.diagnostics.size() < kMaxDiagnostics || finishing_)
+      report.diagnostics.push_back(std::move(d));
   }
 
   const CheckOptions& options_ = report.options;
   const TextBytes bytes_;
   std::map<std::size_t, Owner> owners_;
-  bool sawText_ = false;
   bool utf16_ = false;
+  bool finishing_ = false;
 };
 
 }  // namespace
@@ -293,10 +286,7 @@ std::string Quote(std::string_view line) {
     line.remove_prefix(kByteOrderMark.size());
   }
   for (char c : line) {
-    if (quote.size() >= kQuoteLength) {
-      quote += "...";
-      break;
-    }
+    if (quote.size() >= kQuoteLength) return quote + "...";
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\r')
       quote += "\\r";
@@ -332,13 +322,10 @@ std::string TextureRuns(const PlateTextures& textures) {
 }
 
 ZoneOutcome OutcomeOf(const CheckReport& report, std::int32_t zone) {
-  ZoneOutcome outcome;
   const auto at = static_cast<std::size_t>(zone);
-  outcome.plate = report.table.plates[at];
-  outcome.line = report.setBy[at];
+  ZoneOutcome outcome{report.table.plates[at], report.setBy[at], "", zone != kCitysAgain, ""};
   if (const auto text = report.setterText.find(outcome.line); text != report.setterText.end())
     outcome.lineText = text->second;
-  outcome.reached = zone != kCitysAgain;
   if (outcome.reached) outcome.blank = WhyNoPlateback(report.options, outcome.plate);
   return outcome;
 }
@@ -368,19 +355,14 @@ std::string WhyNoPlateback(const CheckOptions& options, std::int32_t plate) {
 // From the runs the dictionary holds, never index by index: a texture named
 // plateback2147483648 would make that two billion steps for every line.
 std::string IndicesTheGameHas(const CheckOptions& options) {
-  std::vector<Run> runs;
   if (!options.Judged() && !options.Counted()) return "0 to 2, or more with added textures";
-  if (options.Measured())
-    runs = RunsOf(options.dictionary->indices);
-  else if (options.platesGiven)
-    runs.emplace_back(0, options.plates - 1);
-  else
-    runs.emplace_back(0, std::numeric_limits<std::int32_t>::max());
+  std::vector<Run> runs{
+      {0, options.platesGiven ? options.plates - 1 : std::numeric_limits<std::int32_t>::max()}};
+  if (options.Measured()) runs = RunsOf(options.dictionary->indices);
   if (options.Counted()) {
     const std::int64_t last = std::int64_t{options.CountedPlates()} - 1;
-    runs.erase(std::remove_if(runs.begin(), runs.end(),
-                              [last](const Run& run) { return run.first > last; }),
-               runs.end());
+    // The runs are in order: those past the count are the last.
+    while (!runs.empty() && runs.back().first > last) runs.pop_back();
     if (!runs.empty()) runs.back().second = std::min(runs.back().second, last);
   }
   if (runs.empty()) return "none; add plateback1 to the game's vehicle.txd";
@@ -390,9 +372,8 @@ std::string IndicesTheGameHas(const CheckOptions& options) {
 std::vector<std::pair<std::string, std::vector<std::int32_t>>> ZonesWithoutPlateback(
     const CheckReport& report) {
   std::vector<std::pair<std::string, std::vector<std::int32_t>>> groups;
-  for (std::int32_t zone = 0; zone < kZoneCount; ++zone)
-    if (std::string why = OutcomeOf(report, zone).blank; !why.empty())
-      AddToGroup(groups, why, zone);
+  for (std::int32_t zone : ZonesWithoutTexture(report))
+    AddToGroup(groups, OutcomeOf(report, zone).blank, zone);
   return groups;
 }
 

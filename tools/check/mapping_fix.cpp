@@ -27,49 +27,40 @@ void Keep(std::vector<LineChange>& kept, std::size_t& count, LineChange change) 
 
 // What the game reads differently once the line mends are in, allowed only
 // in zones a mended line names, each to the value of the last that names it.
-struct Allowed {
-  std::array<std::optional<std::int32_t>, kZoneCount> value{};
-  bool debug = false;
-
-  void Add(const LineIntent& intent) {
+bool ReadAsMended(const MappingTable& before, const MappingTable& after,
+                  const std::vector<LineIntent>& intents) {
+  std::array<std::optional<std::int32_t>, kZoneCount> allowed{};
+  bool debug = before.debug == after.debug;
+  for (const LineIntent& intent : intents) {
     debug |= intent.kind == LineIntent::Kind::Debug;
-    if (intent.kind != LineIntent::Kind::Zones) return;
+    if (intent.kind != LineIntent::Kind::Zones) continue;
     const auto [from, to] = Covered(intent.first, intent.last);
-    std::fill(value.begin() + from, value.begin() + to + 1, intent.value);
+    std::fill(allowed.begin() + from, allowed.begin() + to + 1, intent.value);
   }
-
-  bool Holds(const MappingTable& before, const MappingTable& after) const {
-    for (std::size_t zone = 0; zone < before.plates.size(); ++zone) {
-      if (before.plates[zone] != after.plates[zone] && value[zone] != after.plates[zone])
-        return false;
-    }
-    return before.debug == after.debug || debug;
-  }
-};
+  for (std::size_t zone = 0; zone < kZoneCount; ++zone)
+    if (before.plates[zone] != after.plates[zone] && allowed[zone] != after.plates[zone])
+      return false;
+  return debug;
+}
 
 // Applies the mend of the rules that fire on each line, keeping its line end.
 void MendLines(std::string_view text, const CheckOptions& options, MappingFix& fix,
-               Allowed& allowed) {
+               std::vector<LineIntent>& intents) {
   const TextBytes bytes = ReadTextBytes(text);
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t stop = std::min(text.find('\n', at), text.size());
     std::string_view line = text.substr(at, stop - at);
-    const bool carriageReturn = !line.empty() && line.back() == '\r';
-    if (carriageReturn) line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++fix.lines;
-    LineJudgement judged = JudgeLine(fix.lines, line, ParseMappingLine(line), options, bytes);
+    const LineJudgement judged = JudgeLine(fix.lines, line, ParseMappingLine(line), options, bytes);
     if (!judged.mended.empty()) {
       Keep(fix.changes, fix.changed, {fix.lines, std::string(line), judged.mended});
-      fix.bytes += judged.mended;
-      allowed.Add(judged.intent);
-    } else {
-      if (!judged.left.empty())
-        Keep(fix.left, fix.leftCount, {fix.lines, std::string(line), std::move(judged.left)});
-      fix.bytes += line;
+      intents.push_back(judged.intent);
+    } else if (!judged.left.empty()) {
+      Keep(fix.left, fix.leftCount, {fix.lines, std::string(line), judged.left});
     }
-    if (carriageReturn) fix.bytes += '\r';
-    if (stop == text.size()) return;
-    fix.bytes += '\n';
+    fix.bytes += judged.mended.empty() ? line : std::string_view(judged.mended);
+    fix.bytes += text.substr(at + line.size(), stop + 1 - at - line.size());
     at = stop + 1;
   }
 }
@@ -125,9 +116,9 @@ MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
     text.erase(0, kByteOrderMark.size());
     Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(kByteOrderMark.size())});
   }
-  Allowed allowed;
-  MendLines(text, options, fix, allowed);
-  if (!allowed.Holds(ParseMappingText(text), ParseMappingText(fix.bytes))) {
+  std::vector<LineIntent> intents;
+  MendLines(text, options, fix, intents);
+  if (!ReadAsMended(ParseMappingText(text), ParseMappingText(fix.bytes), intents)) {
     // Each mended line reads as meant alone; the file as a whole must too.
     fix.changes.clear();
     fix.changed = 0;
