@@ -245,6 +245,10 @@ TEST(MappingCheck, ALineWhoseZonesAreAllSetAgainLaterIsOnlyANote) {
   EXPECT_EQ(report.diagnostics[0].quote, "63=0");
   EXPECT_EQ(report.setBy[63], 3u);
   EXPECT_EQ(Verdict(report), "No problems found.");
+  // A line beyond those named counts once, however many zones it takes.
+  EXPECT_EQ(Said(Check("0-10=1\n1=2\n2=2\n3=2\n5-8=2\n0=2\n4=2\n9-10=2\n")),
+            std::vector<std::string>{"1: note: every zone of this line is set again by later "
+                                     "lines (lines 2 to 4 and 4 more)"});
 }
 
 TEST(MappingCheck, TheHeadlineSaysWhatTheGameDoesWithTheLinesOfTheWorstFinding) {

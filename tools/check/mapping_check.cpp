@@ -131,6 +131,7 @@ class LineChecker : public LineObserver {
     std::string quote;
     std::vector<std::size_t> takers;  ///< the first kTakersNamed later lines that took zones
     std::size_t taken = 0;            ///< every such line
+    std::size_t lastTaker = 0;        ///< a line takes its zones one after another
   };
   static constexpr std::size_t kTakersNamed = 3;
 
@@ -141,7 +142,7 @@ class LineChecker : public LineObserver {
       if (setBy != 0) LoseZone(setBy, number);
       setBy = number;
     }
-    owners_[number] = Owner{last - line.first + 1, Quote(text), {}, 0};
+    owners_[number] = Owner{last - line.first + 1, Quote(text), {}, 0, 0};
     ++report.mappings;
   }
 
@@ -150,7 +151,7 @@ class LineChecker : public LineObserver {
   void LoseZone(std::size_t number, std::size_t by) {
     const auto found = owners_.find(number);
     Owner& owner = found->second;
-    if (owner.takers.empty() || owner.takers.back() != by) {
+    if (std::exchange(owner.lastTaker, by) != by) {
       ++owner.taken;
       if (owner.takers.size() < kTakersNamed) owner.takers.push_back(by);
     }
