@@ -64,19 +64,16 @@ std::string NoGameExecutable(const GameSearch& games) {
 
 std::string DescribeGameBuild(const GameBuild& build) {
   if (!build.Read()) return build.problem;
-  const std::string id = "build " + std::to_string(build.version);
-  switch (host::SupportOn(build.version)) {
-    case host::HostSupport::PlatesAndDebugLine:
-      return id + ": Vexilo changes plates and draws the DEBUG line (when Vexilo.txt holds DEBUG)";
-    case host::HostSupport::PlatesOnly:
-      return "a build Vexilo does not recognise: if this is the game, Vexilo changes plates (it "
-             "may be a variant of 1001 or 1002) but draws no DEBUG line";
-    case host::HostSupport::Nothing:
-      break;
+  const host::HostSupport support = host::SupportOn(build.version);
+  if (support == host::HostSupport::PlatesOnly) {
+    return "a build Vexilo does not recognise: if this is the game, Vexilo changes plates (it "
+           "may be a variant of 1001 or 1002) but draws no DEBUG line";
   }
-  return id +
-         ": Vexilo leaves the game alone: it patches nothing, the game chooses plates "
-         "itself, and no DEBUG line is drawn";
+  return "build " + std::to_string(build.version) +
+         (support == host::HostSupport::PlatesAndDebugLine
+              ? ": Vexilo changes plates and draws the DEBUG line (when Vexilo.txt holds DEBUG)"
+              : ": Vexilo leaves the game alone: it patches nothing, the game chooses plates "
+                "itself, and no DEBUG line is drawn");
 }
 
 }  // namespace vexilo::check

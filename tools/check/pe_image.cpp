@@ -26,6 +26,7 @@ PeReading Refuse(std::string problem) { return PeReading{std::nullopt, std::move
 
 PeReading ReadPeLayout(ByteSource& source) {
   const std::uint64_t size = source.Size();
+  const std::string pastTheEnd = "past the end of the file (" + Bytes(size) + ")";
   std::uint8_t dos[64];
   if (size < 2 || !source.ReadAt(0, 2, dos) || dos[0] != 'M' || dos[1] != 'Z')
     return Refuse("not a Windows executable: it does not start with \"MZ\"");
@@ -34,7 +35,7 @@ PeReading ReadPeLayout(ByteSource& source) {
   const std::uint64_t at = Le32(dos + 0x3C);
   if (at + kFileHeaderSize > size) {
     return Refuse("not a Windows executable, or truncated: its PE header would be at " + Hex(at) +
-                  ", past the end of the file (" + Bytes(size) + ")");
+                  ", " + pastTheEnd);
   }
   std::uint8_t header[kFileHeaderSize];
   if (!source.ReadAt(at, sizeof header, header)) return Refuse("its PE header cannot be read");
@@ -55,10 +56,8 @@ PeReading ReadPeLayout(ByteSource& source) {
   }
   std::uint8_t optional[kOptionalHeaderMinimum];
   if (at + kFileHeaderSize + optionalSize > size ||
-      !source.ReadAt(at + kFileHeaderSize, sizeof optional, optional)) {
-    return Refuse("truncated: its optional header runs past the end of the file (" + Bytes(size) +
-                  ")");
-  }
+      !source.ReadAt(at + kFileHeaderSize, sizeof optional, optional))
+    return Refuse("truncated: its optional header runs " + pastTheEnd);
   if (Le16(optional) == 0x20B)
     return Refuse("not a 32-bit Windows executable: its optional header is a 64-bit one (PE32+)");
   if (Le16(optional) != 0x10B) {
@@ -72,8 +71,7 @@ PeReading ReadPeLayout(ByteSource& source) {
   if (count != 0 &&
       (offset + table.size() > size || !source.ReadAt(offset, table.size(), table.data()))) {
     return Refuse("truncated: its section table (" + std::to_string(count) +
-                  " sections from offset " + Hex(offset) + ") runs past the end of the file (" +
-                  Bytes(size) + ")");
+                  " sections from offset " + Hex(offset) + ") runs " + pastTheEnd);
   }
   for (std::uint16_t i = 0; i < count; ++i) {
     const std::uint8_t* entry = table.data() + i * kSectionHeaderSize;
@@ -84,7 +82,7 @@ PeReading ReadPeLayout(ByteSource& source) {
     if (section.rawSize != 0 && end > size) {
       return Refuse("truncated or damaged: section " + std::to_string(i + 1) + " (\"" +
                     section.name + "\") lies at " + Hex(section.rawOffset) + " to " + Hex(end) +
-                    ", past the end of the file (" + Bytes(size) + ")");
+                    ", " + pastTheEnd);
     }
     layout.sections.push_back(std::move(section));
   }

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,7 +24,7 @@ class MemoryBytes : public ByteSource {
   std::uint64_t Size() const override { return bytes_.size(); }
   bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override {
     if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
-    if (size > 0) std::memcpy(out, bytes_.data() + offset, size);
+    bytes_.copy(reinterpret_cast<char*>(out), size, static_cast<std::size_t>(offset));
     return true;
   }
 

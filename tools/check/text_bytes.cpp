@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "os.hpp"
+#include "pe_image.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -55,11 +56,9 @@ struct TextScan {
 
   // Both byte orders are followed, since which one holds is known only at the end.
   void AddUnit(std::uint8_t first, std::uint8_t second) {
-    const std::uint32_t orders[2] = {first | std::uint32_t{second} << 8,
-                                     std::uint32_t{first} << 8 | second};
     for (int order = 0; order < 2; ++order) {
       Units& units = units_[order];
-      const std::uint32_t unit = orders[order];
+      const std::uint32_t unit = order == 0 ? first | second << 8 : first << 8 | second;
       const bool low = (unit & 0xFC00) == 0xDC00;
       // A high half not followed by a low one, or a low one alone.
       if (units.halfLine == 0 && units.high != low) units.halfLine = units.line;
@@ -71,18 +70,16 @@ struct TextScan {
   TextBytes Finish() const {
     TextBytes read = found_;
     const std::string_view head = head_;
-    const std::uint64_t evens = (bytes_ + 1) / 2, odds = bytes_ / 2;
+    // The ASCII of a mapping line in UTF-16 is a zero byte in every other
+    // place; other letters (U+0100, a surrogate's half) may put one between.
+    const std::size_t odd = zeros_[1] > zeros_[0] ? 1 : 0;
     if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF") {
       read.marked = true;
       read.encoding = head[0] == '\xFF' ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
     } else if (head == kByteOrderMark) {
       read.marked = true;
-    } else if (zeros_[1] * 2 >= odds && zeros_[0] < zeros_[1]) {
-      // The ASCII of a mapping line in UTF-16 is a zero byte in every other
-      // place; other letters (U+0100, a surrogate's half) may put one between.
-      read.encoding = Encoding::Utf16LittleEndian;
-    } else if (zeros_[0] * 2 >= evens && zeros_[1] < zeros_[0]) {
-      read.encoding = Encoding::Utf16BigEndian;
+    } else if (zeros_[0] != zeros_[1] && zeros_[odd] * 2 >= (bytes_ + 1 - odd) / 2) {
+      read.encoding = odd == 1 ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
     }
     if (!read.Utf16()) return read;
     const Units& units = units_[read.encoding == Encoding::Utf16BigEndian ? 1 : 0];
@@ -96,9 +93,8 @@ struct TextScan {
 }  // namespace
 
 TextBytes ReadTextBytes(std::string_view bytes) {
-  TextScan scan;
-  scan.Add(bytes);
-  return scan.Finish();
+  MemoryBytes source(bytes);
+  return ReadTextBytes(source);
 }
 
 TextBytes ReadTextBytes(ByteSource& source, std::size_t piece) {
