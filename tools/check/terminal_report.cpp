@@ -29,35 +29,6 @@ std::string Runs(const std::vector<std::int32_t>& zones) {
   return text + " (" + Plural(zones.size(), "zone", "zones") + ")";
 }
 
-}  // namespace
-
-std::string Style::Paint(std::string_view text, const char* code) const {
-  if (!colour) return std::string(text);
-  return std::string("\x1b[") + code + "m" + std::string(text) + "\x1b[0m";
-}
-
-void FormatReport(std::string& out, const std::string& file, const CheckReport& report,
-                  const GameSearch& games, const Style& style) {
-  if (const std::string headline = Headline(report); !headline.empty())
-    Append(out, "%s\n", style.Paint(headline, kBold).c_str());
-  for (const Diagnostic& d : report.diagnostics) {
-    const std::string where = !d.where.empty() ? d.where
-                              : d.line == 0    ? file
-                                               : file + ":" + std::to_string(d.line);
-    const char* colour = d.severity == Severity::Error     ? kRed
-                         : d.severity == Severity::Warning ? kYellow
-                                                           : kBold;
-    Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
-           style.Paint(std::string(SeverityName(d.severity)) + ":", colour).c_str(),
-           d.message.c_str());
-    if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
-  }
-  FormatSummary(out, file, report);
-  FormatGameBuilds(out, games, style);
-  if (const std::string mend = MendableNote(report); !mend.empty()) out += mend + "\n";
-  FormatVerdict(out, report, style);
-}
-
 void FormatSummary(std::string& out, const std::string& file, const CheckReport& report) {
   const CheckOptions& options = report.options;
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
@@ -81,12 +52,6 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
     Append(out, "Zones that will show no plateback (%s): %s\n", why.c_str(), Runs(zones).c_str());
 }
 
-void FormatVerdict(std::string& out, const CheckReport& report, const Style& style) {
-  if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
-  const char* colour = report.errors != 0 ? kRed : report.warnings != 0 ? kYellow : kGreen;
-  Append(out, "%s\n", style.Paint(Verdict(report), colour).c_str());
-}
-
 void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {
   if (games.builds.empty()) {
     Append(out, "Game build: %s.\n", NoGameExecutable(games).c_str());
@@ -97,6 +62,36 @@ void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& st
     Append(out, "  %s %s.\n", style.Paint(build.file + ":", kBold).c_str(),
            DescribeGameBuild(build).c_str());
   Append(out, "  %s\n", std::string(kFileCheckLimit).c_str());
+}
+
+}  // namespace
+
+std::string Style::Paint(std::string_view text, const char* code) const {
+  if (!colour) return std::string(text);
+  return std::string("\x1b[") + code + "m" + std::string(text) + "\x1b[0m";
+}
+
+void FormatReport(std::string& out, const std::string& file, const CheckReport& report,
+                  const GameSearch& games, const Style& style) {
+  if (const std::string headline = Headline(report); !headline.empty())
+    Append(out, "%s\n", style.Paint(headline, kBold).c_str());
+  for (const Diagnostic& d : report.diagnostics) {
+    const std::string where =
+        d.where.empty() ? file + (d.line == 0 ? "" : ":" + std::to_string(d.line)) : d.where;
+    const char* colour = d.severity == Severity::Error     ? kRed
+                         : d.severity == Severity::Warning ? kYellow
+                                                           : kBold;
+    Append(out, "%s %s %s\n", style.Paint(where + ":", kBold).c_str(),
+           style.Paint(std::string(SeverityName(d.severity)) + ":", colour).c_str(),
+           d.message.c_str());
+    if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
+  }
+  FormatSummary(out, file, report);
+  FormatGameBuilds(out, games, style);
+  if (const std::string mend = MendableNote(report); !mend.empty()) out += mend + "\n";
+  if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
+  const char* colour = report.errors != 0 ? kRed : report.warnings != 0 ? kYellow : kGreen;
+  Append(out, "%s\n", style.Paint(Verdict(report), colour).c_str());
 }
 
 void FormatTable(std::string& out, const CheckReport& report) {
