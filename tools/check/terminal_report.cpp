@@ -29,29 +29,6 @@ std::string Runs(const std::vector<std::int32_t>& zones) {
   return text + " (" + Plural(zones.size(), "zone", "zones") + ")";
 }
 
-void FormatSummary(std::string& out, const std::string& file, const CheckReport& report) {
-  const CheckOptions& options = report.options;
-  Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
-         Plural(report.lines, "line", "lines").c_str(),
-         Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
-  std::string assumed = AssumedTextures(options);
-  assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
-  Append(out, "%s.\n", assumed.c_str());
-  if (options.dictionary)
-    for (const std::string& copy : options.dictionary->copies)
-      Append(out, "Also found: %s.\n", copy.c_str());
-  if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
-  Append(out, "Zones per plateback:\n");
-  for (const auto& [plate, zones] : ZonesPerPlateback(report))
-    Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
-           Plural(zones, "zone", "zones").c_str());
-  const std::vector<std::int32_t> unset = UnsetZones(report);
-  Append(out, "Zones no line sets (plateback index 0): %s\n",
-         unset.empty() ? "none" : Runs(unset).c_str());
-  for (const auto& [why, zones] : ZonesWithoutPlateback(report))
-    Append(out, "Zones that will show no plateback (%s): %s\n", why.c_str(), Runs(zones).c_str());
-}
-
 void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {
   if (games.builds.empty()) {
     Append(out, "Game build: %s.\n", NoGameExecutable(games).c_str());
@@ -86,7 +63,26 @@ void FormatReport(std::string& out, const std::string& file, const CheckReport& 
            d.message.c_str());
     if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
   }
-  FormatSummary(out, file, report);
+  const CheckOptions& options = report.options;
+  Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
+         Plural(report.lines, "line", "lines").c_str(),
+         Plural(report.mappings, "mapping", "mappings").c_str(), report.table.debug ? "on" : "off");
+  std::string assumed = AssumedTextures(options);
+  assumed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(assumed[0])));
+  Append(out, "%s.\n", assumed.c_str());
+  if (options.dictionary)
+    for (const std::string& copy : options.dictionary->copies)
+      Append(out, "Also found: %s.\n", copy.c_str());
+  if (options.limitSearched) Append(out, "%s.\n", PlateCountNote(options.limit).c_str());
+  Append(out, "Zones per plateback:\n");
+  for (const auto& [plate, zones] : ZonesPerPlateback(report))
+    Append(out, "  plateback index %3d (%-12s %s\n", plate, (Texture(plate) + "):").c_str(),
+           Plural(zones, "zone", "zones").c_str());
+  const std::vector<std::int32_t> unset = UnsetZones(report);
+  Append(out, "Zones no line sets (plateback index 0): %s\n",
+         unset.empty() ? "none" : Runs(unset).c_str());
+  for (const auto& [why, zones] : ZonesWithoutPlateback(report))
+    Append(out, "Zones that will show no plateback (%s): %s\n", why.c_str(), Runs(zones).c_str());
   FormatGameBuilds(out, games, style);
   if (const std::string mend = MendableNote(report); !mend.empty()) out += mend + "\n";
   if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
