@@ -135,7 +135,7 @@ TEST(HtmlReport, CountsTheUnsetZonesAsTheTerminalDoes) {
   const CheckReport report = CheckMappingText("0-63=1\n", CheckOptions{});
   const std::string page = HtmlReport("V.txt", report, GameSearch{});
   std::string terminal;
-  FormatSummary(terminal, "V.txt", report);
+  FormatReport(terminal, "V.txt", report, GameSearch{}, Style{});
   EXPECT_NE(page.find("<li class=\"key-unset\" data-count=\"312\">"), std::string::npos);
   EXPECT_NE(terminal.find("(312 zones)"), std::string::npos) << terminal;
   EXPECT_EQ(Occurrences(page, " unset\" data-zone="), 312u);

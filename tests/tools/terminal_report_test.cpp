@@ -10,13 +10,17 @@
 namespace vexilo::check {
 namespace {
 
-std::string Summary(const std::string& text) {
+std::string Report(const CheckReport& report, const GameSearch& games = GameSearch{}) {
   std::string out;
-  FormatSummary(out, "V.txt", CheckMappingText(text, CheckOptions{}));
+  FormatReport(out, "V.txt", report, games, Style{});
   return out;
 }
 
-TEST(FormatSummary, GivesTheUnsetZonesAsRuns) {
+std::string Summary(const std::string& text) {
+  return Report(CheckMappingText(text, CheckOptions{}));
+}
+
+TEST(FormatReport, GivesTheUnsetZonesAsRuns) {
   EXPECT_NE(Summary("0-9=1\n12-376=2\n")
                 .find("Zones no line sets (plateback index 0): 10-11 (2 zones)\n"),
             std::string::npos);
@@ -24,13 +28,12 @@ TEST(FormatSummary, GivesTheUnsetZonesAsRuns) {
             std::string::npos);
 }
 
-TEST(FormatSummary, NamesTheTextureCountGivenAndTheZonesBeyondIt) {
+TEST(FormatReport, NamesTheTextureCountGivenAndTheZonesBeyondIt) {
   EXPECT_NE(Summary("0-376=10\n").find("\nThe plate textures are not judged: "), std::string::npos);
   CheckOptions three;
   three.plates = 3;
   three.platesGiven = true;
-  std::string out;
-  FormatSummary(out, "V.txt", CheckMappingText("0-376=10\n", three));
+  const std::string out = Report(CheckMappingText("0-376=10\n", three));
   EXPECT_NE(out.find("\n3 plate textures (plateback1 to plateback3), as --plates 3 says.\n"),
             std::string::npos);
   EXPECT_NE(out.find("\nZones that will show no plateback (no texture among the 3 that --plates "
@@ -39,13 +42,13 @@ TEST(FormatSummary, NamesTheTextureCountGivenAndTheZonesBeyondIt) {
   EXPECT_EQ(Summary("0-376=10\n").find("no texture among"), std::string::npos);
 }
 
+// The last line of the report.
 std::string Verdict(const std::string& text) {
-  std::string out;
-  FormatVerdict(out, CheckMappingText(text, CheckOptions{}), Style{});
-  return out;
+  const std::string out = Summary(text);
+  return out.substr(out.rfind('\n', out.size() - 2) + 1);
 }
 
-TEST(FormatVerdict, IsOneOfThreeLines) {
+TEST(FormatReport, EndsWithOneOfThreeVerdicts) {
   EXPECT_EQ(Verdict("0-376=1\n"), "No problems found.\n");
   EXPECT_EQ(Verdict("=1\nhello\n400=3\n"),
             "2 errors, 1 warning: the game will not show what this file asks.\n");
@@ -54,10 +57,15 @@ TEST(FormatVerdict, IsOneOfThreeLines) {
 
 using testing::SomeGames;
 
-TEST(FormatGameBuilds, NamesEachExecutablesBuildAndTheLimitOfReadingFiles) {
-  std::string out;
-  FormatGameBuilds(out, SomeGames(), Style{});
-  EXPECT_EQ(out,
+// The game's builds stand between the zones no line sets and the verdict.
+std::string GameBuilds(const GameSearch& games) {
+  const std::string out = Report(CheckMappingText("0-376=1\n", CheckOptions{}), games);
+  const std::size_t from = out.find('\n', out.find("\nZones no line sets") + 1) + 1;
+  return out.substr(from, out.rfind("\nNo problems found.\n") + 1 - from);
+}
+
+TEST(FormatReport, NamesEachExecutablesBuildAndTheLimitOfReadingFiles) {
+  EXPECT_EQ(GameBuilds(SomeGames()),
             "Game build:\n"
             "  a.exe: build 1002: Vexilo changes plates and draws the DEBUG line (when Vexilo.txt "
             "holds DEBUG).\n"
@@ -71,9 +79,7 @@ TEST(FormatGameBuilds, NamesEachExecutablesBuildAndTheLimitOfReadingFiles) {
             "  The build is read from the file on disk. An executable that is compressed or "
             "protected on disk can "
             "differ from what runs; the DEBUG line shows what actually runs.\n");
-  out.clear();
-  FormatGameBuilds(out, GameSearch{"C:\\Jeux\\Vexilo.txt", false, {}, {}, {}}, Style{});
-  EXPECT_EQ(out,
+  EXPECT_EQ(GameBuilds(GameSearch{"C:\\Jeux\\Vexilo.txt", false, {}, {}, {}}),
             "Game build: no .exe beside C:\\Jeux\\Vexilo.txt; name the game's executable with "
             "--game FILE.\n");
 }

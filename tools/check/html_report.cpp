@@ -3,7 +3,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <map>
 
 #include "game_files.hpp"
 #include "mapping/zones.hpp"
@@ -123,10 +122,14 @@ void AppendZoneCell(std::string& html, std::int32_t zone, const CheckReport& rep
          zone, zoneNames[zone], plate, state, blank ? " no plateback" : "");
 }
 
-std::string Legend(const CheckReport& report,
-                   const std::map<std::int32_t, std::size_t>& zonesPerPlate) {
+// The legend, and into rules each of its platebacks' colours for the style sheet.
+std::string Legend(const CheckReport& report, std::string& rules) {
   std::string html = "<ul class=\"legend\">\n";
-  for (const auto& [plate, zones] : zonesPerPlate) {
+  for (const auto& [plate, zones] : ZonesPerPlateback(report)) {
+    const std::string fill(PlatebackFill(plate));
+    Append(rules, ".%s { background-color: %s; color: %s; border-left-color: %s; }\n",
+           PlateClass(plate).c_str(), fill.c_str(), std::string(TextColourOn(fill)).c_str(),
+           fill.c_str());
     const bool missing = !report.options.ShowsPlate(plate);
     const std::string why = missing
                                 ? "; <strong class=\"no-texture\">" +
@@ -155,9 +158,7 @@ std::string Diagnostics(const CheckReport& report) {
       "<th>Text of the line</th></tr></thead>\n<tbody>\n";
   for (const Diagnostic& d : report.diagnostics) {
     const char* severity = SeverityName(d.severity);
-    const std::string where = !d.where.empty() ? d.where
-                              : d.line == 0    ? std::string()
-                                               : std::to_string(d.line);
+    const std::string where = d.where.empty() && d.line != 0 ? std::to_string(d.line) : d.where;
     Append(html,
            R"(<tr class="diagnostic %s" data-line="%zu" data-severity="%s"><td class="line">%s)"
            R"(</td><td class="severity">%s</td><td class="message">%s</td><td>)"
@@ -238,25 +239,17 @@ std::string HtmlText(std::string_view text) {
 
 std::string HtmlReport(const std::string& file, const CheckReport& report,
                        const GameSearch& games) {
-  const std::map<std::int32_t, std::size_t> zonesPerPlate = ZonesPerPlateback(report);
-  std::string html;
-  Append(html, R"(<!DOCTYPE html>
+  std::string rules, html;
+  const std::string legend = Legend(report, rules);
+  Append(html,
+         R"(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
 <meta http-equiv="Content-Security-Policy" content="default-src 'none'; style-src 'unsafe-inline'">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <title>%s: Vexilo mapping report</title>
-<style>%s)",
-         HtmlText(file).c_str(), kStyle);
-  for (const auto& [plate, zones] : zonesPerPlate) {
-    const std::string fill(PlatebackFill(plate));
-    Append(html, ".%s { background-color: %s; color: %s; border-left-color: %s; }\n",
-           PlateClass(plate).c_str(), fill.c_str(), std::string(TextColourOn(fill)).c_str(),
-           fill.c_str());
-  }
-  Append(html,
-         R"(</style>
+<style>%s%s</style>
 </head>
 <body>
 <h1>Vexilo mapping report</h1>
@@ -267,8 +260,8 @@ std::string HtmlReport(const std::string& file, const CheckReport& report,
          "<p>One cell per zone, in zone index order, ten to a row: the zone index, its label and "
          "\"=N\", its plateback index. Point at a cell to see the line that sets it.</p>\n"
          "<div class=\"grid\" id=\"zones\">\n",
-         Summary(file, report).c_str(), GameBuilds(games).c_str(),
-         Legend(report, zonesPerPlate).c_str(), Diagnostics(report).c_str());
+         HtmlText(file).c_str(), kStyle, rules.c_str(), Summary(file, report).c_str(),
+         GameBuilds(games).c_str(), legend.c_str(), Diagnostics(report).c_str());
   for (std::int32_t zone = 0; zone < kZoneCount; ++zone) AppendZoneCell(html, zone, report);
   return html + "</div>\n</body>\n</html>\n";
 }

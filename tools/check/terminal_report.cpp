@@ -29,6 +29,18 @@ std::string Runs(const std::vector<std::int32_t>& zones) {
   return text + " (" + Plural(zones.size(), "zone", "zones") + ")";
 }
 
+void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {
+  if (games.builds.empty()) {
+    Append(out, "Game build: %s.\n", NoGameExecutable(games).c_str());
+    return;
+  }
+  Append(out, "Game build:\n");
+  for (const GameBuild& build : games.builds)
+    Append(out, "  %s %s.\n", style.Paint(build.file + ":", kBold).c_str(),
+           DescribeGameBuild(build).c_str());
+  Append(out, "  %s\n", std::string(kFileCheckLimit).c_str());
+}
+
 }  // namespace
 
 std::string Style::Paint(std::string_view text, const char* code) const {
@@ -41,9 +53,8 @@ void FormatReport(std::string& out, const std::string& file, const CheckReport& 
   if (const std::string headline = Headline(report); !headline.empty())
     Append(out, "%s\n", style.Paint(headline, kBold).c_str());
   for (const Diagnostic& d : report.diagnostics) {
-    const std::string where = !d.where.empty() ? d.where
-                              : d.line == 0    ? file
-                                               : file + ":" + std::to_string(d.line);
+    const std::string where =
+        d.where.empty() ? file + (d.line == 0 ? "" : ":" + std::to_string(d.line)) : d.where;
     const char* colour = d.severity == Severity::Error     ? kRed
                          : d.severity == Severity::Warning ? kYellow
                                                            : kBold;
@@ -52,13 +63,6 @@ void FormatReport(std::string& out, const std::string& file, const CheckReport& 
            d.message.c_str());
     if (!d.quote.empty()) Append(out, "    %s\n", d.quote.c_str());
   }
-  FormatSummary(out, file, report);
-  FormatGameBuilds(out, games, style);
-  if (const std::string mend = MendableNote(report); !mend.empty()) out += mend + "\n";
-  FormatVerdict(out, report, style);
-}
-
-void FormatSummary(std::string& out, const std::string& file, const CheckReport& report) {
   const CheckOptions& options = report.options;
   Append(out, "%s: %s, %s; DEBUG is %s.\n", file.c_str(),
          Plural(report.lines, "line", "lines").c_str(),
@@ -79,24 +83,11 @@ void FormatSummary(std::string& out, const std::string& file, const CheckReport&
          unset.empty() ? "none" : Runs(unset).c_str());
   for (const auto& [why, zones] : ZonesWithoutPlateback(report))
     Append(out, "Zones that will show no plateback (%s): %s\n", why.c_str(), Runs(zones).c_str());
-}
-
-void FormatVerdict(std::string& out, const CheckReport& report, const Style& style) {
+  FormatGameBuilds(out, games, style);
+  if (const std::string mend = MendableNote(report); !mend.empty()) out += mend + "\n";
   if (const std::string cut = CutNote(report); !cut.empty()) Append(out, "%s\n", cut.c_str());
   const char* colour = report.errors != 0 ? kRed : report.warnings != 0 ? kYellow : kGreen;
   Append(out, "%s\n", style.Paint(Verdict(report), colour).c_str());
-}
-
-void FormatGameBuilds(std::string& out, const GameSearch& games, const Style& style) {
-  if (games.builds.empty()) {
-    Append(out, "Game build: %s.\n", NoGameExecutable(games).c_str());
-    return;
-  }
-  Append(out, "Game build:\n");
-  for (const GameBuild& build : games.builds)
-    Append(out, "  %s %s.\n", style.Paint(build.file + ":", kBold).c_str(),
-           DescribeGameBuild(build).c_str());
-  Append(out, "  %s\n", std::string(kFileCheckLimit).c_str());
 }
 
 void FormatTable(std::string& out, const CheckReport& report) {

@@ -45,13 +45,12 @@ std::int32_t FormatZone(std::string& out, std::string_view query) {
 void FormatZoneMapping(std::string& out, const std::string& file, const CheckReport& report,
                        std::int32_t zone) {
   const ZoneOutcome outcome = OutcomeOf(report, zone);
-  Append(out, "In %s: plateback index %d (texture %s), ", file.c_str(), outcome.plate,
-         Texture(outcome.plate).c_str());
-  if (outcome.line == 0)
-    Append(out, "as no line sets it\n");
-  else
-    Append(out, "set by line %zu%s%s\n", outcome.line, outcome.lineText.empty() ? "" : ": ",
-           outcome.lineText.c_str());
+  const std::string line = outcome.line == 0
+                               ? "as no line sets it"
+                               : "set by line " + std::to_string(outcome.line) +
+                                     (outcome.lineText.empty() ? "" : ": " + outcome.lineText);
+  Append(out, "In %s: plateback index %d (texture %s), %s\n", file.c_str(), outcome.plate,
+         Texture(outcome.plate).c_str(), line.c_str());
   if (!outcome.blank.empty())
     Append(out, "In the game it shows no plateback: %s.\n", outcome.blank.c_str());
 }

@@ -10,7 +10,6 @@
 /// of one zone.
 namespace vexilo::check {
 
-/// The zone table: index and label.
 std::string ZoneList();
 
 /// Appends one zone, found by label or index, to out. Returns its zone index,
