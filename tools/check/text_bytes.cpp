@@ -58,7 +58,8 @@ struct TextScan {
   void AddUnit(std::uint8_t first, std::uint8_t second) {
     for (int order = 0; order < 2; ++order) {
       Units& units = units_[order];
-      const std::uint32_t unit = order == 0 ? first | second << 8 : first << 8 | second;
+      const std::uint32_t a = order == 0 ? first : second, b = order == 0 ? second : first;
+      const std::uint32_t unit = a | b << 8;
       const bool low = (unit & 0xFC00) == 0xDC00;
       // A high half not followed by a low one, or a low one alone.
       if (units.halfLine == 0 && units.high != low) units.halfLine = units.line;
