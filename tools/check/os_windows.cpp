@@ -1,9 +1,16 @@
-#include <io.h>
-#include <windows.h>
-
 #include <algorithm>
 
 #include "os.hpp"
+
+// As the plug-in's platform layer: no min/max macros to break std::min under MSVC.
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <io.h>
+#include <windows.h>
+// After <windows.h>, which it builds on.
+#include <shellapi.h>
 
 namespace vexilo::check {
 namespace {
