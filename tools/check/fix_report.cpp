@@ -57,7 +57,7 @@ void FormatFix(std::string& out, const std::string& file, const FixedFile& fixed
            dry ? "would be mended (--dry-run: nothing written)" : "mended");
     if (fix.decoded)
       Append(out, "%s: UTF-16 -> UTF-8, every character kept\n",
-             fix.lines == 1 ? "line 1" : ("lines 1 to " + std::to_string(fix.lines)).c_str());
+             fix.lines <= 1 ? "line 1" : ("lines 1 to " + std::to_string(fix.lines)).c_str());
     if (fix.endOfTextLine != 0)
       Append(out,
              "line %zu: the invisible character 0x1A (Ctrl-Z), which ended the file for the "

@@ -97,11 +97,13 @@ class LineChecker : public LineObserver {
 
   void OnEndOfText(std::size_t number) override {
     const bool more = bytes_.textAfterEndOfText;
+    // As for UTF-16 itself, --fix leaves it to the player when half a character is there.
+    const bool mendable = !bytes_.Utf16() || bytes_.halfCharacterLine == 0;
     Add({number, more ? Severity::Error : Severity::Note,
-         more
-             ? "an invisible character (0x1A, Ctrl-Z) ends the file for the game here: it reads no "
-               "line after it; delete it, or run vexilo-check --fix"
-             : "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it",
+         more ? std::string("an invisible character (0x1A, Ctrl-Z) ends the file for the game "
+                            "here: it reads no line after it; delete it") +
+                    (mendable ? ", or run vexilo-check --fix" : "")
+              : "an invisible character (0x1A, Ctrl-Z) ends the file here; nothing follows it",
          ""});
   }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,9 +40,9 @@ struct MappingFix {
   /// "the 2 lines after it will be read, DEBUG among them"
   std::string endOfTextEffect;
 
-  /// All lines when it decodes UTF-16.
+  /// All lines when it decodes UTF-16: a byte-order mark alone is a line to the game.
   std::size_t Mended() const {
-    return decoded ? lines : changed + lineEndsMended + (endOfTextLine != 0 ? 1 : 0);
+    return decoded ? std::max<std::size_t>(lines, 1) : changed + lineEndsMended + (endOfTextLine != 0 ? 1 : 0);
   }
 };
 
