@@ -8,6 +8,7 @@
 #include "game_build.hpp"
 #include "os.hpp"
 #include "text.hpp"
+#include "wording.hpp"
 
 namespace vexilo::check {
 namespace {
@@ -97,12 +98,9 @@ void LookAround(GameFolder& game) {
   };
   for (const std::string& path : FindFiles(folders, plugin, 0)) plugins.push_back(game.Shown(path));
   if (plugins.size() < 2) return;
-  std::string list;
-  for (std::size_t i = 0; i < plugins.size(); ++i)
-    list += (i == 0 ? "" : i + 1 == plugins.size() ? " and " : ", ") + plugins[i];
   game.findings.push_back({Severity::Warning,
                            "the plug-in is installed " + std::to_string(plugins.size()) +
-                               " times (" + list + "): keep one and delete the others",
+                               " times (" + Listed(plugins) + "): keep one and delete the others",
                            game.Shown(plugins.front())});
 }
 
@@ -208,8 +206,7 @@ std::string PlateCountNote(const std::optional<PlateCount>& count) {
                 : "The limit adjuster's count is off (" + where +
                       " starts with '#' or ';'): the game uses its own 3 plate textures; remove "
                       "the '#' and set the count to the plate textures you have";
-  std::string others;
-  for (const std::string& other : count->others) others += (others.empty() ? "" : "; ") + other;
+  const std::string others = Listed(count->others, "; ", "; ");
   if (count->guessed)
     return note + "; several counts, and none is plainly the one the game reads, so the lowest " +
            "is judged: " + others + "; keep one";

@@ -39,13 +39,10 @@ std::string Number(std::int64_t number) { return std::to_string(number); }
 // "51 to 58", "0 to 2 and 4", or with named, "plateback1 to plateback3 and
 // plateback5": numbers by their runs.
 std::string NumberRuns(const std::vector<Run>& runs, std::string (*named)(std::int64_t) = Number) {
-  std::string text;
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    if (i > 0) text += i + 1 == runs.size() ? " and " : ", ";
-    text += named(runs[i].first);
-    if (runs[i].second != runs[i].first) text += " to " + named(runs[i].second);
-  }
-  return text;
+  std::vector<std::string> items;
+  for (const auto& [first, last] : runs)
+    items.push_back(named(first) + (last != first ? " to " + named(last) : ""));
+  return Listed(items);
 }
 
 // Numbers, in order, as runs.
@@ -214,8 +211,7 @@ class LineChecker : public LineObserver {
     const PlateCount& limit = *options_.limit;
     const std::string where = limit.file + ":" + std::to_string(limit.line);
     if (limit.guessed || !limit.others.empty()) {
-      std::string others;
-      for (const std::string& other : limit.others) others += (others.empty() ? "" : "; ") + other;
+      const std::string others = Listed(limit.others, "; ", "; ");
       const std::string used = limit.file + " line " + std::to_string(limit.line);
       Add({0, Severity::Warning,
            limit.guessed ? "keep one count of plate textures: several .ini files hold one and "

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// The words that every report of the checker and the check itself share,
 /// so that no two of them say the same thing two ways.
@@ -24,5 +25,9 @@ std::string Texture(std::int64_t plate);
 
 /// "1 zone", "2 zones".
 std::string Plural(std::size_t count, const char* one, const char* many);
+
+/// "a", "a and b", "a, b and c"; or with other joints, "a; b; c".
+std::string Listed(const std::vector<std::string>& items, std::string_view joint = ", ",
+                   std::string_view lastJoint = " and ");
 
 }  // namespace vexilo::check
