@@ -3,8 +3,8 @@
 // differ only in zones that a mended line's zone field (the text before its
 // value, kept as written) names, each set to that line's value from a
 // plateback the game shows; every other line stays byte for byte. A fixed
-// file needs no second mend of its bytes, and the check offers --fix only
-// where --fix mends something.
+// file needs no second --fix unless the first left something, and the check
+// offers --fix only where --fix mends something.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -80,9 +80,12 @@ extern "C" int VexiloFuzzFix(const std::uint8_t* data, std::size_t size) {
   if (!fix.encodingLeft.empty() && fix.bytes != bytes) __builtin_trap();
   const vexilo::check::MappingFix again = vexilo::check::FixMappingText(fix.bytes, options);
   if (!again.decoded && (again.lineEndsMended != 0 || again.endOfTextLine != 0)) __builtin_trap();
+  if (again.Mended() != 0 && fix.leftCount == 0 && fix.encodingLeft.empty()) __builtin_trap();
+  // A message may quote the file, so a file that says "--fix" itself proves nothing.
   for (const vexilo::check::Diagnostic& d :
        vexilo::check::CheckMappingText(bytes, options).diagnostics)
-    if (d.message.find("run vexilo-check --fix") != std::string::npos && fix.Mended() == 0)
+    if (d.message.find("run vexilo-check --fix") != std::string::npos && fix.Mended() == 0 &&
+        bytes.find("--fix") == std::string_view::npos)
       __builtin_trap();
 
   // The line mends are judged on text whose bytes need no mend of their own.

@@ -106,15 +106,23 @@ MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
     fix.endOfTextEffect = EndOfTextEffect(text);
     text = WithoutEndOfText(text);
     plain = ReadTextBytes(text);
+    // What it hid may be UTF-16, decoded now as it would be alone, so that one --fix is enough.
+    if (!fix.decoded && plain.Utf16() && plain.halfCharacterLine == 0) {
+      fix.decoded = true;
+      text = Utf16AsUtf8(text, plain);
+      plain = ReadTextBytes(text);
+    }
   }
   fix.lineEndsMended = plain.loneCarriageReturns;
   if (fix.lineEndsMended != 0) text = WithLineFeeds(text);
   // The game reads the mark as part of the first line. Asked of the text
-  // itself: bytes the Ctrl-Z hid may open with UTF-16's mark, not UTF-8's.
+  // itself: bytes the Ctrl-Z hid may open with UTF-16's mark, not UTF-8's,
+  // and UTF-16 with its mark twice decodes into UTF-8's.
   const std::string firstLine = text.substr(0, text.find('\n'));
-  if (!fix.decoded && firstLine.rfind(kByteOrderMark, 0) == 0) {
+  if (firstLine.rfind(kByteOrderMark, 0) == 0) {
     text.erase(0, kByteOrderMark.size());
-    Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(kByteOrderMark.size())});
+    if (!fix.decoded)
+      Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(kByteOrderMark.size())});
   }
   std::vector<LineIntent> intents;
   MendLines(text, options, fix, intents);
