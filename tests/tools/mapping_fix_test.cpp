@@ -38,6 +38,13 @@ TEST(MappingFix, EachPlainMistakeIsMendedToWhatItMeant) {
   EXPECT_EQ(Fixed("\xEF\xBB\xBF"
                   "63 5\n"),
             "63=5\n");
+  // A mark written twice, shown without its line end as every other line is.
+  const MappingFix marked = FixMappingText(
+      "\xEF\xBB\xBF\xEF\xBB\xBF"
+      "63=5\r\n",
+      Eleven());
+  EXPECT_EQ(marked.bytes, "63=5\r\n");
+  EXPECT_EQ(marked.changes.at(0).after, "63=5");
   // The game reads a last CR as nothing: 3=3.
   EXPECT_EQ(Fixed("1=1\r2=2\r\n3=3\r"), "1=1\r\n2=2\r\n3=3\r");
   EXPECT_EQ(Fixed("1=1\n2=2\x1A\n3=3\n"), "1=1\n2=2\n3=3\n");

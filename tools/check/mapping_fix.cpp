@@ -117,12 +117,17 @@ MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
   if (fix.lineEndsMended != 0) text = WithLineFeeds(text);
   // The game reads the mark as part of the first line. Asked of the text
   // itself: bytes the Ctrl-Z hid may open with UTF-16's mark, not UTF-8's,
-  // and UTF-16 with its mark twice decodes into UTF-8's.
-  const std::string firstLine = text.substr(0, text.find('\n'));
-  if (firstLine.rfind(kByteOrderMark, 0) == 0) {
-    text.erase(0, kByteOrderMark.size());
-    if (!fix.decoded)
-      Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(kByteOrderMark.size())});
+  // and UTF-16 with its mark twice decodes into UTF-8's. A mark may stand
+  // more than once, where a program put one before a file that had one. The
+  // line is shown without its line end, as every other line is.
+  std::string firstLine = text.substr(0, text.find('\n'));
+  if (!firstLine.empty() && firstLine.back() == '\r') firstLine.pop_back();
+  std::size_t marks = 0;
+  while (firstLine.compare(marks, kByteOrderMark.size(), kByteOrderMark) == 0)
+    marks += kByteOrderMark.size();
+  if (marks != 0) {
+    text.erase(0, marks);
+    if (!fix.decoded) Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(marks)});
   }
   std::vector<LineIntent> intents;
   MendLines(text, options, fix, intents);

@@ -42,7 +42,8 @@ struct MappingFix {
 
   /// All lines when it decodes UTF-16: a byte-order mark alone is a line to the game.
   std::size_t Mended() const {
-    return decoded ? std::max<std::size_t>(lines, 1) : changed + lineEndsMended + (endOfTextLine != 0 ? 1 : 0);
+    return decoded ? std::max<std::size_t>(lines, 1)
+                   : changed + lineEndsMended + (endOfTextLine != 0 ? 1 : 0);
   }
 };
 
