@@ -17,6 +17,9 @@ namespace vexilo::check {
 namespace {
 
 constexpr int kMostNamesTried = 1000;
+// UTF-16 is decoded once, and every other mend of the bytes leaves none of
+// its kind, so a few rounds end; the bound only guards that.
+constexpr int kMostByteMends = 8;
 
 // Every change is counted, but so few kept that a file of a million such
 // lines is still answered in bounded memory.
@@ -82,52 +85,61 @@ std::string EndOfTextEffect(std::string_view text) {
          " after it will be read" + (count.debug ? ", DEBUG among them" : "");
 }
 
-}  // namespace
-
-MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
-  MappingFix fix;
-  const TextBytes read = ReadTextBytes(bytes);
-  std::string text(bytes);
-  if (read.Utf16()) {
-    if (read.halfCharacterLine != 0) {
-      fix.encodingLeft = "the file is saved as UTF-16, and line " +
-                         std::to_string(read.halfCharacterLine) +
-                         " holds half a character; save the file as \"UTF-8\" yourself (in "
-                         "Notepad: File, Save As, Encoding)";
-      fix.bytes = text;
-      return fix;
-    }
+// Mends one thing in the bytes that the game misreads, in what the mends
+// before left, so that what one uncovers (UTF-16 behind a Ctrl-Z or a mark)
+// is mended too and one --fix is enough; false when nothing is left.
+bool MendBytes(std::string& text, MappingFix& fix) {
+  const TextBytes read = ReadTextBytes(text);
+  // Once bytes are mended, only a mark says that what they uncovered is UTF-16.
+  if (read.Utf16() && !fix.decoded && (read.marked || fix.Mended() == 0)) {
+    // Line ends and marks mended in UTF-16's bytes would break its characters.
+    if (read.halfCharacterLine != 0) return false;
     fix.decoded = true;
-    text = Utf16AsUtf8(bytes, read);
+    text = Utf16AsUtf8(text, read);
+    return true;
   }
-  TextBytes plain = fix.decoded ? ReadTextBytes(text) : read;
-  if (plain.textAfterEndOfText) {
-    fix.endOfTextLine = plain.endOfTextLine;
-    fix.endOfTextEffect = EndOfTextEffect(text);
-    text = WithoutEndOfText(text);
-    plain = ReadTextBytes(text);
-    // What it hid may be UTF-16, decoded now as it would be alone, so that one --fix is enough.
-    if (!fix.decoded && plain.Utf16() && plain.halfCharacterLine == 0) {
-      fix.decoded = true;
-      text = Utf16AsUtf8(text, plain);
-      plain = ReadTextBytes(text);
+  if (read.textAfterEndOfText) {
+    if (fix.endOfTextLine == 0) {
+      fix.endOfTextLine = read.endOfTextLine;
+      fix.endOfTextEffect = EndOfTextEffect(text);
     }
+    text = WithoutEndOfText(text);
+    return true;
   }
-  fix.lineEndsMended = plain.loneCarriageReturns;
-  if (fix.lineEndsMended != 0) text = WithLineFeeds(text);
-  // The game reads the mark as part of the first line. Asked of the text
-  // itself: bytes the Ctrl-Z hid may open with UTF-16's mark, not UTF-8's,
-  // and UTF-16 with its mark twice decodes into UTF-8's. A mark may stand
-  // more than once, where a program put one before a file that had one. The
-  // line is shown without its line end, as every other line is.
+  if (read.loneCarriageReturns != 0) {
+    fix.lineEndsMended += read.loneCarriageReturns;
+    text = WithLineFeeds(text);
+    return true;
+  }
+  // The game reads a mark as part of the first line. A mark may stand more
+  // than once, where a program put one before a file that had one, and UTF-16
+  // with its mark twice decodes into UTF-8's. The line is shown without its
+  // line end, as every other line is.
   std::string firstLine = text.substr(0, text.find('\n'));
   if (!firstLine.empty() && firstLine.back() == '\r') firstLine.pop_back();
   std::size_t marks = 0;
   while (firstLine.compare(marks, kByteOrderMark.size(), kByteOrderMark) == 0)
     marks += kByteOrderMark.size();
-  if (marks != 0) {
-    text.erase(0, marks);
-    if (!fix.decoded) Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(marks)});
+  if (marks == 0) return false;
+  text.erase(0, marks);
+  if (!fix.decoded) Keep(fix.changes, fix.changed, {1, firstLine, firstLine.substr(marks)});
+  return true;
+}
+
+}  // namespace
+
+MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
+  MappingFix fix;
+  if (const TextBytes read = ReadTextBytes(bytes); read.Utf16() && read.halfCharacterLine != 0) {
+    fix.encodingLeft = "the file is saved as UTF-16, and line " +
+                       std::to_string(read.halfCharacterLine) +
+                       " holds half a character; save the file as \"UTF-8\" yourself (in "
+                       "Notepad: File, Save As, Encoding)";
+    fix.bytes = bytes;
+    return fix;
+  }
+  std::string text(bytes);
+  for (int round = 0; round < kMostByteMends && MendBytes(text, fix); ++round) {
   }
   std::vector<LineIntent> intents;
   MendLines(text, options, fix, intents);
