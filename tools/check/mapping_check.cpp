@@ -27,7 +27,7 @@ std::string Utf16Message(const TextBytes& bytes) {
       "the file is saved as UTF-16 (Notepad calls it \"Unicode\"), which the game cannot read: to "
       "the game every line is noise and sets nothing; save the file as \"UTF-8\" (in Notepad: "
       "File, Save As, Encoding)";
-  if (bytes.halfCharacterLine == 0) return message + " or run vexilo-check --fix";
+  if (!bytes.HalfUtf16()) return message + " or run vexilo-check --fix";
   return message + "; line " + std::to_string(bytes.halfCharacterLine) +
          " holds half a character, which --fix cannot mend";
 }
@@ -94,8 +94,7 @@ class LineChecker : public LineObserver {
 
   void OnEndOfText(std::size_t number) override {
     const bool more = bytes_.textAfterEndOfText;
-    // As for UTF-16 itself, --fix leaves it to the player when half a character is there.
-    const bool mendable = !bytes_.Utf16() || bytes_.halfCharacterLine == 0;
+    const bool mendable = !bytes_.HalfUtf16();
     Add({number, more ? Severity::Error : Severity::Note,
          more ? std::string("an invisible character (0x1A, Ctrl-Z) ends the file for the game "
                             "here: it reads no line after it; delete it") +

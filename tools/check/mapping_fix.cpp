@@ -91,9 +91,17 @@ std::string EndOfTextEffect(std::string_view text) {
 bool MendBytes(std::string& text, MappingFix& fix) {
   const TextBytes read = ReadTextBytes(text);
   // Once bytes are mended, only a mark says that what they uncovered is UTF-16.
-  if (read.Utf16() && !fix.decoded && (read.marked || fix.Mended() == 0)) {
+  const bool untouched = fix.Mended() == 0;
+  if (read.Utf16() && !fix.decoded && (read.marked || untouched)) {
     // Line ends and marks mended in UTF-16's bytes would break its characters.
-    if (read.halfCharacterLine != 0) return false;
+    if (read.HalfUtf16()) {
+      if (untouched)
+        fix.encodingLeft = "the file is saved as UTF-16, and line " +
+                           std::to_string(read.halfCharacterLine) +
+                           " holds half a character; save the file as \"UTF-8\" yourself (in "
+                           "Notepad: File, Save As, Encoding)";
+      return false;
+    }
     fix.decoded = true;
     text = Utf16AsUtf8(text, read);
     return true;
@@ -130,16 +138,12 @@ bool MendBytes(std::string& text, MappingFix& fix) {
 
 MappingFix FixMappingText(std::string_view bytes, const CheckOptions& options) {
   MappingFix fix;
-  if (const TextBytes read = ReadTextBytes(bytes); read.Utf16() && read.halfCharacterLine != 0) {
-    fix.encodingLeft = "the file is saved as UTF-16, and line " +
-                       std::to_string(read.halfCharacterLine) +
-                       " holds half a character; save the file as \"UTF-8\" yourself (in "
-                       "Notepad: File, Save As, Encoding)";
-    fix.bytes = bytes;
-    return fix;
-  }
   std::string text(bytes);
   for (int round = 0; round < kMostByteMends && MendBytes(text, fix); ++round) {
+  }
+  if (!fix.encodingLeft.empty()) {
+    fix.bytes = std::move(text);
+    return fix;
   }
   std::vector<LineIntent> intents;
   MendLines(text, options, fix, intents);

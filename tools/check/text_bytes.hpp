@@ -35,6 +35,8 @@ struct TextBytes {
   bool textAfterEndOfText = false;
 
   bool Utf16() const { return encoding != Encoding::Bytes; }
+  /// Which --fix cannot decode, and so leaves to the player.
+  bool HalfUtf16() const { return Utf16() && halfCharacterLine != 0; }
 };
 
 TextBytes ReadTextBytes(std::string_view bytes);
